@@ -1,0 +1,30 @@
+// gerr.log: failures of system calls are appended there, never shown to the player. The log is
+// opened by the first record of a run, so a run without failures leaves no trace.
+#pragma once
+
+// Writes one record: "<source> line: <line>  -  <expression> = <value>\n" (after the run's
+// two header lines if this is the run's first record).
+void LogFailure(long value, const char* expression, const char* sourcePath, int line);
+// Writes text without a line break (the symbolic name after a DirectDraw-style record).
+void LogText(const char* text);
+// Closes the log; the next record of the run reopens it without a new header.
+void CloseErrorLog();
+
+// Evaluates a result code once and logs it when non-zero; yields the code.
+#define ERR_CHECK(expr)                                                                            \
+    ([&]() -> long {                                                                               \
+        long err_check_value_ = long(expr);                                                        \
+        if (err_check_value_ != 0) LogFailure(err_check_value_, #expr, __FILE__, __LINE__);        \
+        return err_check_value_;                                                                   \
+    }())
+
+// Like ERR_CHECK, and also writes the code's symbolic name from `nameOf` (no line break).
+#define ERR_CHECK_NAMED(expr, nameOf)                                                              \
+    ([&]() -> long {                                                                               \
+        long err_check_value_ = long(expr);                                                        \
+        if (err_check_value_ != 0) {                                                               \
+            LogFailure(err_check_value_, #expr, __FILE__, __LINE__);                               \
+            LogText(nameOf(err_check_value_));                                                     \
+        }                                                                                          \
+        return err_check_value_;                                                                   \
+    }())

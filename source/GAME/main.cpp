@@ -1,0 +1,3 @@
+#include "GAME/run.h"
+
+int main(int argc, char** argv) { return WinMain(argc, argv); }

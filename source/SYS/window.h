@@ -1,0 +1,57 @@
+// The one top-level window of a program and its Win32-style message queue, over SDL2.
+// Messages carry Win32 numbers (winmsg.h); key messages carry the virtual-key code in wParam and
+// the PC set-1 scan code in bits 16-23 of lParam; mouse positions are back-buffer pixels.
+#pragma once
+#include <cstdint>
+
+#include "SYS/winmsg.h"
+
+namespace sys {
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+using WndProc = LRESULT (*)(unsigned message, WPARAM wParam, LPARAM lParam);
+
+// Creates the window (hidden until ShowMainWindow). Title is Windows-1252. False on failure.
+bool CreateMainWindow(const char* title, int x, int y, int width, int height, WndProc proc);
+bool MainWindowExists();
+// Destroys the window; its procedure receives WM_DESTROY first.
+void DestroyMainWindow();
+void ShowMainWindow();
+void SetMainWindowTitle(const char* title);
+
+// Window placement. Rects are in desktop pixels; the client rect's origin is (0, 0).
+Rect GetWindowRect();
+Rect GetClientRect();
+bool MoveMainWindow(int x, int y, int width, int height);
+// Windowed: bordered window with caption; full screen: the desktop's own mode, picture scaled
+// keeping its aspect. backBufferWidth/Height fix the mapping of mouse positions.
+void SetFullScreen(bool fullScreen, int backBufferWidth, int backBufferHeight);
+int DesktopWidth();
+int DesktopHeight();
+
+// Uploads an RGB565 picture (pitch in bytes) and shows it in the client area; only the rectangle
+// `clip` of the picture is copied.
+void PresentRGB565(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip);
+
+// Message queue.
+bool PeekMessage(Msg& msg);            // takes the next message if one is waiting
+void WaitMessage();                    // blocks until a message is waiting
+void TranslateMessage(const Msg& msg); // queues WM_CHAR for key-downs that type a character
+LRESULT DispatchMessage(const Msg& msg);
+LRESULT DefWindowProc(unsigned message, WPARAM wParam, LPARAM lParam);
+void PostMessage(unsigned message, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessage(unsigned message, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+
+// Cursor.
+void ShowCursor(bool show);
+void SetCursorPos(int x, int y); // back-buffer pixels
+
+// Single instance: true when another copy with this window name runs; it is asked to come to
+// the front (minimised, then restored). Otherwise this process becomes the running copy.
+bool BringRunningCopyToFront(const char* windowName);
+
+} // namespace sys
