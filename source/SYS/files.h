@@ -13,15 +13,22 @@ std::string ResolvePath(const std::string& windowsName);
 
 // fopen on a resolved name.
 FILE* OpenFile(const std::string& windowsName, const char* mode);
+// True for a file or a folder, as a Windows attribute query is.
 bool FileExists(const std::string& windowsName);
+// The whole content of a regular file; false (and no bytes) when it cannot be read.
 bool ReadWholeFile(const std::string& windowsName, std::vector<unsigned char>& bytes);
+// Writes the file as a whole: the bytes go to a new file in the same folder that is then renamed
+// over the old one, so readers and crashes see either the old or the new content, never a mix.
+// An existing file keeps its permissions; a symbolic link is written through. False on failure.
+bool ReplaceFileAtomically(const std::string& windowsName, const std::string& bytes);
 
 // Names (not paths) of the entries of a folder that match a pattern with '*' and '?', ignoring
 // case, in the order the folder lists them; "DATA\*.BUBBLE" searches folder DATA.
-// "." and ".." are listed too, as Windows does.
+// "." and ".." are listed too, first, as Windows does; a trailing ".*" also matches names
+// without an extension ("*.*" lists everything).
 std::vector<std::string> FindFiles(const std::string& windowsPattern);
 
-// Current folder as a Windows-style absolute name is not needed: these return host paths.
+// The current folder as a host path; SetCurrentFolder takes a host or Windows-style name.
 std::string GetCurrentFolder();
 bool SetCurrentFolder(const std::string& path);
 
