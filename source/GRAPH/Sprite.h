@@ -9,6 +9,7 @@
 #include <vector>
 
 class Surface;
+class PictureReader;
 
 // Blit-operation flags.
 constexpr uint32_t OP_MASK = 0x8000;     // honour the source's colour key if its bMask is set
@@ -69,11 +70,19 @@ public:
                   uint32_t flags);
     void DrawTriangle(uint32_t flags, Sprite* source, const ScreenPoint (&points)[3],
                       const TexturePoint (&texture)[3], float position);
+    // Text in the system font, (x, y) the top-left of its cell; `colour` is a GDI colour value
+    // 0x00BBGGRR (red in the low byte), as SetTextColor takes it.
     void DrawGdiText(int x, int y, const char* text, uint32_t colour);
 
     // Frame index for an animation position: nearest integer (halves to even) of
     // fmod(position * frameScale, 1.00001) * (frameCount - 1).
     int FrameIndex(float position) const;
+
+private:
+    void FreePixels();
+    void ReadPicture(PictureReader& reader);
+    void ReadMask();
+    bool FirstFrameHasBlack() const;
 };
 
 // The sprite cache: a registered sprite whose file name equals `fileName` ignoring case is
