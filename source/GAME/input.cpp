@@ -171,17 +171,13 @@ void LoadBindings(const char* file) {
 }
 
 bool SaveBindings(const char* file) {
-    const std::string path = sys::ResolvePath(file);
-    const std::string temporary = path + ".new";
-    FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out) return false;
-    bool written = true;
-    for (const KeyBinding& row : g_bindings)
-        written = std::fprintf(out, "%d\t%d\t%d\n", row.action, row.key1, row.key2) > 0 && written;
-    written = std::fclose(out) == 0 && written;
-    if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    std::remove(temporary.c_str());
-    return false;
+    std::string text;
+    char line[24];
+    for (const KeyBinding& row : g_bindings) {
+        std::snprintf(line, sizeof line, "%d\t%d\t%d\n", row.action, row.key1, row.key2);
+        text += line;
+    }
+    return sys::ReplaceFileAtomically(file, text);
 }
 
 const std::vector<KeyBinding>& KeyBindings() { return g_bindings; }
