@@ -1,0 +1,31 @@
+// The installer's one application object and the maps of named values every script and
+// message draws on.
+#pragma once
+#include <map>
+#include <string>
+
+#include "install/stringtable.h"
+
+namespace inst {
+
+// Names compare exactly; the map's order is the order parameter lines are written in.
+using NameMap = std::map<std::string, std::string>;
+
+enum InstallerFlag : unsigned {
+    kRebootPending = 1u << 0,
+    kDelayedOpsAllowed = 1u << 1,
+};
+
+struct InstallerApp {
+    NameMap variables;
+    NameMap scriptParams;
+    // Both maps as they were before a further package's information file was read.
+    NameMap savedVariables;
+    NameMap savedParams;
+    unsigned flags = 0;
+    StringTable strings;
+    // The folder and file of the installer's own executable (host path).
+    std::string exePath;
+};
+
+} // namespace inst

@@ -1,0 +1,62 @@
+#include "install/dxsetup.h"
+
+#include "SYS/msgbox.h"
+#include "install/host/hostfile.h"
+#include "install/messages.h"
+#include "install/retry.h"
+#include "install/script.h"
+
+#include <dlfcn.h>
+
+namespace inst {
+namespace {
+
+using SetCallbackFn = int (*)(DsetupCallback);
+using ShowEulaFn = int (*)(void* window);
+using SetupFn = int (*)(void* window, const char* folder, unsigned flags);
+
+// Shows the library's messages; progress is acknowledged (the wizard shows it once it exists).
+unsigned Callback(unsigned kind, unsigned style, const char* text, const DsetupProgress*) {
+    if ((kind == kDsetupMessage || kind == kDsetupWarning) && text)
+        return static_cast<unsigned>(sys::MessageBox(text, "", style));
+    return 1;
+}
+
+// One attempt: false when the library is missing or the set-up reports failure.
+bool Attempt(ScriptRunner& runner, const std::string& folder, bool showLicence, bool* missing) {
+    const std::string library = folder + "\\DSETUP.dll";
+    void* handle = ::dlopen(host::HostPath(library).c_str(), RTLD_NOW | RTLD_LOCAL);
+    *missing = handle == nullptr;
+    if (!handle) return false;
+    auto setCallback = reinterpret_cast<SetCallbackFn>(::dlsym(handle, "DirectXSetupSetCallback"));
+    auto showEula = reinterpret_cast<ShowEulaFn>(::dlsym(handle, "DirectXSetupShowEULA"));
+    auto setup = reinterpret_cast<SetupFn>(::dlsym(handle, "DirectXSetupA"));
+    bool ok = false;
+    if (setCallback && showEula && setup && (!showLicence || showEula(nullptr) == sys::IDYES)) {
+        setCallback(Callback);
+        const int result = setup(nullptr, host::HostPath(folder).c_str(), kDsetupFlagsAll);
+        ok = result == 0 || result == 1;
+        if (result == 1) runner.app.flags |= kRebootPending;
+    }
+    ::dlclose(handle);
+    return ok;
+}
+
+} // namespace
+
+bool RunDirectXSetup(ScriptRunner& runner, const std::string& folder, bool silent, bool showLicence) {
+    InstallerApp& app = runner.app;
+    if (!silent && ShowMessage(app, "DxSetQuestTxt", "DxSetQuestTit",
+                               sys::MB_OKCANCEL | sys::MB_ICONQUESTION) == sys::IDCANCEL)
+        return true;
+    return WithRetry(app, "DxSetErrFailed", "DxSetQuestTit", "", [&] {
+        bool missing = false;
+        if (Attempt(runner, folder, showLicence, &missing)) return true;
+        if (missing)
+            ShowMessageF(app, "DxSetErrNoFiles", "DxSetQuestTit", sys::MB_OK | sys::MB_ICONERROR,
+                         {folder});
+        return false;
+    });
+}
+
+} // namespace inst

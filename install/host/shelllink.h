@@ -1,0 +1,22 @@
+// Shell links written as freedesktop launchers (.desktop files).
+#pragma once
+#include <string>
+
+namespace host {
+
+struct ShellLink {
+    std::string target;         // Windows-style name of the program
+    std::string arguments;      // command-line text passed after it
+    std::string workingFolder;  // Windows-style name, may be empty
+    std::string iconFile;       // Windows-style name, may be empty
+    int iconIndex = 0;          // a launcher has one icon per file; kept for the caller's sake
+    std::string description;
+};
+
+// The launcher text for a link whose file is named linkName (its stem is the menu name).
+std::string DesktopEntryText(const std::string& linkName, const ShellLink& link);
+// Writes the launcher for linkName ("X.lnk" is stored as "X.desktop"), executable as desktops
+// require for trusted launchers.
+bool WriteShellLink(const std::string& linkName, const ShellLink& link);
+
+} // namespace host

@@ -1,0 +1,39 @@
+#include "install/modes.h"
+
+#include "SYS/files.h"
+#include "install/cmdline.h"
+#include "install/script.h"
+#include "install/uninstall.h"
+
+#include <cstdio>
+
+namespace inst {
+
+int RunScriptInstall(InstallerApp& app, const Arguments& arguments, int) {
+    std::vector<unsigned char> bytes;
+    if (!sys::ReadWholeFile(arguments[0], bytes)) {
+        std::fprintf(stderr, "install: cannot read script %s\n", arguments[0].c_str());
+        return kExitScriptFailed;
+    }
+    const std::string text(bytes.begin(), bytes.end());
+    const std::string log = arguments.size() > 1 ? arguments[1] : std::string();
+    return RunCompleteScript(app, text, log, false) ? kExitOk : kExitScriptFailed;
+}
+
+int RunScriptUninstall(InstallerApp& app, const Arguments& arguments, int) {
+    return UninstallOne(app, arguments[0]);
+}
+
+int RunUninstallAll(InstallerApp& app, const Arguments&, int) { return UninstallAll(app); }
+
+static bool PackagesUnavailable() {
+    std::fprintf(stderr, "install: this build cannot install packages yet\n");
+    return false;
+}
+
+bool CheckNamedPackage(InstallerApp&, const Arguments&, int) { return PackagesUnavailable(); }
+bool CheckDownloadedLobbyPackages(InstallerApp&, const Arguments&, int) { return PackagesUnavailable(); }
+bool CheckAppendedPackages(InstallerApp&, const Arguments&, int) { return PackagesUnavailable(); }
+int RunPackageInstall(InstallerApp&, const Arguments&, int) { return kExitNoPackageInfo; }
+
+} // namespace inst

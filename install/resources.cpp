@@ -1,0 +1,19 @@
+#include "install/resources.h"
+
+#include <strings.h>
+
+namespace inst {
+
+bool FindResource(int id, const std::string& type, ResourceData* out) {
+    for (size_t i = 0; i < kResourceCount; ++i) {
+        const ResourceEntry& entry = kResources[i];
+        if (entry.id == id && strcasecmp(entry.type, type.c_str()) == 0) {
+            out->data = entry.data;
+            out->size = entry.size;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace inst

@@ -1,0 +1,87 @@
+#include "install/uninstall.h"
+
+#include "SYS/files.h"
+#include "SYS/msgbox.h"
+#include "install/host/hostfile.h"
+#include "install/messages.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace inst {
+
+std::string ReceiptPathOf(const std::string& logPath) {
+    const size_t dot = logPath.rfind('.');
+    return (dot == std::string::npos ? logPath + "." : logPath.substr(0, dot + 1)) + "hdr";
+}
+
+static bool ReadLog(const std::string& logPath, std::string* text) {
+    std::vector<unsigned char> bytes;
+    if (!sys::ReadWholeFile(logPath, bytes)) return false;
+    text->assign(bytes.begin(), bytes.end());
+    return true;
+}
+
+BackwardsResult RunLogBackwards(InstallerApp& app, const std::string& logPath,
+                                const ProgressCallback& progress) {
+    std::string text;
+    ScriptRunner runner(app);
+    if (!ReadLog(logPath, &text) || !runner.Run(text.data(), text.size(), true, true, nullptr))
+        return {false, false};
+    return {true, runner.Run(text.data(), text.size(), true, false, progress)};
+}
+
+static void ShowFailure(InstallerApp& app) {
+    ShowMessage(app, "MsgUserUnInstFailText", "MsgUserUnInstFailTitle", sys::MB_OK | sys::MB_ICONERROR);
+}
+
+int UninstallOne(InstallerApp& app, const std::string& logPath) {
+    std::string text;
+    if (!ReadLog(logPath, &text)) {
+        ShowFailure(app);
+        return 4;
+    }
+    ScriptRunner runner(app);
+    // The log's PrmSet lines restore the names (GNAME) the questions below show.
+    if (!runner.Run(text.data(), text.size(), true, true, nullptr)) {
+        ShowFailure(app);
+        return 4;
+    }
+    if (ShowMessage(app, "MsgUserUnInstGameText", "MsgUserUnInstGameTitle",
+                    sys::MB_YESNO | sys::MB_ICONQUESTION) != sys::IDYES)
+        return 4;
+    if (!runner.Run(text.data(), text.size(), true, false, nullptr)) return 4;
+    ShowMessage(app, "MsgUserUnInstGameOk", "MsgUserUnInstGameTitle",
+                sys::MB_OK | sys::MB_ICONINFORMATION);
+    std::remove(host::HostPath(logPath).c_str());
+    std::remove(host::HostPath(ReceiptPathOf(logPath)).c_str());
+    return 0;
+}
+
+int UninstallAll(InstallerApp& app) {
+    if (ShowMessage(app, "MsgUserUnInstAllText", "MsgUserUnInstAllTitle",
+                    sys::MB_YESNO | sys::MB_ICONQUESTION) != sys::IDYES)
+        return 0;
+    std::string folder = app.variables["DIR_INST"];
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    std::vector<std::string> logs;
+    for (const char* type : {"game", "lb"}) {
+        for (const std::string& name : sys::FindFiles(folder + "\\" + type + "_*.log"))
+            logs.push_back(folder + "\\" + name);
+    }
+    bool allSucceeded = true;
+    for (const std::string& log : logs) {
+        const BackwardsResult result = RunLogBackwards(app, log, nullptr);
+        if (result.readable && !result.succeeded) {
+            allSucceeded = false;
+            break;
+        }
+    }
+    if (allSucceeded)
+        ShowMessage(app, "MsgUserUnInstAllOk", "MsgUserUnInstAllTitle", sys::MB_OK | sys::MB_ICONINFORMATION);
+    else
+        ShowFailure(app);
+    return 0;
+}
+
+} // namespace inst
