@@ -1,5 +1,6 @@
 #include "GAME/errlog.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 
@@ -9,54 +10,56 @@ namespace {
 
 constexpr const char* kLogName = "gerr.log";
 
-struct ErrorLog {
-    FILE* file = nullptr;
-    bool headerWritten = false;
+// Plain values without a destructor: a record written while other globals are destroyed still
+// finds them intact, and the C run-time closes the stream at exit (every write is flushed).
+FILE* g_logFile = nullptr;
+bool g_headerWritten = false;
 
-    ~ErrorLog() {
-        if (file) std::fclose(file);
+void WriteHeader(FILE* file) {
+    std::fprintf(file, "------------------- Compilation data: %s time: %s -------------------\n",
+                 __DATE__, __TIME__);
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::fprintf(file,
+                 "------------------- Run data: %d:%d:%d time: %d:%d:%d -------------------\n",
+                 local.tm_mday, local.tm_mon + 1, local.tm_year + 1900, local.tm_hour, local.tm_min,
+                 local.tm_sec);
+}
+
+// Opens in append mode; the header pair is written once per run.
+bool OpenLog() {
+    if (g_logFile) return true;
+    g_logFile = sys::OpenFile(kLogName, "a");
+    if (!g_logFile) return false;
+    if (!g_headerWritten) {
+        g_headerWritten = true;
+        WriteHeader(g_logFile);
     }
-
-    // Opens in append mode; the header pair is written once per run.
-    bool Open() {
-        if (file) return true;
-        file = sys::OpenFile(kLogName, "a");
-        if (!file) return false;
-        if (!headerWritten) {
-            headerWritten = true;
-            std::fprintf(file,
-                         "------------------- Compilation data: %s time: %s -------------------\n",
-                         __DATE__, __TIME__);
-            std::time_t now = std::time(nullptr);
-            std::tm local{};
-            localtime_r(&now, &local);
-            std::fprintf(file,
-                         "------------------- Run data: %d:%d:%d time: %d:%d:%d "
-                         "-------------------\n",
-                         local.tm_mday, local.tm_mon + 1, local.tm_year + 1900, local.tm_hour,
-                         local.tm_min, local.tm_sec);
-        }
-        return true;
-    }
-};
-
-ErrorLog g_log;
+    return true;
+}
 
 } // namespace
 
 void LogFailure(long value, const char* expression, const char* sourcePath, int line) {
-    if (!g_log.Open()) return;
-    std::fprintf(g_log.file, "%s line: %d  -  %s = %ld\n", sourcePath, line, expression, value);
-    std::fflush(g_log.file);
+    if (!OpenLog()) return;
+    std::fprintf(g_logFile, "%s line: %d  -  %s = %ld\n", sourcePath, line, expression,
+                 long(int32_t(uint32_t(value))));
+    std::fflush(g_logFile);
 }
 
 void LogText(const char* text) {
-    if (!g_log.Open()) return;
-    std::fputs(text, g_log.file);
-    std::fflush(g_log.file);
+    if (!text || !OpenLog()) return;
+    std::fputs(text, g_logFile);
+    std::fflush(g_logFile);
 }
 
 void CloseErrorLog() {
-    if (g_log.file) std::fclose(g_log.file);
-    g_log.file = nullptr;
+    if (g_logFile) std::fclose(g_logFile);
+    g_logFile = nullptr;
+}
+
+void StartNewErrorLogRunForTesting() {
+    CloseErrorLog();
+    g_headerWritten = false;
 }

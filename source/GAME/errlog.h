@@ -3,12 +3,15 @@
 #pragma once
 
 // Writes one record: "<source> line: <line>  -  <expression> = <value>\n" (after the run's
-// two header lines if this is the run's first record).
+// two header lines if this is the run's first record). Result codes were 32-bit on Windows, so
+// the value is written as a signed 32-bit number (an HRESULT such as 0x887601C2 is negative).
 void LogFailure(long value, const char* expression, const char* sourcePath, int line);
 // Writes text without a line break (the symbolic name after a DirectDraw-style record).
 void LogText(const char* text);
 // Closes the log; the next record of the run reopens it without a new header.
 void CloseErrorLog();
+// Tests: closes the log and makes the next record start a new run with its own header pair.
+void StartNewErrorLogRunForTesting();
 
 // Evaluates a result code once and logs it when non-zero; yields the code.
 #define ERR_CHECK(expr)                                                                            \
