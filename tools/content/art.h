@@ -1,0 +1,8 @@
+// The picture sets of the content tools. Each writes its pictures below the game folder root and
+// returns false (after printing why) when one cannot be written. Sizes are the ones the screen
+// descriptions in data/DATA give their widgets.
+#pragma once
+#include <string>
+
+bool DrawMenuArt(const std::string& root); // frame, buttons, caps, arrows, tracks, fields
+bool DrawPages(const std::string& root);   // title, logo, help pages, relax and exit pages

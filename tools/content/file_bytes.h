@@ -1,0 +1,6 @@
+// Whole-file reads for the content tools' readers.
+#pragma once
+#include <string>
+
+// False when the file cannot be opened; the file's bytes otherwise.
+bool ReadFileBytes(const std::string& path, std::string* bytes);

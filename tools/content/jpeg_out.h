@@ -1,0 +1,7 @@
+// Writing opaque pictures as baseline JPEG with libjpeg (alpha is dropped).
+#pragma once
+#include <string>
+
+#include "image.h"
+
+bool WriteJpeg(const std::string& path, const Image& image, int quality, std::string* error);
