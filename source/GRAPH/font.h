@@ -20,10 +20,12 @@ public:
 };
 
 // The registered font with that picture name (ignoring case), or a new one loaded and registered
-// with one reference for the registry. Adds no reference for the caller.
+// with one reference for the registry. Adds no reference for the caller. Null for a null name.
 Font* LoadFont(const char* pictureName);
 void ReleaseFont(Font* font);
 
+// Sum of the advances of the text's characters, up to its end or maxCharacters (negative: no
+// limit).
 int TextWidth(const Font* font, const char* text, int maxCharacters);
 // Horizontal/vertical alignment: 0 centred, positive right/bottom, negative left/top.
 void DrawText(Sprite* target, Font* font, int x, int y, const char* text, float position,
