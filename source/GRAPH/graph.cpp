@@ -297,8 +297,9 @@ void ShutdownDisplay(bool keep) {
 }
 
 const char* DDErrorName(long code) {
+    // Result codes are 32-bit: a code that arrives zero-extended names the same result.
     for (const ErrorName& e : kErrorNames)
-        if (e.code == code) return e.name;
+        if (int32_t(e.code) == int32_t(code)) return e.name;
     return "not found";
 }
 

@@ -1,0 +1,136 @@
+// Small helpers shared by the graphics tests: hand-made sprites, pixel access, TGA files written on
+// the spot, and a fresh temporary folder as the current folder.
+#pragma once
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GAME/errlog.h"
+#include "GRAPH/Sprite.h"
+#include "GRAPH/Surface.h"
+#include "GRAPH/graph.h"
+
+namespace graphtest {
+
+constexpr uint16_t kWhite = 0xFFFF, kRed = 0xF800, kGreen = 0x07E0, kBlue = 0x001F;
+
+// A blank sprite made the way the loader makes one: its surface in the current format.
+inline std::unique_ptr<Sprite> SurfaceSprite(int w, int h, int frames = 1) {
+    auto s = std::make_unique<Sprite>();
+    s->width = int16_t(w);
+    s->frameHeight = int16_t(h);
+    s->frameCount = int16_t(frames);
+    s->Reload();
+    return s;
+}
+
+// A sprite with its own 16-bit buffer (what 32-bit pictures get), optionally with an alpha plane.
+inline std::unique_ptr<Sprite> BufferSprite(int w, int h, int frames = 1, bool withAlpha = false) {
+    auto s = std::make_unique<Sprite>();
+    s->width = int16_t(w);
+    s->frameHeight = int16_t(h);
+    s->frameCount = int16_t(frames);
+    s->pitch = int16_t(w * 2);
+    s->ownPixels.assign(size_t(w) * 2 * size_t(h) * size_t(frames), 0);
+    s->pixels = s->ownPixels.data();
+    if (withAlpha) s->alpha.assign(size_t(w) * size_t(h) * size_t(frames), 255);
+    s->clip = ClipRect{0, 0, int16_t(w), int16_t(h)};
+    return s;
+}
+
+inline uint16_t& At(Sprite& s, int x, int y) {
+    if (!s.pixels) s.Lock();
+    return reinterpret_cast<uint16_t*>(s.pixels + size_t(y) * size_t(s.pitch))[x];
+}
+
+inline void FillAll(Sprite& s, uint16_t value) {
+    const int rows = s.frameHeight * s.frameCount;
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < s.width; ++x) At(s, x, y) = value;
+}
+
+inline int CountPixels(Sprite& s, uint16_t value) {
+    int n = 0;
+    for (int y = 0; y < s.frameHeight * s.frameCount; ++y)
+        for (int x = 0; x < s.width; ++x) n += At(s, x, y) == value;
+    return n;
+}
+
+// An uncompressed top-down TGA of 24 or 32 bits; `bgra` holds 3 or 4 bytes per pixel.
+inline void WriteTga(const std::string& path, int w, int h, int bits,
+                     const std::vector<uint8_t>& bgra) {
+    uint8_t header[18] = {};
+    header[2] = 2;
+    header[12] = uint8_t(w);
+    header[13] = uint8_t(w >> 8);
+    header[14] = uint8_t(h);
+    header[15] = uint8_t(h >> 8);
+    header[16] = uint8_t(bits);
+    header[17] = 0x20;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(header, 1, sizeof header, f);
+    std::fwrite(bgra.data(), 1, bgra.size(), f);
+    std::fclose(f);
+}
+
+// Every pixel the same 24-bit colour.
+inline std::vector<uint8_t> Solid(int w, int h, uint8_t b, uint8_t g, uint8_t r) {
+    std::vector<uint8_t> v;
+    for (int i = 0; i < w * h; ++i) v.insert(v.end(), {b, g, r});
+    return v;
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+// The log text with "source/" dropped before each module path: depending on the compiler's
+// prefix mapping the build records a module as "GRAPH/Sprite.cpp" or "source/GRAPH/Sprite.cpp".
+inline std::string WithModuleStems(std::string log) {
+    const std::string folder = "source/";
+    for (const char* stem : {"GRAPH/Sprite.cpp line: ", "GRAPH/graph.cpp line: "}) {
+        const std::string prefixed = folder + stem;
+        for (size_t at = log.find(prefixed); at != std::string::npos; at = log.find(prefixed, at))
+            log.erase(at, folder.size());
+    }
+    return log;
+}
+
+// Makes a fresh temporary folder the current one for the lifetime of the object; gerr.log is
+// closed on both ends so records land in this folder.
+class TempFolder {
+public:
+    TempFolder() {
+        char pattern[] = "/tmp/graph_test_XXXXXX";
+        path_ = mkdtemp(pattern);
+        char buf[4096];
+        old_ = getcwd(buf, sizeof buf) ? buf : "/";
+        CloseErrorLog();
+        if (chdir(path_.c_str()) != 0) std::abort();
+    }
+    ~TempFolder() {
+        CloseErrorLog();
+        if (chdir(old_.c_str()) != 0) std::abort();
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_, old_;
+};
+
+} // namespace graphtest
