@@ -72,7 +72,7 @@ int ActionOf(unsigned message, sys::WPARAM wParam, sys::LPARAM lParam, int* stre
 int Rebind(int action, unsigned message, sys::WPARAM wParam, sys::LPARAM lParam);
 
 // The display names of an action's keys: the values of keys "<code>" in section `key` of the
-// language file. `key2` is empty when the action has no second key. Returns 0, or 1 (names
+// language file. `key2` holds no value when the action has no second key. Returns 0, or 1 (names
 // untouched) when the action has no row.
 struct KeyNamePair {
     std::string key1;

@@ -227,7 +227,7 @@ struct LoadCase {
     std::vector<Row> expected;
 };
 
-TEST_F(InputTest, LoadBindingsReadsRowsLikeTheOriginalScanner) {
+TEST_F(InputTest, LoadBindingsReadsUpToThreeNumbersPerLine) {
     const std::string spaces255(255, ' ');
     const LoadCase cases[] = {
         {"three numbers", "5 30 31\n", {{5, 30, 31}}},
