@@ -93,12 +93,16 @@ TEST_F(OggReaderTest, DamagedStreamEndsLikeTheEndOfTheData) {
         EXPECT_LE(reader.DataLength(), got.size()) << c.label;
         // What was delivered is the start of the stream, in order (a damaged stream that cannot
         // even find its start delivers nothing).
-        if (c.truncate) EXPECT_GT(got.size(), original.size() / 3) << c.label;
+        if (c.truncate) {
+            EXPECT_GT(got.size(), original.size() / 3) << c.label;
+        }
         size_t same = std::min<size_t>(got.size(), 100000);
         EXPECT_EQ(std::memcmp(got.data(), original.data(), same), 0) << c.label;
         // Looping over the damaged data keeps delivering and terminates.
         std::vector<char> buffer(300000);
-        EXPECT_EQ(reader.Read(buffer.data(), int(buffer.size()), true), int(buffer.size())) << c.label;
+        EXPECT_EQ(reader.Read(buffer.data(), int(buffer.size()), true),
+                  got.empty() ? 0 : int(buffer.size()))
+            << c.label;
     }
 }
 
