@@ -186,15 +186,16 @@ bool Single(const std::string& root, const char* name, Image img) {
     return SavePicture(root, std::string("DATA\\") + name, img, PictureKind::Masked);
 }
 
+// The highlight of a new high score, under a whole row of the table.
 Image SelectBar() {
-    Image img(300, 22);
+    Image img(420, 30);
     BevelStyle style;
     style.base = kSun;
     style.relief = 0.7;
     style.bevel = 5;
     style.gloss = 0.5;
     style.outline = Mix(kCoral, kNavy, 0.2);
-    PaintBevelRect(img, 0.5, 0.5, 299, 21, 10.5, style);
+    PaintBevelRect(img, 0.5, 2.5, 419, 25, 12.5, style);
     return img;
 }
 

@@ -223,6 +223,50 @@ void DrawFrame(Image& dst, int x, int y, int w, int h) {
     stretch("DATA\\MenuRight.tga", x + w - cw, y + ch, cw, h - 2 * ch);
 }
 
+// "Left or Joy left": the key names of an action's first binding row, as the key-redefinition
+// screen appends them to its buttons' captions.
+std::string KeyNamesOf(int action) {
+    IniFile texts;
+    texts.Load(GamePath(g_root, "DATA\\english.ini"));
+    FILE* f = std::fopen(GamePath(g_root, "DATA\\controls.ini").c_str(), "r");
+    if (!f) return {};
+    int a = 0, k1 = 0, k2 = 0;
+    char line[256];
+    std::string names;
+    while (std::fgets(line, sizeof line, f)) {
+        k1 = k2 = 0;
+        if (std::sscanf(line, "%d %d %d", &a, &k1, &k2) >= 2 && a == action) {
+            names = texts.Get("key", std::to_string(k1));
+            const std::string second = k2 ? texts.Get("key", std::to_string(k2)) : "";
+            if (!names.empty() && !second.empty()) names += texts.Get("main", "or") + second;
+            break;
+        }
+    }
+    std::fclose(f);
+    return names;
+}
+
+// What the game appends to captions at run time, so the sheet shows realistic lengths.
+std::string SampleValue(const std::string& screen, const std::string& section) {
+    if (screen == "DATA\\levelup.ini") {
+        if (section == "level") return "4";
+        if (section == "time") return "02:05";
+        if (section == "shot") return "1250";
+        if (section == "score") return "15300";
+    }
+    if (screen == "DATA\\redefine.ini") {
+        const char* actions[] = {"left", "right", "shot", "swap"};
+        for (int i = 0; i < 4; ++i)
+            if (section == actions[i]) return KeyNamesOf(i + 1);
+    }
+    return {};
+}
+
+// The help screen shows one page at a time; the sheet shows the first.
+bool ShownOnScreen(const std::string& screen, const std::string& section) {
+    return screen != "DATA\\help.ini" || (section != "page_2" && section != "page_3");
+}
+
 // The screen as the game shows it once its opening is over; the first enabled widget has focus.
 Image RenderScreen(const ManifestEntry& screen) {
     Image img = Sea(640, 480);
@@ -238,8 +282,10 @@ Image RenderScreen(const ManifestEntry& screen) {
     bool focused = false;
     for (const ManifestWidget& mw : screen.widgets) {
         const bool isScoreRow = screen.name == "DATA\\score.ini" && (mw.section == "start" || mw.section == "score");
+        if (!ShownOnScreen(screen.name, mw.section)) continue;
         for (int row = 0; row < (isScoreRow ? 10 : 1); ++row) {
             Widget w = Read(ini, mw.section);
+            w.caption += SampleValue(screen.name, mw.section);
             w.y += shift + row * w.h;
             int state = mw.widgetClass == "L" ? 0 : 1;
             if (state == 1 && !focused) {

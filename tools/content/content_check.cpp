@@ -150,6 +150,7 @@ private:
                 Fail(e.name, "section [" + s + "] is missing");
                 continue;
             }
+            StateKeysInOrder(ini, e.name, s);
             for (const std::string& picture : StatePictures(ini, s)) {
                 const std::string path = GamePath(dir_, picture);
                 if (!std::filesystem::exists(path))
@@ -158,6 +159,21 @@ private:
         }
         if (ini.GetInt("main", "xs") <= 0 || ini.GetInt("main", "ys") <= 0)
             Fail(e.name, "[main] has no size");
+    }
+
+    // The game stops reading state pictures at the first missing one; any after it are lost.
+    void StateKeysInOrder(const IniFile& ini, const std::string& file, const std::string& section) {
+        const char* keys[] = {"ignore", "normal", "active", "press"};
+        const char* gap = nullptr;
+        for (const char* key : keys) {
+            if (ini.Get(section, key).empty()) {
+                if (!gap) gap = key;
+            } else if (gap) {
+                Fail(file, "[" + section + "] names a " + key + " picture after the missing " + gap +
+                               " one; the game reads none after the gap");
+                return;
+            }
+        }
     }
 
     void Keys(const ManifestEntry& e) {

@@ -1,0 +1,243 @@
+// The content tools' file formats: TGA pictures and masks, ".fh" glyph tables, the rasterised
+// fonts, the manifest, and the content check's verdicts on small hand-made game folders.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "content_check.h"
+#include "font_raster.h"
+#include "glyph_table.h"
+#include "manifest.h"
+#include "picture.h"
+#include "tga.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TempFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("content_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+                std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "DATA");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Root() const { return dir_.string(); }
+    void WriteText(const std::string& gameName, const std::string& text) {
+        std::ofstream(GamePath(Root(), gameName), std::ios::binary) << text;
+    }
+    fs::path dir_;
+};
+
+Image Gradient(int w, int h) {
+    Image img(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = img.At(x, y);
+            p[0] = static_cast<uint8_t>(10 * x + 1);
+            p[1] = static_cast<uint8_t>(20 * y + 2);
+            p[2] = static_cast<uint8_t>(x + y + 3);
+            p[3] = static_cast<uint8_t>(40 * x + 5 * y);
+        }
+    return img;
+}
+
+using TgaRoundTrip = TempFolder;
+
+TEST_F(TgaRoundTrip, PixelsComeBackUprightAtEveryDepthAndOddSize) {
+    struct Case {
+        int w, h, bits;
+    } cases[] = {{1, 1, 24}, {3, 2, 24}, {5, 7, 32}, {2, 3, 32}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + "@" + std::to_string(c.bits));
+        const Image original = Gradient(c.w, c.h);
+        const std::string path = Root() + "/p.tga";
+        ASSERT_TRUE(WriteTga(path, original, c.bits, nullptr));
+        EXPECT_EQ(fs::file_size(path), 18u + static_cast<size_t>(c.w) * c.h * c.bits / 8);
+        Image back;
+        TgaInfo info;
+        ASSERT_TRUE(ReadTgaInfo(path, &info, nullptr));
+        EXPECT_FALSE(info.topDown); // the game reads rows bottom-up unless told otherwise
+        ASSERT_TRUE(ReadTga(path, &back, nullptr));
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x)
+                for (int ch = 0; ch < 3; ++ch) ASSERT_EQ(back.At(x, y)[ch], original.At(x, y)[ch]);
+        EXPECT_EQ(back.At(c.w - 1, c.h - 1)[3], c.bits == 32 ? original.At(c.w - 1, c.h - 1)[3] : 255);
+    }
+}
+
+TEST_F(TgaRoundTrip, MaskCarriesAlphaInEveryChannel) {
+    const Image original = Gradient(4, 3);
+    const std::string path = Root() + "/_p.tga";
+    ASSERT_TRUE(WriteTgaMask(path, original, nullptr));
+    Image mask;
+    ASSERT_TRUE(ReadTga(path, &mask, nullptr));
+    for (int ch = 0; ch < 3; ++ch) EXPECT_EQ(mask.At(3, 2)[ch], original.At(3, 2)[3]);
+}
+
+TEST(TgaParse, RefusesWhatTheGameCouldNotReadSafely) {
+    std::vector<uint8_t> good(18 + 2 * 2 * 3, 0);
+    good[2] = 2;
+    good[12] = 2;
+    good[14] = 2;
+    good[16] = 24;
+    ASSERT_TRUE(ParseTga(good.data(), good.size(), nullptr, nullptr, nullptr));
+    struct Case {
+        const char* what;
+        size_t index; // header byte to change
+        uint8_t value;
+        size_t cut; // bytes taken off the end
+    } cases[] = {{"pixels cut short", 2, 2, 1},      {"header cut short", 2, 2, good.size() - 10},
+                 {"image ID present", 0, 5, 0},      {"colour map", 1, 1, 0},
+                 {"run-length coded", 2, 10, 0},     {"15-bit pixels", 16, 15, 0},
+                 {"zero width", 12, 0, 0}};
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bad = good;
+        bad[c.index] = c.value;
+        bad.resize(bad.size() - c.cut);
+        std::string why;
+        EXPECT_FALSE(ParseTga(bad.data(), bad.size(), nullptr, nullptr, &why)) << c.what;
+        EXPECT_FALSE(why.empty()) << c.what;
+    }
+}
+
+TEST(GlyphTable, SpaceAdvanceFollowsTheLastLineAndMissingCodesKeepTheDefault) {
+    GlyphTable table;
+    ASSERT_TRUE(ParseGlyphTable("4 20 2\n65 10 0 12 0\n66 30 0 9 0\n", &table, nullptr));
+    const FontLayout layout = ResolveLayout(&table, 300, 40);
+    EXPECT_EQ(layout.spaceAdvance, 9);
+    EXPECT_EQ(layout.glyphHeight, 20);
+    EXPECT_EQ(layout.x[65], 10);
+    EXPECT_EQ(layout.width[65], 12);
+    EXPECT_EQ(layout.y[67], 67 * 40);            // one glyph per frame-height row by default
+    EXPECT_EQ(layout.width[67], 300 & 0xFF);
+    const FontLayout noFile = ResolveLayout(nullptr, 300, 40);
+    EXPECT_EQ(noFile.spaceAdvance, 300);
+    EXPECT_EQ(noFile.glyphHeight, 40);
+}
+
+TEST(GlyphTable, RefusesBrokenTables) {
+    const char* bad[] = {"", "4 20", "4 20 2\n65 10 0 12 0\n", "4 20 1\n256 0 0 5 0\n", "4 20 1\n65 -1 0 5 0\n",
+                         "4 20 1\n65 0 0 300 0\n", "4 20 -3\n", "4 20 99999999\n"};
+    for (const char* text : bad) {
+        GlyphTable table;
+        std::string why;
+        EXPECT_FALSE(ParseGlyphTable(text, &table, &why)) << text;
+        EXPECT_FALSE(why.empty());
+    }
+}
+
+using FontRaster = TempFolder;
+
+TEST_F(FontRaster, EveryPrintableCharacterHasAGlyphInsideThePictureAndTheTableEndsWithTheSpace) {
+    Image atlas;
+    GlyphTable table;
+    ASSERT_TRUE(RasterizeFont("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", 15, &atlas, &table, nullptr));
+    ASSERT_FALSE(table.lines.empty());
+    EXPECT_EQ(table.lines.back().code, ' ');
+    const FontLayout layout = ResolveLayout(&table, atlas.width, atlas.height);
+    EXPECT_EQ(layout.spaceAdvance, table.spaceAdvance);
+    for (int c = 33; c < 256; ++c) {
+        const bool undefined = Cp1252ToUnicode(c) == 0;
+        SCOPED_TRACE(c);
+        if (undefined) {
+            EXPECT_EQ(layout.width[c], 0);
+            continue;
+        }
+        EXPECT_GT(layout.width[c], 0);
+        EXPECT_LE(layout.x[c] + layout.width[c], atlas.width);
+        EXPECT_LE(layout.y[c] + layout.glyphHeight, atlas.height);
+    }
+    EXPECT_LT(layout.width['i'], layout.width['W']);
+    // Ink lies where the glyph is: 'H' has coverage, the no-break space has none.
+    auto ink = [&](int c) {
+        int sum = 0;
+        for (int y = 0; y < layout.glyphHeight; ++y)
+            for (int x = 0; x < layout.width[c]; ++x) sum += atlas.At(layout.x[c] + x, layout.y[c] + y)[3];
+        return sum;
+    };
+    EXPECT_GT(ink('H'), 0);
+    EXPECT_EQ(ink(0xA0), 0);
+}
+
+TEST(FontRasterErrors, AMissingFontFileIsReported) {
+    Image atlas;
+    GlyphTable table;
+    std::string why;
+    EXPECT_FALSE(RasterizeFont("/nonexistent/font.ttf", 15, &atlas, &table, &why));
+    EXPECT_NE(why.find("font"), std::string::npos);
+}
+
+TEST(ManifestParse, ReadsEveryKindAndRefusesMistakes) {
+    Manifest m;
+    ASSERT_TRUE(ParseManifest("# c\npicture DATA\\a.tga masked\nstrip DATA\\s.tga 8\ntexture DATA\\t.tga\n"
+                              "screen DATA\\x.ini W:ok Sp:pick\nkeys DATA\\l.ini key 3..5 255\n",
+                              &m, nullptr));
+    ASSERT_EQ(m.entries.size(), 5u);
+    EXPECT_EQ(m.entries[1].frames, 8);
+    ASSERT_EQ(m.entries[3].widgets.size(), 2u);
+    EXPECT_EQ(m.entries[3].widgets[1].widgetClass, "Sp");
+    EXPECT_EQ(m.entries[4].keys, (std::vector<std::string>{"3", "4", "5", "255"}));
+    const char* bad[] = {"picture DATA\\a.tga shiny", "strip DATA\\s.tga 0", "screen DATA\\x.ini ok",
+                         "screen DATA\\x.ini Q:ok", "keys DATA\\l.ini", "keys DATA\\l.ini key 9..2", "sprite x",
+                         "picture"};
+    for (const char* line : bad) {
+        std::string why;
+        EXPECT_FALSE(ParseManifest(line, &m, &why)) << line;
+        EXPECT_NE(why.find("line 1"), std::string::npos) << why;
+    }
+}
+
+using ContentCheck = TempFolder;
+
+TEST_F(ContentCheck, FindsEachKindOfFault) {
+    ASSERT_TRUE(SavePicture(Root(), "DATA\\good.tga", Gradient(4, 6), PictureKind::Masked));
+    ASSERT_TRUE(SavePicture(Root(), "DATA\\plain.tga", Gradient(4, 6), PictureKind::Opaque));
+    ASSERT_TRUE(SavePicture(Root(), "DATA\\wrongmask.tga", Gradient(4, 6), PictureKind::Masked));
+    ASSERT_TRUE(WriteTgaMask(GamePath(Root(), "DATA\\_wrongmask.tga"), Gradient(4, 5), nullptr));
+    ASSERT_TRUE(SavePicture(Root(), "DATA\\tex.tga", Gradient(6, 8), PictureKind::Masked));
+    WriteText("DATA\\s.ini", "[main]\nxs=10\nys=10\n[ok]\nignore=DATA\\gone.tga\n[pick]\n0=item\n"
+                             "[gap]\nignore=DATA\\good.tga\nactive=DATA\\good.tga\n");
+    WriteText("DATA\\l.ini", "[key]\n1=Esc\n2=\n");
+    struct Case {
+        const char* manifest;
+        const char* expected; // empty: no problem
+    } cases[] = {
+        {"picture DATA\\good.tga masked", ""},
+        {"strip DATA\\good.tga 3", ""},
+        {"picture DATA\\plain.tga opaque", ""},
+        {"picture DATA\\none.tga masked", "missing"},
+        {"picture DATA\\plain.tga masked", "has no mask"},
+        {"picture DATA\\good.tga opaque", "has a mask"},
+        {"picture DATA\\wrongmask.tga masked", "but its picture is 4x6"},
+        {"strip DATA\\good.tga 4", "is not 4 equal frames"},
+        {"texture DATA\\tex.tga", "power-of-two"},
+        {"screen DATA\\s.ini W:ok", "names DATA\\gone.tga"},
+        {"screen DATA\\s.ini Sp:pick", "[item] is missing"},
+        {"screen DATA\\s.ini S:pick", "needs items 0 and 1"},
+        {"screen DATA\\s.ini B:absent", "[absent] is missing"},
+        {"screen DATA\\s.ini B:gap", "after the missing normal"},
+        {"keys DATA\\l.ini key 1", ""},
+        {"keys DATA\\l.ini key 1..2", "[key] 2 is empty"},
+        {"font DATA\\good.tga", "good.fh: missing"},
+    };
+    for (const Case& c : cases) {
+        Manifest m;
+        ASSERT_TRUE(ParseManifest(c.manifest, &m, nullptr)) << c.manifest;
+        const std::vector<std::string> problems = CheckContent(Root(), m);
+        std::string all;
+        for (const std::string& p : problems) all += p + "\n";
+        if (c.expected[0] == 0)
+            EXPECT_TRUE(problems.empty()) << c.manifest << ":\n" << all;
+        else
+            EXPECT_NE(all.find(c.expected), std::string::npos) << c.manifest << ":\n" << all;
+    }
+}
+
+} // namespace
