@@ -41,7 +41,11 @@ void ScriptRunner::WriteLogToken(const std::string& text) {
     if (!logging || !log_) return;
     if (!atLineStart) std::fputc(' ', log_);
     atLineStart = false;
-    if (text.find_first_of(" \"") == std::string::npos) {
+    // Besides blanks and quotes, an '=' or a leading '\'' would read back as other tokens; the
+    // bare "=" is the named-argument marker the handlers write.
+    const bool plain = text == "=" || (text.find_first_of(" \"=") == std::string::npos &&
+                                       (text.empty() || text[0] != '\''));
+    if (plain) {
         std::fputs(text.c_str(), log_);
         return;
     }
