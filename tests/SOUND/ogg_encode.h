@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include <vorbis/vorbisenc.h>
@@ -11,6 +12,8 @@ namespace testkit {
 
 // `frames` frames of a sine tone of `hz` Hz at amplitude 0.5 in every channel. False on failure.
 inline bool EncodeOggTone(const std::string& path, int channels, long rate, long frames, double hz) {
+    std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    if (!parent.empty()) std::filesystem::create_directories(parent);
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return false;
     vorbis_info info;
