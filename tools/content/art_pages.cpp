@@ -111,13 +111,14 @@ bool Logo(const std::string& root) {
 struct Page {
     const char* file;
     const char* heading;
-    std::vector<const char*> lines;
+    std::vector<const char*> lines; // "*" starts a point, the lines after it explain it
+    const char* tip;
 };
 
 bool HelpPage(const std::string& root, const Page& page, int index) {
     Image img(440, 300);
     // A little scene: a cluster of bubbles and the launcher's aim.
-    const double ox = 330, oy = 70;
+    const double ox = 350, oy = 80;
     Bubbles(img, {{ox, oy, 14, 0.0 + index}, {ox + 28, oy, 14, 1.0 + index}, {ox + 56, oy, 14, 0.0 + index},
                   {ox + 14, oy + 24, 14, 0.0 + index}, {ox + 42, oy + 24, 14, 2.0 + index},
                   {ox + 28, oy + 48, 14, 3.0 + index}});
@@ -130,19 +131,22 @@ bool HelpPage(const std::string& root, const Page& page, int index) {
         cairo_line_to(cr, ox + 14, oy + 52 + 14);
         cairo_stroke(cr);
         cairo_set_dash(cr, nullptr, 0, 0);
-        DrawLabel(cr, page.heading, 150, 26, 28, kSun, kNavy, 5);
-        double y = 70;
+        DrawLabel(cr, page.heading, 160, 28, 30, kSun, kNavy, 5);
+        double y = 74;
         for (const char* line : page.lines) {
             if (line[0] == '*') {
+                if (y > 74) y += 10; // a breath before each new point
                 SetColour(cr, kCoral);
                 cairo_arc(cr, 16, y - 5, 4.5, 0, 2 * M_PI);
                 cairo_fill(cr);
-                Text(cr, line + 1, 28, y, 14, kNavy, true);
+                Text(cr, line + 1, 28, y, 15, kNavy, true);
+                y += 24;
             } else {
-                Text(cr, line, 28, y, 13.5, kNavy);
+                Text(cr, line, 28, y, 14, kNavy);
+                y += 20;
             }
-            y += 22;
         }
+        DrawLabel(cr, page.tip, 220, 288, 14, Mix(kCoral, kNavy, 0.4), kNavy, 0);
     });
     return SavePicture(root, page.file, img, PictureKind::Masked);
 }
@@ -150,17 +154,20 @@ bool HelpPage(const std::string& root, const Page& page, int index) {
 bool HelpPages(const std::string& root) {
     const Page pages[] = {
         {"DATA\\help1.tga", "Arcade",
-         {"*Aim and shoot", "Left and Right turn the launcher,", "Space or Up fires. The mouse works too.",
+         {"*Aim and shoot", "Left and Right turn the launcher,", "Space, Up or a click fires.",
           "*Pop three of a kind", "Groups of three or more burst, and", "everything hanging below them drops.",
-          "*Mind the line", "Reach the target score before the", "ceiling pushes the reef onto the line!"}},
+          "*Mind the line", "Reach the target score before the", "ceiling pushes the reef onto the line!"},
+         "Tip: bounce shots off the walls!"},
         {"DATA\\help2.tga", "Puzzle",
          {"*Every bubble counts", "Each level is a hand-made riddle.", "Clear the whole field to win it.",
           "*Beat the clock", "Your time is your score: the faster", "you clear the reef, the higher you rank.",
-          "*Swap to plan ahead", "Swap the loaded bubble with the next", "one to save a tricky colour."}},
+          "*Swap to plan ahead", "Swap the loaded bubble with the next", "one to save a tricky colour."},
+         "Tip: think two shots ahead."},
         {"DATA\\help3.tga", "Panic",
          {"*The ceiling races down", "New rows come faster and faster.", "Keep popping and never stop!",
           "*Grab the bonuses", "Bombs, freezes and double points", "hide inside the special bubbles.",
-          "*Chain your shots", "Big drops earn the best shot bonus.", "How long can you hold the reef?"}},
+          "*Chain your shots", "Big drops earn the best shot bonus.", "How long can you hold the reef?"},
+         "Tip: drop big clusters, not singles."},
     };
     for (int i = 0; i < 3; ++i)
         if (!HelpPage(root, pages[i], i)) return false;
