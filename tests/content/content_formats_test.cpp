@@ -10,6 +10,7 @@
 #include "content_check.h"
 #include "font_raster.h"
 #include "glyph_table.h"
+#include "jpeg_in.h"
 #include "manifest.h"
 #include "picture.h"
 #include "tga.h"
@@ -79,6 +80,25 @@ TEST_F(TgaRoundTrip, MaskCarriesAlphaInEveryChannel) {
     Image mask;
     ASSERT_TRUE(ReadTga(path, &mask, nullptr));
     for (int ch = 0; ch < 3; ++ch) EXPECT_EQ(mask.At(3, 2)[ch], original.At(3, 2)[3]);
+}
+
+TEST_F(TgaRoundTrip, JpegKeepsColoursCloseAndDropsAlpha) {
+    Image original(16, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x) {
+            uint8_t* p = original.At(x, y);
+            p[0] = 200, p[1] = static_cast<uint8_t>(x < 8 ? 60 : 180), p[2] = 90, p[3] = 7;
+        }
+    ASSERT_TRUE(SavePicture(Root(), "DATA\\photo.jpg", original, PictureKind::Jpeg));
+    Image back;
+    ASSERT_TRUE(ReadJpeg(GamePath(Root(), "DATA\\photo.jpg"), &back, nullptr));
+    ASSERT_EQ(back.width, 16);
+    ASSERT_EQ(back.height, 8);
+    for (const auto& xy : {std::pair<int, int>{2, 2}, {13, 5}})
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(back.At(xy.first, xy.second)[c], original.At(xy.first, xy.second)[c], 12);
+    EXPECT_EQ(back.At(0, 0)[3], 255);
+    EXPECT_FALSE(fs::exists(GamePath(Root(), "DATA\\_photo.jpg"))); // JPEG pictures never get masks
 }
 
 TEST(TgaParse, RefusesWhatTheGameCouldNotReadSafely) {
@@ -210,6 +230,7 @@ TEST_F(ContentCheck, FindsEachKindOfFault) {
         const char* expected; // empty: no problem
     } cases[] = {
         {"picture DATA\\good.tga masked", ""},
+        {"picture DATA\\good.tga jpeg", "not a readable JPEG"},
         {"strip DATA\\good.tga 3", ""},
         {"picture DATA\\plain.tga opaque", ""},
         {"picture DATA\\none.tga masked", "missing"},

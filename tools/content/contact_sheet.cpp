@@ -13,6 +13,7 @@
 #include "content_check.h"
 #include "glyph_table.h"
 #include "ini_file.h"
+#include "jpeg_in.h"
 #include "manifest.h"
 #include "paint.h"
 #include "picture.h"
@@ -31,7 +32,10 @@ const Image* Picture(const std::string& name) {
     if (found != cache.end()) return found->second.width ? &found->second : nullptr;
     Image img;
     std::string error;
-    if (ReadTga(GamePath(g_root, name), &img, &error)) {
+    const bool jpeg = name.size() > 4 && name.compare(name.size() - 4, 4, ".jpg") == 0;
+    if (jpeg) {
+        ReadJpeg(GamePath(g_root, name), &img, &error);
+    } else if (ReadTga(GamePath(g_root, name), &img, &error)) {
         Image mask;
         if (ReadTga(GamePath(g_root, MaskName(name)), &mask, nullptr) && mask.width == img.width &&
             mask.height == img.height)
@@ -342,12 +346,13 @@ void Chequer(Image& page, int x, int y, int w, int h) {
         }
 }
 
-// Every picture of DATA (masks applied, not shown on their own), packed into pages.
+// Every picture of DATA, TGA and JPEG (masks applied, not shown on their own), packed into pages.
 bool PicturePages(const std::string& out, int* pageCount) {
     std::vector<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(fs::path(g_root) / "DATA")) {
         const std::string file = entry.path().filename().string();
-        if (!entry.is_regular_file() || file[0] == '_' || entry.path().extension() != ".tga") continue;
+        const std::string ext = entry.path().extension().string();
+        if (!entry.is_regular_file() || file[0] == '_' || (ext != ".tga" && ext != ".jpg")) continue;
         std::string rel = fs::relative(entry.path(), g_root).string();
         std::replace(rel.begin(), rel.end(), '/', '\\');
         names.push_back(rel);

@@ -1,9 +1,9 @@
 #include "content_check.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include "glyph_table.h"
+#include "jpeg_in.h"
 #include "picture.h"
 #include "tga.h"
 
@@ -80,11 +80,10 @@ private:
             return false;
         }
         if (kind == "jpeg") {
-            std::ifstream in(path, std::ios::binary);
-            unsigned char soi[2] = {0, 0};
-            in.read(reinterpret_cast<char*>(soi), 2);
-            if (!in || soi[0] != 0xFF || soi[1] != 0xD8) {
-                Fail(name, "is not a JPEG");
+            Image decoded;
+            std::string error;
+            if (!ReadJpeg(path, &decoded, &error)) {
+                problems.push_back(error);
                 return false;
             }
             return true;
