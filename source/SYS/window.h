@@ -14,15 +14,26 @@ struct Rect {
 
 using WndProc = LRESULT (*)(unsigned message, WPARAM wParam, LPARAM lParam);
 
-// Creates the window (hidden until ShowMainWindow). Title is Windows-1252. False on failure.
+// Brings up the windowing system for the main window (the window class, on Windows); false when
+// there is no display. UnregisterWindowClass undoes it.
+bool RegisterWindowClass();
+void UnregisterWindowClass();
+
+// Creates the borderless window (hidden until ShowMainWindow) at (x, y) with a client area of
+// width x height; a new window starts with an empty message queue. Title is Windows-1252.
+// False on failure.
 bool CreateMainWindow(const char* title, int x, int y, int width, int height, WndProc proc);
 bool MainWindowExists();
-// Destroys the window; its procedure receives WM_DESTROY first.
+// Destroys the window; its procedure receives WM_DESTROY first. Messages for a window that does
+// not exist are dropped.
 void DestroyMainWindow();
+// Shows the window; the first time it is activated as Windows does it: WM_ACTIVATEAPP 1,
+// WM_SETFOCUS and WM_SIZE (SIZE_RESTORED) are sent to its procedure.
 void ShowMainWindow();
 void SetMainWindowTitle(const char* title);
 
-// Window placement. Rects are in desktop pixels; the client rect's origin is (0, 0).
+// Window placement. Rects are in desktop pixels; the client rect's origin is (0, 0). The window
+// rect and MoveMainWindow's size are the outer ones, frame included.
 Rect GetWindowRect();
 Rect GetClientRect();
 bool MoveMainWindow(int x, int y, int width, int height);
@@ -36,7 +47,7 @@ int DesktopHeight();
 // `clip` of the picture is copied.
 void PresentRGB565(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip);
 
-// Message queue.
+// Message queue. PostMessage and PostQuitMessage may be called from any thread.
 bool PeekMessage(Msg& msg);            // takes the next message if one is waiting
 void WaitMessage();                    // blocks until a message is waiting
 void TranslateMessage(const Msg& msg); // queues WM_CHAR for key-downs that type a character

@@ -1,0 +1,499 @@
+#include "SYS/window.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <string>
+
+#include "SYS/joystick.h"
+#include "SYS/keymap.h"
+#include "SYS/textcodec.h"
+#include "SYS/window_internal.h"
+#include "SYS/window_view.h"
+
+namespace sys {
+namespace {
+
+struct QueuedMessage {
+    Msg msg;
+    bool keyDown = false; // came from the keyboard: TranslateMessage may type characters for it
+    std::string typed;    // Windows-1252 characters the key typed (from SDL text input)
+};
+
+struct MainWindow {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int textureWidth = 0, textureHeight = 0;
+    WndProc proc = nullptr;
+    int pictureWidth = 0, pictureHeight = 0; // back-buffer size, for mapping mouse positions
+    bool shown = false;
+    bool active = false;
+    WPARAM mouseButtons = 0;   // MK_ bits of the buttons held
+    bool altCombined = false;  // a key went down while Alt was held
+};
+
+MainWindow gMain;
+
+std::mutex gQueueMutex;
+std::deque<QueuedMessage> gQueue;
+QueuedMessage gLastTaken;
+
+bool InitVideo() {
+    // Closing the window is our WM_CLOSE; SDL_QUIT is left for signals.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    std::fprintf(stderr, "video: %s\n", SDL_GetError());
+    return false;
+}
+
+bool VideoReady() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
+
+void Post(const Msg& msg, bool keyDown = false) {
+    std::lock_guard<std::mutex> lock(gQueueMutex);
+    gQueue.push_back({msg, keyDown, {}});
+}
+
+LPARAM ClientSizeLParam() {
+    int w = 0, h = 0;
+    if (gMain.window) SDL_GetWindowSize(gMain.window, &w, &h);
+    return LPARAM((uint32_t(h & 0xFFFF) << 16) | uint32_t(w & 0xFFFF));
+}
+
+Viewport WindowView() {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(gMain.window, &w, &h);
+    return FitKeepingAspect(w, h, gMain.pictureWidth, gMain.pictureHeight);
+}
+
+LPARAM PicturePoint(int windowX, int windowY) {
+    int px = 0, py = 0;
+    WindowToPicture(WindowView(), gMain.pictureWidth, gMain.pictureHeight, windowX, windowY, px, py);
+    return MakePointLParam(px, py);
+}
+
+WPARAM MouseKeyState() {
+    WPARAM state = gMain.mouseButtons;
+    SDL_Keymod mod = SDL_GetModState();
+    if (mod & KMOD_SHIFT) state |= MK_SHIFT;
+    if (mod & KMOD_CTRL) state |= MK_CONTROL;
+    return state;
+}
+
+void SetActive(bool active) {
+    if (gMain.active == active) return;
+    gMain.active = active;
+    if (active) {
+        Post({WM_ACTIVATEAPP, 1, 0});
+        Post({WM_SETFOCUS, 0, 0});
+    } else {
+        Post({WM_ACTIVATEAPP, 0, 0});
+        Post({WM_KILLFOCUS, 0, 0});
+    }
+}
+
+void TranslateKey(const SDL_KeyboardEvent& key) {
+    KeyCodes codes;
+    if (!KeyCodesOf(key.keysym.scancode, key.keysym.sym, (key.keysym.mod & KMOD_NUM) != 0, codes))
+        return;
+    const bool down = key.type == SDL_KEYDOWN;
+    const bool altKey = codes.virtualKey == VK_MENU;
+    const bool altHeld = (key.keysym.mod & KMOD_ALT) != 0;
+    // Windows' system keys: Alt itself, F10, and every key while Alt is held.
+    bool systemKey;
+    if (down) {
+        if (altKey && !key.repeat) gMain.altCombined = false;
+        if (!altKey && altHeld) gMain.altCombined = true;
+        systemKey = altKey || altHeld || codes.virtualKey == VK_F10;
+    } else {
+        // Alt released after a combination is an ordinary key-up, released alone a system one.
+        systemKey = altKey ? !gMain.altCombined : (altHeld || codes.virtualKey == VK_F10);
+    }
+    LPARAM lParam = MakeKeyLParam(1, codes.scanCode, codes.extended, !down);
+    if (down && key.repeat) lParam |= LPARAM(1) << 30; // the key was already down
+    if (altHeld) lParam |= LPARAM(1) << 29;             // context code: Alt is down
+    unsigned message = down ? (systemKey ? WM_SYSKEYDOWN : WM_KEYDOWN)
+                            : (systemKey ? WM_SYSKEYUP : WM_KEYUP);
+    Post({message, codes.virtualKey, lParam}, down);
+}
+
+void TranslateText(const char* utf8) {
+    std::string typed = Utf8ToCp1252(utf8);
+    std::lock_guard<std::mutex> lock(gQueueMutex);
+    // SDL reports the text right after its key-down: it becomes that key's characters.
+    if (!gQueue.empty() && gQueue.back().keyDown && gQueue.back().typed.empty()) {
+        gQueue.back().typed = typed;
+        return;
+    }
+    for (char c : typed) gQueue.push_back({{WM_CHAR, WPARAM(uint8_t(c)), 1}, false, {}});
+}
+
+void TranslateButton(const SDL_MouseButtonEvent& button) {
+    unsigned down, up, doubleClick;
+    WPARAM bit;
+    switch (button.button) {
+    case SDL_BUTTON_LEFT:
+        down = WM_LBUTTONDOWN, up = WM_LBUTTONUP, doubleClick = WM_LBUTTONDBLCLK, bit = MK_LBUTTON;
+        break;
+    case SDL_BUTTON_RIGHT:
+        down = WM_RBUTTONDOWN, up = WM_RBUTTONUP, doubleClick = WM_RBUTTONDBLCLK, bit = MK_RBUTTON;
+        break;
+    case SDL_BUTTON_MIDDLE:
+        down = WM_MBUTTONDOWN, up = WM_MBUTTONUP, doubleClick = WM_MBUTTONDBLCLK, bit = MK_MBUTTON;
+        break;
+    default:
+        return;
+    }
+    unsigned message = up;
+    if (button.state == SDL_PRESSED) {
+        gMain.mouseButtons |= bit;
+        // Windows reports every second click of a series as a double-click.
+        message = (button.clicks >= 2 && button.clicks % 2 == 0) ? doubleClick : down;
+    } else {
+        gMain.mouseButtons &= ~bit;
+    }
+    Post({message, MouseKeyState(), PicturePoint(button.x, button.y)});
+}
+
+void TranslateWindowEvent(const SDL_WindowEvent& event) {
+    switch (event.event) {
+    case SDL_WINDOWEVENT_MINIMIZED:
+        Post({WM_SIZE, SIZE_MINIMIZED, 0});
+        break;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        Post({WM_SIZE, SIZE_MAXIMIZED, ClientSizeLParam()});
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+        Post({WM_SIZE, SIZE_RESTORED, ClientSizeLParam()});
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        SetActive(true);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        SetActive(false);
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        Post({WM_ERASEBKGND, 0, 0});
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        Post({WM_CLOSE, 0, 0});
+        break;
+    default:
+        break;
+    }
+}
+
+void TranslateEvent(const SDL_Event& event) {
+    if (!gMain.window) return;
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        TranslateKey(event.key);
+        break;
+    case SDL_TEXTINPUT:
+        TranslateText(event.text.text);
+        break;
+    case SDL_MOUSEMOTION:
+        Post({WM_MOUSEMOVE, MouseKeyState(), PicturePoint(event.motion.x, event.motion.y)});
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        TranslateButton(event.button);
+        break;
+    case SDL_WINDOWEVENT:
+        TranslateWindowEvent(event.window);
+        break;
+    case SDL_QUIT: // a termination signal: close as if the window were closed, so settings are saved
+        Post({WM_CLOSE, 0, 0});
+        break;
+    default:
+        break;
+    }
+}
+
+void PumpEvents() {
+    if (VideoReady()) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) TranslateEvent(event);
+    }
+    PollJoystickIfDue();
+    ServeFrontRequests();
+}
+
+bool QueueEmpty() {
+    std::lock_guard<std::mutex> lock(gQueueMutex);
+    return gQueue.empty();
+}
+
+// The character Windows types for a key that SDL reports no text for.
+char ControlCharacter(unsigned virtualKey) {
+    switch (virtualKey) {
+    case VK_BACK: return 8;
+    case VK_TAB: return 9;
+    case VK_RETURN: return 13;
+    case VK_ESCAPE: return 27;
+    default: return 0;
+    }
+}
+
+SDL_DisplayMode DesktopMode() {
+    SDL_DisplayMode mode{};
+    if (!InitVideo()) return mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) mode = SDL_DisplayMode{};
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return mode;
+}
+
+void DestroyTexture() {
+    if (gMain.texture) SDL_DestroyTexture(gMain.texture);
+    gMain.texture = nullptr;
+    gMain.textureWidth = gMain.textureHeight = 0;
+}
+
+} // namespace
+
+SDL_Window* MainSdlWindow() { return gMain.window; }
+
+void BringMainWindowToFront() {
+    if (!gMain.window) return;
+    SDL_MinimizeWindow(gMain.window);
+    SDL_RestoreWindow(gMain.window);
+    SDL_RaiseWindow(gMain.window);
+}
+
+bool RegisterWindowClass() { return InitVideo(); }
+
+void UnregisterWindowClass() {
+    if (VideoReady()) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool CreateMainWindow(const char* title, int x, int y, int width, int height, WndProc proc) {
+    if (gMain.window || width <= 0 || height <= 0) return false;
+    if (!InitVideo()) return false;
+    SDL_Window* window = SDL_CreateWindow(Cp1252ToUtf8(title ? title : "").c_str(), x, y, width,
+                                          height, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+    SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
+    if (window && !renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer) {
+        std::fprintf(stderr, "window: %s\n", SDL_GetError());
+        if (window) SDL_DestroyWindow(window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    gMain = MainWindow{};
+    gMain.window = window;
+    gMain.renderer = renderer;
+    gMain.proc = proc;
+    gMain.pictureWidth = width;
+    gMain.pictureHeight = height;
+    {
+        std::lock_guard<std::mutex> lock(gQueueMutex);
+        gQueue.clear();
+        gLastTaken = QueuedMessage{};
+    }
+    SDL_StartTextInput();
+    return true;
+}
+
+bool MainWindowExists() { return gMain.window != nullptr; }
+
+void DestroyMainWindow() {
+    if (!gMain.window) return;
+    // The procedure still sees the window, so it can read its rectangle.
+    SendMessage(WM_DESTROY, 0, 0);
+    SDL_StopTextInput();
+    DestroyTexture();
+    SDL_DestroyRenderer(gMain.renderer);
+    SDL_DestroyWindow(gMain.window);
+    gMain = MainWindow{};
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void ShowMainWindow() {
+    if (!gMain.window) return;
+    SDL_ShowWindow(gMain.window);
+    SDL_RaiseWindow(gMain.window);
+    if (gMain.shown) return;
+    gMain.shown = true;
+    // Windows activates a window when it first appears; some desktops (and the dummy video
+    // driver) never report focus, so the activation is not left to them.
+    if (!gMain.active) {
+        gMain.active = true;
+        SendMessage(WM_ACTIVATEAPP, 1, 0);
+        SendMessage(WM_SETFOCUS, 0, 0);
+    }
+    SendMessage(WM_SIZE, SIZE_RESTORED, ClientSizeLParam());
+}
+
+void SetMainWindowTitle(const char* title) {
+    if (gMain.window) SDL_SetWindowTitle(gMain.window, Cp1252ToUtf8(title ? title : "").c_str());
+}
+
+Rect GetWindowRect() {
+    Rect rect;
+    if (!gMain.window) return rect;
+    int x = 0, y = 0, w = 0, h = 0, top = 0, left = 0, bottom = 0, right = 0;
+    SDL_GetWindowPosition(gMain.window, &x, &y);
+    SDL_GetWindowSize(gMain.window, &w, &h);
+    if (SDL_GetWindowBordersSize(gMain.window, &top, &left, &bottom, &right) != 0)
+        top = left = bottom = right = 0;
+    rect.left = x - left;
+    rect.top = y - top;
+    rect.right = x + w + right;
+    rect.bottom = y + h + bottom;
+    return rect;
+}
+
+Rect GetClientRect() {
+    Rect rect;
+    if (gMain.window) SDL_GetWindowSize(gMain.window, &rect.right, &rect.bottom);
+    return rect;
+}
+
+bool MoveMainWindow(int x, int y, int width, int height) {
+    if (!gMain.window) return false;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(gMain.window, &top, &left, &bottom, &right) != 0)
+        top = left = bottom = right = 0;
+    int clientWidth = width - left - right, clientHeight = height - top - bottom;
+    if (clientWidth <= 0 || clientHeight <= 0) return false;
+    SDL_SetWindowSize(gMain.window, clientWidth, clientHeight);
+    SDL_SetWindowPosition(gMain.window, x + left, y + top);
+    return true;
+}
+
+void SetFullScreen(bool fullScreen, int backBufferWidth, int backBufferHeight) {
+    if (backBufferWidth > 0 && backBufferHeight > 0) {
+        gMain.pictureWidth = backBufferWidth;
+        gMain.pictureHeight = backBufferHeight;
+    }
+    if (!gMain.window) return;
+    if (fullScreen) {
+        SDL_SetWindowFullscreen(gMain.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(gMain.window, 0);
+        SDL_SetWindowBordered(gMain.window, SDL_TRUE);
+    }
+}
+
+int DesktopWidth() { return DesktopMode().w; }
+
+int DesktopHeight() { return DesktopMode().h; }
+
+void PresentRGB565(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip) {
+    if (!gMain.renderer || !pixels || width <= 0 || height <= 0 || pitch < width * 2) return;
+    gMain.pictureWidth = width;
+    gMain.pictureHeight = height;
+    if (!gMain.texture || gMain.textureWidth != width || gMain.textureHeight != height) {
+        DestroyTexture();
+        gMain.texture = SDL_CreateTexture(gMain.renderer, SDL_PIXELFORMAT_RGB565,
+                                          SDL_TEXTUREACCESS_STREAMING, width, height);
+        if (!gMain.texture) return;
+        gMain.textureWidth = width;
+        gMain.textureHeight = height;
+    }
+    SDL_Rect area{SDL_max(clip.left, 0), SDL_max(clip.top, 0), 0, 0};
+    area.w = SDL_min(clip.right, width) - area.x;
+    area.h = SDL_min(clip.bottom, height) - area.y;
+    if (area.w > 0 && area.h > 0) {
+        const uint8_t* first = reinterpret_cast<const uint8_t*>(pixels) +
+                               size_t(area.y) * size_t(pitch) + size_t(area.x) * 2;
+        SDL_UpdateTexture(gMain.texture, &area, first, pitch);
+    }
+    int outputWidth = 0, outputHeight = 0;
+    SDL_GetRendererOutputSize(gMain.renderer, &outputWidth, &outputHeight);
+    Viewport view = FitKeepingAspect(outputWidth, outputHeight, width, height);
+    SDL_Rect target{view.x, view.y, view.width, view.height};
+    SDL_SetRenderDrawColor(gMain.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(gMain.renderer);
+    SDL_RenderCopy(gMain.renderer, gMain.texture, nullptr, &target);
+    SDL_RenderPresent(gMain.renderer);
+}
+
+bool PeekMessage(Msg& msg) {
+    PumpEvents();
+    std::lock_guard<std::mutex> lock(gQueueMutex);
+    if (gQueue.empty()) return false;
+    gLastTaken = std::move(gQueue.front());
+    gQueue.pop_front();
+    msg = gLastTaken.msg;
+    return true;
+}
+
+void WaitMessage() {
+    while (QueueEmpty()) {
+        // A bounded wait, so joystick polls, requests from later copies and messages posted by
+        // other threads are noticed too.
+        SDL_Event event;
+        if (VideoReady()) {
+            if (SDL_WaitEventTimeout(&event, 20)) TranslateEvent(event);
+        } else {
+            SDL_Delay(20);
+        }
+        PollJoystickIfDue();
+        ServeFrontRequests();
+    }
+}
+
+void TranslateMessage(const Msg& msg) {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return;
+    std::lock_guard<std::mutex> lock(gQueueMutex);
+    const Msg& taken = gLastTaken.msg;
+    if (taken.message != msg.message || taken.wParam != msg.wParam || taken.lParam != msg.lParam)
+        return;
+    std::string typed = gLastTaken.typed;
+    if (typed.empty() && msg.message == WM_KEYDOWN) {
+        char control = ControlCharacter(unsigned(msg.wParam));
+        if (control) typed.assign(1, control);
+    }
+    gLastTaken.typed.clear();
+    // The characters come next, before anything queued after the key.
+    const unsigned charMessage = msg.message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+    for (auto c = typed.rbegin(); c != typed.rend(); ++c)
+        gQueue.push_front({{charMessage, WPARAM(uint8_t(*c)), msg.lParam}, false, {}});
+}
+
+LRESULT DispatchMessage(const Msg& msg) {
+    if (msg.message == WM_QUIT || !gMain.window) return 0;
+    if (!gMain.proc) return DefWindowProc(msg.message, msg.wParam, msg.lParam);
+    return gMain.proc(msg.message, msg.wParam, msg.lParam);
+}
+
+LRESULT DefWindowProc(unsigned message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        DestroyMainWindow();
+        return 0;
+    case WM_SYSKEYDOWN:
+        // Alt+F4 closes the window.
+        if (wParam == VK_F1 + 3 && (lParam & (LPARAM(1) << 29))) SendMessage(WM_CLOSE, 0, 0);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void PostMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
+    Post({message, wParam, lParam});
+}
+
+LRESULT SendMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
+    return DispatchMessage({message, wParam, lParam});
+}
+
+void PostQuitMessage(int exitCode) { Post({WM_QUIT, WPARAM(exitCode), 0}); }
+
+void ShowCursor(bool show) {
+    if (VideoReady()) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void SetCursorPos(int x, int y) {
+    if (!gMain.window) return;
+    int wx = 0, wy = 0;
+    PictureToWindow(WindowView(), gMain.pictureWidth, gMain.pictureHeight, x, y, wx, wy);
+    SDL_WarpMouseInWindow(gMain.window, wx, wy);
+}
+
+} // namespace sys
