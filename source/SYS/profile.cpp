@@ -121,7 +121,7 @@ std::string_view Unquote(std::string_view value) {
 
 size_t CopyValue(std::string_view value, char* buffer, size_t size) {
     size_t length = value.size() < size - 1 ? value.size() : size - 1;
-    std::memcpy(buffer, value.data(), length);
+    if (length > 0) std::memcpy(buffer, value.data(), length); // an empty view may have no data
     buffer[length] = '\0';
     return length;
 }
@@ -229,7 +229,7 @@ std::string WithValue(std::string_view text, std::string_view section, std::stri
     for (size_t i = header + 1, end = SectionEnd(lines, header); i < end; ++i)
         if (lines[i].kind != Line::kBlank) last = i;
     const Line& after = lines[last];
-    if (after.next == after.end) // the file's last line, without a line end
+    if (text[after.next - 1] != '\n') // the file's last line, without a line end
         return std::string(text) + eol + entry;
     return std::string(text.substr(0, after.next)) + entry + eol +
            std::string(text.substr(after.next));

@@ -163,6 +163,8 @@ TEST_F(ProfileTest, WritesChangeOnlyWhatTheyMustAndKeepTheLineEnds) {
          "[a]\nx=1\n[b]\nk=v\n"},
         {"new key after a last line without line end", "[a]\r\nx=1", "a", "y", "2",
          "[a]\r\nx=1\r\ny=2"},
+        {"new key after a last line ended by a lone CR", "[a]\nx=1\r", "a", "y", "2",
+         "[a]\nx=1\r\ny=2"},
         {"key into an empty section", "[a]\n[b]\n", "a", "k", "v", "[a]\nk=v\n[b]\n"},
         {"file without line ends gets CR LF", "", "s", "k", "v", "[s]\r\nk=v\r\n"},
         {"every copy of a key in the first section is deleted",
