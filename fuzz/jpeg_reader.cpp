@@ -1,0 +1,6 @@
+// Hostile .jpg files must be refused or read within their bounds.
+#include "picture_harness.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return fuzzpicture::FuzzReader(".jpg", data, size);
+}
