@@ -19,13 +19,20 @@ namespace {
 constexpr int64_t kMaxPicturePixels = int64_t(64) << 20;
 constexpr int kMaxPictureWidth = 16382; // a 16-bit row must fit a 16-bit pitch
 
-struct Masks {
-    uint32_t r, g, b;
+// Red, green and blue of the current format as fields: shift and largest value. The software
+// blits work on the fields' values in 16-bit lanes; for a field of b bits at shift h,
+// (dst & M) + ((a * ((src & M) - (dst & M))) >> 8 & M), masked with M, is exactly
+// D + ((a * (S - D)) >> 8) in field values, which never leaves 0..2^b - 1.
+struct Channels {
+    uint16_t shift[3];
+    uint16_t max[3];
 };
 
-Masks CurrentMasks() {
+Channels CurrentChannels() {
     const PixelFormatDesc& f = CurrentPixelFormat();
-    return Masks{f.redMask, f.greenMask, f.blueMask};
+    return Channels{{uint16_t(f.RedShift()), uint16_t(f.GreenShift()), uint16_t(f.BlueShift())},
+                    {uint16_t((1u << f.RedBits()) - 1), uint16_t((1u << f.GreenBits()) - 1),
+                     uint16_t((1u << f.BlueBits()) - 1)}};
 }
 
 // The pixel memory a sprite really has, whatever its size fields say.
@@ -74,45 +81,62 @@ void SourceRange(int64_t start, int64_t step, int count, int size, int& first, i
 
 // --- Row kernels. Scaled rows read the source through a column table. ----------------------
 
+inline uint16_t Field(uint16_t pixel, const Channels& c, int i) {
+    return uint16_t((pixel >> c.shift[i]) & c.max[i]);
+}
+
+// D + ((a * (S - D)) >> 8) for one field; the product fits 16 bits for fields of up to 7 bits.
+inline uint16_t BlendField(uint16_t s, uint16_t d, int16_t a, const Channels& c, int i) {
+    const int16_t S = int16_t(Field(s, c, i)), D = int16_t(Field(d, c, i));
+    const int16_t product = int16_t(a * int16_t(S - D));
+    return uint16_t(uint16_t(D + int16_t(product >> 8)) << c.shift[i]);
+}
+
 template <bool Scaled>
-void AlphaRow(uint16_t* __restrict dst, const uint16_t* __restrict src,
-              const uint8_t* __restrict alpha, const int* __restrict cols, int n, Masks m) {
+BLIT_ROW_LOOP void AlphaRow(uint16_t* __restrict dst, const uint16_t* __restrict src,
+                            const uint8_t* __restrict alpha, const int* __restrict cols, int n,
+                            Channels c) {
     for (int i = 0; i < n; ++i) {
         const int k = Scaled ? cols[i] : i;
-        const int32_t s = src[k], d = dst[i], a = alpha[k];
-        auto blend = [&](int32_t mask) {
-            const int32_t dm = d & mask;
-            return (dm + (((a * ((s & mask) - dm)) >> 8) & mask)) & mask;
-        };
-        const int32_t mixed = blend(int32_t(m.r)) | blend(int32_t(m.g)) | blend(int32_t(m.b));
-        dst[i] = uint16_t(a > 239 ? s : (a < 16 ? d : mixed));
+        const uint16_t s = src[k], d = dst[i];
+        const int16_t a = alpha[k];
+        const uint16_t mixed =
+            uint16_t(BlendField(s, d, a, c, 0) | BlendField(s, d, a, c, 1) | BlendField(s, d, a, c, 2));
+        dst[i] = a > 239 ? s : (a < 16 ? d : mixed);
     }
 }
 
+inline uint16_t AddField(uint16_t s, uint16_t d, const Channels& c, int i) {
+    return uint16_t(std::min<uint16_t>(c.max[i], uint16_t(Field(s, c, i) + Field(d, c, i))) << c.shift[i]);
+}
+
 template <bool Scaled>
-void AddRow(uint16_t* __restrict dst, const uint16_t* __restrict src, const int* __restrict cols,
-            int n, Masks m) {
+BLIT_ROW_LOOP void AddRow(uint16_t* __restrict dst, const uint16_t* __restrict src,
+                          const int* __restrict cols, int n, Channels c) {
     for (int i = 0; i < n; ++i) {
-        const uint32_t s = src[Scaled ? cols[i] : i], d = dst[i];
-        const uint32_t sum = std::min(m.r, (s & m.r) + (d & m.r)) |
-                             std::min(m.g, (s & m.g) + (d & m.g)) |
-                             std::min(m.b, (s & m.b) + (d & m.b));
-        dst[i] = uint16_t(s ? sum : d);
+        const uint16_t s = src[Scaled ? cols[i] : i], d = dst[i];
+        const uint16_t sum = uint16_t(AddField(s, d, c, 0) | AddField(s, d, c, 1) | AddField(s, d, c, 2));
+        dst[i] = s ? sum : d;
     }
 }
 
 template <bool Scaled>
-void CopyRow(uint16_t* __restrict dst, const uint16_t* __restrict src, const int* __restrict cols,
-             int n) {
+BLIT_ROW_LOOP void CopyRow(uint16_t* __restrict dst, const uint16_t* __restrict src,
+                           const int* __restrict cols, int n) {
     for (int i = 0; i < n; ++i) dst[i] = src[Scaled ? cols[i] : i];
 }
 
-void TintRow(uint16_t* __restrict dst, int n, Masks m, uint32_t r, uint32_t g, uint32_t b,
-             uint32_t keep) {
+// ((D * (255 - a) + C * a) >> 8) for one field, with C * a given.
+inline uint16_t TintField(uint16_t d, const Channels& c, int i, uint16_t colourTimesAlpha, uint16_t keep) {
+    return uint16_t(uint16_t(uint16_t(Field(d, c, i) * keep + colourTimesAlpha) >> 8) << c.shift[i]);
+}
+
+BLIT_ROW_LOOP void TintRow(uint16_t* __restrict dst, int n, Channels c, const uint16_t (&colourTimesAlpha)[3],
+                           uint16_t keep) {
+    const uint16_t r = colourTimesAlpha[0], g = colourTimesAlpha[1], b = colourTimesAlpha[2];
     for (int i = 0; i < n; ++i) {
-        const uint32_t d = dst[i];
-        dst[i] = uint16_t((((d & m.r) * keep + r) >> 8 & m.r) | (((d & m.g) * keep + g) >> 8 & m.g) |
-                          (((d & m.b) * keep + b) >> 8 & m.b));
+        const uint16_t d = dst[i];
+        dst[i] = uint16_t(TintField(d, c, 0, r, keep) | TintField(d, c, 1, g, keep) | TintField(d, c, 2, b, keep));
     }
 }
 
@@ -349,7 +373,7 @@ void Sprite::StretchBlit(int dx, int dy, int dw, int dh, Sprite* source, int sx,
             table[size_t(i)] = int(srcLeft + (((firstCol + i) * xStep) >> 16)) - srcColumn;
         cols = table.data();
     }
-    const Masks m = CurrentMasks();
+    const Channels ch = CurrentChannels();
     const int dstColumn = int(x0) + firstCol;
     for (int j = firstRow; j < lastRow; ++j) {
         const int srcRowIndex = int(srcTop + ((j * yStep) >> 16));
@@ -358,9 +382,9 @@ void Sprite::StretchBlit(int dx, int dy, int dw, int dh, Sprite* source, int sx,
         if (useAlpha) {
             const uint8_t* a = source->alpha.data() + size_t(srcRowIndex) * size_t(source->width) +
                                size_t(srcColumn);
-            scaled ? AlphaRow<true>(dst, src, a, cols, n, m) : AlphaRow<false>(dst, src, a, cols, n, m);
+            scaled ? AlphaRow<true>(dst, src, a, cols, n, ch) : AlphaRow<false>(dst, src, a, cols, n, ch);
         } else if (additive) {
-            scaled ? AddRow<true>(dst, src, cols, n, m) : AddRow<false>(dst, src, cols, n, m);
+            scaled ? AddRow<true>(dst, src, cols, n, ch) : AddRow<false>(dst, src, cols, n, ch);
         } else {
             scaled ? CopyRow<true>(dst, src, cols, n) : CopyRow<false>(dst, src, cols, n);
         }
@@ -425,10 +449,12 @@ void Sprite::FillRect(int left, int top, int right, int bottom, uint32_t colour)
         return;
     }
     if (!LockForSoftware(*this)) return;
-    const Masks m = CurrentMasks();
-    const uint32_t c = ColourToPixel(colour);
-    const uint32_t r = (c & m.r) * a, g = (c & m.g) * a, b = (c & m.b) * a;
-    for (int y = top; y < bottom; ++y) TintRow(Row16(*this, y) + left, right - left, m, r, g, b, 255 - a);
+    const Channels ch = CurrentChannels();
+    const uint16_t c = uint16_t(ColourToPixel(colour));
+    const uint16_t colourTimesAlpha[3] = {uint16_t(Field(c, ch, 0) * a), uint16_t(Field(c, ch, 1) * a),
+                                          uint16_t(Field(c, ch, 2) * a)};
+    for (int y = top; y < bottom; ++y)
+        TintRow(Row16(*this, y) + left, right - left, ch, colourTimesAlpha, uint16_t(255 - a));
 }
 
 void Sprite::DrawTriangle(uint32_t flags, Sprite* source, const ScreenPoint (&points)[3],
@@ -482,7 +508,7 @@ void Sprite::DrawTriangle(uint32_t flags, Sprite* source, const ScreenPoint (&po
     upperHalf ? edgeAt(v[0], v[1], yTop, shortX, shortStep) : edgeAt(v[1], v[2], yTop, shortX, shortStep);
 
     const int64_t uStep = int64_t(std::floor(dUdx * 1024.0)), vStep = int64_t(std::floor(dVdx * 1024.0));
-    const Masks m = CurrentMasks();
+    const Channels ch = CurrentChannels();
     for (int y = yTop; y < yEnd; ++y) {
         if (upperHalf && y >= v[1].y) {
             upperHalf = false;
@@ -510,12 +536,9 @@ void Sprite::DrawTriangle(uint32_t flags, Sprite* source, const ScreenPoint (&po
                     dst[x] = uint16_t(s);
                     continue;
                 }
-                const int32_t d = dst[x];
-                auto blend = [&](int32_t mask) {
-                    const int32_t dm = d & mask;
-                    return (dm + (((a * ((int32_t(s) & mask) - dm)) >> 8) & mask)) & mask;
-                };
-                dst[x] = uint16_t(blend(int32_t(m.r)) | blend(int32_t(m.g)) | blend(int32_t(m.b)));
+                const uint16_t d = dst[x], s16 = uint16_t(s);
+                dst[x] = uint16_t(BlendField(s16, d, int16_t(a), ch, 0) | BlendField(s16, d, int16_t(a), ch, 1) |
+                                  BlendField(s16, d, int16_t(a), ch, 2));
             } else if (s != 0) {
                 dst[x] = uint16_t(s);
             }

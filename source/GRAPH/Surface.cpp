@@ -19,15 +19,18 @@ bool SameLayout(const PixelFormatDesc& a, const PixelFormatDesc& b) {
 }
 
 // Unscaled 16-bit rows: plain copy or colour-keyed copy.
-void CopyRow16(uint16_t* dst, const uint16_t* src, int n) {
+BLIT_ROW_LOOP void CopyRow16(uint16_t* dst, const uint16_t* src, int n) {
     std::memcpy(dst, src, size_t(n) * 2);
 }
 
-void KeyedRow16(uint16_t* __restrict dst, const uint16_t* __restrict src, int n, uint16_t low,
+// One unsigned compare tests the key range, and a mask selects: simple enough to vectorise.
+BLIT_ROW_LOOP void KeyedRow16(uint16_t* __restrict dst, const uint16_t* __restrict src, int n, uint16_t low,
                 uint16_t high) {
+    const uint16_t span = uint16_t(high - low);
     for (int i = 0; i < n; ++i) {
-        uint16_t s = src[i];
-        dst[i] = (s >= low && s <= high) ? dst[i] : s;
+        const uint16_t s = src[i];
+        const uint16_t keep = uint16_t(-int(uint16_t(s - low) <= span));
+        dst[i] = uint16_t((dst[i] & keep) | (s & ~keep));
     }
 }
 

@@ -1,0 +1,307 @@
+// One representative frame drawn into a 640x480 RGB565 back buffer by our blits and by SDL2's
+// software blitter: a full-screen opaque copy, 200 alpha-blended 32x32 sprites, 500 additive 8x8
+// sprites, 40 colour-keyed 64x64 sprites, one translucent full-screen fill and 40 lines of text.
+// Prints the time ratio ours / SDL per operation and for the whole frame.
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GRAPH/Sprite.h"
+#include "GRAPH/Surface.h"
+#include "GRAPH/graph.h"
+#include "SYS/gdi_text.h"
+
+namespace {
+
+constexpr int kW = 640, kH = 480;
+constexpr int kAlphaSprites = 200, kAddSprites = 500, kKeyedSprites = 40, kTextLines = 40;
+const char* const kLine = "Score 0012345  Level 7  Bubbles left 42 !";
+constexpr uint32_t kFillColour = 0x80204060; // alpha byte 128: translucent
+
+struct Lcg {
+    uint32_t state = 12345;
+    int Next(int n) {
+        state = state * 214013 + 2531011;
+        return int((state >> 16) & 0x7FFF) % n;
+    }
+};
+
+struct Placement {
+    int x, y;
+};
+
+// Positions of every sprite of one kind, some overhanging the edges.
+std::vector<Placement> Places(int count, int size, Lcg& rng) {
+    std::vector<Placement> p;
+    for (int i = 0; i < count; ++i) p.push_back({rng.Next(kW + size) - size / 2, rng.Next(kH + size) - size / 2});
+    return p;
+}
+
+// Picture content shared by both sides: ARGB colours with soft round alpha.
+uint32_t Argb(int x, int y, int size, int kind) {
+    const int cx = x - size / 2, cy = y - size / 2, r2 = (size / 2) * (size / 2);
+    const int d2 = cx * cx + cy * cy;
+    const uint32_t a = d2 >= r2 ? 0 : uint32_t(255 - 255 * d2 / r2);
+    const uint32_t r = uint32_t(40 + x * 7 + kind * 30) & 0xFF, g = uint32_t(90 + y * 5) & 0xFF,
+                   b = uint32_t(200 - x * 3) & 0xFF;
+    return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+uint16_t To565(uint32_t argb) {
+    return uint16_t(((argb >> 8) & 0xF800) | ((argb >> 5) & 0x07E0) | ((argb >> 3) & 0x001F));
+}
+
+struct Scene {
+    std::vector<Placement> alpha, add, keyed;
+};
+
+const Scene& TheScene() {
+    static const Scene scene = [] {
+        Lcg rng;
+        Scene s;
+        s.alpha = Places(kAlphaSprites, 32, rng);
+        s.add = Places(kAddSprites, 8, rng);
+        s.keyed = Places(kKeyedSprites, 64, rng);
+        return s;
+    }();
+    return scene;
+}
+
+// --- Ours --------------------------------------------------------------------------------------
+
+std::unique_ptr<Sprite> Blank(int w, int h) {
+    auto s = std::make_unique<Sprite>();
+    s->width = int16_t(w);
+    s->frameHeight = int16_t(h);
+    s->Reload();
+    s->Lock();
+    return s;
+}
+
+uint16_t& At(Sprite& s, int x, int y) {
+    if (!s.pixels) s.Lock();
+    return reinterpret_cast<uint16_t*>(s.pixels + y * s.pitch)[x];
+}
+
+struct Ours {
+    std::unique_ptr<Sprite> back, background, glow, spark, bubble;
+
+    Ours() {
+        SetCurrentPixelFormat(kPixelFormats[0]);
+        back = Blank(kW, kH);
+        background = Blank(kW, kH);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) At(*background, x, y) = uint16_t(x * 37 + y * 101);
+        // 32-bit pictures: own pixels and an alpha plane.
+        glow = std::make_unique<Sprite>();
+        glow->width = glow->frameHeight = 32;
+        glow->pitch = 64;
+        glow->ownPixels.resize(32 * 64);
+        glow->pixels = glow->ownPixels.data();
+        glow->alpha.resize(32 * 32);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const uint32_t c = Argb(x, y, 32, 0);
+                At(*glow, x, y) = To565(c);
+                glow->alpha[size_t(y * 32 + x)] = uint8_t(c >> 24);
+            }
+        spark = Blank(8, 8);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) At(*spark, x, y) = To565(Argb(x, y, 8, 1) >> 1 & 0x7F7F7F);
+        bubble = Blank(64, 64);
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const uint32_t c = Argb(x, y, 64, 2);
+                At(*bubble, x, y) = (c >> 24) ? To565(c) | 0x0821 : 0;
+            }
+        bubble->flags |= SPRITE_BMASK;
+    }
+
+    void Copy() { back->DrawSprite(0, 0, background.get(), 0, 0); }
+    void Alpha() {
+        for (const Placement& p : TheScene().alpha) back->DrawSprite(p.x, p.y, glow.get(), OP_ALPHA, 0);
+    }
+    void Add() {
+        for (const Placement& p : TheScene().add) back->DrawSprite(p.x, p.y, spark.get(), OP_ADD, 0);
+    }
+    void Keyed() {
+        for (const Placement& p : TheScene().keyed) back->DrawSprite(p.x, p.y, bubble.get(), OP_MASK, 0);
+    }
+    void Fill() { back->FillRect(0, 0, kW, kH, kFillColour); }
+    void Text() {
+        for (int i = 0; i < kTextLines; ++i) back->DrawGdiText(4, i * 12, kLine, 0xFFFFFF);
+    }
+};
+
+// --- SDL ---------------------------------------------------------------------------------------
+
+SDL_Surface* Rgb565(int w, int h) { return SDL_CreateRGBSurfaceWithFormat(0, w, h, 16, SDL_PIXELFORMAT_RGB565); }
+
+uint16_t& At(SDL_Surface* s, int x, int y) { return static_cast<uint16_t*>(s->pixels)[y * s->pitch / 2 + x]; }
+
+struct Sdl {
+    SDL_Surface *back, *background, *glow, *spark, *bubble, *tint;
+    SDL_Surface* glyphs[128] = {};
+    int advance = 0;
+
+    Sdl() {
+        back = Rgb565(kW, kH);
+        background = Rgb565(kW, kH);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) At(background, x, y) = uint16_t(x * 37 + y * 101);
+        SDL_SetSurfaceBlendMode(background, SDL_BLENDMODE_NONE);
+        glow = SDL_CreateRGBSurfaceWithFormat(0, 32, 32, 32, SDL_PIXELFORMAT_ARGB8888);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) static_cast<uint32_t*>(glow->pixels)[y * glow->pitch / 4 + x] = Argb(x, y, 32, 0);
+        SDL_SetSurfaceBlendMode(glow, SDL_BLENDMODE_BLEND);
+        spark = Rgb565(8, 8);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) At(spark, x, y) = To565(Argb(x, y, 8, 1) >> 1 & 0x7F7F7F);
+        SDL_SetSurfaceBlendMode(spark, SDL_BLENDMODE_ADD);
+        bubble = Rgb565(64, 64);
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const uint32_t c = Argb(x, y, 64, 2);
+                At(bubble, x, y) = (c >> 24) ? To565(c) | 0x0821 : 0;
+            }
+        SDL_SetColorKey(bubble, SDL_TRUE, 0);
+        tint = SDL_CreateRGBSurfaceWithFormat(0, 1, 1, 32, SDL_PIXELFORMAT_ARGB8888);
+        // SDL's alpha runs the other way: 0x80 is half covered, like our alpha byte 128.
+        *static_cast<uint32_t*>(tint->pixels) = (0x80u << 24) | (kFillColour & 0xFFFFFF);
+        SDL_SetSurfaceBlendMode(tint, SDL_BLENDMODE_BLEND);
+        MakeGlyphs();
+    }
+    ~Sdl() {
+        for (SDL_Surface* s : {back, background, glow, spark, bubble, tint}) SDL_FreeSurface(s);
+        for (SDL_Surface* g : glyphs) SDL_FreeSurface(g);
+    }
+
+    // The same system-font glyphs, one colour-keyed surface per character: the usual way to
+    // draw text with a software blitter.
+    void MakeGlyphs() {
+        const int cell = sys::GdiTextHeight();
+        advance = cell / 2;
+        for (int c = 32; c < 128; ++c) {
+            SDL_Surface* g = Rgb565(advance + 2, cell);
+            SDL_FillRect(g, nullptr, 0);
+            const char text[2] = {char(c), 0};
+            sys::DrawGdiText({static_cast<uint16_t*>(g->pixels), g->pitch, 0, 0, g->w, g->h}, 0, 0, text, 0xFFFF);
+            SDL_SetColorKey(g, SDL_TRUE, 0);
+            glyphs[c] = g;
+        }
+    }
+
+    void Blit(SDL_Surface* s, int x, int y) {
+        SDL_Rect r{x, y, s->w, s->h};
+        SDL_BlitSurface(s, nullptr, back, &r);
+    }
+    void Copy() { Blit(background, 0, 0); }
+    void Alpha() {
+        for (const Placement& p : TheScene().alpha) Blit(glow, p.x, p.y);
+    }
+    void Add() {
+        for (const Placement& p : TheScene().add) Blit(spark, p.x, p.y);
+    }
+    void Keyed() {
+        for (const Placement& p : TheScene().keyed) Blit(bubble, p.x, p.y);
+    }
+    void Fill() {
+        SDL_Rect all{0, 0, kW, kH};
+        SDL_BlitScaled(tint, nullptr, back, &all);
+    }
+    void Text() {
+        for (int i = 0; i < kTextLines; ++i) {
+            int x = 4;
+            for (const char* p = kLine; *p; ++p, x += advance) Blit(glyphs[int(*p) & 127], x, i * 12);
+        }
+    }
+};
+
+Ours& TheOurs() {
+    static Ours ours;
+    return ours;
+}
+Sdl& TheSdl() {
+    static Sdl sdl;
+    return sdl;
+}
+
+template <class Side, void (Side::*Op)()>
+void Run(benchmark::State& state, Side& side) {
+    for (auto _ : state) {
+        (side.*Op)();
+        benchmark::ClobberMemory();
+    }
+}
+
+template <class Side>
+void Frame(Side& side) {
+    side.Copy();
+    side.Alpha();
+    side.Add();
+    side.Keyed();
+    side.Fill();
+    side.Text();
+}
+
+#define OPERATION(name)                                                                          \
+    void BM_Ours_##name(benchmark::State& s) { Run<Ours, &Ours::name>(s, TheOurs()); }           \
+    void BM_SDL_##name(benchmark::State& s) { Run<Sdl, &Sdl::name>(s, TheSdl()); }               \
+    BENCHMARK(BM_Ours_##name);                                                                   \
+    BENCHMARK(BM_SDL_##name);
+OPERATION(Copy)
+OPERATION(Alpha)
+OPERATION(Add)
+OPERATION(Keyed)
+OPERATION(Fill)
+OPERATION(Text)
+#undef OPERATION
+
+void BM_Ours_Frame(benchmark::State& state) {
+    for (auto _ : state) Frame(TheOurs());
+}
+void BM_SDL_Frame(benchmark::State& state) {
+    for (auto _ : state) Frame(TheSdl());
+}
+BENCHMARK(BM_Ours_Frame);
+BENCHMARK(BM_SDL_Frame);
+
+// Console output as usual, and the times kept for the ratio table.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                nanoseconds[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    }
+    void PrintRatios() const {
+        std::printf("\n%-8s %14s %14s %8s\n", "", "ours (us CPU)", "SDL (us CPU)", "ours/SDL");
+        for (const char* op : {"Copy", "Alpha", "Add", "Keyed", "Fill", "Text", "Frame"}) {
+            auto ours = nanoseconds.find(std::string("BM_Ours_") + op);
+            auto sdl = nanoseconds.find(std::string("BM_SDL_") + op);
+            if (ours == nanoseconds.end() || sdl == nanoseconds.end()) continue;
+            std::printf("%-8s %14.1f %14.1f %8.2f\n", op, ours->second / 1000, sdl->second / 1000,
+                        ours->second / sdl->second);
+        }
+    }
+
+private:
+    std::map<std::string, double> nanoseconds;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}
