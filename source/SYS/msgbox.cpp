@@ -76,6 +76,8 @@ bool ShowWithSdl(const std::string& text, const std::string& caption, unsigned t
     }
     std::string utf8Text = Cp1252ToUtf8(text), utf8Caption = Cp1252ToUtf8(caption);
     SDL_MessageBoxData box{};
+    // Owned by the program's window when it has one, so the box stays in front of it.
+    box.window = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetKeyboardFocus() : nullptr;
     box.flags = FlagsOf(type) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
     box.title = utf8Caption.c_str();
     box.message = utf8Text.c_str();
