@@ -92,38 +92,57 @@ inline uint16_t BlendField(uint16_t s, uint16_t d, int16_t a, const Channels& c,
     return uint16_t(uint16_t(D + int16_t(product >> 8)) << c.shift[i]);
 }
 
-template <bool Scaled>
-BLIT_ROW_LOOP void AlphaRow(uint16_t* __restrict dst, const uint16_t* __restrict src,
-                            const uint8_t* __restrict alpha, const int* __restrict cols, int n,
-                            Channels c) {
-    for (int i = 0; i < n; ++i) {
-        const int k = Scaled ? cols[i] : i;
-        const uint16_t s = src[k], d = dst[i];
-        const int16_t a = alpha[k];
-        const uint16_t mixed =
-            uint16_t(BlendField(s, d, a, c, 0) | BlendField(s, d, a, c, 1) | BlendField(s, d, a, c, 2));
-        dst[i] = a > 239 ? s : (a < 16 ? d : mixed);
-    }
-}
-
 inline uint16_t AddField(uint16_t s, uint16_t d, const Channels& c, int i) {
     return uint16_t(std::min<uint16_t>(c.max[i], uint16_t(Field(s, c, i) + Field(d, c, i))) << c.shift[i]);
 }
 
-template <bool Scaled>
-BLIT_ROW_LOOP void AddRow(uint16_t* __restrict dst, const uint16_t* __restrict src,
-                          const int* __restrict cols, int n, Channels c) {
-    for (int i = 0; i < n; ++i) {
-        const uint16_t s = src[Scaled ? cols[i] : i], d = dst[i];
-        const uint16_t sum = uint16_t(AddField(s, d, c, 0) | AddField(s, d, c, 1) | AddField(s, d, c, 2));
-        dst[i] = s ? sum : d;
+// One software blit after clipping: destination rows with their stepped source rows.
+struct SoftBlit {
+    uint8_t* dst;           // first destination pixel drawn
+    int dstPitch;           // bytes
+    const uint8_t* src;     // source memory row 0 at the first source column
+    int srcPitch;           // bytes
+    const uint8_t* alpha;   // alpha plane row 0 at the same column (alpha blits)
+    int alphaPitch;         // bytes
+    const int* cols;        // scaled blits: source column offsets per destination column
+    int width, firstRow, lastRow;
+    int64_t srcTop, yStep;  // source row of destination row j: srcTop + (j * yStep >> 16)
+    Channels c;
+};
+
+enum class BlitMode { Alpha, Add, Copy };
+
+template <BlitMode Mode, bool Scaled>
+BLIT_ROW_LOOP void RunBlit(const SoftBlit& b) {
+    const Channels c = b.c;
+    const int n = b.width;
+    const int* __restrict cols = b.cols;
+    for (int j = b.firstRow; j < b.lastRow; ++j) {
+        const int64_t row = b.srcTop + ((j * b.yStep) >> 16);
+        uint16_t* __restrict dst = reinterpret_cast<uint16_t*>(b.dst + int64_t(j - b.firstRow) * b.dstPitch);
+        const uint16_t* __restrict src = reinterpret_cast<const uint16_t*>(b.src + row * b.srcPitch);
+        const uint8_t* __restrict alpha = Mode == BlitMode::Alpha ? b.alpha + row * b.alphaPitch : nullptr;
+        for (int i = 0; i < n; ++i) {
+            const int k = Scaled ? cols[i] : i;
+            const uint16_t s = src[k], d = dst[i];
+            if constexpr (Mode == BlitMode::Alpha) {
+                const int16_t a = alpha[k];
+                const uint16_t mixed = uint16_t(BlendField(s, d, a, c, 0) | BlendField(s, d, a, c, 1) |
+                                                BlendField(s, d, a, c, 2));
+                dst[i] = a > 239 ? s : (a < 16 ? d : mixed);
+            } else if constexpr (Mode == BlitMode::Add) {
+                const uint16_t sum = uint16_t(AddField(s, d, c, 0) | AddField(s, d, c, 1) | AddField(s, d, c, 2));
+                dst[i] = s ? sum : d;
+            } else {
+                dst[i] = s;
+            }
+        }
     }
 }
 
-template <bool Scaled>
-BLIT_ROW_LOOP void CopyRow(uint16_t* __restrict dst, const uint16_t* __restrict src,
-                           const int* __restrict cols, int n) {
-    for (int i = 0; i < n; ++i) dst[i] = src[Scaled ? cols[i] : i];
+template <BlitMode Mode>
+void RunBlit(const SoftBlit& b, bool scaled) {
+    scaled ? RunBlit<Mode, true>(b) : RunBlit<Mode, false>(b);
 }
 
 // ((D * (255 - a) + C * a) >> 8) for one field, with C * a given.
@@ -365,30 +384,33 @@ void Sprite::StretchBlit(int dx, int dy, int dw, int dh, Sprite* source, int sx,
 
     const int n = lastCol - firstCol;
     const bool scaled = xStep != 65536;
+    const int srcColumn = int(srcLeft + ((firstCol * xStep) >> 16));
     const int* cols = nullptr;
-    int srcColumn = int(srcLeft + ((firstCol * xStep) >> 16));
     if (scaled) {
         std::vector<int>& table = ColumnTable(size_t(n));
         for (int i = 0; i < n; ++i)
             table[size_t(i)] = int(srcLeft + (((firstCol + i) * xStep) >> 16)) - srcColumn;
         cols = table.data();
     }
-    const Channels ch = CurrentChannels();
-    const int dstColumn = int(x0) + firstCol;
-    for (int j = firstRow; j < lastRow; ++j) {
-        const int srcRowIndex = int(srcTop + ((j * yStep) >> 16));
-        uint16_t* dst = Row16(*this, int(y0) + j) + dstColumn;
-        const uint16_t* src = Row16(*source, srcRowIndex) + srcColumn;
-        if (useAlpha) {
-            const uint8_t* a = source->alpha.data() + size_t(srcRowIndex) * size_t(source->width) +
-                               size_t(srcColumn);
-            scaled ? AlphaRow<true>(dst, src, a, cols, n, ch) : AlphaRow<false>(dst, src, a, cols, n, ch);
-        } else if (additive) {
-            scaled ? AddRow<true>(dst, src, cols, n, ch) : AddRow<false>(dst, src, cols, n, ch);
-        } else {
-            scaled ? CopyRow<true>(dst, src, cols, n) : CopyRow<false>(dst, src, cols, n);
-        }
-    }
+    const SoftBlit blit{reinterpret_cast<uint8_t*>(Row16(*this, int(y0) + firstRow) + x0 + firstCol),
+                        pitch,
+                        reinterpret_cast<const uint8_t*>(Row16(*source, 0) + srcColumn),
+                        source->pitch,
+                        useAlpha ? source->alpha.data() + srcColumn : nullptr,
+                        source->width,
+                        cols,
+                        n,
+                        firstRow,
+                        lastRow,
+                        srcTop,
+                        yStep,
+                        CurrentChannels()};
+    if (useAlpha)
+        RunBlit<BlitMode::Alpha>(blit, scaled);
+    else if (additive)
+        RunBlit<BlitMode::Add>(blit, scaled);
+    else
+        RunBlit<BlitMode::Copy>(blit, scaled);
 }
 
 void Sprite::DrawSprite(int x, int y, Sprite* source, uint32_t flags, float position) {
