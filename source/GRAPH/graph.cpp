@@ -254,12 +254,19 @@ void SetupDisplay(int width, int height, int /*bitsPerPixel*/, int fullScreen) {
     g_displayObject = true;
 
     if (!RenderSurface->lpDDSurface) {
-        RenderSurface->width = int16_t(width);
-        RenderSurface->frameHeight = int16_t(height);
-        RenderSurface->clip = ClipRect{0, 0, int16_t(width), int16_t(height)};
         RenderSurface->lpDDSurface =
             CreateBackBufferSurface(width, height, kBackBufferBits, DesktopDisplayMode());
-        if (RenderSurface->lpDDSurface) RenderSurface->pitch = int16_t(RenderSurface->lpDDSurface->Pitch());
+        if (RenderSurface->lpDDSurface) {
+            RenderSurface->width = int16_t(width);
+            RenderSurface->frameHeight = int16_t(height);
+            RenderSurface->pitch = int16_t(RenderSurface->lpDDSurface->Pitch());
+        } else {
+            // Nothing can be drawn then; an empty back buffer keeps every drawing call harmless
+            // and the log says why the screen stays dark.
+            RenderSurface->width = RenderSurface->frameHeight = 0;
+            LogFailure(1, "!RenderSurface->lpDDSurface", __FILE__, __LINE__);
+        }
+        RenderSurface->clip = ClipRect{0, 0, RenderSurface->width, RenderSurface->frameHeight};
     }
     g_fullScreen = fullScreen != 0;
     if (sys::MainWindowExists()) sys::ShowMainWindow();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "SYS/window.h"
 #include "graph_test_util.h"
 
 using namespace graphtest;
@@ -185,6 +186,57 @@ TEST(Display, SetupMakesTheBackBufferAndShutdownFreesWhatNobodyHolds) {
     EXPECT_EQ(held->refCount, 2);
     held->Release();
     held->Release();
+}
+
+TEST(Display, BackBufferThatCannotBeMadeIsLoggedAndDrawsNothing) {
+    TempFolder folder;
+    SetupDisplay(40000, 480, 16, 0);
+    ASSERT_NE(RenderSurface, nullptr);
+    EXPECT_EQ(RenderSurface->lpDDSurface, nullptr);
+    EXPECT_EQ(RenderSurface->width, 0);
+    auto src = SurfaceSprite(8, 8);
+    RenderSurface->DrawSprite(0, 0, src.get(), 0, 0);
+    RenderSurface->FillRect(0, 0, 10, 10, 0x80FFFFFF);
+    RenderSurface->FillRect(0, 0, 10, 10, 0xFFFFFF);
+    RenderSurface->DrawGdiText(0, 0, "fps", 0xFFFFFF);
+    Present();
+    EXPECT_NE(WithModuleStems(ReadFile("gerr.log")).find("GRAPH/graph.cpp line: "), std::string::npos);
+    EXPECT_NE(ReadFile("gerr.log").find("  -  !RenderSurface->lpDDSurface = 1\n"), std::string::npos);
+    ShutdownDisplay(false);
+}
+
+sys::LRESULT DefaultProc(unsigned message, sys::WPARAM wParam, sys::LPARAM lParam) {
+    return sys::DefWindowProc(message, wParam, lParam);
+}
+
+int Width(const sys::Rect& r) { return r.right - r.left; }
+int Height(const sys::Rect& r) { return r.bottom - r.top; }
+
+TEST(Display, ClientAreaIsExactAndLeavingFullScreenCentresTheWindow) {
+    if (!sys::CreateMainWindow("display test", 30, 40, 200, 100, DefaultProc))
+        GTEST_SKIP() << "no video driver";
+    const sys::Rect before = sys::GetWindowRect();
+    SetupDisplay(320, 200, 16, 0);
+    const sys::Rect client = sys::GetClientRect();
+    EXPECT_EQ(Width(client), 320);
+    EXPECT_EQ(Height(client), 200);
+    sys::Rect outer = sys::GetWindowRect();
+    EXPECT_EQ(outer.left, before.left); // windowed to windowed keeps the top-left corner
+    EXPECT_EQ(outer.top, before.top);
+
+    sys::MoveMainWindow(50, 60, Width(outer), Height(outer));
+    SetupDisplay(320, 200, 16, 0);
+    EXPECT_EQ(sys::GetWindowRect().left, 50);
+    EXPECT_EQ(sys::GetWindowRect().top, 60);
+
+    SetupDisplay(320, 200, 16, 1);
+    SetupDisplay(320, 200, 16, 0);
+    outer = sys::GetWindowRect();
+    EXPECT_EQ(outer.left, (sys::DesktopWidth() - Width(outer)) / 2);
+    EXPECT_EQ(outer.top, (sys::DesktopHeight() - Height(outer)) / 2);
+    EXPECT_EQ(Width(sys::GetClientRect()), 320);
+    ShutdownDisplay(false);
+    sys::DestroyMainWindow();
 }
 
 } // namespace
