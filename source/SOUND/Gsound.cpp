@@ -198,7 +198,7 @@ void BufferSound::Unload() {
 
 void BufferSound::Play(bool loop) {
     loop ? SetFlags(kSoundLoop) : ClearFlags(kSoundLoop);
-    if (ChannelVolume(Channel()) == 0.0f || !buffer) return;
+    if (GetChannelVolume(Channel()) == 0.0f || !buffer) return;
     std::lock_guard<std::recursive_mutex> lock(g_streamLock);
     uint32_t status = 0;
     long hr = buffer->GetStatus(&status);
@@ -245,7 +245,7 @@ void BufferSound::Pause() {
 void BufferSound::SetVolume(float v) {
     volume = v;
     if (!buffer) return;
-    float channel = ChannelVolume(Channel());
+    float channel = GetChannelVolume(Channel());
     if (channel < 0.01f) {
         Stop();
         return;
@@ -278,7 +278,7 @@ int BufferSound::GetFrequency() {
 }
 
 float BufferSound::GetVolume() {
-    float channel = ChannelVolume(Channel());
+    float channel = GetChannelVolume(Channel());
     if (!buffer || channel < 0.01f) return volume;
     long level = 0;
     long hr = buffer->GetVolume(&level);
@@ -372,7 +372,7 @@ const std::vector<Sound*>& SoundList() { return g_sounds; }
 
 bool SoundDeviceReady() { return g_device != nullptr; }
 
-float ChannelVolume(int channel) {
+float GetChannelVolume(int channel) {
     return channel >= 0 && channel < 3 ? g_channelVolume[channel] : 0.0f;
 }
 
@@ -453,7 +453,7 @@ Sound* GetSound(const char* name, int channel) {
 
 Sound* PlaySound(const char* name, int channel) {
     ReleaseFinishedOneShots();
-    if (!name || !*name || !g_device || ChannelVolume(channel) < 0.01f) return nullptr;
+    if (!name || !*name || !g_device || GetChannelVolume(channel) < 0.01f) return nullptr;
     Sound* sound = GetSound(name, channel);
     if (!sound) return nullptr;
     sound->SetFlags(kSoundOneShot);

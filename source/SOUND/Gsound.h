@@ -114,7 +114,7 @@ bool SoundDeviceReady();
 // Channel volumes 0.0 ... 1.0. Setting one re-applies every sound's own volume, so the sounds of
 // a channel set to (almost) 0 stop.
 void SetChannelVolume(float volume, int channel);
-float ChannelVolume(int channel);
+float GetChannelVolume(int channel);
 
 // Loads every sound described in an effect list file (DATA\sound.ini) in channel 0.
 void LoadSoundList(const char* file);

@@ -63,7 +63,7 @@ void MidiMusic::Load() { ClearFlags(kSoundPlaying | kSoundLoop | kSoundOneShot);
 void MidiMusic::Play(bool loop) {
     loop ? SetFlags(kSoundLoop) : ClearFlags(kSoundLoop);
     g_midiPlayed = true;
-    if (ChannelVolume(kChannelMusic) == 0.0f) {
+    if (GetChannelVolume(kChannelMusic) == 0.0f) {
         g_currentMidi = this;
         return;
     }
