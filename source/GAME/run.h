@@ -1,5 +1,46 @@
 // The game program's entry point and heartbeat: start-up, the main loop, shutdown.
 #pragma once
+#include <string>
+
+#include "SYS/winmsg.h"
+
+class Font;
 
 // Runs the whole life cycle and returns the exit code (0).
 int WinMain(int argc, char** argv);
+
+// The life cycle in its three parts, so that tests can put their own screens between them.
+// StartUp reads game.ini, creates the window and loads what the screens share; false when another
+// copy runs (it has been brought to the front, and nothing else was done).
+bool StartUp(int argc, char** argv);
+// Ticks and draws the root widget until the quit message; returns its exit code.
+int RunMainLoop();
+// Tears everything down and writes the settings back to game.ini.
+void ShutDown();
+
+// The window procedure of the main window.
+sys::LRESULT GameWindowProc(unsigned message, sys::WPARAM wParam, sys::LPARAM lParam);
+
+// Adds `step` to LoadProgress (at most 1.0) and shows one frame. Start-up only.
+void AdvanceLoading(float step);
+
+// Folder of the executable, without a trailing separator (the current folder when the command
+// line does not name one); the sound modules build full file names from it.
+extern std::string ProgramFolder;
+extern std::string WinName; // window title and single-instance key (key `name`)
+extern int dwPosX, dwPosY;  // window position (keys `x`, `y`)
+extern int dwScrX, dwScrY;  // back-buffer and client size (keys `xs`, `ys`)
+extern int FullScreen;
+extern int DrawFPS, LogicFPS, ShowFPS;
+extern int ActiveFlag;      // 1 while the game is active and not minimised
+extern float LoadProgress;  // 0..1 during start-up, read by the loading screen
+extern Font* MenuFont;      // DATA\FontMenu.tga, lent to every screen
+
+// Settings of other subsystems, read at start-up and written back at exit.
+extern std::string LanguageFile; // key `language`
+extern std::string PlayerName;   // key `player`
+extern int BubbleSet;            // key `Bubble`
+extern float Sensitivity;        // key `Sensitivity`
+extern int GameType;             // key `type`
+extern int Difficulty;           // key `diff`: -1, 0 or 1
+extern float ChannelVolume[3];   // keys `sound`, `music`, `ambient`: effects, music, ambient

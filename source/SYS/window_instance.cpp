@@ -26,7 +26,7 @@ constexpr char kFrontRequest[] = "front\n";
 constexpr size_t kFrontRequestLength = sizeof(kFrontRequest) - 1;
 
 struct Instance {
-    std::string windowName;
+    std::string lockPath;
     pid_t owner = 0; // a forked child inherits the descriptors but is not the running copy
     int lockFd = -1;
     int listenFd = -1;
@@ -114,11 +114,11 @@ void ReleaseInstance() {
 
 bool BringRunningCopyToFront(const char* windowName) {
     const std::string name = windowName ? windowName : "";
-    if (gInstance.lockFd >= 0 && gInstance.owner == getpid() && gInstance.windowName == name)
+    const std::string lockPath = InstancePath(name, ".lock");
+    if (gInstance.lockFd >= 0 && gInstance.owner == getpid() && gInstance.lockPath == lockPath)
         return false; // this process is the running copy
     ReleaseInstance();
 
-    const std::string lockPath = InstancePath(name, ".lock");
     int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return false; // nobody can be found without the lock file: run
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -128,7 +128,7 @@ bool BringRunningCopyToFront(const char* windowName) {
         AskToComeToFront(InstancePath(name, ".sock"));
         return true;
     }
-    gInstance.windowName = name;
+    gInstance.lockPath = lockPath;
     gInstance.owner = getpid();
     gInstance.lockFd = fd;
     gInstance.socketPath = InstancePath(name, ".sock");

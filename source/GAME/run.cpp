@@ -1,0 +1,365 @@
+#include "GAME/run.h"
+
+#include <cstdio>
+#include <cstdint>
+
+#include "GAME/Widget.h"
+#include "GAME/errlog.h"
+#include "GAME/input.h"
+#include "GAME/settings.h"
+#include "GRAPH/Sprite.h"
+#include "GRAPH/font.h"
+#include "GRAPH/graph.h"
+#include "SYS/clock.h"
+#include "SYS/files.h"
+#include "SYS/joystick.h"
+#include "SYS/window.h"
+
+std::string ProgramFolder;
+std::string WinName;
+int dwPosX = 0, dwPosY = 0;
+int dwScrX = 0, dwScrY = 0;
+int FullScreen = 0;
+int DrawFPS = 0, LogicFPS = 0, ShowFPS = 0;
+int ActiveFlag = 1;
+float LoadProgress = 0.0f;
+Font* MenuFont = nullptr;
+
+std::string LanguageFile;
+std::string PlayerName;
+int BubbleSet = 0;
+float Sensitivity = 0.0f;
+int GameType = 0;
+int Difficulty = 0;
+float ChannelVolume[3] = {0.0f, 0.0f, 0.0f};
+
+namespace {
+
+constexpr const char* kMain = "main";
+constexpr float kMaxElapsedMs = 100.0f;
+
+// Used when game.ini lacks a usable value: zero cannot be a period or a size.
+constexpr int kDefaultDrawFPS = 60;
+constexpr int kDefaultLogicFPS = 100;
+constexpr int kDefaultWidth = 640;
+constexpr int kDefaultHeight = 480;
+
+int BitsPerPixel = 0;
+float MsPerCount = 0.0f;
+int64_t LastCounter = 0;
+float LogicAccumulator = 0.0f;
+float DrawAccumulator = 0.0f;
+bool JoystickPresent = false;
+JoystickKeyTranslator JoystickKeys;
+
+// FPS display.
+int FrameCounter = 0;
+int LastClock = 0;
+float MeasuredFps = 0.0f;
+
+void SetProgramFolder(int argc, char** argv) {
+    // The executable's path cut at its last separator: a backslash as on Windows, or the host's
+    // slash.
+    const std::string path = argc > 0 && argv[0] ? argv[0] : "";
+    const size_t cut = path.find_last_of("\\/");
+    ProgramFolder = cut != std::string::npos && cut > 0 ? path.substr(0, cut) : sys::GetCurrentFolder();
+}
+
+int ClampDifficulty(int diff) { return diff < -1 ? -1 : diff > 1 ? 1 : diff; }
+
+// DrawFPS, LogicFPS, xs and ys have no usable zero; a missing or non-positive value takes the
+// default and leaves a note in gerr.log.
+void RequirePositive(int& value, int fallback, const char* note, int line) {
+    if (value > 0) return;
+    LogFailure(value, note, __FILE__, line);
+    value = fallback;
+}
+
+void ReadSettings() {
+    ReadIniString(PlayerName, kGameIni, kMain, "player");
+    Sensitivity = GetIniFloat(kGameIni, kMain, "Sensitivity");
+    GameType = GetIniInt(kGameIni, kMain, "type");
+    Difficulty = ClampDifficulty(GetIniInt(kGameIni, kMain, "diff"));
+    dwPosX = GetIniInt(kGameIni, kMain, "x");
+    dwPosY = GetIniInt(kGameIni, kMain, "y");
+    dwScrX = GetIniInt(kGameIni, kMain, "xs");
+    dwScrY = GetIniInt(kGameIni, kMain, "ys");
+    FullScreen = GetIniInt(kGameIni, kMain, "FullScreen");
+    ReadIniString(WinName, kGameIni, kMain, "name");
+}
+
+void ReadLoopSettings() {
+    DrawFPS = GetIniInt(kGameIni, kMain, "DrawFPS");
+    LogicFPS = GetIniInt(kGameIni, kMain, "LogicFPS");
+    ShowFPS = GetIniInt(kGameIni, kMain, "ShowFPS");
+    RequirePositive(DrawFPS, kDefaultDrawFPS, "game.ini [main] DrawFPS is not positive; using 60",
+                    __LINE__);
+    RequirePositive(LogicFPS, kDefaultLogicFPS,
+                    "game.ini [main] LogicFPS is not positive; using 100", __LINE__);
+    RequirePositive(dwScrX, kDefaultWidth, "game.ini [main] xs is not positive; using 640", __LINE__);
+    RequirePositive(dwScrY, kDefaultHeight, "game.ini [main] ys is not positive; using 480", __LINE__);
+}
+
+// A position outside the screen centres the window.
+void CentreOffScreenPosition() {
+    const int screenWidth = sys::DesktopWidth();
+    const int screenHeight = sys::DesktopHeight();
+    if (dwPosX < 0 || dwPosX >= screenWidth) dwPosX = (screenWidth - dwScrX) / 2;
+    if (dwPosY < 0 || dwPosY >= screenHeight) dwPosY = (screenHeight - dwScrY) / 2;
+}
+
+void CreateGameWindow() {
+    if (!sys::RegisterWindowClass()) LogFailure(1, "!RegisterClass(&wc)", __FILE__, 290);
+    if (!sys::CreateMainWindow(WinName.c_str(), dwPosX, dwPosY, dwScrX, dwScrY, GameWindowProc)) {
+        LogFailure(1,
+                   "!( gb_Wnd.hWnd = CreateWindow( WinName, WinName, WS_POPUP | WS_VISIBLE, "
+                   "dwPosX,dwPosY, dwScrX,dwScrY, NULL, NULL, NULL, NULL ) )",
+                   __FILE__, 300);
+        return;
+    }
+    sys::ShowMainWindow();
+}
+
+void ResetLoopState() {
+    LogicAccumulator = 0.0f;
+    DrawAccumulator = 0.0f;
+    ActiveFlag = 1;
+    LoadProgress = 0.0f;
+    FrameCounter = 0;
+    MeasuredFps = 0.0f;
+    JoystickKeys = JoystickKeyTranslator{};
+}
+
+// Counter time since the previous measurement, at most 100 ms, so a stall is never replayed.
+float MeasureElapsed() {
+    const int64_t now = sys::QueryPerformanceCounter();
+    float elapsed = float(now - LastCounter) * MsPerCount;
+    if (elapsed > kMaxElapsedMs) elapsed = kMaxElapsedMs;
+    LastCounter = now;
+    return elapsed;
+}
+
+void CloseGameWindow() {
+    // Without a window (it could not be created) there is nothing to close: end the loop directly.
+    if (sys::MainWindowExists())
+        sys::SendMessage(sys::WM_CLOSE, 0, 0);
+    else
+        sys::PostQuitMessage(0);
+}
+
+// Threshold 0: the first pass ticks at once, and between passes the accumulator lies in
+// [-period, 0).
+void RunLogicTicks(float elapsed) {
+    Widget& root = RootWidget();
+    const float period = float(1000.0 / LogicFPS);
+    LogicAccumulator += elapsed;
+    while (LogicAccumulator >= 0.0f) {
+        root.Update(period);
+        if (root.ChildCount() == 0) {
+            CloseGameWindow();
+            return;
+        }
+        LogicAccumulator -= period;
+    }
+}
+
+void ShowFpsDisplay() {
+    if (!ShowFPS) return;
+    if (FrameCounter > 2 * DrawFPS) {
+        const int now = int(sys::GetTickCount());
+        if (now != LastClock) MeasuredFps = float(FrameCounter) * 1000.0f / float(now - LastClock);
+        LastClock = now;
+        FrameCounter = 0;
+    } else {
+        ++FrameCounter;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "fps = %f", double(MeasuredFps));
+    if (RenderSurface) RenderSurface->DrawGdiText(10, 10, text, 0x00FFFFFF);
+    sys::SetMainWindowTitle(text);
+}
+
+// The period in whole milliseconds (60 per second gives 16 ms); at most one draw per pass, and
+// the accumulator is not clamped, so a backlog is worked off one draw per pass.
+void RunDraw(float elapsed) {
+    Widget& root = RootWidget();
+    const int period = 1000 / DrawFPS;
+    DrawAccumulator += elapsed;
+    if (DrawAccumulator >= float(period) && root.ChildCount() > 0) {
+        root.Draw();
+        ShowFpsDisplay();
+        Present();
+        DrawAccumulator -= float(period);
+    }
+}
+
+void WriteSettingsBack() {
+    WriteIniInt(kGameIni, kMain, "Bubble", BubbleSet);
+    WriteIniInt(kGameIni, kMain, "FullScreen", FullScreen);
+    WriteIniFloat(kGameIni, kMain, "ambient", ChannelVolume[2]);
+    WriteIniFloat(kGameIni, kMain, "music", ChannelVolume[1]);
+    WriteIniFloat(kGameIni, kMain, "sound", ChannelVolume[0]);
+    WriteIniString(kGameIni, kMain, "player", PlayerName.c_str());
+    WriteIniFloat(kGameIni, kMain, "Sensitivity", Sensitivity);
+    WriteIniInt(kGameIni, kMain, "type", GameType);
+    WriteIniInt(kGameIni, kMain, "diff", Difficulty);
+    WriteIniInt(kGameIni, kMain, "xs", dwScrX);
+    WriteIniInt(kGameIni, kMain, "ys", dwScrY);
+    WriteIniInt(kGameIni, kMain, "x", dwPosX);
+    WriteIniInt(kGameIni, kMain, "y", dwPosY);
+}
+
+} // namespace
+
+bool StartUp(int argc, char** argv) {
+    ResetLoopState();
+    SetProgramFolder(argc, argv);
+    ReadIniString(LanguageFile, kGameIni, kMain, "language");
+    MsPerCount = float(1000.0 / double(sys::QueryPerformanceFrequency()));
+    BubbleSet = GetIniInt(kGameIni, kMain, "Bubble");
+    ScanBubbleSets();
+    ReadSettings();
+    LastClock = int(sys::GetTickCount());
+    ReadLoopSettings();
+    CentreOffScreenPosition();
+    if (sys::BringRunningCopyToFront(WinName.c_str())) return false;
+
+    CreateGameWindow();
+    LastCounter = sys::QueryPerformanceCounter();
+    BitsPerPixel = GetIniInt(kGameIni, kMain, "bpp");
+    SetupDisplay(dwScrX, dwScrY, BitsPerPixel, FullScreen);
+    MenuFont = LoadFont(kMenuFontFile);
+    // The loading screen built from DATA\first.ini is pushed onto the root widget here.
+
+    // The shared menu pictures are loaded here, and sound is set up for the window.
+    AdvanceLoading(0.1f);
+
+    ChannelVolume[0] = GetIniFloat(kGameIni, kMain, "sound");
+    ChannelVolume[1] = GetIniFloat(kGameIni, kMain, "music");
+    ChannelVolume[2] = GetIniFloat(kGameIni, kMain, "ambient");
+    // The volumes go to sound channels 0, 1 and 2 here, and the effect list DATA\sound.ini loads.
+
+    // The current music switches to the looping DATA\SOUND\music.ogg here.
+    AdvanceLoading(0.01f);
+
+    // The waterfall backdrop is created here with its pictures, tuning values and ambient loop.
+    AdvanceLoading(0.05f);
+
+    // The hero's animations and texts are loaded here.
+    AdvanceLoading(0.1f);
+
+    sys::SetJoystickThreshold(1);
+    JoystickPresent = sys::CaptureJoystick(20, true);
+    AdvanceLoading(0.05f);
+
+    LoadBindings(kControlsIni);
+    AdvanceLoading(1.0f);
+    return true;
+}
+
+void AdvanceLoading(float step) {
+    LoadProgress += step;
+    if (LoadProgress > 1.0f) LoadProgress = 1.0f;
+    Widget& root = RootWidget();
+    root.Update(MeasureElapsed());
+    root.Draw();
+    Present();
+}
+
+int RunMainLoop() {
+    sys::Msg msg;
+    for (;;) {
+        if (sys::PeekMessage(msg)) {
+            if (msg.message == sys::WM_QUIT) return int(msg.wParam);
+            sys::TranslateMessage(msg);
+            sys::DispatchMessage(msg);
+            continue;
+        }
+        if (!ActiveFlag) {
+            sys::WaitMessage();
+            continue;
+        }
+        const float elapsed = MeasureElapsed();
+        RunLogicTicks(elapsed);
+        RunDraw(elapsed);
+    }
+}
+
+void ShutDown() {
+    // The current ambient and the current music are released here.
+    Widget& root = RootWidget();
+    while (root.ChildCount() > 0) root.RemoveChild(root.children.back().get());
+    // The hero and the waterfall backdrop are released here.
+    if (JoystickPresent) sys::ReleaseJoystickCapture();
+    JoystickPresent = false;
+    // The shared menu pictures are released here.
+    if (MenuFont) ReleaseFont(MenuFont);
+    MenuFont = nullptr;
+    WriteSettingsBack();
+    SaveBindings(kControlsIni);
+    // The sound system is shut down here.
+    ShutdownDisplay(false);
+    sys::ShowCursor(true);
+    if (sys::MainWindowExists()) sys::DestroyMainWindow();
+    sys::UnregisterWindowClass();
+}
+
+int WinMain(int argc, char** argv) {
+    if (!StartUp(argc, argv)) return 0;
+    RunMainLoop();
+    ShutDown();
+    return 0;
+}
+
+sys::LRESULT GameWindowProc(unsigned message, sys::WPARAM wParam, sys::LPARAM lParam) {
+    Widget& root = RootWidget();
+    switch (message) {
+    case sys::WM_DESTROY: {
+        const sys::Rect rect = sys::GetWindowRect();
+        if (!FullScreen) {
+            dwPosX = rect.left;
+            dwPosY = rect.top;
+        }
+        sys::PostQuitMessage(0);
+        return sys::DefWindowProc(message, wParam, lParam);
+    }
+    case sys::WM_SIZE:
+        ActiveFlag = (wParam == sys::SIZE_MINIMIZED || wParam == sys::SIZE_MAXHIDE) ? 0 : 1;
+        root.HandleMessage(message, wParam, lParam);
+        return sys::DefWindowProc(message, wParam, lParam);
+    case sys::WM_SETFOCUS:
+        // A current MIDI music plays again here with its stored loop flag.
+        return sys::DefWindowProc(message, wParam, lParam);
+    case sys::WM_KILLFOCUS:
+        // A current MIDI music is paused here.
+        return sys::DefWindowProc(message, wParam, lParam);
+    case sys::WM_ERASEBKGND:
+        if (RenderSurface && RenderSurface->lpDDSurface) Present();
+        return 0;
+    case sys::WM_ACTIVATEAPP:
+        ActiveFlag = (wParam == 1 || wParam == 2) ? 1 : 0;
+        root.HandleMessage(message, wParam, lParam);
+        return 0;
+    case sys::WM_SETCURSOR:
+    case sys::MM_MCINOTIFY:
+        return sys::DefWindowProc(message, wParam, lParam);
+    case sys::MM_JOY1MOVE:
+    case sys::MM_JOY1BUTTONDOWN:
+    case sys::MM_JOY1BUTTONUP:
+        if (ActiveFlag == 1 && JoystickPresent) {
+            JoystickKeys.Translate(message, wParam, lParam,
+                                   [&root](unsigned keyMessage, sys::WPARAM key, sys::LPARAM keyLParam) {
+                                       root.HandleMessage(keyMessage, key, keyLParam);
+                                   });
+        }
+        return sys::DefWindowProc(message, wParam, lParam);
+    case sys::WM_SYSKEYDOWN:
+        // F10 closes the game at its next logic tick.
+        if (wParam == sys::VK_F10) ReplaceAllScreens(nullptr);
+        root.HandleMessage(message, wParam, lParam);
+        return sys::DefWindowProc(message, wParam, lParam);
+    default:
+        root.HandleMessage(message, wParam, lParam);
+        return sys::DefWindowProc(message, wParam, lParam);
+    }
+}
