@@ -5,6 +5,7 @@
 #include "GAME/settings.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
+#include "SOUND/Gsound.h"
 
 namespace {
 
@@ -127,8 +128,8 @@ float Widget::GetValue() { return 0.0f; }
 
 void Widget::SetState(int newState) {
     if (parent && newState == STATE_IGNORE && parent->FocusedChild() == this) parent->currentIndex = -1;
-    // The transition sound is played here by name in channel 0: normal -> active plays
-    // sndNormalActive, active -> press plays sndActivePress.
+    if (state == STATE_NORMAL && newState == STATE_ACTIVE) PlaySound(sndNormalActive.c_str(), 0);
+    if (state == STATE_ACTIVE && newState == STATE_PRESS) PlaySound(sndActivePress.c_str(), 0);
     state = newState;
 }
 

@@ -10,6 +10,8 @@
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"
+#include "SOUND/Gsound.h"
+#include "SOUND/music.h"
 #include "SYS/clock.h"
 #include "SYS/files.h"
 #include "SYS/joystick.h"
@@ -31,7 +33,6 @@ int BubbleSet = 0;
 float Sensitivity = 0.0f;
 int GameType = 0;
 int Difficulty = 0;
-float ChannelVolume[3] = {0.0f, 0.0f, 0.0f};
 
 namespace {
 
@@ -196,9 +197,9 @@ void RunDraw(float elapsed) {
 void WriteSettingsBack() {
     WriteIniInt(kGameIni, kMain, "Bubble", BubbleSet);
     WriteIniInt(kGameIni, kMain, "FullScreen", FullScreen);
-    WriteIniFloat(kGameIni, kMain, "ambient", ChannelVolume[2]);
-    WriteIniFloat(kGameIni, kMain, "music", ChannelVolume[1]);
-    WriteIniFloat(kGameIni, kMain, "sound", ChannelVolume[0]);
+    WriteIniFloat(kGameIni, kMain, "ambient", GetChannelVolume(2));
+    WriteIniFloat(kGameIni, kMain, "music", GetChannelVolume(1));
+    WriteIniFloat(kGameIni, kMain, "sound", GetChannelVolume(0));
     WriteIniString(kGameIni, kMain, "player", PlayerName.c_str());
     WriteIniFloat(kGameIni, kMain, "Sensitivity", Sensitivity);
     WriteIniInt(kGameIni, kMain, "type", GameType);
@@ -214,6 +215,7 @@ void WriteSettingsBack() {
 bool StartUp(int argc, char** argv) {
     ResetLoopState();
     SetProgramFolder(argc, argv);
+    SetMusicFolder(ProgramFolder);
     ReadIniString(LanguageFile, kGameIni, kMain, "language");
     MsPerCount = float(1000.0 / double(sys::QueryPerformanceFrequency()));
     BubbleSet = GetIniInt(kGameIni, kMain, "Bubble");
@@ -231,15 +233,16 @@ bool StartUp(int argc, char** argv) {
     MenuFont = LoadFont(kMenuFontFile);
     // The loading screen built from DATA\first.ini is pushed onto the root widget here.
 
-    // The shared menu pictures are loaded here, and sound is set up for the window.
+    // The shared menu pictures are loaded here.
+    SetUpSound();
     AdvanceLoading(0.1f);
 
-    ChannelVolume[0] = GetIniFloat(kGameIni, kMain, "sound");
-    ChannelVolume[1] = GetIniFloat(kGameIni, kMain, "music");
-    ChannelVolume[2] = GetIniFloat(kGameIni, kMain, "ambient");
-    // The volumes go to sound channels 0, 1 and 2 here, and the effect list DATA\sound.ini loads.
+    SetChannelVolume(GetIniFloat(kGameIni, kMain, "sound"), 0);
+    SetChannelVolume(GetIniFloat(kGameIni, kMain, "music"), 1);
+    SetChannelVolume(GetIniFloat(kGameIni, kMain, "ambient"), 2);
+    LoadSoundList(kSoundIni);
 
-    // The current music switches to the looping DATA\SOUND\music.ogg here.
+    SwitchMusic("DATA\\SOUND\\music.ogg", true, true);
     AdvanceLoading(0.01f);
 
     // The waterfall backdrop is created here with its pictures, tuning values and ambient loop.
@@ -286,7 +289,7 @@ int RunMainLoop() {
 }
 
 void ShutDown() {
-    // The current ambient and the current music are released here.
+    ReleaseMusicSlots();
     Widget& root = RootWidget();
     while (root.ChildCount() > 0) root.RemoveChild(root.children.back().get());
     // The hero and the waterfall backdrop are released here.
@@ -297,7 +300,7 @@ void ShutDown() {
     MenuFont = nullptr;
     WriteSettingsBack();
     SaveBindings(kControlsIni);
-    // The sound system is shut down here.
+    ShutDownSound();
     ShutdownDisplay(false);
     sys::ShowCursor(true);
     if (sys::MainWindowExists()) sys::DestroyMainWindow();
@@ -328,10 +331,10 @@ sys::LRESULT GameWindowProc(unsigned message, sys::WPARAM wParam, sys::LPARAM lP
         root.HandleMessage(message, wParam, lParam);
         return sys::DefWindowProc(message, wParam, lParam);
     case sys::WM_SETFOCUS:
-        // A current MIDI music plays again here with its stored loop flag.
+        OnFocusGained(); // a current MIDI music plays again; Ogg and wave music are not touched
         return sys::DefWindowProc(message, wParam, lParam);
     case sys::WM_KILLFOCUS:
-        // A current MIDI music is paused here.
+        OnFocusLost();
         return sys::DefWindowProc(message, wParam, lParam);
     case sys::WM_ERASEBKGND:
         if (RenderSurface && RenderSurface->lpDDSurface) Present();

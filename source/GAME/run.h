@@ -36,11 +36,11 @@ extern int ActiveFlag;      // 1 while the game is active and not minimised
 extern float LoadProgress;  // 0..1 during start-up, read by the loading screen
 extern Font* MenuFont;      // DATA\FontMenu.tga, lent to every screen
 
-// Settings of other subsystems, read at start-up and written back at exit.
+// Settings of other subsystems, read at start-up and written back at exit (the volumes of
+// keys `sound`, `music` and `ambient` live in the sound channels).
 extern std::string LanguageFile; // key `language`
 extern std::string PlayerName;   // key `player`
 extern int BubbleSet;            // key `Bubble`
 extern float Sensitivity;        // key `Sensitivity`
 extern int GameType;             // key `type`
 extern int Difficulty;           // key `diff`: -1, 0 or 1
-extern float ChannelVolume[3];   // keys `sound`, `music`, `ambient`: effects, music, ambient

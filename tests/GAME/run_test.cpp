@@ -95,6 +95,7 @@ protected:
     void SetUp() override {
         TempFolderTest::SetUp();
         setenv("SDL_VIDEODRIVER", "dummy", 0);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
         setenv("XDG_RUNTIME_DIR", Folder().c_str(), 1); // this test's own single-instance lock
         CloseErrorLog();
         sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
