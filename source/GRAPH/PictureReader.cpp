@@ -81,33 +81,65 @@ bool TargetFits(int bytesPerPixel, int bits, int shift) {
     return bits > 0 && bits <= 8 && shift >= 0 && shift + bits <= bytesPerPixel * 8;
 }
 
-uint32_t FetchSourcePixel(const PixelSource& source, const uint8_t* p) {
-    uint32_t value = 0;
-    for (int b = 0; b < source.bytesPerPixel; ++b) value |= uint32_t(p[b]) << (8 * b);
-    if (source.colourTable != nullptr) {
-        const uint8_t* entry = source.colourTable + 3 * (value & 0xFF);
-        value = uint32_t(entry[0]) | (uint32_t(entry[1]) << 8) | (uint32_t(entry[2]) << 16);
+uint32_t LoadLE(const uint8_t* p, int bytes) {
+    switch (bytes) {
+    case 1: return p[0];
+    case 2: return uint32_t(p[0]) | (uint32_t(p[1]) << 8);
+    case 3: return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
+    default: return ReadLE32(p);
     }
-    return value;
 }
 
-// The source channel widened to 8 bits (its low bits zero).
-unsigned Widen(uint32_t pixel, const ChannelLayout& channel) {
-    unsigned value = (pixel >> channel.shift) & ((1u << channel.bits) - 1);
-    return channel.bits >= 8 ? value >> (channel.bits - 8) : value << (8 - channel.bits);
+void StoreLE(uint8_t* p, int bytes, uint32_t value) {
+    for (int b = 0; b < bytes; ++b) p[b] = uint8_t(value >> (8 * b));
 }
 
-// Each destination pixel takes the average of the block of source pixels it covers (a single
-// pixel when both have the same size); each channel keeps the top destination bits.
-int Convert(const PixelSource& source, uint8_t* dst, int bytesPerPixel, int pitch, int width,
-            int height, const ChannelTarget* targets, int targetCount) {
-    if (dst == nullptr || bytesPerPixel < 1 || bytesPerPixel > 4 || width < 0 || height < 0)
-        return -1;
-    for (int c = 0; c < targetCount; ++c)
-        if (!TargetFits(bytesPerPixel, targets[c].bits, targets[c].shift)) return -1;
-    if (width == 0 || height == 0) return 0;
-    if (source.width <= 0 || source.height <= 0 || source.firstRow == nullptr) return -1;
+uint32_t FetchSourcePixel(const PixelSource& source, const uint8_t* p) {
+    const uint32_t value = LoadLE(p, source.bytesPerPixel);
+    if (source.colourTable == nullptr) return value;
+    const uint8_t* entry = source.colourTable + 3 * (value & 0xFF);
+    return uint32_t(entry[0]) | (uint32_t(entry[1]) << 8) | (uint32_t(entry[2]) << 16);
+}
 
+// One written channel: where it is in the source and in the destination.
+struct ChannelPlan {
+    int sourceShift;
+    uint32_t sourceMask; // after the shift
+    int widen;           // to 8 bits: the low bits become zero
+    int narrow;          // to the destination bits: the low bits are dropped
+    int destinationShift;
+    uint32_t destinationMask;
+
+    uint32_t Widened(uint32_t pixel) const { return ((pixel >> sourceShift) & sourceMask) << widen; }
+    uint32_t Place(uint32_t value, uint32_t widened) const {
+        return (value & ~destinationMask) | ((widened >> narrow) << destinationShift);
+    }
+};
+
+ChannelPlan PlanFor(const ChannelTarget& t) {
+    return {t.from.shift, (1u << t.from.bits) - 1, 8 - t.from.bits, 8 - t.bits, t.shift,
+            ((1u << t.bits) - 1) << t.shift};
+}
+
+void ConvertSameSize(const PixelSource& source, uint8_t* dst, int bytesPerPixel, int pitch,
+                     const ChannelPlan* plans, int planCount) {
+    for (int y = 0; y < source.height; ++y) {
+        const int row = source.bottomUp ? source.height - 1 - y : y;
+        const uint8_t* in = source.firstRow + ptrdiff_t(row) * source.pitch;
+        uint8_t* out = dst + ptrdiff_t(y) * pitch;
+        for (int x = 0; x < source.width; ++x, in += source.bytesPerPixel, out += bytesPerPixel) {
+            const uint32_t pixel = FetchSourcePixel(source, in);
+            uint32_t value = LoadLE(out, bytesPerPixel);
+            for (int c = 0; c < planCount; ++c) value = plans[c].Place(value, plans[c].Widened(pixel));
+            StoreLE(out, bytesPerPixel, value);
+        }
+    }
+}
+
+// Each destination pixel takes the average of the block of source pixels it covers (the
+// nearest pixel when the destination is the larger).
+void ConvertScaled(const PixelSource& source, uint8_t* dst, int bytesPerPixel, int pitch,
+                   int width, int height, const ChannelPlan* plans, int planCount) {
     const int64_t sw = source.width, sh = source.height;
     for (int y = 0; y < height; ++y) {
         const int64_t sy0 = y * sh / height;
@@ -123,24 +155,36 @@ int Convert(const PixelSource& source, uint8_t* dst, int bytesPerPixel, int pitc
                                     ptrdiff_t(sx0) * source.bytesPerPixel;
                 for (int64_t sx = sx0; sx < sx1; ++sx, in += source.bytesPerPixel) {
                     const uint32_t pixel = FetchSourcePixel(source, in);
-                    for (int c = 0; c < targetCount; ++c)
-                        if (targets[c].bits > 0) sums[c] += Widen(pixel, targets[c].from);
+                    for (int c = 0; c < planCount; ++c) sums[c] += plans[c].Widened(pixel);
                 }
             }
             const uint64_t count = uint64_t((sy1 - sy0) * (sx1 - sx0));
-
-            uint32_t value = 0;
-            for (int b = 0; b < bytesPerPixel; ++b) value |= uint32_t(out[b]) << (8 * b);
-            for (int c = 0; c < targetCount; ++c) {
-                const ChannelTarget& t = targets[c];
-                if (t.bits == 0) continue;
-                const uint32_t mask = ((1u << t.bits) - 1) << t.shift;
-                const uint32_t channel = uint32_t(sums[c] / count) >> (8 - t.bits);
-                value = (value & ~mask) | (channel << t.shift);
-            }
-            for (int b = 0; b < bytesPerPixel; ++b) out[b] = uint8_t(value >> (8 * b));
+            uint32_t value = LoadLE(out, bytesPerPixel);
+            for (int c = 0; c < planCount; ++c)
+                value = plans[c].Place(value, uint32_t(sums[c] / count));
+            StoreLE(out, bytesPerPixel, value);
         }
     }
+}
+
+// Source channels are widened to 8 bits, each destination channel keeps the top bits of that
+// (no rounding, no dithering), and destination bits outside the written channels stay.
+int Convert(const PixelSource& source, uint8_t* dst, int bytesPerPixel, int pitch, int width,
+            int height, const ChannelTarget* targets, int targetCount) {
+    if (dst == nullptr || bytesPerPixel < 1 || bytesPerPixel > 4 || width < 0 || height < 0)
+        return -1;
+    ChannelPlan plans[4];
+    int planCount = 0;
+    for (int c = 0; c < targetCount && c < 4; ++c) {
+        if (!TargetFits(bytesPerPixel, targets[c].bits, targets[c].shift)) return -1;
+        if (targets[c].bits > 0) plans[planCount++] = PlanFor(targets[c]);
+    }
+    if (width == 0 || height == 0) return 0;
+    if (source.width <= 0 || source.height <= 0 || source.firstRow == nullptr) return -1;
+    if (width == source.width && height == source.height)
+        ConvertSameSize(source, dst, bytesPerPixel, pitch, plans, planCount);
+    else
+        ConvertScaled(source, dst, bytesPerPixel, pitch, width, height, plans, planCount);
     return 0;
 }
 
