@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 
+#include "install/skin.h"
 #include "install/stringtable.h"
 
 namespace inst {
@@ -24,6 +25,7 @@ struct InstallerApp {
     NameMap savedParams;
     unsigned flags = 0;
     StringTable strings;
+    Skin skin;
     // The folder and file of the installer's own executable (host path).
     std::string exePath;
 };

@@ -4,6 +4,7 @@
 #include "install/host/pending.h"
 #include "install/host/shellfolders.h"
 #include "install/resources.h"
+#include "install/skin.h"
 #include "install/variables.h"
 
 #include <clocale>
@@ -21,6 +22,10 @@ bool StartInstaller(InstallerApp& app, const std::string& exePath) {
     app.exePath = exePath;
     app.flags |= kDelayedOpsAllowed;
     FillVariables(app);
+    if (!LoadSkin(&app.skin)) {
+        std::fprintf(stderr, "install: the skin resources are missing or damaged\n");
+        return false;
+    }
     ResourceData table;
     if (!FindResource(kStringTableId, "BIN", &table) || !app.strings.Load(table.data, table.size)) {
         std::fprintf(stderr, "install: the string table resource is missing or damaged\n");

@@ -1,8 +1,9 @@
 # Writes a C++ source that holds the given files as the installer's resources.
-# -DOUT=<file.cpp> -DRESOURCES=<id>:<type>:<path>;...
+# -DOUT=<file.cpp> -DRESOURCES=<id>:<type>:<path>|...
 set(body "// Generated from the installer's resource files; do not edit.\n#include \"install/resources.h\"\n\nnamespace inst {\nnamespace {\n")
 set(rows "")
 set(index 0)
+string(REPLACE "|" ";" RESOURCES "${RESOURCES}")
 foreach(entry ${RESOURCES})
   string(REPLACE ":" ";" parts "${entry}")
   list(GET parts 0 id)
