@@ -8,11 +8,11 @@ bool RiffFile::Open(const char* fileName) {
     if (fileName == nullptr) return false;
     file_ = sys::OpenFile(fileName, "rb");
     if (file_ == nullptr) return false;
-    if (fseeko(file_, 0, SEEK_END) != 0) {
+    if (std::fseek(file_, 0, SEEK_END) != 0) {
         Close();
         return false;
     }
-    const off_t size = ftello(file_);
+    const long size = std::ftell(file_);
     if (size < 0) {
         Close();
         return false;
@@ -29,7 +29,7 @@ void RiffFile::Close() {
 
 bool RiffFile::Read(uint64_t offset, void* dst, size_t count) {
     if (file_ == nullptr || offset > size_ || count > size_ - offset) return false;
-    if (fseeko(file_, off_t(offset), SEEK_SET) != 0) return false;
+    if (std::fseek(file_, long(offset), SEEK_SET) != 0) return false;
     return std::fread(dst, 1, count, file_) == count;
 }
 
