@@ -1,5 +1,6 @@
 // Windows-style file names on a POSIX file system: '\' separates folders, and a component that
-// does not exist as written is matched ignoring case (the exact name wins when two differ by case).
+// does not exist as written is matched ignoring case (the exact name wins when two differ by case;
+// when none is exact, the byte-wise smallest, so the choice does not depend on listing order).
 #pragma once
 #include <cstdio>
 #include <string>

@@ -3,30 +3,40 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
 using namespace sys;
 
+// Without a display: the dummy video driver, as the tests run.
 class HeadlessMessageBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* old = std::getenv("SDL_VIDEODRIVER");
-        hadDriver_ = old != nullptr;
-        if (old) oldDriver_ = old;
+        for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            const char* old = std::getenv(name);
+            saved_.push_back({name, old ? old : "", old != nullptr});
+        }
         setenv("SDL_VIDEODRIVER", "dummy", 1);
     }
     void TearDown() override {
         SetMessageBoxResponder({});
-        if (hadDriver_)
-            setenv("SDL_VIDEODRIVER", oldDriver_.c_str(), 1);
-        else
-            unsetenv("SDL_VIDEODRIVER");
+        for (const Saved& s : saved_) {
+            if (s.present)
+                setenv(s.name, s.value.c_str(), 1);
+            else
+                unsetenv(s.name);
+        }
     }
 
 private:
-    bool hadDriver_ = false;
-    std::string oldDriver_;
+    struct Saved {
+        const char* name;
+        std::string value;
+        bool present;
+    };
+    std::vector<Saved> saved_;
 };
 
 TEST_F(HeadlessMessageBoxTest, WithoutDisplayTheDefaultButtonAnswers) {
@@ -60,6 +70,17 @@ TEST_F(HeadlessMessageBoxTest, WithoutDisplayTheTextGoesToStandardErrorAsUtf8) {
     MessageBox("file not found: DATA\\caf\xE9.tga", "Reef\x99", MB_OK | MB_ICONERROR);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Reef\xE2\x84\xA2: file not found: DATA\\caf\xC3\xA9.tga\n");
+}
+
+// A display that cannot be reached makes SDL fail; the box falls back to standard error.
+TEST_F(HeadlessMessageBoxTest, WhenSdlCannotShowTheBoxTheDefaultButtonAnswers) {
+    unsetenv("SDL_VIDEODRIVER");
+    unsetenv("WAYLAND_DISPLAY");
+    setenv("DISPLAY", "unreachable.invalid:97", 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(MessageBox("Overwrite?", "Setup", MB_YESNO | MB_DEFBUTTON2), IDNO);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Setup: Overwrite?\n"),
+              std::string::npos);
 }
 
 TEST_F(HeadlessMessageBoxTest, ResponderAnswersInsteadOfTheBox) {
