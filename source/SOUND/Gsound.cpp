@@ -133,18 +133,26 @@ BufferSound::~BufferSound() {
     if (decoder) decoder->Close();
 }
 
-void BufferSound::FillRing() {
+namespace {
+
+// Locks the whole buffer and fills it from the decoder; what the decoder does not deliver is
+// silence. Returns the bytes delivered (a failed lock leaves the buffer as it was: 0).
+int FillWholeBuffer(sys::SoundBuffer* buffer, Decoder& decoder, bool loop) {
     void *region1 = nullptr, *region2 = nullptr;
     uint32_t size1 = 0, size2 = 0;
     if (buffer->Lock(0, 0, &region1, &size1, &region2, &size2, sys::DSBLOCK_ENTIREBUFFER) !=
         sys::DS_OK)
-        return; // the buffer stays silent
-    int n = decoder->Read(region1, int(size1), Has(kSoundLoop));
+        return 0;
+    int n = decoder.Read(region1, int(size1), loop);
     if (uint32_t(n) < size1) std::memset(static_cast<char*>(region1) + n, 0, size1 - uint32_t(n));
     long hr = buffer->Unlock(region1, size1, region2, size2);
     if (hr) LogSoundFailure(hr, "lpDSBuffer->Unlock( lpData1, dwSize1, lpData2, dwSize2 )", 188);
-    written = n;
+    return n;
 }
+
+} // namespace
+
+void BufferSound::FillRing() { written = FillWholeBuffer(buffer, *decoder, Has(kSoundLoop)); }
 
 void BufferSound::Load() {
     if (file.empty() || !g_device) return;
@@ -174,16 +182,7 @@ void BufferSound::Load() {
         LogSoundFailure(hr, "lpDS->CreateSoundBuffer( &dsbd, &lpDSBuffer, 0 )", 158);
         return;
     }
-    void *region1 = nullptr, *region2 = nullptr;
-    uint32_t size1 = 0, size2 = 0;
-    if (buffer->Lock(0, 0, &region1, &size1, &region2, &size2, sys::DSBLOCK_ENTIREBUFFER) ==
-        sys::DS_OK) {
-        int n = reader->Read(region1, int(size1), false);
-        if (uint32_t(n) < size1) std::memset(static_cast<char*>(region1) + n, 0, size1 - uint32_t(n));
-        hr = buffer->Unlock(region1, size1, region2, size2);
-        if (hr) LogSoundFailure(hr, "lpDSBuffer->Unlock( lpData1, dwSize1, lpData2, dwSize2 )", 188);
-        written = n;
-    }
+    written = FillWholeBuffer(buffer, *reader, false);
     reader->Close();
 }
 

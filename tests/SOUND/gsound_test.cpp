@@ -14,25 +14,8 @@ using namespace testkit;
 
 namespace {
 
-// A started sound system on a manual-clock device in a fresh game folder.
-class GsoundTest : public TempFolderTest {
+class GsoundTest : public SoundSystemTest {
 protected:
-    void SetUp() override {
-        TempFolderTest::SetUp();
-        sys::UseManualSoundClock(true);
-        for (int channel = 0; channel < 3; ++channel) SetChannelVolume(1.0f, channel);
-        ASSERT_TRUE(SetUpSound(false));
-    }
-    void TearDown() override {
-        ShutDownSound();
-        sys::UseManualSoundClock(false);
-        TempFolderTest::TearDown();
-    }
-    static std::vector<int16_t> Render(int frames) {
-        std::vector<int16_t> out(size_t(frames) * 2);
-        sys::RenderManualSound(out.data(), frames);
-        return out;
-    }
     static int Peak(const std::vector<int16_t>& out) {
         int peak = 0;
         for (int16_t v : out) peak = std::max(peak, std::abs(int(v)));

@@ -15,13 +15,10 @@ using namespace testkit;
 namespace {
 
 // Sound set up on a manual-clock device; MCI commands are recorded instead of played.
-class MidiMusicTest : public TempFolderTest {
+class MidiMusicTest : public SoundSystemTest {
 protected:
     void SetUp() override {
-        TempFolderTest::SetUp();
-        sys::UseManualSoundClock(true);
-        for (int channel = 0; channel < 3; ++channel) SetChannelVolume(1.0f, channel);
-        ASSERT_TRUE(SetUpSound(false));
+        SoundSystemTest::SetUp();
         SetMusicFolder("C:\\Games\\Reef");
         SetMciSender([this](const std::string& command) {
             sent_.push_back(command);
@@ -29,11 +26,9 @@ protected:
         });
     }
     void TearDown() override {
-        ShutDownSound();
+        SoundSystemTest::TearDown();
         SetMciSender(nullptr);
         SetMusicFolder("");
-        sys::UseManualSoundClock(false);
-        TempFolderTest::TearDown();
     }
     std::vector<std::string> Sent() {
         std::vector<std::string> s;
@@ -136,28 +131,15 @@ TEST_F(MidiMusicTest, FailedCommandsAreLoggedWithTheCommandAndGoOn) {
 }
 
 // The real command seam: FluidSynth renders into the device mixer.
-class MciTest : public TempFolderTest {
+class MciTest : public SoundSystemTest {
 protected:
-    void SetUp() override {
-        TempFolderTest::SetUp();
-        sys::UseManualSoundClock(true);
-        ASSERT_EQ(sys::DirectSoundCreate(&device_), sys::DS_OK);
-    }
     void TearDown() override {
         sys::mciSendString("close all", nullptr, 0, nullptr);
-        device_->Release();
-        sys::UseManualSoundClock(false);
-        TempFolderTest::TearDown();
+        SoundSystemTest::TearDown();
     }
     static unsigned long Send(const std::string& command) {
         return sys::mciSendString(command.c_str(), nullptr, 0, nullptr);
     }
-    static std::vector<int16_t> Render(int frames) {
-        std::vector<int16_t> out(size_t(frames) * 2);
-        sys::RenderManualSound(out.data(), frames);
-        return out;
-    }
-    sys::SoundDevice* device_ = nullptr;
 };
 
 TEST_F(MciTest, GeneratedMidiPlaysPausesAndRestarts) {

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "GAME/errlog.h"
+#include "SOUND/Gsound.h"
+#include "SYS/sound_device.h"
 
 namespace testkit {
 
@@ -37,6 +39,28 @@ protected:
 
 private:
     std::filesystem::path previous_;
+};
+
+// A started sound system (no stream thread) on a manual-clock device, all channels at 1.0.
+class SoundSystemTest : public TempFolderTest {
+protected:
+    void SetUp() override {
+        TempFolderTest::SetUp();
+        sys::UseManualSoundClock(true);
+        for (int channel = 0; channel < 3; ++channel) SetChannelVolume(1.0f, channel);
+        ASSERT_TRUE(SetUpSound(false));
+    }
+    void TearDown() override {
+        ShutDownSound();
+        sys::UseManualSoundClock(false);
+        TempFolderTest::TearDown();
+    }
+    // The next `frames` stereo frames the device plays.
+    static std::vector<int16_t> Render(int frames) {
+        std::vector<int16_t> out(size_t(frames) * 2);
+        sys::RenderManualSound(out.data(), frames);
+        return out;
+    }
 };
 
 inline void Put32(std::string& s, uint32_t v) {

@@ -20,19 +20,8 @@ namespace {
 
 constexpr int kStepFrames = 2205; // 50 ms at the device rate
 
-class StreamTest : public TempFolderTest {
+class StreamTest : public SoundSystemTest {
 protected:
-    void SetUp() override {
-        TempFolderTest::SetUp();
-        sys::UseManualSoundClock(true);
-        for (int channel = 0; channel < 3; ++channel) SetChannelVolume(1.0f, channel);
-        ASSERT_TRUE(SetUpSound(false));
-    }
-    void TearDown() override {
-        ShutDownSound();
-        sys::UseManualSoundClock(false);
-        TempFolderTest::TearDown();
-    }
     // The decoded samples of a file, as the reader gives them.
     static std::vector<int16_t> Decode(const char* file) {
         OggReader reader;
