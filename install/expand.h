@@ -11,7 +11,7 @@ namespace inst {
 
 // Passes and length after which a value that keeps referring to itself stops being rescanned.
 constexpr int kMaxExpandPasses = 32;
-constexpr size_t kMaxExpandedLength = 1u << 20;
+constexpr size_t kMaxExpandedLength = 64u << 10;
 
 // Unknown names and runaway self-references are reported by message box.
 std::string ExpandText(InstallerApp& app, const std::string& text);

@@ -4,8 +4,11 @@
 #include "SYS/msgbox.h"
 #include "install/host/hostfile.h"
 #include "install/messages.h"
+#include "install/progresswnd.h"
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 namespace inst {
@@ -31,6 +34,17 @@ BackwardsResult RunLogBackwards(InstallerApp& app, const std::string& logPath,
     return {true, runner.Run(text.data(), text.size(), true, false, progress)};
 }
 
+// The per-line progress step of a backwards run: move the bar, give the window a moment and
+// its messages; a window told to close stops the run.
+static ProgressCallback BarProgress(ProgressWindow& window, int bar) {
+    return [&window, bar](double fraction) {
+        if (!window.IsOpen()) return true;
+        window.SetBar(bar, static_cast<int>(fraction * 100), 100);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return window.Pump();
+    };
+}
+
 static void ShowFailure(InstallerApp& app) {
     ShowMessage(app, "MsgUserUnInstFailText", "MsgUserUnInstFailTitle", sys::MB_OK | sys::MB_ICONERROR);
 }
@@ -50,7 +64,12 @@ int UninstallOne(InstallerApp& app, const std::string& logPath) {
     if (ShowMessage(app, "MsgUserUnInstGameText", "MsgUserUnInstGameTitle",
                     sys::MB_YESNO | sys::MB_ICONQUESTION) != sys::IDYES)
         return 4;
-    if (!runner.Run(text.data(), text.size(), true, false, nullptr)) return 4;
+    // Without a display the uninstall runs without its window.
+    ProgressWindow window;
+    window.Open(MessageText(app, "UnDlgInstTitle"), 1);
+    const bool ok = runner.Run(text.data(), text.size(), true, false, BarProgress(window, 0));
+    window.Close();
+    if (!ok) return 4;
     ShowMessage(app, "MsgUserUnInstGameOk", "MsgUserUnInstGameTitle",
                 sys::MB_OK | sys::MB_ICONINFORMATION);
     std::remove(host::HostPath(logPath).c_str());
@@ -69,14 +88,18 @@ int UninstallAll(InstallerApp& app) {
         for (const std::string& name : sys::FindFiles(folder + "\\" + type + "_*.log"))
             logs.push_back(folder + "\\" + name);
     }
+    ProgressWindow window;
+    window.Open(MessageText(app, "UnDlgInstAllTitle"), 2);
     bool allSucceeded = true;
-    for (const std::string& log : logs) {
-        const BackwardsResult result = RunLogBackwards(app, log, nullptr);
+    for (size_t index = 0; index < logs.size(); ++index) {
+        window.SetBar(0, static_cast<int>(index), static_cast<int>(logs.size()));
+        const BackwardsResult result = RunLogBackwards(app, logs[index], BarProgress(window, 1));
         if (result.readable && !result.succeeded) {
             allSucceeded = false;
             break;
         }
     }
+    window.Close();
     if (allSucceeded)
         ShowMessage(app, "MsgUserUnInstAllOk", "MsgUserUnInstAllTitle", sys::MB_OK | sys::MB_ICONINFORMATION);
     else
