@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "GAME/Widget.h"
+#include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
+#include "GRAPH/graph.h"
 #include "SYS/msgbox.h"
 #include "temp_folder.h"
 
@@ -280,11 +282,28 @@ TEST_F(WidgetLoad, ReadsItsSection) {
     Widget panel; // `ignore` is missing, so nothing is read
     panel.Load("DATA\\screen.ini", "panel");
     EXPECT_TRUE(panel.pictures.empty());
+    for (const char* name : {"DATA\\a.tga", "DATA\\b.tga"}) FindRegisteredSprite(name)->Release();
 
     Widget missing;
     missing.Load("DATA\\none.ini", "start");
     EXPECT_EQ(missing.width, 0);
     EXPECT_EQ(missing.caption, "");
+}
+
+TEST_F(WidgetLoad, PicturesAreSharedThroughTheSpriteCacheAndReleasedWithTheWidget) {
+    WriteFile("DATA/screen.ini", "[a]\nignore=DATA\\p.tga\n[b]\nignore=DATA\\P.TGA\n");
+    {
+        Widget a, b;
+        a.Load("DATA\\screen.ini", "a");
+        b.Load("DATA\\screen.ini", "b");
+        ASSERT_EQ(a.pictures.size(), 1u);
+        EXPECT_EQ(a.pictures[0], b.pictures[0]);
+        EXPECT_EQ(a.pictures[0]->refCount, 3); // the cache's and one per widget
+    }
+    Sprite* cached = FindRegisteredSprite("DATA\\p.tga");
+    ASSERT_NE(cached, nullptr);
+    EXPECT_EQ(cached->refCount, 1);
+    cached->Release(); // what the display's shutdown does with unused pictures
 }
 
 } // namespace
