@@ -18,6 +18,8 @@
 #include "picture.h"
 #include "tga.h"
 
+using namespace content;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -4,5 +4,9 @@
 #pragma once
 #include <string>
 
+namespace content {
+
 bool DrawMenuArt(const std::string& root); // frame, buttons, caps, arrows, tracks, fields
 bool DrawPages(const std::string& root);   // title, logo, help pages, relax and exit pages
+
+} // namespace content

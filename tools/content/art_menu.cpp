@@ -5,6 +5,8 @@
 #include "paint.h"
 #include "picture.h"
 
+namespace content {
+
 namespace {
 
 using namespace palette;
@@ -222,3 +224,5 @@ bool DrawMenuArt(const std::string& root) {
            SaveStates(root, "line", LineGlow, 300, 24) && Single(root, "select.tga", SelectBar()) &&
            Single(root, "tray.tga", Tray());
 }
+
+} // namespace content

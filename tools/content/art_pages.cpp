@@ -7,6 +7,8 @@
 #include "paint.h"
 #include "picture.h"
 
+namespace content {
+
 namespace {
 
 using namespace palette;
@@ -212,3 +214,5 @@ bool ScorePanel(const std::string& root) {
 bool DrawPages(const std::string& root) {
     return Title(root) && Logo(root) && HelpPages(root) && Relax(root) && Exit(root) && ScorePanel(root);
 }
+
+} // namespace content

@@ -4,6 +4,8 @@
 
 #include "content_check.h"
 
+using namespace content;
+
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: content_check MANIFEST GAMEDIR\n");
@@ -19,3 +21,4 @@ int main(int argc, char** argv) {
     for (const std::string& p : problems) std::fprintf(stderr, "content_check: %s\n", p.c_str());
     return problems.empty() ? 0 : 1;
 }
+

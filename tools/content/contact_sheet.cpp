@@ -19,6 +19,8 @@
 #include "picture.h"
 #include "tga.h"
 
+using namespace content;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -347,7 +349,7 @@ void Chequer(Image& page, int x, int y, int w, int h) {
 }
 
 // Every picture of DATA, TGA and JPEG (masks applied, not shown on their own), packed into pages.
-bool PicturePages(const std::string& out, int* pageCount) {
+bool PicturePages(const std::string& out) {
     std::vector<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(fs::path(g_root) / "DATA")) {
         const std::string file = entry.path().filename().string();
@@ -387,9 +389,7 @@ bool PicturePages(const std::string& out, int* pageCount) {
         x += w + gap;
         rowH = std::max(rowH, h);
     }
-    if (!WritePng(page, out + "/contact-pictures-" + std::to_string(++count) + ".png")) return false;
-    *pageCount = count;
-    return true;
+    return WritePng(page, out + "/contact-pictures-" + std::to_string(++count) + ".png");
 }
 
 bool FontPage(const std::string& out) {
@@ -449,6 +449,8 @@ int main(int argc, char** argv) {
     std::error_code ec;
     fs::create_directories(argv[3], ec);
     if (!g_font.Load("DATA\\FontMenu.tga")) std::fprintf(stderr, "content_sheet: no menu font, captions left out\n");
-    int pictures = 0;
-    return PicturePages(argv[3], &pictures) && FontPage(argv[3]) && ScreenPages(manifest, argv[3]) ? 0 : 1;
+    const bool ok = PicturePages(argv[3]) && FontPage(argv[3]) && ScreenPages(manifest, argv[3]);
+    ReleaseFontCaches();
+    return ok ? 0 : 1;
 }
+

@@ -7,6 +7,8 @@
 #include "picture.h"
 #include "tga.h"
 
+namespace content {
+
 std::vector<std::string> StatePictures(const IniFile& ini, const std::string& section) {
     std::vector<std::string> names;
     for (const char* key : {"ignore", "normal", "active", "press"}) {
@@ -195,3 +197,5 @@ std::vector<std::string> CheckContent(const std::string& gameDir, const Manifest
     for (const ManifestEntry& e : manifest.entries) checker.Entry(e);
     return checker.problems;
 }
+
+} // namespace content

@@ -9,6 +9,8 @@
 #include "ini_file.h"
 #include "manifest.h"
 
+namespace content {
+
 // One line per problem; empty when the folder is complete.
 std::vector<std::string> CheckContent(const std::string& gameDir, const Manifest& manifest);
 
@@ -19,3 +21,5 @@ std::vector<std::string> StatePictures(const IniFile& ini, const std::string& se
 std::vector<std::string> ItemSections(const IniFile& ini, const std::string& section);
 // Every section a widget of that class reads: its own, its items, and a spinner's arrows.
 std::vector<std::string> SectionsOfWidget(const IniFile& ini, const ManifestWidget& widget);
+
+} // namespace content

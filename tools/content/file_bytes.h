@@ -2,5 +2,9 @@
 #pragma once
 #include <string>
 
+namespace content {
+
 // False when the file cannot be opened; the file's bytes otherwise.
 bool ReadFileBytes(const std::string& path, std::string* bytes);
+
+} // namespace content

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace content {
+
 unsigned long Cp1252ToUnicode(int byte) {
     static const unsigned short high[32] = {
         0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -137,3 +139,5 @@ bool RasterizeFont(const std::string& fontFile, int pixelSize, Image* atlas, Gly
     *table = out;
     return true;
 }
+
+} // namespace content

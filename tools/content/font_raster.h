@@ -7,6 +7,8 @@
 #include "glyph_table.h"
 #include "image.h"
 
+namespace content {
+
 // The Unicode code point of a Windows-1252 byte; 0 for the five bytes the code page leaves out.
 unsigned long Cp1252ToUnicode(int byte);
 
@@ -15,3 +17,5 @@ unsigned long Cp1252ToUnicode(int byte);
 // takes the space advance from the last line.
 bool RasterizeFont(const std::string& fontFile, int pixelSize, Image* atlas, GlyphTable* table,
                    std::string* error);
+
+} // namespace content

@@ -5,6 +5,8 @@
 
 #include "file_bytes.h"
 
+namespace content {
+
 bool WriteGlyphTable(const std::string& path, const GlyphTable& table, std::string* error) {
     std::ofstream out(path, std::ios::binary);
     if (!out) {
@@ -84,3 +86,5 @@ FontLayout ResolveLayout(const GlyphTable* table, int pictureWidth, int frameHei
     }
     return layout;
 }
+
+} // namespace content

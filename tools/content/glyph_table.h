@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace content {
+
 struct GlyphLine {
     int code = 0;
     int x = 0;
@@ -34,3 +36,5 @@ struct FontLayout {
 };
 // table is null when the picture has no ".fh" file.
 FontLayout ResolveLayout(const GlyphTable* table, int pictureWidth, int frameHeight);
+
+} // namespace content

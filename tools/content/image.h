@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace content {
+
 struct Image {
     int width = 0;
     int height = 0;
@@ -15,12 +17,9 @@ struct Image {
 
     uint8_t* At(int x, int y) { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
     const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
-    bool HasTransparency() const {
-        for (size_t i = 3; i < rgba.size(); i += 4)
-            if (rgba[i] != 255) return true;
-        return false;
-    }
 };
 
 // The w x h rectangle at (x, y) of a picture (must lie inside it).
 Image Crop(const Image& source, int x, int y, int w, int h);
+
+} // namespace content

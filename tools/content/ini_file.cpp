@@ -6,6 +6,8 @@
 
 #include "file_bytes.h"
 
+namespace content {
+
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
@@ -80,3 +82,5 @@ const std::vector<std::pair<std::string, std::string>>* IniFile::Keys(const std:
     const Section* s = Find(section);
     return s ? &s->keys : nullptr;
 }
+
+} // namespace content

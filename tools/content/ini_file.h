@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+namespace content {
+
 class IniFile {
 public:
     bool Load(const std::string& path);
@@ -27,3 +29,5 @@ private:
 };
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b);
+
+} // namespace content

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace content {
+
 namespace {
 struct ErrorExit {
     jpeg_error_mgr manager;
@@ -59,3 +61,5 @@ bool ReadJpeg(const std::string& path, Image* image, std::string* error) {
     *image = std::move(out);
     return true;
 }
+
+} // namespace content

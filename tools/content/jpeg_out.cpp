@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace content {
+
 bool WriteJpeg(const std::string& path, const Image& image, int quality, std::string* error) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
@@ -37,3 +39,5 @@ bool WriteJpeg(const std::string& path, const Image& image, int quality, std::st
     if (!ok && error) *error = path + ": write failed";
     return ok;
 }
+
+} // namespace content

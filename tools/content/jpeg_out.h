@@ -4,4 +4,8 @@
 
 #include "image.h"
 
+namespace content {
+
 bool WriteJpeg(const std::string& path, const Image& image, int quality, std::string* error);
+
+} // namespace content

@@ -7,6 +7,8 @@
 #include "font_raster.h"
 #include "picture.h"
 
+using namespace content;
+
 int main(int argc, char** argv) {
     if (argc != 5) {
         std::fprintf(stderr, "usage: content_font FONTFILE PIXELS GAMEDIR NAME\n");
@@ -33,3 +35,4 @@ int main(int argc, char** argv) {
     }
     return 0;
 }
+

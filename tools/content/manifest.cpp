@@ -4,6 +4,8 @@
 
 #include "file_bytes.h"
 
+namespace content {
+
 namespace {
 
 // "1..88" → "1", "2", ..., "88"; anything else stays as written.
@@ -107,3 +109,5 @@ bool LoadManifest(const std::string& path, Manifest* manifest, std::string* erro
     if (error) *error = path + ": " + why;
     return false;
 }
+
+} // namespace content

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace content {
+
 struct ManifestWidget {
     std::string widgetClass;
     std::string section;
@@ -35,3 +37,5 @@ struct Manifest {
 
 bool LoadManifest(const std::string& path, Manifest* manifest, std::string* error);
 bool ParseManifest(const std::string& text, Manifest* manifest, std::string* error);
+
+} // namespace content

@@ -3,6 +3,8 @@
 
 #include "art.h"
 
+using namespace content;
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: content_menuart GAMEDIR\n");
@@ -10,3 +12,4 @@ int main(int argc, char** argv) {
     }
     return DrawMenuArt(argv[1]) ? 0 : 1;
 }
+

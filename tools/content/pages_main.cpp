@@ -2,11 +2,17 @@
 #include <cstdio>
 
 #include "art.h"
+#include "paint.h"
+
+using namespace content;
 
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: content_pages GAMEDIR\n");
         return 2;
     }
-    return DrawPages(argv[1]) ? 0 : 1;
+    const bool ok = DrawPages(argv[1]);
+    ReleaseFontCaches();
+    return ok ? 0 : 1;
 }
+

@@ -1,7 +1,11 @@
 #include "paint.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
 #include <cmath>
+
+namespace content {
 
 Rgb Mix(Rgb a, Rgb b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
@@ -179,3 +183,10 @@ Image PanelPlate(int w, int h) {
     PaintBevelRect(img, 11, 11, w - 22, h - 22, 7, well);
     return img;
 }
+
+void ReleaseFontCaches() {
+    cairo_debug_reset_static_data();
+    FcFini();
+}
+
+} // namespace content

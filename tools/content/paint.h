@@ -5,6 +5,8 @@
 
 #include "image.h"
 
+namespace content {
+
 struct Rgb {
     double r, g, b; // 0..1
 };
@@ -55,3 +57,7 @@ cairo_surface_t* ToCairo(const Image& img);
 void DrawLabel(cairo_t* cr, const char* text, double cx, double cy, double size, Rgb fill,
                Rgb outline, double outlineWidth, bool bold = true);
 void SetColour(cairo_t* cr, Rgb c, double alpha = 1.0);
+// Frees Cairo's and fontconfig's font caches before a tool exits, so leak checks see only ours.
+void ReleaseFontCaches();
+
+} // namespace content

@@ -7,6 +7,8 @@
 #include "jpeg_out.h"
 #include "tga.h"
 
+namespace content {
+
 Image FromCairo(cairo_surface_t* surface) {
     cairo_surface_flush(surface);
     const int w = cairo_image_surface_get_width(surface);
@@ -66,3 +68,5 @@ bool SavePicture(const std::string& root, const std::string& gameName, const Ima
     if (!ok) std::fprintf(stderr, "%s\n", error.c_str());
     return ok;
 }
+
+} // namespace content

@@ -7,6 +7,8 @@
 
 #include "image.h"
 
+namespace content {
+
 enum class PictureKind {
     Opaque,  // 24-bit TGA, no mask
     Masked,  // 24-bit TGA plus the "_name.tga" alpha mask beside it
@@ -25,3 +27,5 @@ std::string MaskName(const std::string& gameName);
 // returns false on failure.
 bool SavePicture(const std::string& root, const std::string& gameName, const Image& image,
                  PictureKind kind);
+
+} // namespace content

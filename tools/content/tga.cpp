@@ -4,6 +4,8 @@
 
 #include "file_bytes.h"
 
+namespace content {
+
 Image Crop(const Image& source, int x, int y, int w, int h) {
     Image out(w, h);
     for (int row = 0; row < h; ++row)
@@ -144,3 +146,5 @@ bool ReadTga(const std::string& path, Image* image, std::string* error) {
     if (error) *error = path + ": " + why;
     return false;
 }
+
+} // namespace content

@@ -5,6 +5,8 @@
 
 #include "image.h"
 
+namespace content {
+
 // Writes 24-bit (alpha dropped) or 32-bit pixels bottom-up. False with a message on failure.
 bool WriteTga(const std::string& path, const Image& image, int bitsPerPixel, std::string* error);
 // Writes the alpha plane as a 24-bit grey picture, the game's "_name.tga" mask format.
@@ -23,3 +25,5 @@ bool ReadTgaInfo(const std::string& path, TgaInfo* info, std::string* error);
 // pictures come back opaque. Any size or layout the file cannot back up is refused.
 bool ReadTga(const std::string& path, Image* image, std::string* error);
 bool ParseTga(const uint8_t* data, size_t size, Image* image, TgaInfo* info, std::string* error);
+
+} // namespace content
