@@ -48,7 +48,7 @@ int ExpandPass(InstallerApp& app, const MarkedText& in, MarkedText* out, std::st
     int replaced = 0;
     size_t i = 0;
     const size_t n = in.text.size();
-    while (i < n) {
+    while (i < n && out->text.size() <= kMaxExpandedLength) {
         if (!IsDelimiter(in.text[i]) || in.literal[i]) {
             out->text += in.text[i];
             out->literal.push_back(in.literal[i]);
