@@ -1,5 +1,7 @@
 #include "GAME/settings.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -33,6 +35,8 @@ long MagnitudeOf(std::string_view digits) {
                         ? 0
                         : std::strtol(std::string(digits.substr(exponentAt + 1)).c_str(), nullptr,
                                       10);
+    // The mantissa has at most the buffer's 1023 digits, so this bound keeps the sign exact.
+    exponent = std::clamp(exponent, -100000L, 100000L);
     std::string_view mantissa = digits.substr(0, exponentAt);
     size_t point = mantissa.find('.');
     std::string_view whole = mantissa.substr(0, point);
@@ -43,13 +47,15 @@ long MagnitudeOf(std::string_view digits) {
     return exponent - long(fraction.find_first_not_of('0'));
 }
 
-// The C run-time's atof in the C locale whatever the user's locale: leading blanks, a sign, then
-// as much of a decimal number as there is; no number reads as 0.0, a huge one as infinity.
+// The original run-time's atof in the C locale whatever the user's locale: leading blanks, a
+// sign, then as much of a decimal number as there is; no number reads as 0.0, a huge one as
+// infinity. Like that run-time it knows no "inf", "nan" or hexadecimal forms, so no setting can
+// become a NaN.
 double LeadingFloat(const char* text) {
     text += std::strspn(text, kCBlanks);
     bool negative = *text == '-';
     if (*text == '-' || *text == '+') ++text;
-    if (*text == '-' || *text == '+') return 0.0;
+    if (!std::isdigit(static_cast<unsigned char>(*text)) && *text != '.') return 0.0;
     double value = 0.0;
     std::from_chars_result result = std::from_chars(text, text + std::strlen(text), value);
     if (result.ec == std::errc::result_out_of_range) {

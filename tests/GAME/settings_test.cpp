@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "temp_folder.h"
 
@@ -43,33 +44,46 @@ TEST_F(SettingsTest, FilesAreFoundBelowTheCurrentFolderIgnoringCase) {
 }
 
 TEST_F(SettingsTest, NumbersUseTheLeadingPartOfTheText) {
-    WriteFile("game.ini", "[n]\n"
-                          "a=12abc\nb=-3\nc=abc\nd=\ne=99999999999\nf=-99999999999\ng=  7\n"
-                          "fa=0.5\nfb=2.5xyz\nfc=abc\nfd=  -1.25\nfe=1e3\nff=1e999\nfg=-1e999\n"
-                          "fh=1e-999\nfi=0x10\nfj=+-1\nfk=.25\nfl=+4.\nfm=1,5\n");
     const struct {
-        const char* key;
-        int expected;
-    } ints[] = {
-        {"a", 12},      {"b", -3},       {"c", 0}, {"d", 0}, {"missing", 0},
-        {"e", INT_MAX}, {"f", INT_MIN}, {"g", 7}, {"fa", 0},
+        const char* text;
+        int asInt;
+        float asFloat;
+    } cases[] = {
+        {"12abc", 12, 12.0f},
+        {"-3", -3, -3.0f},
+        {"abc", 0, 0.0f},
+        {"", 0, 0.0f},
+        {"99999999999", INT_MAX, 99999999999.0f},
+        {"-99999999999", INT_MIN, -99999999999.0f},
+        {"0.5", 0, 0.5f},
+        {"2.5xyz", 2, 2.5f},
+        {"-1.25", -1, -1.25f},
+        {".25", 0, 0.25f},
+        {"+4.", 4, 4.0f},
+        {"1e3", 1, 1000.0f},
+        {"1,5", 1, 1.0f},
+        {"+-1", 0, 0.0f},
+        {"0x10", 0, 0.0f},
+        {"nan", 0, 0.0f},
+        {"-inf", 0, 0.0f},
+        {"1e999", 1, HUGE_VALF},
+        {"-1e999", -1, -HUGE_VALF},
+        {"1e-999", 1, 0.0f},
+        {"1e99999999999999999999", 1, HUGE_VALF},
+        {"0.0001e-99999999999999999999", 0, 0.0f},
     };
-    for (const auto& c : ints) {
-        SCOPED_TRACE(c.key);
-        EXPECT_EQ(GetIniInt(kGameIni, "n", c.key), c.expected);
+    std::string ini = "[n]\n";
+    for (size_t i = 0; i < std::size(cases); ++i)
+        ini += "k" + std::to_string(i) + "=" + cases[i].text + "\n";
+    WriteFile("game.ini", ini);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].text);
+        std::string key = "k" + std::to_string(i);
+        EXPECT_EQ(GetIniInt(kGameIni, "n", key.c_str()), cases[i].asInt);
+        EXPECT_EQ(GetIniFloat(kGameIni, "n", key.c_str()), cases[i].asFloat);
     }
-    const struct {
-        const char* key;
-        float expected;
-    } floats[] = {
-        {"fa", 0.5f},  {"fb", 2.5f},      {"fc", 0.0f},       {"fd", -1.25f}, {"fe", 1000.0f},
-        {"ff", HUGE_VALF}, {"fg", -HUGE_VALF}, {"fh", 0.0f}, {"fi", 0.0f},   {"fj", 0.0f},
-        {"fk", 0.25f}, {"fl", 4.0f},      {"fm", 1.0f},       {"missing", 0.0f},
-    };
-    for (const auto& c : floats) {
-        SCOPED_TRACE(c.key);
-        EXPECT_EQ(GetIniFloat(kGameIni, "n", c.key), c.expected);
-    }
+    EXPECT_EQ(GetIniInt(kGameIni, "n", "missing"), 0);
+    EXPECT_EQ(GetIniFloat(kGameIni, "n", "missing"), 0.0f);
 }
 
 TEST_F(SettingsTest, WritesIntegersAndFloatsAsTheOriginalDid) {
