@@ -112,9 +112,17 @@ struct SoftBlit {
 
 enum class BlitMode { Alpha, Add, Copy };
 
-template <BlitMode Mode, bool Scaled>
+// The game's own format, known at compile time: constant shifts and masks make the loops shorter.
+constexpr Channels kRgb565{{11, 5, 0}, {31, 63, 31}};
+
+bool IsRgb565(const Channels& c) {
+    return c.shift[0] == 11 && c.shift[1] == 5 && c.shift[2] == 0 && c.max[0] == 31 && c.max[1] == 63 &&
+           c.max[2] == 31;
+}
+
+template <BlitMode Mode, bool Scaled, bool Rgb565>
 BLIT_ROW_LOOP void RunBlit(const SoftBlit& b) {
-    const Channels c = b.c;
+    const Channels c = Rgb565 ? kRgb565 : b.c;
     const int n = b.width;
     const int* __restrict cols = b.cols;
     for (int j = b.firstRow; j < b.lastRow; ++j) {
@@ -142,7 +150,10 @@ BLIT_ROW_LOOP void RunBlit(const SoftBlit& b) {
 
 template <BlitMode Mode>
 void RunBlit(const SoftBlit& b, bool scaled) {
-    scaled ? RunBlit<Mode, true>(b) : RunBlit<Mode, false>(b);
+    if (IsRgb565(b.c))
+        scaled ? RunBlit<Mode, true, true>(b) : RunBlit<Mode, false, true>(b);
+    else
+        scaled ? RunBlit<Mode, true, false>(b) : RunBlit<Mode, false, false>(b);
 }
 
 // ((D * (255 - a) + C * a) >> 8) for one field, with C * a given.
@@ -150,8 +161,10 @@ inline uint16_t TintField(uint16_t d, const Channels& c, int i, uint16_t colourT
     return uint16_t(uint16_t(uint16_t(Field(d, c, i) * keep + colourTimesAlpha) >> 8) << c.shift[i]);
 }
 
-BLIT_ROW_LOOP void TintRow(uint16_t* __restrict dst, int n, Channels c, const uint16_t (&colourTimesAlpha)[3],
-                           uint16_t keep) {
+template <bool Rgb565>
+BLIT_ROW_LOOP void TintRow(uint16_t* __restrict dst, int n, Channels format,
+                           const uint16_t (&colourTimesAlpha)[3], uint16_t keep) {
+    const Channels c = Rgb565 ? kRgb565 : format;
     const uint16_t r = colourTimesAlpha[0], g = colourTimesAlpha[1], b = colourTimesAlpha[2];
     for (int i = 0; i < n; ++i) {
         const uint16_t d = dst[i];
@@ -475,8 +488,9 @@ void Sprite::FillRect(int left, int top, int right, int bottom, uint32_t colour)
     const uint16_t c = uint16_t(ColourToPixel(colour));
     const uint16_t colourTimesAlpha[3] = {uint16_t(Field(c, ch, 0) * a), uint16_t(Field(c, ch, 1) * a),
                                           uint16_t(Field(c, ch, 2) * a)};
+    auto tint = IsRgb565(ch) ? TintRow<true> : TintRow<false>;
     for (int y = top; y < bottom; ++y)
-        TintRow(Row16(*this, y) + left, right - left, ch, colourTimesAlpha, uint16_t(255 - a));
+        tint(Row16(*this, y) + left, right - left, ch, colourTimesAlpha, uint16_t(255 - a));
 }
 
 void Sprite::DrawTriangle(uint32_t flags, Sprite* source, const ScreenPoint (&points)[3],

@@ -218,6 +218,24 @@ TEST(Fill, OpaqueAndTranslucent) {
     }
 }
 
+TEST(Blit, FiveFiveFiveFormatUsesItsOwnFields) {
+    SetCurrentPixelFormat(kPixelFormats[1]);
+    auto dst = SurfaceSprite(3, 1);
+    auto glow = BufferSprite(1, 1, 1, true);
+    auto spark = BufferSprite(1, 1);
+    At(*glow, 0, 0) = 0x7FFF;
+    glow->alpha[0] = 128;
+    At(*spark, 0, 0) = 0x4210;
+    At(*dst, 1, 0) = 0x4210;
+    dst->DrawSprite(0, 0, glow.get(), 0, 0);
+    dst->DrawSprite(1, 0, spark.get(), OP_ADD, 0);
+    dst->FillRect(2, 0, 3, 1, 0x80FF0000);
+    SetCurrentPixelFormat(kPixelFormats[0]);
+    EXPECT_EQ(At(*dst, 0, 0), 0x3DEF);
+    EXPECT_EQ(At(*dst, 1, 0), 0x7FFF);
+    EXPECT_EQ(At(*dst, 2, 0), 0x3C00);
+}
+
 TEST(Fill, ClippedToTheClipRectangle) {
     auto s = SurfaceSprite(10, 10);
     s->clip = ClipRect{2, 2, 8, 8};
