@@ -304,7 +304,6 @@ void ShutDown() {
     ShutdownDisplay(false);
     sys::ShowCursor(true);
     if (sys::MainWindowExists()) sys::DestroyMainWindow();
-    sys::UnregisterWindowClass();
 }
 
 int WinMain(int argc, char** argv) {

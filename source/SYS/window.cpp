@@ -41,7 +41,10 @@ std::mutex gQueueMutex;
 std::deque<QueuedMessage> gQueue;
 QueuedMessage gLastTaken;
 
+// Video stays up once started: shutting it down and starting it again can fail on some X
+// servers, and the system releases it when the process ends.
 bool InitVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     // Closing the window is our WM_CLOSE; SDL_QUIT is left for signals.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
@@ -242,7 +245,6 @@ SDL_DisplayMode DesktopMode() {
     SDL_DisplayMode mode{};
     if (!InitVideo()) return mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) mode = SDL_DisplayMode{};
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return mode;
 }
 
@@ -265,10 +267,6 @@ void BringMainWindowToFront() {
 
 bool RegisterWindowClass() { return InitVideo(); }
 
-void UnregisterWindowClass() {
-    if (VideoReady()) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-}
-
 bool CreateMainWindow(const char* title, int x, int y, int width, int height, WndProc proc) {
     if (gMain.window || width <= 0 || height <= 0) return false;
     if (!InitVideo()) return false;
@@ -279,7 +277,6 @@ bool CreateMainWindow(const char* title, int x, int y, int width, int height, Wn
     if (!renderer) {
         std::fprintf(stderr, "window: %s\n", SDL_GetError());
         if (window) SDL_DestroyWindow(window);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     gMain = MainWindow{};
@@ -308,7 +305,6 @@ void DestroyMainWindow() {
     SDL_DestroyRenderer(gMain.renderer);
     SDL_DestroyWindow(gMain.window);
     gMain = MainWindow{};
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 void ShowMainWindow() {

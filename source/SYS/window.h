@@ -15,9 +15,8 @@ struct Rect {
 using WndProc = LRESULT (*)(unsigned message, WPARAM wParam, LPARAM lParam);
 
 // Brings up the windowing system for the main window (the window class, on Windows); false when
-// there is no display. UnregisterWindowClass undoes it.
+// there is no display. It stays up until the process ends.
 bool RegisterWindowClass();
-void UnregisterWindowClass();
 
 // Creates the borderless window (hidden until ShowMainWindow) at (x, y) with a client area of
 // width x height; a new window starts with an empty message queue. Title is Windows-1252.
