@@ -22,10 +22,11 @@ namespace fs = std::filesystem;
 namespace {
 
 class TempFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("content_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+               ("content_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
                 std::to_string(::getpid()));
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "DATA");
@@ -58,7 +59,8 @@ TEST_F(TgaRoundTrip, PixelsComeBackUprightAtEveryDepthAndOddSize) {
         int w, h, bits;
     } cases[] = {{1, 1, 24}, {3, 2, 24}, {5, 7, 32}, {2, 3, 32}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + "@" + std::to_string(c.bits));
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + "@" +
+                     std::to_string(c.bits));
         const Image original = Gradient(c.w, c.h);
         const std::string path = Root() + "/p.tga";
         ASSERT_TRUE(WriteTga(path, original, c.bits, nullptr));
@@ -70,8 +72,10 @@ TEST_F(TgaRoundTrip, PixelsComeBackUprightAtEveryDepthAndOddSize) {
         ASSERT_TRUE(ReadTga(path, &back, nullptr));
         for (int y = 0; y < c.h; ++y)
             for (int x = 0; x < c.w; ++x)
-                for (int ch = 0; ch < 3; ++ch) ASSERT_EQ(back.At(x, y)[ch], original.At(x, y)[ch]);
-        EXPECT_EQ(back.At(c.w - 1, c.h - 1)[3], c.bits == 32 ? original.At(c.w - 1, c.h - 1)[3] : 255);
+                for (int ch = 0; ch < 3; ++ch)
+                    ASSERT_EQ(back.At(x, y)[ch], original.At(x, y)[ch]);
+        EXPECT_EQ(back.At(c.w - 1, c.h - 1)[3],
+                  c.bits == 32 ? original.At(c.w - 1, c.h - 1)[3] : 255);
     }
 }
 
@@ -81,7 +85,8 @@ TEST_F(TgaRoundTrip, MaskCarriesAlphaInEveryChannel) {
     ASSERT_TRUE(WriteTgaMask(path, original, nullptr));
     Image mask;
     ASSERT_TRUE(ReadTga(path, &mask, nullptr));
-    for (int ch = 0; ch < 3; ++ch) EXPECT_EQ(mask.At(3, 2)[ch], original.At(3, 2)[3]);
+    for (int ch = 0; ch < 3; ++ch)
+        EXPECT_EQ(mask.At(3, 2)[ch], original.At(3, 2)[3]);
 }
 
 TEST_F(TgaRoundTrip, JpegKeepsColoursCloseAndDropsAlpha) {
@@ -115,9 +120,9 @@ TEST(TgaParse, RefusesWhatTheGameCouldNotReadSafely) {
         size_t index; // header byte to change
         uint8_t value;
         size_t cut; // bytes taken off the end
-    } cases[] = {{"pixels cut short", 2, 2, 1},      {"header cut short", 2, 2, good.size() - 10},
-                 {"image ID present", 0, 5, 0},      {"colour map", 1, 1, 0},
-                 {"run-length coded", 2, 10, 0},     {"15-bit pixels", 16, 15, 0},
+    } cases[] = {{"pixels cut short", 2, 2, 1},  {"header cut short", 2, 2, good.size() - 10},
+                 {"image ID present", 0, 5, 0},  {"colour map", 1, 1, 0},
+                 {"run-length coded", 2, 10, 0}, {"15-bit pixels", 16, 15, 0},
                  {"zero width", 12, 0, 0}};
     for (const Case& c : cases) {
         std::vector<uint8_t> bad = good;
@@ -137,7 +142,7 @@ TEST(GlyphTable, SpaceAdvanceFollowsTheLastLineAndMissingCodesKeepTheDefault) {
     EXPECT_EQ(layout.glyphHeight, 20);
     EXPECT_EQ(layout.x[65], 10);
     EXPECT_EQ(layout.width[65], 12);
-    EXPECT_EQ(layout.y[67], 67 * 40);            // one glyph per frame-height row by default
+    EXPECT_EQ(layout.y[67], 67 * 40); // one glyph per frame-height row by default
     EXPECT_EQ(layout.width[67], 300 & 0xFF);
     const FontLayout noFile = ResolveLayout(nullptr, 300, 40);
     EXPECT_EQ(noFile.spaceAdvance, 300);
@@ -145,8 +150,14 @@ TEST(GlyphTable, SpaceAdvanceFollowsTheLastLineAndMissingCodesKeepTheDefault) {
 }
 
 TEST(GlyphTable, RefusesBrokenTables) {
-    const char* bad[] = {"", "4 20", "4 20 2\n65 10 0 12 0\n", "4 20 1\n256 0 0 5 0\n", "4 20 1\n65 -1 0 5 0\n",
-                         "4 20 1\n65 0 0 300 0\n", "4 20 -3\n", "4 20 99999999\n"};
+    const char* bad[] = {"",
+                         "4 20",
+                         "4 20 2\n65 10 0 12 0\n",
+                         "4 20 1\n256 0 0 5 0\n",
+                         "4 20 1\n65 -1 0 5 0\n",
+                         "4 20 1\n65 0 0 300 0\n",
+                         "4 20 -3\n",
+                         "4 20 99999999\n"};
     for (const char* text : bad) {
         GlyphTable table;
         std::string why;
@@ -160,7 +171,8 @@ using FontRaster = TempFolder;
 TEST_F(FontRaster, EveryPrintableCharacterHasAGlyphInsideThePictureAndTheTableEndsWithTheSpace) {
     Image atlas;
     GlyphTable table;
-    ASSERT_TRUE(RasterizeFont("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", 15, &atlas, &table, nullptr));
+    ASSERT_TRUE(RasterizeFont("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", 15, &atlas,
+                              &table, nullptr));
     ASSERT_FALSE(table.lines.empty());
     EXPECT_EQ(table.lines.back().code, ' ');
     const FontLayout layout = ResolveLayout(&table, atlas.width, atlas.height);
@@ -181,7 +193,8 @@ TEST_F(FontRaster, EveryPrintableCharacterHasAGlyphInsideThePictureAndTheTableEn
     auto ink = [&](int c) {
         int sum = 0;
         for (int y = 0; y < layout.glyphHeight; ++y)
-            for (int x = 0; x < layout.width[c]; ++x) sum += atlas.At(layout.x[c] + x, layout.y[c] + y)[3];
+            for (int x = 0; x < layout.width[c]; ++x)
+                sum += atlas.At(layout.x[c] + x, layout.y[c] + y)[3];
         return sum;
     };
     EXPECT_GT(ink('H'), 0);
@@ -198,16 +211,22 @@ TEST(FontRasterErrors, AMissingFontFileIsReported) {
 
 TEST(ManifestParse, ReadsEveryKindAndRefusesMistakes) {
     Manifest m;
-    ASSERT_TRUE(ParseManifest("# c\npicture DATA\\a.tga masked\nstrip DATA\\s.tga 8\ntexture DATA\\t.tga\n"
-                              "screen DATA\\x.ini W:ok Sp:pick\nkeys DATA\\l.ini key 3..5 255\n",
-                              &m, nullptr));
+    ASSERT_TRUE(
+        ParseManifest("# c\npicture DATA\\a.tga masked\nstrip DATA\\s.tga 8\ntexture DATA\\t.tga\n"
+                      "screen DATA\\x.ini W:ok Sp:pick\nkeys DATA\\l.ini key 3..5 255\n",
+                      &m, nullptr));
     ASSERT_EQ(m.entries.size(), 5u);
     EXPECT_EQ(m.entries[1].frames, 8);
     ASSERT_EQ(m.entries[3].widgets.size(), 2u);
     EXPECT_EQ(m.entries[3].widgets[1].widgetClass, "Sp");
     EXPECT_EQ(m.entries[4].keys, (std::vector<std::string>{"3", "4", "5", "255"}));
-    const char* bad[] = {"picture DATA\\a.tga shiny", "strip DATA\\s.tga 0", "screen DATA\\x.ini ok",
-                         "screen DATA\\x.ini Q:ok", "keys DATA\\l.ini", "keys DATA\\l.ini key 9..2", "sprite x",
+    const char* bad[] = {"picture DATA\\a.tga shiny",
+                         "strip DATA\\s.tga 0",
+                         "screen DATA\\x.ini ok",
+                         "screen DATA\\x.ini Q:ok",
+                         "keys DATA\\l.ini",
+                         "keys DATA\\l.ini key 9..2",
+                         "sprite x",
                          "picture"};
     for (const char* line : bad) {
         std::string why;
@@ -255,7 +274,8 @@ TEST_F(ContentCheck, FindsEachKindOfFault) {
         ASSERT_TRUE(ParseManifest(c.manifest, &m, nullptr)) << c.manifest;
         const std::vector<std::string> problems = CheckContent(Root(), m);
         std::string all;
-        for (const std::string& p : problems) all += p + "\n";
+        for (const std::string& p : problems)
+            all += p + "\n";
         if (c.expected[0] == 0)
             EXPECT_TRUE(problems.empty()) << c.manifest << ":\n" << all;
         else

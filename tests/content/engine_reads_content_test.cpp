@@ -31,26 +31,29 @@ const std::string kManifest =
 // Runs in a fresh folder whose DATA is the built game's, so nothing the loaders might write
 // (the error log) lands in the game folder.
 class EngineReadsContent : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        if (!fs::exists(kGame + "/DATA/main.ini")) GTEST_SKIP() << "the game folder has not been built";
+        if (!fs::exists(kGame + "/DATA/main.ini"))
+            GTEST_SKIP() << "the game folder has not been built";
         char pattern[] = "/tmp/content_engine_XXXXXX";
         folder_ = mkdtemp(pattern);
         fs::create_directory_symlink(kGame + "/DATA", folder_ + "/DATA");
         old_ = fs::current_path().string();
         CloseErrorLog();
         ASSERT_EQ(chdir(folder_.c_str()), 0);
-        sys::SetMessageBoxResponder([this](const std::string& text, const std::string& caption, unsigned) {
-            boxes_.push_back(caption + ": " + text);
-            return sys::IDOK;
-        });
+        sys::SetMessageBoxResponder(
+            [this](const std::string& text, const std::string& caption, unsigned) {
+                boxes_.push_back(caption + ": " + text);
+                return sys::IDOK;
+            });
         std::string error;
         ASSERT_TRUE(LoadManifest(kManifest, &manifest_, &error)) << error;
     }
     void TearDown() override {
         if (folder_.empty()) return;
         sys::SetMessageBoxResponder({});
-        for (Sprite* s : loaded_) s->Release(); // the registry's reference
+        for (Sprite* s : loaded_)
+            s->Release(); // the registry's reference
         CloseErrorLog();
         if (chdir(old_.c_str()) != 0) std::abort();
         std::error_code ignored;
@@ -58,7 +61,8 @@ protected:
     }
     Sprite* Load(const std::string& name) {
         Sprite* s = LoadSprite(name.c_str(), nullptr, false);
-        if (s && std::find(loaded_.begin(), loaded_.end(), s) == loaded_.end()) loaded_.push_back(s);
+        if (s && std::find(loaded_.begin(), loaded_.end(), s) == loaded_.end())
+            loaded_.push_back(s);
         return s;
     }
 
@@ -76,7 +80,8 @@ TEST_F(EngineReadsContent, EveryPictureOfEveryScreenLoadsAtItsSizeWithItsMask) {
         ASSERT_TRUE(ini.Load(GamePath(kGame, e.name)));
         std::vector<std::string> sections{"main"};
         for (const ManifestWidget& w : e.widgets)
-            for (const std::string& s : SectionsOfWidget(ini, w)) sections.push_back(s);
+            for (const std::string& s : SectionsOfWidget(ini, w))
+                sections.push_back(s);
         for (const std::string& section : sections)
             for (const std::string& name : StatePictures(ini, section)) {
                 SCOPED_TRACE(e.name + " [" + section + "] " + name);
@@ -121,14 +126,18 @@ TEST_F(EngineReadsContent, MenuFontMeasuresAndInksAsItsTableSays) {
     target.pixels = target.ownPixels.data();
     target.clip = ClipRect{0, 0, 200, 40};
     const uint16_t panel = static_cast<uint16_t>(ColourToPixel(0xff8dc1f9));
-    auto px = [&](int x, int y) -> uint16_t& { return reinterpret_cast<uint16_t*>(target.pixels)[y * 200 + x]; };
+    auto px = [&](int x, int y) -> uint16_t& {
+        return reinterpret_cast<uint16_t*>(target.pixels)[y * 200 + x];
+    };
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 200; ++x) px(x, y) = panel;
+        for (int x = 0; x < 200; ++x)
+            px(x, y) = panel;
     DrawText(&target, font, 100, 20, "Play", 0, 0, 0);
     int dark = 0, changedOutside = 0;
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 200; ++x) {
-            const bool inLine = y >= 20 - layout.glyphHeight / 2 && y < 20 + layout.glyphHeight - layout.glyphHeight / 2;
+            const bool inLine = y >= 20 - layout.glyphHeight / 2 &&
+                                y < 20 + layout.glyphHeight - layout.glyphHeight / 2;
             if (px(x, y) == 0) ++dark;
             if (!inLine && px(x, y) != panel) ++changedOutside;
         }

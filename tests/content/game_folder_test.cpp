@@ -30,9 +30,10 @@ struct Rect {
 };
 
 class GameFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        if (!fs::exists(kGame + "/DATA/main.ini")) GTEST_SKIP() << "the game folder has not been built";
+        if (!fs::exists(kGame + "/DATA/main.ini"))
+            GTEST_SKIP() << "the game folder has not been built";
         std::string error;
         ASSERT_TRUE(LoadManifest(kManifest, &manifest_, &error)) << error;
     }
@@ -48,7 +49,8 @@ protected:
         return ini;
     }
     static Rect RectOf(const IniFile& ini, const std::string& section) {
-        return {ini.GetInt(section, "x"), ini.GetInt(section, "y"), ini.GetInt(section, "xs"), ini.GetInt(section, "ys")};
+        return {ini.GetInt(section, "x"), ini.GetInt(section, "y"), ini.GetInt(section, "xs"),
+                ini.GetInt(section, "ys")};
     }
     static TgaInfo Size(const std::string& picture) {
         TgaInfo info;
@@ -60,12 +62,14 @@ protected:
 
 TEST_F(GameFolder, PassesTheContentCheck) {
     const std::vector<std::string> problems = CheckContent(kGame, manifest_);
-    for (const std::string& p : problems) ADD_FAILURE() << p;
+    for (const std::string& p : problems)
+        ADD_FAILURE() << p;
 }
 
 TEST_F(GameFolder, EveryDescriptionFileIsAKnownScreenNamingOnlyExistingPictures) {
     std::vector<std::string> screens;
-    for (const ManifestEntry* e : Screens()) screens.push_back(e->name);
+    for (const ManifestEntry* e : Screens())
+        screens.push_back(e->name);
     int walked = 0;
     for (const auto& entry : fs::directory_iterator(kGame + "/DATA")) {
         if (entry.path().extension() != ".ini") continue;
@@ -78,9 +82,11 @@ TEST_F(GameFolder, EveryDescriptionFileIsAKnownScreenNamingOnlyExistingPictures)
         }
         for (const std::string& section : ini.SectionNames()) {
             for (const std::string& picture : StatePictures(ini, section))
-                EXPECT_TRUE(fs::exists(GamePath(kGame, picture))) << name << " [" << section << "] " << picture;
+                EXPECT_TRUE(fs::exists(GamePath(kGame, picture)))
+                    << name << " [" << section << "] " << picture;
             for (const std::string& item : ItemSections(ini, section))
-                EXPECT_TRUE(ini.HasSection(item)) << name << " [" << section << "] names missing [" << item << "]";
+                EXPECT_TRUE(ini.HasSection(item))
+                    << name << " [" << section << "] names missing [" << item << "]";
         }
     }
     EXPECT_EQ(walked, static_cast<int>(screens.size()));
@@ -92,13 +98,15 @@ TEST_F(GameFolder, WidgetsLieInsideTheirPanelOnTheScreen) {
         const int shift = screen->name == "DATA\\main.ini" ? 40 : 0; // the main menu is moved down
         Rect panel = RectOf(ini, "main");
         panel.y += shift;
-        EXPECT_TRUE(panel.x >= 0 && panel.y >= 0 && panel.x + panel.w <= 640 && panel.y + panel.h <= 480)
+        EXPECT_TRUE(panel.x >= 0 && panel.y >= 0 && panel.x + panel.w <= 640 &&
+                    panel.y + panel.h <= 480)
             << screen->name << " panel leaves the screen";
         for (const ManifestWidget& w : screen->widgets) {
             Rect r = RectOf(ini, w.section);
             r.y += shift;
             // The high-score rows repeat ten times, each one row height lower.
-            if (screen->name == "DATA\\score.ini" && (w.section == "start" || w.section == "score")) r.h *= 10;
+            if (screen->name == "DATA\\score.ini" && (w.section == "start" || w.section == "score"))
+                r.h *= 10;
             EXPECT_TRUE(r.w > 0 && r.h > 0) << screen->name << " [" << w.section << "] has no size";
             EXPECT_TRUE(r.x >= panel.x && r.y >= panel.y && r.x + r.w <= panel.x + panel.w &&
                         r.y + r.h <= panel.y + panel.h)
@@ -108,7 +116,8 @@ TEST_F(GameFolder, WidgetsLieInsideTheirPanelOnTheScreen) {
 }
 
 TEST_F(GameFolder, PicturesHaveTheSizeOfTheirWidgets) {
-    const int capWidth = Size("DATA\\buttonleft_n.tga").width + Size("DATA\\buttonright_n.tga").width;
+    const int capWidth =
+        Size("DATA\\buttonleft_n.tga").width + Size("DATA\\buttonright_n.tga").width;
     for (const ManifestEntry* screen : Screens()) {
         const IniFile ini = Load(screen->name);
         for (const ManifestWidget& w : screen->widgets) {
@@ -144,13 +153,15 @@ TEST_F(GameFolder, PicturesHaveTheSizeOfTheirWidgets) {
 
 int TextWidth(const FontLayout& font, const std::string& text) {
     int w = 0;
-    for (unsigned char c : text) w += c < 33 ? font.spaceAdvance : font.width[c];
+    for (unsigned char c : text)
+        w += c < 33 ? font.spaceAdvance : font.width[c];
     return w;
 }
 
 FontLayout LoadFont(const std::string& picture) {
     GlyphTable table;
-    EXPECT_TRUE(ReadGlyphTable(GamePath(kGame, picture.substr(0, picture.size() - 3) + "fh"), &table, nullptr));
+    EXPECT_TRUE(ReadGlyphTable(GamePath(kGame, picture.substr(0, picture.size() - 3) + "fh"),
+                               &table, nullptr));
     TgaInfo size;
     EXPECT_TRUE(ReadTgaInfo(GamePath(kGame, picture), &size, nullptr)) << picture;
     return ResolveLayout(&table, size.width, size.height);
@@ -176,7 +187,8 @@ TEST_F(GameFolder, HeroLinesFitTheBalloonCorner) {
     const std::vector<std::pair<std::string, std::string>>* hero = texts.Keys("hero");
     ASSERT_NE(hero, nullptr);
     EXPECT_EQ(hero->size(), 40u * 3); // 41 texts, number 8 has none, three lines each
-    for (const auto& kv : *hero) EXPECT_LE(TextWidth(font, kv.second), 116) << kv.first << "=" << kv.second;
+    for (const auto& kv : *hero)
+        EXPECT_LE(TextWidth(font, kv.second), 116) << kv.first << "=" << kv.second;
 }
 
 TEST_F(GameFolder, EveryBoundKeyHasANameAndTheJoiningWordKeepsItsSpaces) {
@@ -191,7 +203,8 @@ TEST_F(GameFolder, EveryBoundKeyHasANameAndTheJoiningWordKeepsItsSpaces) {
             EXPECT_LE(action, 4);
             for (int key : {key1, key2}) {
                 if (key == 0) continue;
-                EXPECT_FALSE(texts.Get("key", std::to_string(key)).empty()) << file << " key " << key;
+                EXPECT_FALSE(texts.Get("key", std::to_string(key)).empty())
+                    << file << " key " << key;
             }
         }
         EXPECT_GE(rows, 4) << file;

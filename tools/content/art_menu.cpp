@@ -24,10 +24,14 @@ struct Look {
 
 Look ButtonLook(int state) {
     switch (state) {
-    case 0: return {kMist, 0.6, 0.15, 1};
-    case 1: return {kFoam, 1.0, 0.55, 2};
-    case 2: return {kSun, 1.0, 0.65, 2};
-    default: return {Mix(kCoral, kSun, 0.35), -0.8, 0.2, 0};
+    case 0:
+        return {kMist, 0.6, 0.15, 1};
+    case 1:
+        return {kFoam, 1.0, 0.55, 2};
+    case 2:
+        return {kSun, 1.0, 0.65, 2};
+    default:
+        return {Mix(kCoral, kSun, 0.35), -0.8, 0.2, 0};
     }
 }
 
@@ -50,7 +54,8 @@ Image Pill(int w, int h, int state) {
 bool SaveStates(const std::string& root, const std::string& stem, Image (*draw)(int, int, int),
                 int w, int h) {
     for (int s = 0; s < 4; ++s)
-        if (!SavePicture(root, "DATA\\" + stem + kStateSuffix[s] + ".tga", draw(w, h, s), PictureKind::Masked))
+        if (!SavePicture(root, "DATA\\" + stem + kStateSuffix[s] + ".tga", draw(w, h, s),
+                         PictureKind::Masked))
             return false;
     return true;
 }
@@ -70,11 +75,12 @@ bool Frame(const std::string& root) {
     struct Cut {
         const char* name;
         int x, y;
-    } cuts[] = {{"Menu00", 0, 0},  {"Menu01", 2 * c, 0}, {"Menu10", 0, 2 * c}, {"Menu11", 2 * c, 2 * c},
-                {"MenuUp", c, 0},  {"MenuDown", c, 2 * c}, {"MenuLeft", 0, c},  {"MenuRight", 2 * c, c}};
+    } cuts[] = {{"Menu00", 0, 0},         {"Menu01", 2 * c, 0},   {"Menu10", 0, 2 * c},
+                {"Menu11", 2 * c, 2 * c}, {"MenuUp", c, 0},       {"MenuDown", c, 2 * c},
+                {"MenuLeft", 0, c},       {"MenuRight", 2 * c, c}};
     for (const Cut& cut : cuts)
-        if (!SavePicture(root, std::string("DATA\\") + cut.name + ".tga", Crop(img, cut.x, cut.y, c, c),
-                         PictureKind::Masked))
+        if (!SavePicture(root, std::string("DATA\\") + cut.name + ".tga",
+                         Crop(img, cut.x, cut.y, c, c), PictureKind::Masked))
             return false;
     return true;
 }
@@ -85,14 +91,15 @@ bool WideButton(const std::string& root) {
     for (int s = 0; s < 4; ++s) {
         const Image pill = Pill(w, h, s);
         const std::string suffix = kStateSuffix[s];
-        if (!SavePicture(root, "DATA\\buttonmid" + suffix + ".tga", Crop(pill, (w - mid) / 2, 0, mid, h),
-                         PictureKind::Masked))
+        if (!SavePicture(root, "DATA\\buttonmid" + suffix + ".tga",
+                         Crop(pill, (w - mid) / 2, 0, mid, h), PictureKind::Masked))
             return false;
         if (s == 0) continue; // the game uses the normal caps for the ignore state
         const std::string capSuffix = kCapSuffix[s];
-        if (!SavePicture(root, "DATA\\buttonleft" + capSuffix + ".tga", Crop(pill, 0, 0, cap, h), PictureKind::Masked) ||
-            !SavePicture(root, "DATA\\buttonright" + capSuffix + ".tga", Crop(pill, w - cap, 0, cap, h),
-                         PictureKind::Masked))
+        if (!SavePicture(root, "DATA\\buttonleft" + capSuffix + ".tga", Crop(pill, 0, 0, cap, h),
+                         PictureKind::Masked) ||
+            !SavePicture(root, "DATA\\buttonright" + capSuffix + ".tga",
+                         Crop(pill, w - cap, 0, cap, h), PictureKind::Masked))
             return false;
     }
     return true;
@@ -102,7 +109,8 @@ Image ArrowButton(int w, int h, int state, bool pointsRight) {
     Image img = Pill(w, h, state);
     cairo_surface_t* surface = ToCairo(img);
     cairo_t* cr = cairo_create(surface);
-    const double cx = (w - 4) / 2.0 + 1 + (state == 3 ? 2 : 0), cy = (h - 4) / 2.0 + 1 + (state == 3 ? 2 : 0);
+    const double cx = (w - 4) / 2.0 + 1 + (state == 3 ? 2 : 0),
+                 cy = (h - 4) / 2.0 + 1 + (state == 3 ? 2 : 0);
     const double dir = pointsRight ? 1 : -1;
     cairo_move_to(cr, cx + dir * 6, cy);
     cairo_line_to(cr, cx - dir * 4, cy - 7);
@@ -118,8 +126,12 @@ Image ArrowButton(int w, int h, int state, bool pointsRight) {
     cairo_surface_destroy(surface);
     return out;
 }
-Image ArrowLeft(int w, int h, int s) { return ArrowButton(w, h, s, false); }
-Image ArrowRight(int w, int h, int s) { return ArrowButton(w, h, s, true); }
+Image ArrowLeft(int w, int h, int s) {
+    return ArrowButton(w, h, s, false);
+}
+Image ArrowRight(int w, int h, int s) {
+    return ArrowButton(w, h, s, true);
+}
 
 // A sunken well: spinner plates and text fields. Focus lights it up in sunshine.
 Image Well(int w, int h, int state, Rgb base) {
@@ -134,8 +146,12 @@ Image Well(int w, int h, int state, Rgb base) {
     PaintBevelRect(img, 0.5, 0.5, w - 1, h - 1, std::min(10.0, h / 2.0 - 1), style);
     return img;
 }
-Image SpinnerPlate(int w, int h, int s) { return Well(w, h, s, Mix(kFoam, kPanel, 0.35)); }
-Image TextBox(int w, int h, int s) { return Well(w, h, s, kWhite); }
+Image SpinnerPlate(int w, int h, int s) {
+    return Well(w, h, s, Mix(kFoam, kPanel, 0.35));
+}
+Image TextBox(int w, int h, int s) {
+    return Well(w, h, s, kWhite);
+}
 
 // Slider items: the empty groove, and the same groove filled with warm light.
 Image TrackEmpty(int w, int h, int state) {
@@ -217,10 +233,14 @@ Image Tray() {
 
 bool DrawMenuArt(const std::string& root) {
     return Frame(root) && WideButton(root) && SaveStates(root, "button", Pill, 260, 36) &&
-           SaveStates(root, "arrowleft", ArrowLeft, 32, 32) && SaveStates(root, "arrowright", ArrowRight, 32, 32) &&
-           SaveStates(root, "spin", SpinnerPlate, 220, 32) && SaveStates(root, "field", TextBox, 260, 32) &&
-           SaveStates(root, "slider0", TrackEmpty, 220, 24) && SaveStates(root, "slider1", TrackFull, 220, 24) &&
-           SaveStates(root, "loadbar0", TrackEmpty, 300, 24) && SaveStates(root, "loadbar1", TrackFull, 300, 24) &&
+           SaveStates(root, "arrowleft", ArrowLeft, 32, 32) &&
+           SaveStates(root, "arrowright", ArrowRight, 32, 32) &&
+           SaveStates(root, "spin", SpinnerPlate, 220, 32) &&
+           SaveStates(root, "field", TextBox, 260, 32) &&
+           SaveStates(root, "slider0", TrackEmpty, 220, 24) &&
+           SaveStates(root, "slider1", TrackFull, 220, 24) &&
+           SaveStates(root, "loadbar0", TrackEmpty, 300, 24) &&
+           SaveStates(root, "loadbar1", TrackFull, 300, 24) &&
            SaveStates(root, "line", LineGlow, 300, 24) && Single(root, "select.tga", SelectBar()) &&
            Single(root, "tray.tga", Tray());
 }

@@ -14,8 +14,7 @@ namespace {
 using namespace palette;
 
 // Draws with Cairo onto a picture and takes the result back.
-template <typename F>
-void WithCairo(Image& img, F draw) {
+template <typename F> void WithCairo(Image& img, F draw) {
     cairo_surface_t* surface = ToCairo(img);
     cairo_t* cr = cairo_create(surface);
     draw(cr);
@@ -57,10 +56,13 @@ void CandyTitle(cairo_t* cr, const char* text, double cx, double baselineY, doub
                 cairo_set_line_width(cr, size * 0.13);
                 cairo_stroke_preserve(cr);
                 const Rgb c = kLetterColours[i % 7];
-                cairo_pattern_t* grad = cairo_pattern_create_linear(0, baselineY + bob - size * 0.75, 0, baselineY + bob);
-                cairo_pattern_add_color_stop_rgb(grad, 0, Mix(c, kWhite, 0.45).r, Mix(c, kWhite, 0.45).g, Mix(c, kWhite, 0.45).b);
+                cairo_pattern_t* grad = cairo_pattern_create_linear(
+                    0, baselineY + bob - size * 0.75, 0, baselineY + bob);
+                cairo_pattern_add_color_stop_rgb(grad, 0, Mix(c, kWhite, 0.45).r,
+                                                 Mix(c, kWhite, 0.45).g, Mix(c, kWhite, 0.45).b);
                 cairo_pattern_add_color_stop_rgb(grad, 0.55, c.r, c.g, c.b);
-                cairo_pattern_add_color_stop_rgb(grad, 1, Mix(c, kNavy, 0.25).r, Mix(c, kNavy, 0.25).g, Mix(c, kNavy, 0.25).b);
+                cairo_pattern_add_color_stop_rgb(grad, 1, Mix(c, kNavy, 0.25).r,
+                                                 Mix(c, kNavy, 0.25).g, Mix(c, kNavy, 0.25).b);
                 cairo_set_source(cr, grad);
                 cairo_fill(cr);
                 cairo_pattern_destroy(grad);
@@ -78,7 +80,8 @@ void CandyTitle(cairo_t* cr, const char* text, double cx, double baselineY, doub
     }
 }
 
-void Text(cairo_t* cr, const char* text, double x, double y, double size, Rgb colour, bool bold = false) {
+void Text(cairo_t* cr, const char* text, double x, double y, double size, Rgb colour,
+          bool bold = false) {
     cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
                            bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, size);
@@ -89,7 +92,8 @@ void Text(cairo_t* cr, const char* text, double x, double y, double size, Rgb co
 
 void Bubbles(Image& img, const std::vector<std::array<double, 4>>& list) {
     const Rgb colours[] = {kCoral, kSun, kLime, kPink, kLavender, Mix(kDeepSea, kFoam, 0.3)};
-    for (const auto& b : list) PaintBubble(img, b[0], b[1], b[2], colours[static_cast<int>(b[3]) % 6]);
+    for (const auto& b : list)
+        PaintBubble(img, b[0], b[1], b[2], colours[static_cast<int>(b[3]) % 6]);
 }
 
 bool Title(const std::string& root) {
@@ -101,8 +105,13 @@ bool Title(const std::string& root) {
 
 bool Logo(const std::string& root) {
     Image img(360, 200);
-    Bubbles(img, {{180, 58, 40, 5}, {128, 72, 26, 0}, {234, 70, 28, 1}, {92, 40, 12, 2}, {270, 30, 10, 3},
-                  {300, 62, 7, 4}, {60, 70, 6, 1}});
+    Bubbles(img, {{180, 58, 40, 5},
+                  {128, 72, 26, 0},
+                  {234, 70, 28, 1},
+                  {92, 40, 12, 2},
+                  {270, 30, 10, 3},
+                  {300, 62, 7, 4},
+                  {60, 70, 6, 1}});
     WithCairo(img, [](cairo_t* cr) {
         CandyTitle(cr, "Reefpop", 180, 160, 64);
         DrawLabel(cr, "a bubble adventure under the waterfall", 180, 188, 13, kNavy, kWhite, 3);
@@ -121,8 +130,11 @@ bool HelpPage(const std::string& root, const Page& page, int index) {
     Image img(440, 300);
     // A little scene: a cluster of bubbles and the launcher's aim.
     const double ox = 350, oy = 80;
-    Bubbles(img, {{ox, oy, 14, 0.0 + index}, {ox + 28, oy, 14, 1.0 + index}, {ox + 56, oy, 14, 0.0 + index},
-                  {ox + 14, oy + 24, 14, 0.0 + index}, {ox + 42, oy + 24, 14, 2.0 + index},
+    Bubbles(img, {{ox, oy, 14, 0.0 + index},
+                  {ox + 28, oy, 14, 1.0 + index},
+                  {ox + 56, oy, 14, 0.0 + index},
+                  {ox + 14, oy + 24, 14, 0.0 + index},
+                  {ox + 42, oy + 24, 14, 2.0 + index},
                   {ox + 28, oy + 48, 14, 3.0 + index}});
     PaintBubble(img, ox + 14, oy + 110, 14, index == 1 ? kSun : (index == 2 ? kLime : kCoral));
     WithCairo(img, [&](cairo_t* cr) {
@@ -155,20 +167,27 @@ bool HelpPage(const std::string& root, const Page& page, int index) {
 
 bool HelpPages(const std::string& root) {
     const Page pages[] = {
-        {"DATA\\help1.tga", "Arcade",
+        {"DATA\\help1.tga",
+         "Arcade",
          {"*Aim and shoot", "Left and Right turn the launcher,", "Space, Up or a click fires.",
-          "*Pop three of a kind", "Groups of three or more burst, and", "everything hanging below them drops.",
-          "*Mind the line", "Reach the target score before the", "ceiling pushes the reef onto the line!"},
+          "*Pop three of a kind", "Groups of three or more burst, and",
+          "everything hanging below them drops.", "*Mind the line",
+          "Reach the target score before the", "ceiling pushes the reef onto the line!"},
          "Tip: bounce shots off the walls!"},
-        {"DATA\\help2.tga", "Puzzle",
-         {"*Every bubble counts", "Each level is a hand-made riddle.", "Clear the whole field to win it.",
-          "*Beat the clock", "Your time is your score: the faster", "you clear the reef, the higher you rank.",
-          "*Swap to plan ahead", "Swap the loaded bubble with the next", "one to save a tricky colour."},
+        {"DATA\\help2.tga",
+         "Puzzle",
+         {"*Every bubble counts", "Each level is a hand-made riddle.",
+          "Clear the whole field to win it.", "*Beat the clock",
+          "Your time is your score: the faster", "you clear the reef, the higher you rank.",
+          "*Swap to plan ahead", "Swap the loaded bubble with the next",
+          "one to save a tricky colour."},
          "Tip: think two shots ahead."},
-        {"DATA\\help3.tga", "Panic",
-         {"*The ceiling races down", "New rows come faster and faster.", "Keep popping and never stop!",
-          "*Grab the bonuses", "Bombs, freezes and double points", "hide inside the special bubbles.",
-          "*Chain your shots", "Big drops earn the best shot bonus.", "How long can you hold the reef?"},
+        {"DATA\\help3.tga",
+         "Panic",
+         {"*The ceiling races down", "New rows come faster and faster.",
+          "Keep popping and never stop!", "*Grab the bonuses", "Bombs, freezes and double points",
+          "hide inside the special bubbles.", "*Chain your shots",
+          "Big drops earn the best shot bonus.", "How long can you hold the reef?"},
          "Tip: drop big clusters, not singles."},
     };
     for (int i = 0; i < 3; ++i)
@@ -180,7 +199,8 @@ bool Relax(const std::string& root) {
     Image img = PanelPlate(300, 64);
     WithCairo(img, [](cairo_t* cr) {
         DrawLabel(cr, "Relax and enjoy the reef", 148, 26, 15, kNavy, kWhite, 0);
-        DrawLabel(cr, "press any key to come back", 148, 44, 11, Mix(kNavy, kPanel, 0.3), kWhite, 0, false);
+        DrawLabel(cr, "press any key to come back", 148, 44, 11, Mix(kNavy, kPanel, 0.3), kWhite, 0,
+                  false);
     });
     return SavePicture(root, "DATA\\relax.tga", img, PictureKind::Masked);
 }
@@ -212,7 +232,8 @@ bool ScorePanel(const std::string& root) {
 } // namespace
 
 bool DrawPages(const std::string& root) {
-    return Title(root) && Logo(root) && HelpPages(root) && Relax(root) && Exit(root) && ScorePanel(root);
+    return Title(root) && Logo(root) && HelpPages(root) && Relax(root) && Exit(root) &&
+           ScorePanel(root);
 }
 
 } // namespace content

@@ -42,7 +42,8 @@ const Image* Picture(const std::string& name) {
         if (ReadTga(GamePath(g_root, MaskName(name)), &mask, nullptr) && mask.width == img.width &&
             mask.height == img.height)
             for (int y = 0; y < img.height; ++y)
-                for (int x = 0; x < img.width; ++x) img.At(x, y)[3] = mask.At(x, y)[2];
+                for (int x = 0; x < img.width; ++x)
+                    img.At(x, y)[3] = mask.At(x, y)[2];
     }
     Image& slot = cache[name] = img;
     return slot.width ? &slot : nullptr;
@@ -54,13 +55,16 @@ void Blend(Image& dst, int dx, int dy, const Image& src, int sx, int sy) {
     const uint8_t* s = src.At(sx, sy);
     uint8_t* d = dst.At(dx, dy);
     if (s[3] < 16) return;
-    for (int c = 0; c < 3; ++c) d[c] = static_cast<uint8_t>(s[3] > 239 ? s[c] : d[c] + (s[3] * (s[c] - d[c]) >> 8));
+    for (int c = 0; c < 3; ++c)
+        d[c] = static_cast<uint8_t>(s[3] > 239 ? s[c] : d[c] + (s[3] * (s[c] - d[c]) >> 8));
 }
 
-void Stretch(Image& dst, int dx, int dy, int dw, int dh, const Image& src, int sx, int sy, int sw, int sh) {
+void Stretch(Image& dst, int dx, int dy, int dw, int dh, const Image& src, int sx, int sy, int sw,
+             int sh) {
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
     for (int y = 0; y < dh; ++y)
-        for (int x = 0; x < dw; ++x) Blend(dst, dx + x, dy + y, src, sx + x * sw / dw, sy + y * sh / dh);
+        for (int x = 0; x < dw; ++x)
+            Blend(dst, dx + x, dy + y, src, sx + x * sw / dw, sy + y * sh / dh);
 }
 
 void Draw(Image& dst, int x, int y, const Image* src) {
@@ -74,23 +78,30 @@ struct BitmapFont {
     bool Load(const std::string& name) {
         picture = Picture(name);
         GlyphTable table;
-        if (!picture || !ReadGlyphTable(GamePath(g_root, name.substr(0, name.find_last_of('.')) + ".fh"), &table, nullptr))
+        if (!picture ||
+            !ReadGlyphTable(GamePath(g_root, name.substr(0, name.find_last_of('.')) + ".fh"),
+                            &table, nullptr))
             return false;
         layout = ResolveLayout(&table, picture->width, picture->height);
         return true;
     }
     int Width(const std::string& text) const {
         int w = 0;
-        for (unsigned char c : text) w += c < 33 ? layout.spaceAdvance : layout.width[c];
+        for (unsigned char c : text)
+            w += c < 33 ? layout.spaceAdvance : layout.width[c];
         return w;
     }
     // Black ink along the glyphs' alpha, aligned like the game's text drawing.
     void Text(Image& dst, int x, int y, const std::string& text, int halign, int valign) const {
         if (!picture) return;
-        if (halign == 0) x -= Width(text) / 2;
-        else if (halign > 0) x -= Width(text);
-        if (valign == 0) y -= layout.glyphHeight / 2;
-        else if (valign > 0) y -= layout.glyphHeight;
+        if (halign == 0)
+            x -= Width(text) / 2;
+        else if (halign > 0)
+            x -= Width(text);
+        if (valign == 0)
+            y -= layout.glyphHeight / 2;
+        else if (valign > 0)
+            y -= layout.glyphHeight;
         for (unsigned char c : text) {
             if (c < 33) {
                 x += layout.spaceAdvance;
@@ -98,14 +109,16 @@ struct BitmapFont {
             }
             for (int gy = 0; gy < layout.glyphHeight; ++gy)
                 for (int gx = 0; gx < layout.width[c]; ++gx) {
-                    const int px = x + gx, py = y + gy, sx = layout.x[c] + gx, sy = layout.y[c] + gy;
-                    if (px < 0 || py < 0 || px >= dst.width || py >= dst.height || sx >= picture->width ||
-                        sy >= picture->height)
+                    const int px = x + gx, py = y + gy, sx = layout.x[c] + gx,
+                              sy = layout.y[c] + gy;
+                    if (px < 0 || py < 0 || px >= dst.width || py >= dst.height ||
+                        sx >= picture->width || sy >= picture->height)
                         continue;
                     const int a = picture->At(sx, sy)[3];
                     if (a <= 15) continue;
                     uint8_t* d = dst.At(px, py);
-                    for (int ch = 0; ch < 3; ++ch) d[ch] = static_cast<uint8_t>(d[ch] + ((a * (0 - d[ch])) >> 8));
+                    for (int ch = 0; ch < 3; ++ch)
+                        d[ch] = static_cast<uint8_t>(d[ch] + ((a * (0 - d[ch])) >> 8));
                 }
             x += layout.width[c];
         }
@@ -148,20 +161,24 @@ void DrawButton(Image& dst, const Widget& w, int state) {
 }
 
 void DrawWide(Image& dst, const Widget& w, int state) {
-    static const char* left[4] = {"DATA\\buttonleft_n.tga", "DATA\\buttonleft_n.tga", "DATA\\buttonleft_a.tga", "DATA\\buttonleft_p.tga"};
-    static const char* right[4] = {"DATA\\buttonright_n.tga", "DATA\\buttonright_n.tga", "DATA\\buttonright_a.tga", "DATA\\buttonright_p.tga"};
+    static const char* left[4] = {"DATA\\buttonleft_n.tga", "DATA\\buttonleft_n.tga",
+                                  "DATA\\buttonleft_a.tga", "DATA\\buttonleft_p.tga"};
+    static const char* right[4] = {"DATA\\buttonright_n.tga", "DATA\\buttonright_n.tga",
+                                   "DATA\\buttonright_a.tga", "DATA\\buttonright_p.tga"};
     const Image* mid = StatePicture(w, state);
     const Image* l = Picture(left[state]);
     const Image* r = Picture(right[state]);
     if (mid && l && r) {
-        Stretch(dst, w.x + l->width, w.y, w.w - l->width - r->width, mid->height, *mid, 0, 0, mid->width, mid->height);
+        Stretch(dst, w.x + l->width, w.y, w.w - l->width - r->width, mid->height, *mid, 0, 0,
+                mid->width, mid->height);
         Draw(dst, w.x, w.y, l);
         Draw(dst, w.x + w.w - r->width, w.y, r);
     }
     Caption(dst, w, state);
 }
 
-void DrawSlider(Image& dst, const IniFile& ini, const std::string& section, const Widget& w, int state, double value) {
+void DrawSlider(Image& dst, const IniFile& ini, const std::string& section, const Widget& w,
+                int state, double value) {
     const std::vector<std::string> items = ItemSections(ini, section);
     if (items.size() < 2) return;
     const Image* empty = StatePicture(Read(ini, items[0]), state);
@@ -171,7 +188,8 @@ void DrawSlider(Image& dst, const IniFile& ini, const std::string& section, cons
     if (empty) Stretch(dst, w.x + split, w.y, w.w - split, w.h, *empty, split, 0, w.w - split, w.h);
 }
 
-void DrawSpinner(Image& dst, const IniFile& ini, const std::string& section, const Widget& w, int state) {
+void DrawSpinner(Image& dst, const IniFile& ini, const std::string& section, const Widget& w,
+                 int state) {
     Draw(dst, w.x, w.y, StatePicture(w, state));
     Widget left = Read(ini, "left"), right = Read(ini, "right");
     left.x = w.x;
@@ -217,14 +235,16 @@ void DrawFrame(Image& dst, int x, int y, int w, int h) {
                 p[0] = 0x8d, p[1] = 0xc1, p[2] = 0xf9;
             }
     auto stretch = [&](const char* name, int dx, int dy, int dw, int dh) {
-        if (const Image* s = Picture(name)) Stretch(dst, dx, dy, dw, dh, *s, 0, 0, s->width, s->height);
+        if (const Image* s = Picture(name))
+            Stretch(dst, dx, dy, dw, dh, *s, 0, 0, s->width, s->height);
     };
     Draw(dst, x, y, c00);
     Draw(dst, x + w - cw, y, Picture("DATA\\Menu01.tga"));
     Draw(dst, x, y + h - ch, Picture("DATA\\Menu10.tga"));
     Draw(dst, x + w - cw, y + h - ch, Picture("DATA\\Menu11.tga"));
     stretch("DATA\\MenuUp.tga", x + cw, y, w - 2 * cw, ch);
-    if (const Image* down = Picture("DATA\\MenuDown.tga")) stretch("DATA\\MenuDown.tga", x + cw, y + h - ch, w - 2 * cw, down->height);
+    if (const Image* down = Picture("DATA\\MenuDown.tga"))
+        stretch("DATA\\MenuDown.tga", x + cw, y + h - ch, w - 2 * cw, down->height);
     stretch("DATA\\MenuLeft.tga", x, y + ch, cw, h - 2 * ch);
     stretch("DATA\\MenuRight.tga", x + w - cw, y + ch, cw, h - 2 * ch);
 }
@@ -282,12 +302,15 @@ Image RenderScreen(const ManifestEntry& screen) {
     const int shift = mainMenu ? 40 : 0; // the main menu sits 40 pixels lower than its file says
     Widget panel = Read(ini, "main");
     panel.y += shift;
-    if (const Image* own = StatePicture(panel, 0)) Draw(img, panel.x, panel.y, own);
-    else DrawFrame(img, panel.x, panel.y, panel.w, panel.h);
+    if (const Image* own = StatePicture(panel, 0))
+        Draw(img, panel.x, panel.y, own);
+    else
+        DrawFrame(img, panel.x, panel.y, panel.w, panel.h);
     if (mainMenu) Draw(img, 125, 80, Picture("DATA\\game.tga"));
     bool focused = false;
     for (const ManifestWidget& mw : screen.widgets) {
-        const bool isScoreRow = screen.name == "DATA\\score.ini" && (mw.section == "start" || mw.section == "score");
+        const bool isScoreRow =
+            screen.name == "DATA\\score.ini" && (mw.section == "start" || mw.section == "score");
         if (!ShownOnScreen(screen.name, mw.section)) continue;
         for (int row = 0; row < (isScoreRow ? 10 : 1); ++row) {
             Widget w = Read(ini, mw.section);
@@ -299,14 +322,19 @@ Image RenderScreen(const ManifestEntry& screen) {
                 focused = true;
             }
             if (isScoreRow && mw.section == "score") w.caption += std::to_string(5000 - 500 * row);
-            if (isScoreRow && mw.section == "start" && row == 0) w.pictures.assign(1, "DATA\\select.tga");
-            if (mw.widgetClass == "W") DrawWide(img, w, state);
-            else if (mw.widgetClass == "S") DrawSlider(img, ini, mw.section, w, state, 0.65);
-            else if (mw.widgetClass == "Sp") DrawSpinner(img, ini, mw.section, w, state);
+            if (isScoreRow && mw.section == "start" && row == 0)
+                w.pictures.assign(1, "DATA\\select.tga");
+            if (mw.widgetClass == "W")
+                DrawWide(img, w, state);
+            else if (mw.widgetClass == "S")
+                DrawSlider(img, ini, mw.section, w, state, 0.65);
+            else if (mw.widgetClass == "Sp")
+                DrawSpinner(img, ini, mw.section, w, state);
             else if (mw.widgetClass == "T") {
                 Draw(img, w.x, w.y, StatePicture(w, state));
                 g_font.Text(img, w.x + 7, w.y + w.h / 2, "Player", -1, 0);
-            } else DrawButton(img, w, state);
+            } else
+                DrawButton(img, w, state);
         }
     }
     return img;
@@ -335,7 +363,8 @@ void Label(Image& page, int x, int y, const std::string& text, double size = 11)
 
 Image Blank(int w, int h) {
     Image img(w, h);
-    for (size_t i = 0; i < img.rgba.size(); i += 4) img.rgba[i] = img.rgba[i + 1] = img.rgba[i + 2] = img.rgba[i + 3] = 255;
+    for (size_t i = 0; i < img.rgba.size(); i += 4)
+        img.rgba[i] = img.rgba[i + 1] = img.rgba[i + 2] = img.rgba[i + 3] = 255;
     return img;
 }
 
@@ -354,7 +383,8 @@ bool PicturePages(const std::string& out) {
     for (const auto& entry : fs::recursive_directory_iterator(fs::path(g_root) / "DATA")) {
         const std::string file = entry.path().filename().string();
         const std::string ext = entry.path().extension().string();
-        if (!entry.is_regular_file() || file[0] == '_' || (ext != ".tga" && ext != ".jpg")) continue;
+        if (!entry.is_regular_file() || file[0] == '_' || (ext != ".tga" && ext != ".jpg"))
+            continue;
         std::string rel = fs::relative(entry.path(), g_root).string();
         std::replace(rel.begin(), rel.end(), '/', '\\');
         names.push_back(rel);
@@ -365,7 +395,8 @@ bool PicturePages(const std::string& out) {
     int x = gap, y = 30, rowH = 0, count = 0;
     Label(page, gap, 20, "Pictures", 16);
     auto flush = [&]() {
-        if (!WritePng(page, out + "/contact-pictures-" + std::to_string(++count) + ".png")) return false;
+        if (!WritePng(page, out + "/contact-pictures-" + std::to_string(++count) + ".png"))
+            return false;
         page = Blank(pageW, pageH);
         Label(page, gap, 20, "Pictures (continued)", 16);
         x = gap, y = 30, rowH = 0;
@@ -405,7 +436,8 @@ bool FontPage(const std::string& out) {
         }
         for (int line = 0; line < 4; ++line) {
             std::string text;
-            for (int c = 32 + line * 56; c < 32 + (line + 1) * 56 && c < 256; ++c) text += static_cast<char>(c);
+            for (int c = 32 + line * 56; c < 32 + (line + 1) * 56 && c < 256; ++c)
+                text += static_cast<char>(c);
             font.Text(page, 10, y + line * font.layout.glyphHeight, text, -1, -1);
         }
         y += 4 * font.layout.glyphHeight + 24;
@@ -421,13 +453,16 @@ bool ScreenPages(const Manifest& manifest, const std::string& out) {
     for (size_t first = 0; first < screens.size(); first += perPage) {
         Image page = Blank(2 * 640 + 30, 2 * 480 + 60);
         for (size_t i = first; i < std::min(screens.size(), first + perPage); ++i) {
-            const int col = static_cast<int>((i - first) % 2), row = static_cast<int>((i - first) / 2);
+            const int col = static_cast<int>((i - first) % 2),
+                      row = static_cast<int>((i - first) / 2);
             const int ox = 10 + col * 650, oy = 24 + row * 510;
             Label(page, ox, oy - 6, screens[i]->name, 13);
             const Image shot = RenderScreen(*screens[i]);
             Stretch(page, ox, oy, 640, 480, shot, 0, 0, 640, 480);
         }
-        if (!WritePng(page, out + "/contact-screens-" + std::to_string(first / perPage + 1) + ".png")) return false;
+        if (!WritePng(page,
+                      out + "/contact-screens-" + std::to_string(first / perPage + 1) + ".png"))
+            return false;
     }
     return true;
 }
@@ -448,9 +483,9 @@ int main(int argc, char** argv) {
     g_root = argv[2];
     std::error_code ec;
     fs::create_directories(argv[3], ec);
-    if (!g_font.Load("DATA\\FontMenu.tga")) std::fprintf(stderr, "content_sheet: no menu font, captions left out\n");
+    if (!g_font.Load("DATA\\FontMenu.tga"))
+        std::fprintf(stderr, "content_sheet: no menu font, captions left out\n");
     const bool ok = PicturePages(argv[3]) && FontPage(argv[3]) && ScreenPages(manifest, argv[3]);
     ReleaseFontCaches();
     return ok ? 0 : 1;
 }
-

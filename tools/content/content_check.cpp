@@ -32,7 +32,8 @@ std::vector<std::string> ItemSections(const IniFile& ini, const std::string& sec
 std::vector<std::string> SectionsOfWidget(const IniFile& ini, const ManifestWidget& widget) {
     std::vector<std::string> sections{widget.section};
     if (widget.widgetClass == "S" || widget.widgetClass == "Sp")
-        for (const std::string& item : ItemSections(ini, widget.section)) sections.push_back(item);
+        for (const std::string& item : ItemSections(ini, widget.section))
+            sections.push_back(item);
     if (widget.widgetClass == "Sp") {
         sections.push_back("left");
         sections.push_back("right");
@@ -43,7 +44,7 @@ std::vector<std::string> SectionsOfWidget(const IniFile& ini, const ManifestWidg
 namespace {
 
 class Checker {
-public:
+  public:
     Checker(const std::string& gameDir) : dir_(gameDir) {}
     std::vector<std::string> problems;
 
@@ -72,8 +73,10 @@ public:
         }
     }
 
-private:
-    void Fail(const std::string& name, const std::string& why) { problems.push_back(name + ": " + why); }
+  private:
+    void Fail(const std::string& name, const std::string& why) {
+        problems.push_back(name + ": " + why);
+    }
 
     bool Picture(const std::string& name, const std::string& kind, TgaInfo* infoOut = nullptr) {
         const std::string path = GamePath(dir_, name);
@@ -106,8 +109,9 @@ private:
             if (!ReadTgaInfo(maskPath, &mask, &error))
                 problems.push_back(error);
             else if (mask.width != info.width || mask.height != info.height)
-                Fail(MaskName(name), "is " + std::to_string(mask.width) + "x" + std::to_string(mask.height) +
-                                         " but its picture is " + std::to_string(info.width) + "x" +
+                Fail(MaskName(name), "is " + std::to_string(mask.width) + "x" +
+                                         std::to_string(mask.height) + " but its picture is " +
+                                         std::to_string(info.width) + "x" +
                                          std::to_string(info.height));
         }
         return true;
@@ -130,7 +134,8 @@ private:
                 Fail(fh, "glyph " + std::to_string(g.code) + " lies outside the picture");
         const FontLayout layout = ResolveLayout(&table, info.width, info.height);
         for (int c = 33; c < 127; ++c)
-            if (layout.width[c] == 0) Fail(fh, "printable character " + std::to_string(c) + " has no glyph");
+            if (layout.width[c] == 0)
+                Fail(fh, "printable character " + std::to_string(c) + " has no glyph");
         if (layout.spaceAdvance <= 0) Fail(fh, "spaces would not advance");
     }
 
@@ -144,7 +149,8 @@ private:
         for (const ManifestWidget& w : e.widgets) {
             if (w.widgetClass == "S" && ItemSections(ini, w.section).size() < 2)
                 Fail(e.name, "slider " + w.section + " needs items 0 and 1");
-            for (const std::string& s : SectionsOfWidget(ini, w)) sections.push_back(s);
+            for (const std::string& s : SectionsOfWidget(ini, w))
+                sections.push_back(s);
         }
         for (const std::string& s : sections) {
             if (!ini.HasSection(s)) {
@@ -170,8 +176,8 @@ private:
             if (ini.Get(section, key).empty()) {
                 if (!gap) gap = key;
             } else if (gap) {
-                Fail(file, "[" + section + "] names a " + key + " picture after the missing " + gap +
-                               " one; the game reads none after the gap");
+                Fail(file, "[" + section + "] names a " + key + " picture after the missing " +
+                               gap + " one; the game reads none after the gap");
                 return;
             }
         }
@@ -184,7 +190,8 @@ private:
             return;
         }
         for (const std::string& key : e.keys)
-            if (ini.Get(e.section, key).empty()) Fail(e.name, "[" + e.section + "] " + key + " is empty");
+            if (ini.Get(e.section, key).empty())
+                Fail(e.name, "[" + e.section + "] " + key + " is empty");
     }
 
     std::string dir_;
@@ -194,7 +201,8 @@ private:
 
 std::vector<std::string> CheckContent(const std::string& gameDir, const Manifest& manifest) {
     Checker checker(gameDir);
-    for (const ManifestEntry& e : manifest.entries) checker.Entry(e);
+    for (const ManifestEntry& e : manifest.entries)
+        checker.Entry(e);
     return checker.problems;
 }
 

@@ -53,7 +53,8 @@ bool RasterizeFont(const std::string& fontFile, int pixelSize, Image* atlas, Gly
         const unsigned long u = Cp1252ToUnicode(code);
         if (u == 0 || code == 0xA0) continue;
         const FT_UInt index = FT_Get_Char_Index(face, u);
-        if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT)) continue;
+        if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT))
+            continue;
         const FT_GlyphSlot slot = face->glyph;
         Rendered r;
         r.code = code;
@@ -77,7 +78,8 @@ bool RasterizeFont(const std::string& fontFile, int pixelSize, Image* atlas, Gly
         glyphs.push_back(std::move(r));
     }
     FT_Load_Char(face, ' ', FT_LOAD_DEFAULT);
-    const int spaceAdvance = std::max(1, static_cast<int>(std::lround(face->glyph->advance.x / 64.0)));
+    const int spaceAdvance =
+        std::max(1, static_cast<int>(std::lround(face->glyph->advance.x / 64.0)));
     FT_Done_Face(face);
     FT_Done_FreeType(lib);
     if (glyphs.empty() || capHeight == 0) {
@@ -115,7 +117,8 @@ bool RasterizeFont(const std::string& fontFile, int pixelSize, Image* atlas, Gly
             for (int x = 0; x < r.cols; ++x) {
                 const double c = r.coverage[static_cast<size_t>(y) * r.cols + x] / 255.0;
                 // A touch heavier than linear coverage: black ink on light panels looks thin.
-                atlas->At(cx + r.left + x, ay)[3] = static_cast<uint8_t>(std::lround(std::pow(c, 0.85) * 255));
+                atlas->At(cx + r.left + x, ay)[3] =
+                    static_cast<uint8_t>(std::lround(std::pow(c, 0.85) * 255));
             }
         }
         out.lines.push_back({r.code, cx, cy, r.cellWidth});
@@ -125,7 +128,8 @@ bool RasterizeFont(const std::string& fontFile, int pixelSize, Image* atlas, Gly
             out.lines.push_back({code, 0, 0, spaceAdvance});
             continue;
         }
-        const bool drawn = std::any_of(glyphs.begin(), glyphs.end(), [code](const Rendered& r) { return r.code == code; });
+        const bool drawn = std::any_of(glyphs.begin(), glyphs.end(),
+                                       [code](const Rendered& r) { return r.code == code; });
         if (!drawn) out.lines.push_back({code, 0, 0, 0}); // nothing to draw, nothing to advance
     }
     out.lines.push_back({' ', 0, 0, spaceAdvance});

@@ -13,7 +13,9 @@ bool WriteGlyphTable(const std::string& path, const GlyphTable& table, std::stri
         if (error) *error = path + ": cannot create";
         return false;
     }
-    out << table.spaceAdvance << "\r\n" << table.glyphHeight << "\r\n" << table.lines.size() << "\r\n";
+    out << table.spaceAdvance << "\r\n"
+        << table.glyphHeight << "\r\n"
+        << table.lines.size() << "\r\n";
     for (const GlyphLine& g : table.lines)
         out << g.code << ' ' << g.x << ' ' << g.y << ' ' << g.width << " 0\r\n";
     out.close();

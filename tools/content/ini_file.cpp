@@ -11,7 +11,8 @@ namespace content {
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
@@ -19,8 +20,10 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
 namespace {
 std::string Trim(const std::string& s) {
     size_t begin = 0, end = s.size();
-    while (begin < end && (s[begin] == ' ' || s[begin] == '\t')) ++begin;
-    while (end > begin && (s[end - 1] == ' ' || s[end - 1] == '\t' || s[end - 1] == '\r')) --end;
+    while (begin < end && (s[begin] == ' ' || s[begin] == '\t'))
+        ++begin;
+    while (end > begin && (s[end - 1] == ' ' || s[end - 1] == '\t' || s[end - 1] == '\r'))
+        --end;
     return s.substr(begin, end - begin);
 }
 } // namespace
@@ -42,7 +45,9 @@ void IniFile::Parse(const std::string& text) {
         if (t.empty() || t[0] == ';') continue;
         if (t[0] == '[') {
             const size_t close = t.find(']');
-            sections_.push_back({Trim(t.substr(1, close == std::string::npos ? std::string::npos : close - 1)), {}});
+            sections_.push_back(
+                {Trim(t.substr(1, close == std::string::npos ? std::string::npos : close - 1)),
+                 {}});
             current = &sections_.back();
             continue;
         }
@@ -58,7 +63,9 @@ const IniFile::Section* IniFile::Find(const std::string& section) const {
     return nullptr;
 }
 
-bool IniFile::HasSection(const std::string& section) const { return Find(section) != nullptr; }
+bool IniFile::HasSection(const std::string& section) const {
+    return Find(section) != nullptr;
+}
 
 std::string IniFile::Get(const std::string& section, const std::string& key) const {
     const Section* s = Find(section);
@@ -74,11 +81,13 @@ int IniFile::GetInt(const std::string& section, const std::string& key) const {
 
 std::vector<std::string> IniFile::SectionNames() const {
     std::vector<std::string> names;
-    for (const Section& s : sections_) names.push_back(s.name);
+    for (const Section& s : sections_)
+        names.push_back(s.name);
     return names;
 }
 
-const std::vector<std::pair<std::string, std::string>>* IniFile::Keys(const std::string& section) const {
+const std::vector<std::pair<std::string, std::string>>*
+IniFile::Keys(const std::string& section) const {
     const Section* s = Find(section);
     return s ? &s->keys : nullptr;
 }

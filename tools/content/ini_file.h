@@ -8,7 +8,7 @@
 namespace content {
 
 class IniFile {
-public:
+  public:
     bool Load(const std::string& path);
     void Parse(const std::string& text);
 
@@ -19,7 +19,7 @@ public:
     std::vector<std::string> SectionNames() const;
     const std::vector<std::pair<std::string, std::string>>* Keys(const std::string& section) const;
 
-private:
+  private:
     struct Section {
         std::string name;
         std::vector<std::pair<std::string, std::string>> keys;

@@ -14,7 +14,9 @@ struct ErrorExit {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
 };
-void OnError(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<ErrorExit*>(cinfo->err)->jump, 1); }
+void OnError(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<ErrorExit*>(cinfo->err)->jump, 1);
+}
 } // namespace
 
 bool ReadJpeg(const std::string& path, Image* image, std::string* error) {
@@ -51,7 +53,8 @@ bool ReadJpeg(const std::string& path, Image* image, std::string* error) {
         jpeg_read_scanlines(&cinfo, rows, 1);
         for (int x = 0; x < out.width; ++x) {
             uint8_t* p = out.At(x, y);
-            for (int c = 0; c < 3; ++c) p[c] = row[static_cast<size_t>(x) * 3 + c];
+            for (int c = 0; c < 3; ++c)
+                p[c] = row[static_cast<size_t>(x) * 3 + c];
             p[3] = 255;
         }
     }

@@ -19,7 +19,8 @@ bool ExpandKey(const std::string& word, std::vector<std::string>* keys) {
         const int first = std::stoi(word.substr(0, dots));
         const int last = std::stoi(word.substr(dots + 2));
         if (first > last || last - first > 1000) return false;
-        for (int k = first; k <= last; ++k) keys->push_back(std::to_string(k));
+        for (int k = first; k <= last; ++k)
+            keys->push_back(std::to_string(k));
     } catch (...) {
         return false;
     }
@@ -34,7 +35,8 @@ bool ParseLine(std::istringstream& words, ManifestEntry* e, std::string* why) {
     std::string word;
     if (e->kind == "picture") {
         if (!(words >> e->pictureKind) ||
-            (e->pictureKind != "masked" && e->pictureKind != "opaque" && e->pictureKind != "jpeg")) {
+            (e->pictureKind != "masked" && e->pictureKind != "opaque" &&
+             e->pictureKind != "jpeg")) {
             *why = "picture needs masked, opaque or jpeg";
             return false;
         }

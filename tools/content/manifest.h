@@ -23,8 +23,8 @@ struct ManifestWidget {
 struct ManifestEntry {
     std::string kind;
     std::string name;
-    std::string pictureKind; // picture: masked, opaque or jpeg
-    int frames = 0;          // strip
+    std::string pictureKind;             // picture: masked, opaque or jpeg
+    int frames = 0;                      // strip
     std::vector<ManifestWidget> widgets; // screen
     std::string section;                 // keys
     std::vector<std::string> keys;       // keys

@@ -12,4 +12,3 @@ int main(int argc, char** argv) {
     }
     return DrawMenuArt(argv[1]) ? 0 : 1;
 }
-

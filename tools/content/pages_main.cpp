@@ -15,4 +15,3 @@ int main(int argc, char** argv) {
     ReleaseFontCaches();
     return ok ? 0 : 1;
 }
-

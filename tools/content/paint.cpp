@@ -13,7 +13,9 @@ Rgb Mix(Rgb a, Rgb b, double t) {
 
 namespace {
 
-double Clamp01(double v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+double Clamp01(double v) {
+    return v < 0 ? 0 : (v > 1 ? 1 : v);
+}
 
 // Composites colour with coverage a over a straight-alpha pixel.
 void Over(uint8_t* p, Rgb c, double a) {
@@ -82,7 +84,8 @@ void PaintBevelRect(Image& img, double x, double y, double w, double h, double r
             const double hx = lx / ll, hy = ly / ll, hz = lz / ll + 1;
             const double hl = std::sqrt(hx * hx + hy * hy + hz * hz);
             const double spec = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hl), 40);
-            if (slope > 0.05) c = Mix(c, palette::kWhite, Clamp01(spec * 0.8 * std::fabs(s.relief)));
+            if (slope > 0.05)
+                c = Mix(c, palette::kWhite, Clamp01(spec * 0.8 * std::fabs(s.relief)));
             if (s.gloss > 0) {
                 const double gd = RoundRectDistance(fx, fy, x + s.bevel * 0.6, y + s.bevel * 0.35,
                                                     w - s.bevel * 1.2, h * 0.48,
@@ -116,7 +119,8 @@ void PaintBubble(Image& img, double cx, double cy, double radius, Rgb colour) {
             const double nz = std::sqrt(std::max(0.0, 1 - r2));
             const double diffuse = std::max(0.0, -0.5 * dx - 0.6 * dy + 0.62 * nz);
             Rgb c = Mix(Mix(colour, palette::kNavy, 0.35), colour, Clamp01(diffuse * 1.3));
-            const double glint = std::exp(-((dx + 0.38) * (dx + 0.38) + (dy + 0.42) * (dy + 0.42)) / 0.035);
+            const double glint =
+                std::exp(-((dx + 0.38) * (dx + 0.38) + (dy + 0.42) * (dy + 0.42)) / 0.035);
             c = Mix(c, palette::kWhite, Clamp01(glint * 0.95));
             const double rimLight = Clamp01((std::sqrt(r2) - 0.82) / 0.18) * Clamp01(dx + dy);
             c = Mix(c, palette::kWhite, rimLight * 0.35);
@@ -142,7 +146,9 @@ cairo_surface_t* ToCairo(const Image& img) {
     return s;
 }
 
-void SetColour(cairo_t* cr, Rgb c, double alpha) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
+void SetColour(cairo_t* cr, Rgb c, double alpha) {
+    cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
+}
 
 void DrawLabel(cairo_t* cr, const char* text, double cx, double cy, double size, Rgb fill,
                Rgb outline, double outlineWidth, bool bold) {

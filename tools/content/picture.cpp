@@ -18,7 +18,8 @@ Image FromCairo(cairo_surface_t* surface) {
     const unsigned char* data = cairo_image_surface_get_data(surface);
     Image out(w, h);
     for (int y = 0; y < h; ++y) {
-        const uint32_t* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
+        const uint32_t* row =
+            reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
         for (int x = 0; x < w; ++x) {
             const uint32_t p = row[x];
             const int a = hasAlpha ? static_cast<int>(p >> 24) : 255;
@@ -36,7 +37,8 @@ Image FromCairo(cairo_surface_t* surface) {
 std::string GamePath(const std::string& root, const std::string& gameName) {
     std::string path = root;
     path += '/';
-    for (char c : gameName) path += c == '\\' ? '/' : c;
+    for (char c : gameName)
+        path += c == '\\' ? '/' : c;
     return path;
 }
 

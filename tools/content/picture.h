@@ -10,9 +10,9 @@
 namespace content {
 
 enum class PictureKind {
-    Opaque,  // 24-bit TGA, no mask
-    Masked,  // 24-bit TGA plus the "_name.tga" alpha mask beside it
-    Jpeg,    // opaque JPEG
+    Opaque, // 24-bit TGA, no mask
+    Masked, // 24-bit TGA plus the "_name.tga" alpha mask beside it
+    Jpeg,   // opaque JPEG
 };
 
 // Straight-alpha copy of an ARGB32 (premultiplied) or RGB24 Cairo image surface.

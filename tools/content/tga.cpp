@@ -10,7 +10,8 @@ Image Crop(const Image& source, int x, int y, int w, int h) {
     Image out(w, h);
     for (int row = 0; row < h; ++row)
         for (int col = 0; col < w; ++col)
-            for (int c = 0; c < 4; ++c) out.At(col, row)[c] = source.At(x + col, y + row)[c];
+            for (int c = 0; c < 4; ++c)
+                out.At(col, row)[c] = source.At(x + col, y + row)[c];
     return out;
 }
 
@@ -72,7 +73,8 @@ bool WriteTgaMask(const std::string& path, const Image& image, std::string* erro
     std::vector<uint8_t> out = Header(image.width, image.height, 24);
     for (int y = image.height - 1; y >= 0; --y)
         for (int x = 0; x < image.width; ++x)
-            for (int c = 0; c < 3; ++c) out.push_back(image.At(x, y)[3]);
+            for (int c = 0; c < 3; ++c)
+                out.push_back(image.At(x, y)[3]);
     return WriteFile(path, out, error);
 }
 
@@ -122,7 +124,6 @@ bool ParseTga(const uint8_t* data, size_t size, Image* image, TgaInfo* info, std
     return true;
 }
 
-
 bool ReadTgaInfo(const std::string& path, TgaInfo* info, std::string* error) {
     std::string bytes;
     if (!ReadFileBytes(path, &bytes)) {
@@ -130,7 +131,8 @@ bool ReadTgaInfo(const std::string& path, TgaInfo* info, std::string* error) {
         return false;
     }
     std::string why;
-    if (ParseTga(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), nullptr, info, &why)) return true;
+    if (ParseTga(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), nullptr, info, &why))
+        return true;
     if (error) *error = path + ": " + why;
     return false;
 }
@@ -142,7 +144,9 @@ bool ReadTga(const std::string& path, Image* image, std::string* error) {
         return false;
     }
     std::string why;
-    if (ParseTga(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, nullptr, &why)) return true;
+    if (ParseTga(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, nullptr,
+                 &why))
+        return true;
     if (error) *error = path + ": " + why;
     return false;
 }
