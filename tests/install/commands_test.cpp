@@ -242,6 +242,37 @@ TEST_F(CommandsTest, UndeletableFilesAreHandedToDelayedOperations) {
     EXPECT_FALSE(fs::exists(hostName));
 }
 
+// A target that cannot be opened now (a folder stands in for a locked file) is written to a
+// temporary file that replaces it at the next start.
+TEST_F(CommandsTest, StagedTargetReplacesTheFileLater) {
+    fs::create_directories(Home() + "/g/data.bin");
+    app.flags = inst::kDelayedOpsAllowed;
+    inst::ScriptRunner runner(app);
+    FILE* handle = nullptr;
+    bool existed = false;
+    ASSERT_TRUE(inst::CreateTargetFile(runner, WinPath("g/data.bin"), true, &handle, &existed));
+    ASSERT_NE(handle, nullptr);
+    std::fclose(handle);
+    EXPECT_TRUE(existed);
+    EXPECT_TRUE(app.flags & inst::kRebootPending);
+    const std::string pending = ReadFile(host::PendingFilePath());
+    EXPECT_EQ(pending.compare(0, Home().size() + 6, Home() + "/g/lb_"), 0) << pending;
+    EXPECT_NE(pending.find("\t" + Home() + "/g/data.bin\n"), std::string::npos) << pending;
+    EXPECT_FALSE(inst::CreateTargetFile(runner, WinPath("g/data.bin"), false, &handle, &existed));
+}
+
+TEST_F(CommandsTest, DelayedReplaceOnTheOtherFamilyWritesTwoEntries) {
+    app.variables["DIR_WIN"] = Home();
+    WriteFile(Home() + "/wininit.ini", "[Rename]\r\nNUL=/old\r\n");
+    inst::ScriptRunner runner(app);
+    runner.isNT = false;
+    ASSERT_TRUE(inst::DelayedReplace(runner, WinPath("s.tmp"), WinPath("t.dll")));
+    EXPECT_EQ(ReadFile(Home() + "/wininit.ini"),
+              "[Rename]\r\n" + Home() + "/t.dll=" + Home() + "/s.tmp\r\nNUL=" + Home() +
+                  "/t.dll\r\nNUL=/old\r\n");
+    EXPECT_TRUE(app.flags & inst::kRebootPending);
+}
+
 TEST_F(CommandsTest, ShellExecStartsAndWaits) {
     WriteFile(Home() + "/bin/setup.sh", "#!/bin/sh\necho \"$1|$(pwd)\" > \"$2\"\n");
     ::chmod((Home() + "/bin/setup.sh").c_str(), 0755);
