@@ -287,6 +287,23 @@ TEST_F(WindowTest, FullScreenMousePositionsAreBackBufferPixels) {
     SetFullScreen(false, 64, 48);
 }
 
+TEST_F(WindowTest, CursorWarpsToABackBufferPixel) {
+    SetFullScreen(true, 64, 48);
+    Drain();
+    SetCursorPos(40, 30);
+    std::vector<Msg> msgs = Drain();
+    SetFullScreen(false, 64, 48);
+    if (msgs.empty()) GTEST_SKIP() << "the video driver reports no motion for a warp";
+    EXPECT_EQ(msgs.back().message, WM_MOUSEMOVE);
+    EXPECT_EQ(PointX(msgs.back().lParam), 40);
+    EXPECT_EQ(PointY(msgs.back().lParam), 30);
+}
+
+TEST_F(WindowTest, TitleIsShownInUtf8) {
+    SetMainWindowTitle("Caf\xE9 \x80");
+    EXPECT_STREQ(SDL_GetWindowTitle(MainSdlWindow()), "Caf\xC3\xA9 \xE2\x82\xAC");
+}
+
 TEST_F(WindowTest, WindowEventsBecomeSizeActivationAndCloseMessages) {
     PushWindowEvent(SDL_WINDOWEVENT_MINIMIZED);
     PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
@@ -415,6 +432,21 @@ TEST_F(SingleInstanceTest, SecondCopyAsksTheFirstAndReturnsAtOnce) {
 
     // Another window name is another game.
     EXPECT_EQ(SecondCopy("Reef Pop 2", seconds), 0);
+}
+
+TEST_F(SingleInstanceTest, TheMessagePumpAnswersTheRequest) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    ASSERT_FALSE(BringRunningCopyToFront("Front"));
+    ASSERT_TRUE(CreateMainWindow("Front", 0, 0, 64, 48, RecordingProc));
+    ShowMainWindow();
+    const int served = FrontRequestsServed();
+    double seconds = 0;
+    ASSERT_EQ(SecondCopy("Front", seconds), 1);
+    Msg msg;
+    PeekMessage(msg);
+    EXPECT_EQ(FrontRequestsServed(), served + 1);
+    EXPECT_TRUE(MainWindowExists());
+    DestroyMainWindow();
 }
 
 TEST_F(SingleInstanceTest, AFinishedCopyLeavesNothingThatBlocksTheNext) {
