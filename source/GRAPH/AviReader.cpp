@@ -70,7 +70,9 @@ int AviReader::Open(const char* fileName) {
         ScanFrames(movie, stream);
     // Every sample the header promises must be there: a missing frame would leave the sprite
     // with pixels nobody wrote.
-    const uint64_t milliseconds = uint64_t(stream.samples) * stream.scale * 1000 / stream.rate;
+    const uint64_t ticks = uint64_t(stream.samples) * stream.scale; // fits: both are 32-bit
+    const uint64_t milliseconds =
+        ticks <= UINT64_MAX / 1000 ? ticks * 1000 / stream.rate : UINT64_MAX;
     if (frameOffsets_.size() < stream.samples || milliseconds > uint64_t(INT_MAX)) {
         frameOffsets_.clear();
         file_.Close();
@@ -88,6 +90,7 @@ int AviReader::Open(const char* fileName) {
     return 0;
 }
 
+// The picture size is the stream format's, which is what the frame data really has.
 bool AviReader::FindVideoStream(const RiffChunk& headerList, Stream& stream) {
     RiffChunk list;
     int number = 0;

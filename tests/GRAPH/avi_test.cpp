@@ -81,12 +81,14 @@ TEST_F(AviReading, IndexThatDoesNotCheckOutIsIgnored) {
 }
 
 TEST_F(AviReading, FilesThatCannotBeShownAreRefused) {
-    AviOptions compressed, moreDeclared, noRate, noScale;
+    AviOptions compressed, moreDeclared, noRate, noScale, endless;
     compressed.compression = 0x47504A4D; // 'MJPG'
     moreDeclared.declaredFrames = 4;
     moreDeclared.index = false;
     noRate.rate = 0;
     noScale.scale = 0;
+    endless.scale = 0xFFFFFFFF;
+    endless.rate = 1;
     const std::string good = Avi(1, 1, 24, MarkedFrames(2));
     std::string wave = good;
     wave.replace(8, 4, "WAVE");
@@ -102,6 +104,7 @@ TEST_F(AviReading, FilesThatCannotBeShownAreRefused) {
         {"frame chunk shorter than a frame", Avi(2, 2, 24, {std::string(15, '\0')})},
         {"rate 0", Avi(1, 1, 24, MarkedFrames(2), noRate)},
         {"scale 0", Avi(1, 1, 24, MarkedFrames(2), noScale)},
+        {"length beyond an int of ms", Avi(1, 1, 24, MarkedFrames(2), endless)},
         {"no frames", Avi(1, 1, 24, {})},
         {"huge frame", Avi(20000, 1, 24, MarkedFrames(2))},
         {"not an AVI form", wave},
