@@ -120,6 +120,13 @@ TEST_F(GameFolder, PicturesHaveTheSizeOfTheirWidgets) {
         Size("DATA\\buttonleft_n.tga").width + Size("DATA\\buttonright_n.tga").width;
     for (const ManifestEntry* screen : Screens()) {
         const IniFile ini = Load(screen->name);
+        // A panel picture covers the whole panel: the water is not drawn inside it.
+        for (const std::string& picture : StatePictures(ini, "main")) {
+            const Rect panel = RectOf(ini, "main");
+            const TgaInfo size = Size(picture);
+            EXPECT_TRUE(size.width == panel.w && size.height == panel.h)
+                << screen->name << " " << picture;
+        }
         for (const ManifestWidget& w : screen->widgets) {
             const Rect r = RectOf(ini, w.section);
             const std::string where = screen->name + " [" + w.section + "] ";

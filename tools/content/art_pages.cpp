@@ -215,25 +215,38 @@ bool Exit(const std::string& root) {
     return SavePicture(root, "DATA\\exit.tga", img, PictureKind::Masked);
 }
 
-// The high-score panel: the plate with its heading; the rows are the screen's own labels.
-bool ScorePanel(const std::string& root) {
-    Image img = PanelPlate(490, 440);
-    WithCairo(img, [](cairo_t* cr) {
-        DrawLabel(cr, "High scores", 243, 36, 24, kSun, kNavy, 5);
-        SetColour(cr, kNavy, 0.35);
-        cairo_rectangle(cr, 30, 54, 426, 2);
-        cairo_fill(cr);
-        cairo_rectangle(cr, 30, 360, 426, 2);
-        cairo_fill(cr);
-    });
-    return SavePicture(root, "DATA\\scorepanel.tga", img, PictureKind::Masked);
+// Panels that bring their own heading: the shared plate with a title and a rule under it. The
+// screens place their widgets below the rule.
+bool HeadedPanels(const std::string& root) {
+    struct Panel {
+        const char* file;
+        int w, h;
+        const char* heading;
+    } panels[] = {
+        {"DATA\\scorepanel.tga", 490, 440, "High scores"},
+        {"DATA\\optionpanel.tga", 490, 440, "Options"},
+        {"DATA\\controlspanel.tga", 490, 300, "Controls"},
+        {"DATA\\levelpanel.tga", 490, 420, "Level complete!"},
+        {"DATA\\pausepanel.tga", 300, 320, "Paused"},
+    };
+    for (const Panel& p : panels) {
+        Image img = PanelPlate(p.w, p.h);
+        WithCairo(img, [&](cairo_t* cr) {
+            DrawLabel(cr, p.heading, (p.w - 4) / 2.0, 36, 24, kSun, kNavy, 5);
+            SetColour(cr, kNavy, 0.35);
+            cairo_rectangle(cr, 30, 56, p.w - 64, 2);
+            cairo_fill(cr);
+        });
+        if (!SavePicture(root, p.file, img, PictureKind::Masked)) return false;
+    }
+    return true;
 }
 
 } // namespace
 
 bool DrawPages(const std::string& root) {
     return Title(root) && Logo(root) && HelpPages(root) && Relax(root) && Exit(root) &&
-           ScorePanel(root);
+           HeadedPanels(root);
 }
 
 } // namespace content
