@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"
+#include "SOUND/sound_test_util.h"
 #include "SYS/msgbox.h"
 #include "temp_folder.h"
 
@@ -304,6 +306,42 @@ TEST_F(WidgetLoad, PicturesAreSharedThroughTheSpriteCacheAndReleasedWithTheWidge
     ASSERT_NE(cached, nullptr);
     EXPECT_EQ(cached->refCount, 1);
     cached->Release(); // what the display's shutdown does with unused pictures
+}
+
+using WidgetSounds = testkit::SoundSystemTest;
+
+TEST_F(WidgetSounds, StateChangesPlayTheirSounds) {
+    const std::vector<int16_t> samples(2000, 1000);
+    std::ofstream("tick.wav", std::ios::binary) << testkit::WaveFile(1, 22050, samples);
+    std::ofstream("click.wav", std::ios::binary) << testkit::WaveFile(1, 22050, samples);
+    auto playing = [](const char* file) {
+        int count = 0;
+        for (Sound* sound : SoundList())
+            if (sound && sound->file == file && sound->IsPlaying()) ++count;
+        return count;
+    };
+    struct Case {
+        int from, to;
+        const char* sound; // null: silent
+    };
+    const Case cases[] = {
+        {STATE_NORMAL, STATE_ACTIVE, "tick.wav"},  {STATE_ACTIVE, STATE_PRESS, "click.wav"},
+        {STATE_PRESS, STATE_ACTIVE, nullptr},      {STATE_ACTIVE, STATE_NORMAL, nullptr},
+        {STATE_NORMAL, STATE_PRESS, nullptr},      {STATE_IGNORE, STATE_ACTIVE, nullptr},
+    };
+    Widget w;
+    w.sndNormalActive = "tick.wav";
+    w.sndActivePress = "click.wav";
+    for (const Case& c : cases) {
+        const int ticks = playing("tick.wav"), clicks = playing("click.wav");
+        w.state = c.from;
+        w.SetState(c.to);
+        EXPECT_EQ(w.state, c.to);
+        const bool tick = c.sound && std::string(c.sound) == "tick.wav";
+        const bool click = c.sound && std::string(c.sound) == "click.wav";
+        EXPECT_EQ(playing("tick.wav"), ticks + (tick ? 1 : 0)) << c.from << " -> " << c.to;
+        EXPECT_EQ(playing("click.wav"), clicks + (click ? 1 : 0)) << c.from << " -> " << c.to;
+    }
 }
 
 } // namespace
