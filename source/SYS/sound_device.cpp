@@ -340,8 +340,9 @@ uint32_t SoundDevice::Release() {
     return 0;
 }
 
+// The mixer owns the output alone whatever the level; only the value is checked.
 HRESULT SoundDevice::SetCooperativeLevel(uint32_t level) {
-    return level >= DSSCL_NORMAL && level <= 4 ? DS_OK : DSERR_INVALIDPARAM;
+    return level >= DSSCL_NORMAL && level <= DSSCL_WRITEPRIMARY ? DS_OK : DSERR_INVALIDPARAM;
 }
 
 HRESULT SoundDevice::CreateSoundBuffer(const BufferDesc* desc, SoundBuffer** buffer, void* outer) {

@@ -21,6 +21,8 @@ constexpr HRESULT DSERR_NODRIVER = HRESULT(0x88780078u);
 
 constexpr uint32_t DSSCL_NORMAL = 1;
 constexpr uint32_t DSSCL_PRIORITY = 2;
+constexpr uint32_t DSSCL_EXCLUSIVE = 3;
+constexpr uint32_t DSSCL_WRITEPRIMARY = 4;
 
 constexpr uint32_t DSBCAPS_PRIMARYBUFFER = 0x00000001;
 constexpr uint32_t DSBCAPS_STATIC = 0x00000002;
