@@ -103,7 +103,8 @@ void TranslateKey(const SDL_KeyboardEvent& key) {
         return;
     const bool down = key.type == SDL_KEYDOWN;
     const bool altKey = codes.virtualKey == VK_MENU;
-    const bool altHeld = (key.keysym.mod & KMOD_ALT) != 0;
+    // Alt with Ctrl (AltGr on many layouts) types characters, as on Windows.
+    const bool altHeld = (key.keysym.mod & KMOD_ALT) != 0 && (key.keysym.mod & KMOD_CTRL) == 0;
     // Windows' system keys: Alt itself, F10, and every key while Alt is held.
     bool systemKey;
     if (down) {

@@ -222,6 +222,7 @@ TEST_F(WindowTest, AltF10AndAltCombinationsAreSystemKeys) {
         {SDL_KEYUP, SDL_SCANCODE_X, SDLK_x, KMOD_LALT, WM_SYSKEYUP},
         {SDL_KEYUP, SDL_SCANCODE_LALT, SDLK_LALT, KMOD_NONE, WM_KEYUP}, // after a combination
         {SDL_KEYDOWN, SDL_SCANCODE_X, SDLK_x, KMOD_NONE, WM_KEYDOWN},
+        {SDL_KEYDOWN, SDL_SCANCODE_Q, SDLK_q, KMOD_RALT | KMOD_LCTRL, WM_KEYDOWN}, // AltGr types
     };
     for (const Step& s : steps) PushKey(s.type, s.scancode, s.symbol, s.mod);
     std::vector<Msg> msgs = Drain();
