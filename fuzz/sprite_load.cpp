@@ -23,10 +23,19 @@ void Write(const std::string& name, const uint8_t* data, size_t size) {
     }
 }
 
+// The pictures and gerr.log go to a folder of our own, entered for each input only: the fuzzer
+// reads its corpus by paths relative to the folder it was started in.
+const std::string& WorkFolder() {
+    static const std::string folder = [] {
+        char name[] = "/tmp/fuzz_sprite_load_XXXXXX";
+        if (!mkdtemp(name)) std::abort();
+        return std::string(name);
+    }();
+    return folder;
+}
+
 Sprite& BackBuffer() {
     static Sprite* back = [] {
-        char folder[] = "/tmp/fuzz_sprite_load_XXXXXX";
-        if (!mkdtemp(folder) || chdir(folder) != 0) std::abort();
         sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
         auto* s = new Sprite();
         s->width = 48;
@@ -57,6 +66,8 @@ void DrawEveryWay(Sprite& back, Sprite* s) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Sprite& back = BackBuffer();
     if (size < 2) return 0;
+    char home[4096];
+    if (!getcwd(home, sizeof home) || chdir(WorkFolder().c_str()) != 0) std::abort();
     const std::string name = kKinds[data[0] % 5];
     const size_t body = size - 2;
     const size_t split = body * data[1] / 255;
@@ -69,5 +80,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s->frameHeight = int16_t(s->frameHeight + 1);
     DrawEveryWay(back, s);
     s->Release();
+    if (chdir(home) != 0) std::abort();
     return 0;
 }
