@@ -186,6 +186,10 @@ Image TrackFull(int w, int h, int state) {
     return img;
 }
 
+// The loading bar keeps one look whatever state its screen gives it.
+Image LoadingTrackEmpty(int w, int h, int) { return TrackEmpty(w, h, 1); }
+Image LoadingTrackFull(int w, int h, int) { return TrackFull(w, h, 1); }
+
 // Focus glow for text lines that can take the focus (the confirmation dialogs).
 Image LineGlow(int w, int h, int state) {
     Image img(w, h);
@@ -239,8 +243,8 @@ bool DrawMenuArt(const std::string& root) {
            SaveStates(root, "field", TextBox, 260, 32) &&
            SaveStates(root, "slider0", TrackEmpty, 220, 24) &&
            SaveStates(root, "slider1", TrackFull, 220, 24) &&
-           SaveStates(root, "loadbar0", TrackEmpty, 300, 24) &&
-           SaveStates(root, "loadbar1", TrackFull, 300, 24) &&
+           SaveStates(root, "loadbar0", LoadingTrackEmpty, 300, 24) &&
+           SaveStates(root, "loadbar1", LoadingTrackFull, 300, 24) &&
            SaveStates(root, "line", LineGlow, 300, 24) && Single(root, "select.tga", SelectBar()) &&
            Single(root, "tray.tga", Tray());
 }
