@@ -445,6 +445,47 @@ bool FontPage(const std::string& out) {
     return WritePng(page, out + "/contact-fonts.png");
 }
 
+// Every hero text in a plain balloon of the width the screen corner leaves (516 to 640), its
+// lines placed as the hero places them.
+bool HeroPage(const std::string& out) {
+    BitmapFont font;
+    IniFile texts;
+    if (!font.Load("DATA\\herofont.tga") || !texts.Load(GamePath(g_root, "DATA\\english.ini")))
+        return true; // nothing to show yet
+    const auto* hero = texts.Keys("hero");
+    if (!hero) return true;
+    const int bw = 124, bh = 70, cols = 8, gap = 14;
+    const int count = static_cast<int>(hero->size() / 3);
+    Image page = Blank(cols * (bw + gap) + gap, (count + cols - 1) / cols * (bh + gap + 14) + 40);
+    Label(page, gap, 20, "Hero texts (balloon 124 px wide)", 16);
+    for (int i = 0; i < count; ++i) {
+        const int x = gap + (i % cols) * (bw + gap), y = 36 + (i / cols) * (bh + gap + 14);
+        const std::string key = (*hero)[static_cast<size_t>(i) * 3].first;
+        Label(page, x, y + 10, key.substr(0, key.size() - 1), 9);
+        Image balloon(bw, bh);
+        BevelStyle style;
+        style.base = palette::kWhite;
+        style.relief = 0.3;
+        style.bevel = 4;
+        PaintBevelRect(balloon, 0.5, 0.5, bw - 1, bh - 1, 14, style);
+        Draw(page, x, y + 14, &balloon);
+        std::string line[3];
+        for (int l = 0; l < 3; ++l)
+            line[l] = (*hero)[static_cast<size_t>(i) * 3 + l].second;
+        const int cx = x + bw / 2, top = y + 14;
+        if (line[1].empty()) {
+            font.Text(page, cx, top + bh / 2, line[0], 0, 0);
+        } else if (!line[2].empty()) {
+            for (int l = 0; l < 3; ++l)
+                font.Text(page, cx, top + (l + 1) * bh / 4, line[l], 0, 0);
+        } else {
+            font.Text(page, cx, top + bh / 3, line[0], 0, 0);
+            font.Text(page, cx, top - 8 + 2 * bh / 3, line[1], 0, 0);
+        }
+    }
+    return WritePng(page, out + "/contact-hero.png");
+}
+
 bool ScreenPages(const Manifest& manifest, const std::string& out) {
     std::vector<const ManifestEntry*> screens;
     for (const ManifestEntry& e : manifest.entries)
@@ -485,7 +526,8 @@ int main(int argc, char** argv) {
     fs::create_directories(argv[3], ec);
     if (!g_font.Load("DATA\\FontMenu.tga"))
         std::fprintf(stderr, "content_sheet: no menu font, captions left out\n");
-    const bool ok = PicturePages(argv[3]) && FontPage(argv[3]) && ScreenPages(manifest, argv[3]);
+    const bool ok = PicturePages(argv[3]) && FontPage(argv[3]) && HeroPage(argv[3]) &&
+                    ScreenPages(manifest, argv[3]);
     ReleaseFontCaches();
     return ok ? 0 : 1;
 }
