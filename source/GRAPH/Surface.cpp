@@ -126,6 +126,11 @@ long Surface::Blt(const SurfaceRect& d, Surface* source, const SurfaceRect& s, u
         srcBase = copy.data();
     }
 
+    const bool wholeRows = d.left == 0 && s.left == 0 && dw * bytes == pitch_ && srcPitch == pitch_;
+    if (dw == sw && dh == sh && wholeRows && !keyed) { // one block, as a full-screen copy is
+        std::memcpy(Row(d.top), srcBase + size_t(s.top) * size_t(srcPitch), size_t(dh) * size_t(pitch_));
+        return DD_OK;
+    }
     if (dw == sw && dh == sh) {
         for (int y = 0; y < dh; ++y) {
             uint8_t* dRow = Row(d.top + y) + size_t(d.left) * size_t(bytes);

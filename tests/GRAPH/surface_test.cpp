@@ -106,6 +106,19 @@ TEST(Surface, ScaledBltPicksNearestSourcePixels) {
     EXPECT_EQ(Pixel16(*small, 1, 0), 2);
 }
 
+TEST(Surface, WholeRowsCopyAsOneBlock) {
+    auto dst = Make(2, 3), src = Make(2, 3); // 2 pixels fill a 4-byte row exactly
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 2; ++x) Pixel16(*src, x, y) = uint16_t(10 * y + x + 1);
+    ASSERT_EQ(dst->Blt({0, 0, 2, 2}, src.get(), {0, 1, 2, 3}, 0), DD_OK);
+    EXPECT_EQ(Pixel16(*dst, 0, 0), 11);
+    EXPECT_EQ(Pixel16(*dst, 1, 1), 22);
+    EXPECT_EQ(Pixel16(*dst, 0, 2), 0);
+    ASSERT_EQ(src->Blt({0, 1, 2, 3}, src.get(), {0, 0, 2, 2}, 0), DD_OK); // overlapping, downwards
+    EXPECT_EQ(Pixel16(*src, 0, 1), 1);
+    EXPECT_EQ(Pixel16(*src, 1, 2), 12);
+}
+
 TEST(Surface, OverlappingBltOntoItselfReadsTheOriginal) {
     auto s = Make(5, 1);
     for (int x = 0; x < 5; ++x) Pixel16(*s, x, 0) = uint16_t(x + 1);
