@@ -57,13 +57,13 @@ class Checker {
             Font(e.name);
         } else if (e.kind == "strip") {
             TgaInfo info;
-            if (Picture(e.name, "masked", &info) && info.height % e.frames != 0)
+            if (Picture(e.name, "any", &info) && info.height % e.frames != 0)
                 Fail(e.name, "height " + std::to_string(info.height) + " is not " +
                                  std::to_string(e.frames) + " equal frames");
         } else if (e.kind == "texture") {
             TgaInfo info;
             auto pow2 = [](int v) { return v > 0 && (v & (v - 1)) == 0; };
-            if (Picture(e.name, "masked", &info) && (!pow2(info.width) || !pow2(info.height)))
+            if (Picture(e.name, "any", &info) && (!pow2(info.width) || !pow2(info.height)))
                 Fail(e.name, "a triangle texture needs power-of-two sides, has " +
                                  std::to_string(info.width) + "x" + std::to_string(info.height));
         } else if (e.kind == "screen") {
@@ -78,6 +78,8 @@ class Checker {
         problems.push_back(name + ": " + why);
     }
 
+    // kind: "masked" needs a mask (or its own alpha), "opaque" must have none, "any" may have
+    // either; a mask present must match the picture's size.
     bool Picture(const std::string& name, const std::string& kind, TgaInfo* infoOut = nullptr) {
         const std::string path = GamePath(dir_, name);
         if (!std::filesystem::exists(path)) {

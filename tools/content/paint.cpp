@@ -83,9 +83,9 @@ void PaintBevelRect(Image& img, double x, double y, double w, double h, double r
             // Specular glint where the rim faces the light.
             const double hx = lx / ll, hy = ly / ll, hz = lz / ll + 1;
             const double hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-            const double spec = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hl), 40);
+            const double specular = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hl), 40);
             if (slope > 0.05)
-                c = Mix(c, palette::kWhite, Clamp01(spec * 0.8 * std::fabs(s.relief)));
+                c = Mix(c, palette::kWhite, Clamp01(specular * 0.8 * std::fabs(s.relief)));
             if (s.gloss > 0) {
                 const double gd = RoundRectDistance(fx, fy, x + s.bevel * 0.6, y + s.bevel * 0.35,
                                                     w - s.bevel * 1.2, h * 0.48,
