@@ -186,13 +186,6 @@ bool HasExtension(const std::string& name, const char* extension) {
     return strcasecmp(name.c_str() + dot + 1, extension) == 0;
 }
 
-// "DATA\Menu00.tga" -> "DATA\_Menu00.tga".
-std::string DefaultMaskName(const std::string& fileName) {
-    const size_t slash = fileName.find_last_of("\\/");
-    const size_t baseStart = slash == std::string::npos ? 0 : slash + 1;
-    return fileName.substr(0, baseStart) + "_" + fileName.substr(baseStart);
-}
-
 bool PictureSizeAcceptable(int64_t width, int64_t height, int64_t frames) {
     return width >= 1 && height >= 1 && frames >= 1 && width <= kMaxPictureWidth &&
            height <= INT16_MAX && frames <= INT16_MAX &&
@@ -604,6 +597,12 @@ void Sprite::DrawGdiText(int x, int y, const char* text, uint32_t colour) {
     err = lpDDSurface->ReleaseDC();
     if (err != DD_OK) LogDDFailure(err, "RenderSurface->lpDDSurface->ReleaseDC( hDCBack )", __FILE__, 29);
     Lock();
+}
+
+std::string DefaultMaskName(const std::string& fileName) {
+    const size_t slash = fileName.find_last_of("\\/");
+    const size_t baseStart = slash == std::string::npos ? 0 : slash + 1;
+    return fileName.substr(0, baseStart) + "_" + fileName.substr(baseStart);
 }
 
 Sprite* LoadSprite(const char* fileName, const char* maskFileName, bool reload) {

@@ -85,6 +85,10 @@ private:
     bool FirstFrameHasBlack() const;
 };
 
+// The mask file of a picture: its folder, "_" and its base name ("DATA\Menu00.tga" gives
+// "DATA\_Menu00.tga").
+std::string DefaultMaskName(const std::string& fileName);
+
 // The sprite cache: a registered sprite whose file name equals `fileName` ignoring case is
 // returned unchanged unless `reload` is set; otherwise one is made (or reloaded). The mask name
 // defaults to the file's folder + "_" + base name. The caller adds its own reference.
