@@ -18,6 +18,19 @@ int ShowMessage(InstallerApp& app, const std::string& textKey, const std::string
     return sys::MessageBox(MessageText(app, textKey), MessageText(app, titleKey), style);
 }
 
+std::string LocaliseText(InstallerApp& app, const std::string& templateText) {
+    const size_t first = templateText.find_first_not_of(' ');
+    const size_t last = templateText.find_last_not_of(' ');
+    if (first != std::string::npos && last > first) {
+        const char open = templateText[first], close = templateText[last];
+        const bool delimited = (open == '%' || open == '#') && (close == '%' || close == '#');
+        std::string text;
+        if (delimited && app.strings.Lookup(templateText.data() + first + 1, last - first - 1, &text))
+            return ExpandText(app, text);
+    }
+    return ExpandText(app, templateText);
+}
+
 std::string FormatMessage(const std::string& format, const std::vector<std::string>& arguments) {
     std::string out;
     size_t next = 0;

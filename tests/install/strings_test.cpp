@@ -168,3 +168,26 @@ TEST_F(MessageTest, PercentInVariableIsHarmless) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MessageTest, LocalisedControlTexts) {
+    app.variables["GNAME"] = "Reefpop";
+    const struct {
+        const char* templateText;
+        std::string shown;
+    } cases[] = {
+        {" %BtnNext% ", "Continue>"},
+        {"#btnback#", "<Back"},
+        {"%BtnNext#", "Continue>"},
+        {"%GRP_GAMES%", "Zorvane"},
+        {"%CopyTitle%", "Please wait while Reefpop is being installed on your PC"},
+        {"Folder: %DIR_GAMES%", "Folder: " + app.variables["DIR_GAMES"]},
+        {"%", ""},
+        {"   ", "   "},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(inst::LocaliseText(app, c.templateText), c.shown) << c.templateText;
+}
+
+} // namespace
