@@ -15,10 +15,15 @@ using SetCallbackFn = int (*)(DsetupCallback);
 using ShowEulaFn = int (*)(void* window);
 using SetupFn = int (*)(void* window, const char* folder, unsigned flags);
 
-// Shows the library's messages; progress is acknowledged (the wizard shows it once it exists).
+// The installer whose set-up is running; the library's callback carries no user value.
+InstallerApp* gRunningFor = nullptr;
+
+// Shows the library's messages under the set-up's title. Progress has no wizard bars to move
+// yet, and nothing can cancel it, so the set-up is told to go on.
 unsigned Callback(unsigned kind, unsigned style, const char* text, const DsetupProgress*) {
-    if ((kind == kDsetupMessage || kind == kDsetupWarning) && text)
-        return static_cast<unsigned>(sys::MessageBox(text, "", style));
+    if ((kind == kDsetupMessage || kind == kDsetupWarning) && text && gRunningFor)
+        return static_cast<unsigned>(
+            sys::MessageBox(text, MessageText(*gRunningFor, "DxSetQuestTit"), style));
     return 1;
 }
 
@@ -34,7 +39,9 @@ bool Attempt(ScriptRunner& runner, const std::string& folder, bool showLicence, 
     bool ok = false;
     if (setCallback && showEula && setup && (!showLicence || showEula(nullptr) == sys::IDYES)) {
         setCallback(Callback);
+        gRunningFor = &runner.app;
         const int result = setup(nullptr, host::HostPath(folder).c_str(), kDsetupFlagsAll);
+        gRunningFor = nullptr;
         ok = result == 0 || result == 1;
         if (result == 1) runner.app.flags |= kRebootPending;
     }

@@ -57,7 +57,10 @@ TEST_F(LibraryTest, DirectXSetupFollowsTheLibrarysAnswers) {
         EXPECT_EQ(RunLine("DXSetup Dir=" + WinPath("dx") + " " + c.arguments), c.result) << c.what;
         EXPECT_EQ((app.flags & inst::kRebootPending) != 0, c.reboot) << c.what;
         std::vector<std::string> texts;
-        for (const ShownBox& box : boxes) texts.push_back(box.text);
+        for (const ShownBox& box : boxes) {
+            texts.push_back(box.text);
+            EXPECT_EQ(box.caption, "DirectX Installation") << c.what;
+        }
         EXPECT_EQ(texts, c.boxTexts) << c.what;
     }
 }
