@@ -174,8 +174,8 @@ TEST(Blit, SourceOutsideItsMemoryIsNotRead) {
     // DirectDraw path: the blit is refused and logged.
     auto surf = SurfaceSprite(4, 4);
     dst->BlitRect(0, 0, 8, 8, surf.get(), 2, 2, 0, 0);
-    const std::string log = WithModuleStems(ReadFile("gerr.log"));
-    EXPECT_NE(log.find("GRAPH/Sprite.cpp line: 120  -  pDst->lpDDSurface->Blt( &rDst, "
+    const std::string log = ReadFile("gerr.log");
+    EXPECT_NE(FindRecordAtLineStart(log, "GRAPH/Sprite.cpp line: 120  -  pDst->lpDDSurface->Blt( &rDst, "
                        "pSrc->lpDDSurface, &rSrc, pSrc->bMask ? (flag&OP_MASK) : 0, NULL ) = "),
               std::string::npos)
         << log;

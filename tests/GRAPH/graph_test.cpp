@@ -200,7 +200,7 @@ TEST(Display, BackBufferThatCannotBeMadeIsLoggedAndDrawsNothing) {
     RenderSurface->FillRect(0, 0, 10, 10, 0xFFFFFF);
     RenderSurface->DrawGdiText(0, 0, "fps", 0xFFFFFF);
     Present();
-    EXPECT_NE(WithModuleStems(ReadFile("gerr.log")).find("GRAPH/graph.cpp line: "), std::string::npos);
+    EXPECT_NE(FindRecordAtLineStart(ReadFile("gerr.log"), "GRAPH/graph.cpp line: "), std::string::npos);
     EXPECT_NE(ReadFile("gerr.log").find("  -  !RenderSurface->lpDDSurface = 1\n"), std::string::npos);
     ShutdownDisplay(false);
 }

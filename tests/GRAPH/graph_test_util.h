@@ -97,16 +97,11 @@ inline std::string ReadFile(const std::string& path) {
     return text;
 }
 
-// The log text with "source/" dropped before each module path: depending on the compiler's
-// prefix mapping the build records a module as "GRAPH/Sprite.cpp" or "source/GRAPH/Sprite.cpp".
-inline std::string WithModuleStems(std::string log) {
-    const std::string folder = "source/";
-    for (const char* stem : {"GRAPH/Sprite.cpp line: ", "GRAPH/graph.cpp line: "}) {
-        const std::string prefixed = folder + stem;
-        for (size_t at = log.find(prefixed); at != std::string::npos; at = log.find(prefixed, at))
-            log.erase(at, folder.size());
-    }
-    return log;
+// Where `record` starts a line of the log (the module path is the line's first text), or npos.
+inline size_t FindRecordAtLineStart(const std::string& log, const std::string& record) {
+    for (size_t at = log.find(record); at != std::string::npos; at = log.find(record, at + 1))
+        if (at == 0 || log[at - 1] == '\n') return at;
+    return std::string::npos;
 }
 
 // Makes a fresh temporary folder the current one for the lifetime of the object; gerr.log is
