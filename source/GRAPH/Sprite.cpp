@@ -35,17 +35,6 @@ Channels CurrentChannels() {
                      uint16_t((1u << f.BlueBits()) - 1)}};
 }
 
-// The pixel memory a sprite really has, whatever its size fields say.
-struct Extent {
-    int columns = 0, rows = 0;
-};
-
-Extent PixelExtent(const Sprite& s) {
-    if (s.lpDDSurface) return {std::min<int>(s.width, s.lpDDSurface->Width()), s.lpDDSurface->Height()};
-    if (s.ownPixels.empty() || s.pitch <= 0) return {};
-    return {std::min<int>(s.width, s.pitch / 2), int(s.ownPixels.size() / size_t(s.pitch))};
-}
-
 int AlphaRows(const Sprite& s) {
     return s.width > 0 ? int(s.alpha.size() / size_t(s.width)) : 0;
 }
@@ -323,7 +312,7 @@ void Sprite::ReadMask() {
 
 // The clip rectangle, kept inside the pixel memory.
 static void DrawableArea(const Sprite& s, int& left, int& top, int& right, int& bottom) {
-    const Extent e = PixelExtent(s);
+    const Sprite::Extent e = s.PixelExtent();
     left = std::max<int>(s.clip.left, 0);
     top = std::max<int>(s.clip.top, 0);
     right = std::min<int>(s.clip.right, e.columns);
@@ -381,7 +370,7 @@ void Sprite::StretchBlit(int dx, int dy, int dw, int dh, Sprite* source, int sx,
 
     if (!LockForSoftware(*this) || !LockForSoftware(*source)) return;
     // Source coordinates outside the source's memory are not drawn.
-    const Extent se = PixelExtent(*source);
+    const Sprite::Extent se = source->PixelExtent();
     const int sourceRows = useAlpha ? std::min(se.rows, AlphaRows(*source)) : se.rows;
     int firstCol, lastCol, firstRow, lastRow;
     SourceRange(srcLeft, xStep, int(x1 - x0), se.columns, firstCol, lastCol);
@@ -514,7 +503,7 @@ void Sprite::DrawTriangle(uint32_t flags, Sprite* source, const ScreenPoint (&po
     if (!LockForSoftware(*this) || !LockForSoftware(*source)) return;
     const bool useAlpha = (flags & OP_ALPHA) && source->HasAlpha();
     const int frameRow = source->FrameIndex(position) * H;
-    const Extent se = PixelExtent(*source);
+    const Sprite::Extent se = source->PixelExtent();
     const int texRows = std::min(H, (useAlpha ? std::min(se.rows, AlphaRows(*source)) : se.rows) - frameRow);
     const int texCols = std::min(W, se.columns);
     if (texRows <= 0 || texCols <= 0) return;
@@ -597,6 +586,12 @@ void Sprite::DrawGdiText(int x, int y, const char* text, uint32_t colour) {
     err = lpDDSurface->ReleaseDC();
     if (err != DD_OK) LogDDFailure(err, "RenderSurface->lpDDSurface->ReleaseDC( hDCBack )", __FILE__, 29);
     Lock();
+}
+
+Sprite::Extent Sprite::PixelExtent() const {
+    if (lpDDSurface) return {std::min<int>(width, lpDDSurface->Width()), lpDDSurface->Height()};
+    if (ownPixels.empty() || pitch <= 0) return {};
+    return {std::min<int>(width, pitch / 2), int(ownPixels.size() / size_t(pitch))};
 }
 
 std::string DefaultMaskName(const std::string& fileName) {

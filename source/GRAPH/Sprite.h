@@ -57,6 +57,12 @@ public:
     bool bMask() const { return (flags & SPRITE_BMASK) != 0; }
     bool HasAlpha() const { return !alpha.empty(); }
 
+    // Columns and rows of pixel memory the sprite really has, whatever its size fields say.
+    struct Extent {
+        int columns = 0, rows = 0;
+    };
+    Extent PixelExtent() const;
+
     void Lock();
     void Unlock();
 

@@ -14,13 +14,6 @@
 
 namespace {
 
-// "DATA\FontMenu.tga" -> "DATA\_FontMenu.tga", as the sprite cache names masks.
-std::string MaskNameFor(const std::string& pictureName) {
-    const size_t slash = pictureName.find_last_of("\\/");
-    const size_t baseStart = slash == std::string::npos ? 0 : slash + 1;
-    return pictureName.substr(0, baseStart) + "_" + pictureName.substr(baseStart);
-}
-
 // "DATA\FontMenu.tga" -> "DATA\FontMenu.fh": searching backwards, a dot before any backslash
 // has what follows it replaced; otherwise ".fh" is appended.
 std::string DescriptionNameFor(const std::string& pictureName) {
@@ -39,14 +32,9 @@ struct Area {
     int left, top, right, bottom;
 };
 
-// Rows and columns of pixel memory the sprite really has, whatever its size fields say.
 Area PixelArea(const Sprite& sprite) {
-    if (sprite.lpDDSurface)
-        return {0, 0, std::min<int>(sprite.width, sprite.lpDDSurface->Width()),
-                sprite.lpDDSurface->Height()};
-    if (sprite.ownPixels.empty() || sprite.pitch <= 0) return {0, 0, 0, 0};
-    return {0, 0, std::min<int>(sprite.width, sprite.pitch / 2),
-            int(sprite.ownPixels.size() / size_t(sprite.pitch))};
+    const Sprite::Extent e = sprite.PixelExtent();
+    return {0, 0, e.columns, e.rows};
 }
 
 Area Intersect(const Area& a, const Area& b) {
@@ -139,7 +127,7 @@ Font* LoadFont(const char* pictureName) {
     Font* font = new Font();
     RegisterSprite(font);
     font->fileName = std::string(pictureName);
-    font->maskFileName = MaskNameFor(pictureName);
+    font->maskFileName = DefaultMaskName(pictureName);
     font->Reload();
     return font;
 }
