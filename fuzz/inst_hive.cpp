@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = host::HiveFilePath(host::RegRoot::CurrentUser);
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return 0;
-    std::fwrite(data, 1, size, f);
+    if (size) std::fwrite(data, 1, size, f);
     std::fclose(f);
     host::RegKeyInfo info;
     host::RegQueryKeyInfo(host::RegRoot::CurrentUser, "software", &info);
