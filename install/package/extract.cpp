@@ -1,5 +1,6 @@
 #include "install/package/extract.h"
 
+#include <algorithm>
 #include <set>
 #include <strings.h>
 #include <sys/stat.h>
@@ -172,8 +173,20 @@ Written Walk::File(const std::string& folder, uint32_t table, uint32_t count,
     return result;
 }
 
+// An expanded folder name may be a whole path ("%DIR_GAMES%"), but never climb out of one.
+static bool ClimbsUp(const std::string& path) {
+    size_t start = 0;
+    while (start <= path.size()) {
+        const size_t end = std::min(path.find_first_of("\\/", start), path.size());
+        if (path.compare(start, end - start, "..") == 0 && end - start == 2) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 Written Walk::Folder(const std::string& folder, const StorageEntry& entry) {
     const std::string name = inst::ExpandText(runner.app, std::string(entry.name));
+    if (ClimbsUp(name)) return Written::kCorrupt;
     const std::string path = folder.empty() ? name : folder + "\\" + name;
     if (!inst::WithRetry(runner.app, "MsgUserErrDirCreate", "MsgUserErrTitlePackage", path,
                          [&] { return inst::EnsureFolderPath(runner, path); }))
