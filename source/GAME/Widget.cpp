@@ -7,8 +7,6 @@
 #include "GRAPH/font.h"
 #include "SOUND/Gsound.h"
 
-namespace {
-
 bool IsPointerMessage(unsigned message) {
     switch (message) {
     case sys::WM_MOUSEMOVE:
@@ -23,6 +21,11 @@ bool IsPointerMessage(unsigned message) {
         return false;
     }
 }
+
+int PointerX(sys::LPARAM lParam) { return int(uint32_t(lParam) & 0xFFFF); }
+int PointerY(sys::LPARAM lParam) { return int((uint32_t(lParam) >> 16) & 0xFFFF); }
+
+namespace {
 
 int16_t IniShort(const char* file, const char* section, const char* key) {
     return int16_t(GetIniInt(file, section, key));
@@ -63,8 +66,8 @@ void Widget::Load(const char* file, const char* section) {
 
 int Widget::HandleMessage(unsigned message, sys::WPARAM wParam, sys::LPARAM lParam) {
     if (IsPointerMessage(message)) {
-        const int px = int(uint32_t(lParam) & 0xFFFF);
-        const int py = int((uint32_t(lParam) >> 16) & 0xFFFF);
+        const int px = PointerX(lParam);
+        const int py = PointerY(lParam);
         for (int i = 0; i < ChildCount(); ++i) {
             const Widget& child = *children[size_t(i)];
             if (child.state != STATE_IGNORE && child.Contains(px, py)) {
@@ -181,8 +184,22 @@ bool Widget::Contains(int px, int py) const {
     return x <= px && px < x + width && y <= py && py < y + height;
 }
 
+namespace {
+
+// Input goes to the newest screen only. Hit-testing the screens would hand the focus to a screen
+// lying underneath (the game below the pause menu) whenever the pointer leaves the top panel.
+class RootContainer : public Widget {
+public:
+    int HandleMessage(unsigned message, sys::WPARAM wParam, sys::LPARAM lParam) override {
+        Widget* top = FocusedChild();
+        return top ? top->HandleMessage(message, wParam, lParam) : 0;
+    }
+};
+
+} // namespace
+
 Widget& RootWidget() {
-    static Widget root;
+    static RootContainer root;
     return root;
 }
 

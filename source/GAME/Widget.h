@@ -78,6 +78,12 @@ public:
     bool Contains(int px, int py) const;
 };
 
+// The mouse messages that containers hit-test (move, and down and up of the three buttons).
+bool IsPointerMessage(unsigned message);
+// The pointer position of a mouse message: low and high 16 bits of lParam.
+int PointerX(sys::LPARAM lParam);
+int PointerY(sys::LPARAM lParam);
+
 // The root widget: its children are the screens.
 Widget& RootWidget();
 
