@@ -6,6 +6,7 @@
 #include "GAME/Widget.h"
 #include "GAME/errlog.h"
 #include "GAME/input.h"
+#include "GAME/menu.h"
 #include "GAME/settings.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
@@ -231,9 +232,9 @@ bool StartUp(int argc, char** argv) {
     BitsPerPixel = GetIniInt(kGameIni, kMain, "bpp");
     SetupDisplay(dwScrX, dwScrY, BitsPerPixel, FullScreen);
     MenuFont = LoadFont(kMenuFontFile);
-    // The loading screen built from DATA\first.ini is pushed onto the root widget here.
+    PushScreen(MakeLoadingScreen());
 
-    // The shared menu pictures are loaded here.
+    LoadMenuPictures();
     SetUpSound();
     AdvanceLoading(0.1f);
 
@@ -295,7 +296,7 @@ void ShutDown() {
     // The hero and the waterfall backdrop are released here.
     if (JoystickPresent) sys::ReleaseJoystickCapture();
     JoystickPresent = false;
-    // The shared menu pictures are released here.
+    ReleaseMenuPictures();
     if (MenuFont) ReleaseFont(MenuFont);
     MenuFont = nullptr;
     WriteSettingsBack();

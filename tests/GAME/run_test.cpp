@@ -116,6 +116,7 @@ protected:
         char* argv[] = {program, nullptr};
         ASSERT_TRUE(StartUp(1, argv));
         started_ = true;
+        ReplaceAllScreens(nullptr); // the loop tests drive their own screens, not the menus
     }
     TestScreen* Push(TestScreen::OnTick onTick) {
         return static_cast<TestScreen*>(PushScreen(std::make_unique<TestScreen>(log_, counter_, std::move(onTick))));
