@@ -36,7 +36,7 @@ bool InflateStream(const uint8_t* packed, size_t packedSize, size_t expectedSize
         produced += got;
         if (got && !sink(buffer.get(), got)) return false;
     }
-    return produced == expectedSize;
+    return expectedSize == kUnknownSize || produced == expectedSize;
 }
 
 } // namespace pkg

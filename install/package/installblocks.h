@@ -1,0 +1,35 @@
+// The install step: every loaded block in order, a container's script run with its log and
+// receipt, a single-file block inflated to its destination.
+#pragma once
+#include <string>
+
+#include "install/app.h"
+#include "install/package/storage.h"
+
+namespace pkg {
+
+// The wizard's side of the install step.
+class InstallDisplay {
+public:
+    virtual ~InstallDisplay() = default;
+    virtual void SetFileBar(int position) = 0;   // control 1019
+    virtual int TotalBar() const = 0;            // control 1018
+    virtual void SetTotalBar(int position) = 0;
+    // Gives the window its messages; false once the wizard was cancelled.
+    virtual bool Pump() = 0;
+    // The wizard's end code once cancelled, else 0.
+    virtual int EndCode() const = 0;
+};
+
+constexpr int kStepNext = 1007;
+constexpr int kStepFailed = 2;
+
+// The log "DIR_INST\T_I.log" of a container block of type T and identifier I.
+std::string PackageLogPath(inst::InstallerApp& app, const PackageBlock& block);
+// Writes the 20-byte receipt beside the log; false when it cannot be written.
+bool WriteReceipt(const std::string& logPath, const PackageBlock& block);
+
+int InstallAllBlocks(inst::InstallerApp& app, const PackageStorage& storage,
+                     InstallDisplay& display);
+
+} // namespace pkg
