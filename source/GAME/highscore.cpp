@@ -175,7 +175,10 @@ int InsertHighscore(int mode, const std::string& name, int value) {
     int inserted = -1;
     for (int j = 0; j < kHighscoreRows; ++j) {
         const int old = table[size_t(j)].value;
-        const bool replaced = byTime ? value < old : old < value;
+        // An empty row of a time table holds 0, which no time beats; it still takes the row
+        // pushed down onto it, which would otherwise be lost.
+        const bool pushedDown = byTime && inserted >= 0 && table[size_t(j)].empty;
+        const bool replaced = byTime ? value < old || pushedDown : old < value;
         if (!replaced) continue;
         std::string text;
         if (inserted < 0) {
