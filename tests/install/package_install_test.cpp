@@ -185,3 +185,34 @@ TEST_F(PackageInstallTest, LaterBlocksReadTheirOwnInformationAndRestoreBothMaps)
 }
 
 } // namespace
+
+namespace {
+
+// The game's self-extracting installer made by the build ("reefpop_setup" target).
+TEST_F(PackageInstallTest, BuiltGameSetupInstallsAndUninstalls) {
+    const std::string setup = std::string(REEFPOP_BINARY_DIR) + "/reefpop-setup";
+    if (!fs::exists(setup)) GTEST_SKIP() << "build the reefpop_setup target first";
+    app.exePath = setup;
+    ASSERT_TRUE(pkg::CheckPackages(app, storage, pkg::PackageMode::kAppended, ""));
+    std::string licence;
+    ASSERT_TRUE(pkg::LoadPackageInfo(app, storage, &licence));
+    EXPECT_EQ(app.variables["GNAME"], "Reefpop");
+    RecordingDisplay display;
+    ASSERT_EQ(pkg::InstallAllBlocks(app, storage, display), pkg::kStepNext);
+    const std::string games = Home() + "/.local/share/Zorvane/Reefpop";
+    EXPECT_TRUE(fs::exists(games + "/reefpop"));
+    EXPECT_TRUE(fs::exists(games + "/game.ini"));
+    EXPECT_TRUE(fs::is_directory(games + "/DATA"));
+    EXPECT_TRUE(fs::exists(Home() + "/Desktop/Reefpop.desktop"));
+    EXPECT_TRUE(fs::exists(Home() + "/.local/share/applications/Zorvane/Reefpop.desktop"));
+    std::string path;
+    EXPECT_TRUE(host::RegGetText(host::RegRoot::LocalMachine, "software\\tarnwick\\Reefpop", "Path",
+                                 &path));
+    EXPECT_EQ(inst::UninstallOne(app, app.variables["DIR_INST"] + "\\game_1.log"), 0);
+    EXPECT_FALSE(fs::exists(games));
+    EXPECT_FALSE(fs::exists(Home() + "/Desktop/Reefpop.desktop"));
+    EXPECT_FALSE(host::RegGetText(host::RegRoot::LocalMachine, "software\\tarnwick\\Reefpop",
+                                  "Path", &path));
+}
+
+} // namespace
