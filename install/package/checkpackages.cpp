@@ -3,8 +3,16 @@
 #include "SYS/files.h"
 #include "SYS/msgbox.h"
 #include "install/messages.h"
+#include "install/package/integritywnd.h"
 
 namespace pkg {
+
+// Every load goes through the integrity-check window, which appears only for slow checks.
+static bool LoadChecked(inst::InstallerApp& app, PackageStorage& storage, const std::string& path,
+                        bool deleteIfCorrupt) {
+    IntegrityCheckWindow window(app);
+    return !LoadPackageFile(storage, path, deleteIfCorrupt, true, window.Progress()).corrupt;
+}
 
 // Names matching "<folder>\<type>_*.stg" (the current folder for an empty one).
 static std::vector<std::string> PackageFiles(const std::string& folder, const std::string& type) {
@@ -23,7 +31,7 @@ static bool LoadLobbyPackages(inst::InstallerApp& app, PackageStorage& storage) 
         std::vector<std::string> paths = PackageFiles(app.variables["DIR_INST"], type);
         if (paths.empty()) paths = PackageFiles("", type);
         for (const std::string& path : paths) {
-            if (LoadPackageFile(storage, path, true, true).corrupt) return false;
+            if (!LoadChecked(app, storage, path, true)) return false;
         }
     }
     return true;
@@ -34,13 +42,13 @@ bool CheckPackages(inst::InstallerApp& app, PackageStorage& storage, PackageMode
     bool ok = true;
     switch (mode) {
     case PackageMode::kAppended:
-        ok = !LoadPackageFile(storage, app.exePath, false, true).corrupt;
+        ok = LoadChecked(app, storage, app.exePath, false);
         break;
     case PackageMode::kNamed:
-        ok = !LoadPackageFile(storage, namedFile, false, true).corrupt;
+        ok = LoadChecked(app, storage, namedFile, false);
         break;
     case PackageMode::kDownloadedGame:
-        ok = !LoadPackageFile(storage, namedFile, true, true).corrupt &&
+        ok = LoadChecked(app, storage, namedFile, true) &&
              LoadLobbyPackages(app, storage);
         break;
     case PackageMode::kDownloadedLobby:

@@ -133,3 +133,30 @@ TEST_F(PackageLoadTest, ProgressCoversTheFileAndEachBlock) {
 }
 
 } // namespace
+
+#include "install/package/integritywnd.h"
+
+namespace {
+
+TEST_F(PackageLoadTest, IntegrityWindowOnlyForSlowChecks) {
+    WriteBytes(Path("p.stg"), {PkgContainer({PkgFile("a", std::string(8000, 'a'), false)})});
+    inst::InstallerApp app;
+    {
+        pkg::IntegrityCheckWindow quick(app);
+        pkg::LoadPackageFile(storage, Path("p.stg"), false, true, quick.Progress());
+        EXPECT_FALSE(quick.WasShown());
+    }
+    bool shown;
+    {
+        pkg::IntegrityCheckWindow slow(app, std::chrono::milliseconds(0));
+        pkg::PackageStorage other;
+        EXPECT_FALSE(
+            pkg::LoadPackageFile(other, Path("p.stg"), false, true, slow.Progress()).corrupt);
+        shown = slow.WasShown();
+    }
+    // Shown whenever a window can be made at all.
+    inst::ProgressWindow probe;
+    EXPECT_EQ(shown, probe.Open("probe", 1));
+}
+
+} // namespace

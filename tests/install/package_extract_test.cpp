@@ -145,7 +145,10 @@ TEST_F(PackageExtractTest, DamagedTreesFailWithoutWritingOutside) {
     } cases[] = {{"a folder pointing to an ancestor", cycle},
                  {"a folder pointing to itself", self},
                  {"a folder named ..", dotdot},
-                 {"data longer than the entry says", longer}};
+                 {"data longer than the entry says", longer},
+                 {"a folder name expanding upwards",
+                  PkgContainer({PkgFolder("%UP%", {PkgFile("f", "escaped")})})}};
+    app.variables["UP"] = "sub\\..\\..";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Load(c.block);
