@@ -216,3 +216,34 @@ TEST_F(PackageInstallTest, BuiltGameSetupInstallsAndUninstalls) {
 }
 
 } // namespace
+
+#include "install/package/packagemode.h"
+
+namespace {
+
+TEST_F(PackageInstallTest, NamedAndDownloadedPackagesInstall) {
+    const struct {
+        int value;
+        bool kept;
+    } cases[] = {{1, true}, {2, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        const std::string file = Home() + "/game_5.stg";
+        WriteBytes(file, {PkgContainer({PkgFolder("~Info", Info("")),
+                                        PkgFolder("%DIR_GAMES%", {PkgFile("g.txt", "game")})},
+                                       "game", "5")});
+        pkg::LoadedPackages() = pkg::PackageStorage();
+        ASSERT_TRUE(pkg::CheckModePackages(app, c.value, file));
+        EXPECT_EQ(pkg::InstallModePackages(app, c.value), 0);
+        EXPECT_EQ(ReadFile(Home() + "/.local/share/Zorvane/g.txt"), "game");
+        EXPECT_EQ(fs::exists(file), c.kept);
+        pkg::LoadedPackages() = pkg::PackageStorage();
+    }
+    // Without package information the install ends with code 1.
+    WriteBytes(Home() + "/bare.stg", {PkgContainer({PkgFile("x", "y")})});
+    ASSERT_TRUE(pkg::CheckModePackages(app, 1, Home() + "/bare.stg"));
+    EXPECT_EQ(pkg::InstallModePackages(app, 1), 1);
+    pkg::LoadedPackages() = pkg::PackageStorage();
+}
+
+} // namespace

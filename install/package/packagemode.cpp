@@ -1,0 +1,58 @@
+#include "install/package/packagemode.h"
+
+#include <cstdio>
+
+#include "install/cmdline.h"
+#include "install/host/hostfile.h"
+#include "install/package/checkpackages.h"
+#include "install/package/installblocks.h"
+#include "install/package/packageinfo.h"
+
+namespace pkg {
+
+PackageStorage& LoadedPackages() {
+    static PackageStorage storage;
+    return storage;
+}
+
+bool CheckModePackages(inst::InstallerApp& app, int value, const std::string& namedFile) {
+    if (value < 0 || value > 3) return false;
+    return CheckPackages(app, LoadedPackages(), PackageMode(value), namedFile);
+}
+
+namespace {
+
+// Until the wizard draws the install page, the install runs without a window: the bars are
+// only remembered and nothing can cancel it.
+class WindowlessDisplay : public InstallDisplay {
+public:
+    void SetFileBar(int) override {}
+    int TotalBar() const override { return total_; }
+    void SetTotalBar(int position) override { total_ = position; }
+    bool Pump() override { return true; }
+    int EndCode() const override { return 0; }
+
+private:
+    int total_ = 0;
+};
+
+} // namespace
+
+int InstallModePackages(inst::InstallerApp& app, int value) {
+    PackageStorage& storage = LoadedPackages();
+    std::string licence;
+    if (!LoadPackageInfo(app, storage, &licence)) return inst::kExitNoPackageInfo;
+    WindowlessDisplay display;
+    if (InstallAllBlocks(app, storage, display) != kStepNext) return inst::kExitInstallFailed;
+    if (value == 2 || value == 3) {
+        storage.blocks.clear();
+        for (const auto& file : storage.files) {
+            file->image.Close();
+            std::remove(host::HostPath(file->path).c_str());
+        }
+        storage.files.clear();
+    }
+    return inst::kExitOk;
+}
+
+} // namespace pkg
