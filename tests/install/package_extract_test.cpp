@@ -21,11 +21,7 @@ const uint64_t kOld = pkg::FileTimeFromUnix(1577836800, 0);
 
 class PackageExtractTest : public InstallerTest {
 protected:
-    void Load(const std::vector<uint8_t>& block) {
-        WriteBytes(Home() + "/p.stg", {block});
-        storage = pkg::PackageStorage();
-        ASSERT_FALSE(pkg::LoadPackageFile(storage, Home() + "/p.stg", false, true).corrupt);
-    }
+    void Load(const std::vector<uint8_t>& block) { LoadBlock(storage, Home() + "/p.stg", block); }
     // Extracts the first block with a log and returns the log's lines after its header.
     bool Extract(const std::string& source, const std::string& destination, bool overwrite,
                  std::vector<std::string>* log = nullptr) {

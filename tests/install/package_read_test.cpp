@@ -8,12 +8,7 @@ namespace {
 
 class PackageReadTest : public SandboxTest {
 protected:
-    // Loads the block into the storage through a file, as the installer does.
-    void Load(const std::vector<uint8_t>& block) {
-        WriteBytes(Home() + "/p.stg", {block});
-        storage = pkg::PackageStorage();
-        ASSERT_FALSE(pkg::LoadPackageFile(storage, Home() + "/p.stg", false, true).corrupt);
-    }
+    void Load(const std::vector<uint8_t>& block) { LoadBlock(storage, Home() + "/p.stg", block); }
     std::string Read(const std::string& path, size_t extra = 0, bool* ok = nullptr) {
         std::vector<uint8_t> out;
         const bool found = pkg::ReadPackageFile(storage, 0, path, extra, &out);

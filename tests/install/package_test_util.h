@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "install/package/builder.h"
+#include "install/package/storage.h"
 
 inline pkg::BuildNode PkgFile(const std::string& name, const std::string& content,
                               bool compress = true, uint64_t fileTime = 0) {
@@ -45,4 +48,12 @@ inline void WriteBytes(const std::string& path, const std::vector<std::vector<ui
 inline uint32_t WordAt(const std::vector<uint8_t>& b, size_t at) {
     return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
            uint32_t(b[at + 3]) << 24;
+}
+
+// Writes the block as the file and loads it into a fresh storage, as the installer does.
+inline void LoadBlock(pkg::PackageStorage& storage, const std::string& file,
+                      const std::vector<uint8_t>& block) {
+    WriteBytes(file, {block});
+    storage = pkg::PackageStorage();
+    ASSERT_FALSE(pkg::LoadPackageFile(storage, file, false, true).corrupt);
 }
