@@ -7,8 +7,11 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "GAME/Screen.h"
+#include "GRAPH/Sprite.h"
+#include "GRAPH/graph.h"
 #include "SYS/msgbox.h"
 
 namespace {
@@ -36,15 +39,7 @@ const std::string& ScratchFile() {
 
 sys::LPARAM At(int x, int y) { return sys::LPARAM((uint32_t(y & 0xFFFF) << 16) | uint32_t(x & 0xFFFF)); }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string& file = ScratchFile();
-    FILE* out = std::fopen(file.c_str(), "wb");
-    if (!out) std::abort();
-    std::fwrite(data, 1, size, out);
-    std::fclose(out);
-
+void BuildAndDrive(const std::string& file) {
     Screen screen(file.c_str(), 1);
     screen.transitionStart = kOpenAtOnce;
     screen.AddButton("a");
@@ -68,5 +63,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     screen.Update(16.0f);
     screen.Draw();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string& file = ScratchFile();
+    FILE* out = std::fopen(file.c_str(), "wb");
+    if (!out) std::abort();
+    std::fwrite(data, 1, size, out);
+    std::fclose(out);
+    BuildAndDrive(file);
+    // The sprite cache keeps every picture the file named; drop those no widget holds any more,
+    // as the display's shutdown does, so names from earlier inputs do not pile up.
+    const std::vector<Sprite*> cached = SpriteRegistry();
+    for (Sprite* sprite : cached)
+        if (sprite && sprite->refCount == 1) sprite->Release();
     return 0;
 }
