@@ -10,6 +10,7 @@
 #include "install/package/entries.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
     const uint8_t* newline = static_cast<const uint8_t*>(std::memchr(data, '\n', size));
     if (!newline) return 0;
     const std::string path(reinterpret_cast<const char*>(data), size_t(newline - data));
