@@ -71,13 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& file = ScratchFile();
     FILE* out = std::fopen(file.c_str(), "wb");
     if (!out) std::abort();
-    std::fwrite(data, 1, size, out);
+    if (size) std::fwrite(data, 1, size, out);
     std::fclose(out);
     BuildAndDrive(file);
     // The sprite cache keeps every picture the file named; drop those no widget holds any more,
     // as the display's shutdown does, so names from earlier inputs do not pile up.
-    const std::vector<Sprite*> cached = SpriteRegistry();
-    for (Sprite* sprite : cached)
-        if (sprite && sprite->refCount == 1) sprite->Release();
+    DestroyUnheldSprites();
     return 0;
 }

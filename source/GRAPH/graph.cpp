@@ -289,14 +289,18 @@ void Present() {
     if (err != DD_OK) LogDDFailure(err, "BackBuffer->lpDDSurface->ReleaseDC( hDCBack )", __FILE__, 173);
 }
 
+void DestroyUnheldSprites() {
+    for (size_t i = g_registry.size(); i-- > 0;) {
+        Sprite* sprite = g_registry[i];
+        if (sprite && sprite->refCount == 1) delete sprite;
+    }
+}
+
 void ShutdownDisplay(bool keep) {
     if (g_displayObject && !keep) {
         if (RenderSurface) RenderSurface->Release();
         RenderSurface = nullptr;
-        for (size_t i = g_registry.size(); i-- > 0;) {
-            Sprite* sprite = g_registry[i];
-            if (sprite && sprite->refCount == 1) delete sprite;
-        }
+        DestroyUnheldSprites();
     }
     if (g_fullScreen && g_displayObject && sys::MainWindowExists())
         sys::SetFullScreen(false, 0, 0);

@@ -69,6 +69,8 @@ void RegisterSprite(Sprite* sprite);
 void UnregisterSprite(Sprite* sprite);
 // The slots, empty ones null.
 const std::vector<Sprite*>& SpriteRegistry();
+// Destroys, last entry first, every sprite held only by the registry (the display's shutdown).
+void DestroyUnheldSprites();
 // The registered sprite whose file name equals `fileName` ignoring case (a null name matches only
 // a sprite without name), or null.
 Sprite* FindRegisteredSprite(const char* fileName);

@@ -7,6 +7,7 @@
 #include "GAME/game_state.h"
 #include "GAME/run.h"
 #include "GAME/settings.h"
+#include "GRAPH/graph.h"
 #include "SYS/msgbox.h"
 #include "temp_folder.h"
 
@@ -49,6 +50,7 @@ protected:
     }
     void TearDown() override {
         ReplaceAllScreens(nullptr);
+        DestroyUnheldSprites(); // the pictures the screens loaded, as the display's shutdown does
         sys::SetMessageBoxResponder({});
         TempFolderTest::TearDown();
     }

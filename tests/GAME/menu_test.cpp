@@ -7,6 +7,7 @@
 #include "GAME/help.h"
 #include "GAME/highscore.h"
 #include "GAME/menu.h"
+#include "GRAPH/graph.h"
 #include "GAME/options.h"
 #include "GAME/run.h"
 #include "GAME/settings.h"
@@ -33,6 +34,7 @@ protected:
     }
     void TearDown() override {
         ReplaceAllScreens(nullptr);
+        DestroyUnheldSprites(); // the pictures the screens loaded, as the display's shutdown does
         sys::SetMessageBoxResponder({});
         TempFolderTest::TearDown();
     }
