@@ -301,9 +301,12 @@ bool CmdUnLogStop(ScriptRunner& runner, const ScriptLine&) {
 }
 
 // Without a package there are no files to extract; the run is marked as having processed them.
-bool CmdFilesProcess(ScriptRunner& runner, const ScriptLine&) {
+bool CmdFilesProcess(ScriptRunner& runner, const ScriptLine& line) {
     runner.filesProcessed = true;
-    return true;
+    if (!runner.extractFiles) return true;
+    const std::string source = line.positional.size() > 0 ? line.positional[0] : std::string();
+    const std::string destination = line.positional.size() > 1 ? line.positional[1] : std::string();
+    return runner.extractFiles(source, destination, ArgBool(line, "Owr", true));
 }
 
 bool CmdLbExit(ScriptRunner&, const ScriptLine&) { return true; }

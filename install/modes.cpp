@@ -2,6 +2,7 @@
 
 #include "SYS/files.h"
 #include "install/cmdline.h"
+#include "install/package/packagemode.h"
 #include "install/script.h"
 #include "install/uninstall.h"
 
@@ -26,14 +27,17 @@ int RunScriptUninstall(InstallerApp& app, const Arguments& arguments, int) {
 
 int RunUninstallAll(InstallerApp& app, const Arguments&, int) { return UninstallAll(app); }
 
-static bool PackagesUnavailable() {
-    std::fprintf(stderr, "install: this build cannot install packages yet\n");
-    return false;
+bool CheckNamedPackage(InstallerApp& app, const Arguments& arguments, int value) {
+    return pkg::CheckModePackages(app, value, arguments[0]);
 }
-
-bool CheckNamedPackage(InstallerApp&, const Arguments&, int) { return PackagesUnavailable(); }
-bool CheckDownloadedLobbyPackages(InstallerApp&, const Arguments&, int) { return PackagesUnavailable(); }
-bool CheckAppendedPackages(InstallerApp&, const Arguments&, int) { return PackagesUnavailable(); }
-int RunPackageInstall(InstallerApp&, const Arguments&, int) { return kExitNoPackageInfo; }
+bool CheckDownloadedLobbyPackages(InstallerApp& app, const Arguments&, int value) {
+    return pkg::CheckModePackages(app, value, "");
+}
+bool CheckAppendedPackages(InstallerApp& app, const Arguments&, int value) {
+    return pkg::CheckModePackages(app, value, "");
+}
+int RunPackageInstall(InstallerApp& app, const Arguments&, int value) {
+    return pkg::InstallModePackages(app, value);
+}
 
 } // namespace inst

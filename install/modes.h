@@ -16,8 +16,8 @@ int RunScriptUninstall(InstallerApp& app, const Arguments& arguments, int value)
 // UInstAllLBAndKV: every package.
 int RunUninstallAll(InstallerApp& app, const Arguments& arguments, int value);
 
-// The package modes: package loading and the wizard come with the package support; until then
-// the checks report that the package cannot be installed and the mode ends with code 3.
+// The package modes: the check loads and verifies the mode's packages (a corrupt one ends the
+// mode with code 3); the install reads the package information and installs every block.
 bool CheckNamedPackage(InstallerApp& app, const Arguments& arguments, int value);
 bool CheckDownloadedLobbyPackages(InstallerApp& app, const Arguments& arguments, int value);
 bool CheckAppendedPackages(InstallerApp& app, const Arguments& arguments, int value);

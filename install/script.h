@@ -39,6 +39,9 @@ public:
     // The NT family records delayed operations with the host; the other family uses wininit.ini.
     bool isNT = true;
     bool filesProcessed = false;
+    // Set while a package's script runs: FilesProcess extracts the package's files with it
+    // (source folder, destination folder, overwrite).
+    std::function<bool(const std::string&, const std::string&, bool)> extractFiles;
     bool HasLog() const { return log_ != nullptr; }
 
 private:

@@ -1,6 +1,7 @@
 #include "install/package/extract.h"
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <strings.h>
 #include <sys/stat.h>
@@ -85,6 +86,16 @@ static bool SetFileTime(FILE* f, uint64_t fileTime) {
 
 enum class Written { kOk, kFailed, kCorrupt };
 
+// Programs and scripts get execute permission where they can be read, so the installed game
+// and its launchers can start it (Windows needed no such bit).
+static void MarkIfProgram(FILE* f, const uint8_t* head, size_t size) {
+    const bool program = (size >= 4 && std::memcmp(head, "\x7f" "ELF", 4) == 0) ||
+                         (size >= 2 && head[0] == '#' && head[1] == '!');
+    struct stat st;
+    if (program && ::fstat(::fileno(f), &st) == 0)
+        ::fchmod(::fileno(f), st.st_mode | ((st.st_mode & 0444) >> 2));
+}
+
 // Writes the entry's content into the open, emptied file.
 static Written WriteEntry(const PackageBlock& block, const StorageEntry& entry, FILE* f,
                           const ExtractProgress& progress) {
@@ -96,6 +107,7 @@ static Written WriteEntry(const PackageBlock& block, const StorageEntry& entry, 
         return progress(double(entry.offset + done) / double(block.size), fileFraction);
     };
     if (!entry.IsCompressed()) {
+        MarkIfProgram(f, data, entry.size);
         for (size_t done = 0; done < entry.size;) {
             if (!report(done)) return Written::kFailed;
             const size_t piece = std::min<size_t>(kPiece, entry.size - done);
@@ -109,6 +121,7 @@ static Written WriteEntry(const PackageBlock& block, const StorageEntry& entry, 
     const bool ok = InflateStream(
         data, entry.packedSize, entry.size,
         [&](const uint8_t* bytes, size_t n) {
+            if (std::ftell(f) == 0) MarkIfProgram(f, bytes, n);
             shortWrite = std::fwrite(bytes, 1, n, f) != n;
             return !shortWrite;
         },

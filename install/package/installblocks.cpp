@@ -83,12 +83,17 @@ bool InstallContainer(inst::InstallerApp& app, const PackageStorage& storage, si
         ok = runner.OpenLog(logPath);
         const char* text = reinterpret_cast<const char*>(script.data());
         const auto step = [&](double fraction) { return progress(index, fraction, fraction); };
+        const ExtractProgress extractStep = [&](double blockPart, double filePart) {
+            return progress(index, blockPart, filePart);
+        };
+        runner.extractFiles = [&](const std::string& source, const std::string& destination,
+                                  bool overwrite) {
+            return ExtractFiles(runner, block, source, destination, overwrite, extractStep);
+        };
         if (ok) ok = runner.Run(text, script.size(), false, true, step);
         if (ok) ok = runner.Run(text, script.size(), false, false, step);
         if (ok && !runner.filesProcessed) {
-            ok = ExtractFiles(runner, block, "", "", false, [&](double blockPart, double filePart) {
-                return progress(index, blockPart, filePart);
-            });
+            ok = ExtractFiles(runner, block, "", "", false, extractStep);
         }
         runner.FinishLog();
     }

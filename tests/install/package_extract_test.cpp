@@ -159,6 +159,22 @@ TEST_F(PackageExtractTest, DamagedTreesFailWithoutWritingOutside) {
     }
 }
 
+TEST_F(PackageExtractTest, ProgramsBecomeExecutable) {
+    const std::string elf = std::string("\x7f" "ELF", 4) + std::string(3000, '\0');
+    Load(PkgContainer({PkgFile("game", elf), PkgFile("run.sh", "#!/bin/sh\n", false),
+                       PkgFile("data.txt", "plain")}));
+    ASSERT_TRUE(Extract("", Dest(), true));
+    const struct {
+        const char* name;
+        bool executable;
+    } cases[] = {{"game", true}, {"run.sh", true}, {"data.txt", false}};
+    for (const auto& c : cases) {
+        struct stat st;
+        ASSERT_EQ(::stat((Home() + "/dest/" + c.name).c_str(), &st), 0);
+        EXPECT_EQ((st.st_mode & S_IXUSR) != 0, c.executable) << c.name;
+    }
+}
+
 TEST_F(PackageExtractTest, ProgressCanStopTheExtraction) {
     Load(PkgContainer({PkgFile("a", std::string(200000, 'a'), false)}));
     inst::ScriptRunner runner(app);

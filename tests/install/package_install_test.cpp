@@ -247,3 +247,30 @@ TEST_F(PackageInstallTest, NamedAndDownloadedPackagesInstall) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PackageInstallTest, FilesProcessExtractsWhereTheScriptSays) {
+    const std::string target = WinPath("chosen");
+    const auto block = PkgContainer(
+        {PkgFolder("~Info", Info("FilesProcess data \"" + target + "\" Owr=0\r\n")),
+         PkgFolder("data", {PkgFile("d.txt", "from data")}), PkgFile("root.txt", "not extracted")});
+    WriteBytes(Home() + "/p.stg", {block});
+    ASSERT_TRUE(pkg::CheckPackages(app, storage, pkg::PackageMode::kNamed, Home() + "/p.stg"));
+    RecordingDisplay display;
+    ASSERT_EQ(pkg::InstallAllBlocks(app, storage, display), pkg::kStepNext);
+    EXPECT_EQ(ReadFile(Home() + "/chosen/d.txt"), "from data");
+    EXPECT_FALSE(fs::exists(Home() + "/chosen/root.txt"));
+}
+
+TEST_F(PackageInstallTest, BuiltInLicenceWithoutItsClosingLineBreak) {
+    WriteBytes(Home() + "/p.stg", {PkgContainer({PkgFolder("~Info", Info("", false))})});
+    ASSERT_TRUE(pkg::CheckPackages(app, storage, pkg::PackageMode::kNamed, Home() + "/p.stg"));
+    std::string licence;
+    ASSERT_TRUE(pkg::LoadPackageInfo(app, storage, &licence));
+    EXPECT_EQ(licence.rfind("LICENCE AGREEMENT", 0), 0u);
+    ASSERT_FALSE(licence.empty());
+    EXPECT_EQ(licence.back(), '.');
+}
+
+} // namespace
