@@ -7,9 +7,8 @@
 #include "GAME/game_state.h"
 #include "GAME/run.h"
 #include "GAME/settings.h"
-#include "GRAPH/graph.h"
 #include "SYS/msgbox.h"
-#include "temp_folder.h"
+#include "screen_fixture.h"
 
 namespace {
 
@@ -38,22 +37,8 @@ TEST(HighscoreRows, ParseAsTheGameReadsThem) {
     EXPECT_STREQ(HighscoreSection(7), "arcade");
 }
 
-class Highscores : public TempFolderTest {
+class Highscores : public ScreenTest {
 protected:
-    void SetUp() override {
-        TempFolderTest::SetUp();
-        sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
-        ReplaceAllScreens(nullptr);
-        GameType = 0;
-        Score = 0;
-        PlayTime = 0;
-    }
-    void TearDown() override {
-        ReplaceAllScreens(nullptr);
-        DestroyUnheldSprites(); // the pictures the screens loaded, as the display's shutdown does
-        sys::SetMessageBoxResponder({});
-        TempFolderTest::TearDown();
-    }
     static void WriteTable(const char* section, const std::vector<int>& values) {
         for (size_t i = 0; i < values.size(); ++i)
             WriteIniString(kHighscoreIni, section, std::to_string(i).c_str(),

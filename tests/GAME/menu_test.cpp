@@ -7,38 +7,19 @@
 #include "GAME/help.h"
 #include "GAME/highscore.h"
 #include "GAME/menu.h"
-#include "GRAPH/graph.h"
 #include "GAME/options.h"
 #include "GAME/run.h"
 #include "GAME/settings.h"
 #include "SYS/msgbox.h"
-#include "temp_folder.h"
+#include "screen_fixture.h"
 
 namespace {
 
 // The flow is driven through the root widget with messages and ticks, in an empty game folder:
 // every screen is built from missing description files, so its widgets have zero size and only
 // the keys reach them.
-class MenuFlow : public TempFolderTest {
+class MenuFlow : public ScreenTest {
 protected:
-    void SetUp() override {
-        TempFolderTest::SetUp();
-        sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
-        ReplaceAllScreens(nullptr);
-        LoadProgress = 1.0f;
-        GameRunning = 0;
-        Paused = 0;
-        Score = 0;
-        PlayTime = 0;
-        GameType = 0;
-    }
-    void TearDown() override {
-        ReplaceAllScreens(nullptr);
-        DestroyUnheldSprites(); // the pictures the screens loaded, as the display's shutdown does
-        sys::SetMessageBoxResponder({});
-        TempFolderTest::TearDown();
-    }
-
     static void Tick(float ms) { RootWidget().Update(ms); }
     static void Key(sys::WPARAM key) {
         RootWidget().HandleMessage(sys::WM_KEYDOWN, key, 0);
