@@ -9,12 +9,25 @@
 #include "SYS/msgbox.h"
 #include "temp_folder.h"
 
-class ScreenTest : public TempFolderTest {
+// A temporary game folder in which message boxes (a missing picture's, say) are answered OK
+// instead of waiting for a click.
+class AnsweredBoxesTest : public TempFolderTest {
 protected:
     void SetUp() override {
         TempFolderTest::SetUp();
         sys::SetMessageBoxResponder(
             [](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
+    }
+    void TearDown() override {
+        sys::SetMessageBoxResponder({});
+        TempFolderTest::TearDown();
+    }
+};
+
+class ScreenTest : public AnsweredBoxesTest {
+protected:
+    void SetUp() override {
+        AnsweredBoxesTest::SetUp();
         ReplaceAllScreens(nullptr);
         LoadProgress = 1.0f;
         GameRunning = 0;
@@ -26,7 +39,6 @@ protected:
     void TearDown() override {
         ReplaceAllScreens(nullptr);
         DestroyUnheldSprites();
-        sys::SetMessageBoxResponder({});
-        TempFolderTest::TearDown();
+        AnsweredBoxesTest::TearDown();
     }
 };

@@ -11,7 +11,7 @@
 #include "GRAPH/graph.h"
 #include "SOUND/sound_test_util.h"
 #include "SYS/msgbox.h"
-#include "temp_folder.h"
+#include "screen_fixture.h"
 
 namespace {
 
@@ -245,17 +245,7 @@ TEST_F(RootScreens, ReplaceSwapsOneScreen) {
     EXPECT_EQ(RootWidget().ChildCount(), 1);
 }
 
-class WidgetLoad : public TempFolderTest {
-protected:
-    void SetUp() override {
-        TempFolderTest::SetUp();
-        sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
-    }
-    void TearDown() override {
-        sys::SetMessageBoxResponder({});
-        TempFolderTest::TearDown();
-    }
-};
+using WidgetLoad = AnsweredBoxesTest;
 
 TEST_F(WidgetLoad, ReadsItsSection) {
     WriteFile("DATA/screen.ini", "[start]\nx=12\ny=-4\nxs=200\nys=40\nx1=-640\ny1=5\nx2=700\n"

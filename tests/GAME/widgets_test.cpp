@@ -10,7 +10,7 @@
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"
 #include "SYS/msgbox.h"
-#include "temp_folder.h"
+#include "screen_fixture.h"
 
 namespace {
 
@@ -28,17 +28,8 @@ public:
     bool choose = false; // make the choice (which closes the screen) or only record
 };
 
-class WidgetClasses : public TempFolderTest {
+class WidgetClasses : public AnsweredBoxesTest {
 protected:
-    void SetUp() override {
-        TempFolderTest::SetUp();
-        // A missing picture would otherwise wait for an answer.
-        sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
-    }
-    void TearDown() override {
-        sys::SetMessageBoxResponder({});
-        TempFolderTest::TearDown();
-    }
     // A screen over `ini` that takes input at once.
     static std::unique_ptr<Recorder> OpenScreen(const std::string& ini, int fly = 0) {
         WriteFile("DATA/s.ini", ini);
