@@ -1,7 +1,9 @@
 #include "GAME/run.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 #include "BASE/errlog.h"
 #include "BASE/settings.h"
@@ -166,6 +168,15 @@ void RunDraw(float elapsed) {
     }
 }
 
+// Sleeps until the next tick or draw is due or a message arrives; the loop would spin between
+// them otherwise. Rounded up, so the pass that follows has work to do.
+void WaitUntilDue() {
+    const float untilTick = -LogicAccumulator; // ticks run once the accumulator reaches 0
+    const float untilDraw = float(1000 / DrawFPS) - DrawAccumulator;
+    const float until = std::min(untilTick, untilDraw);
+    if (until > 0.0f) sys::WaitMessageFor(unsigned(std::ceil(until)));
+}
+
 } // namespace
 
 bool StartUp(int argc, char** argv) {
@@ -239,6 +250,7 @@ int RunMainLoop() {
         const float elapsed = MeasureElapsed();
         RunLogicTicks(elapsed);
         RunDraw(elapsed);
+        WaitUntilDue();
     }
 }
 

@@ -123,6 +123,13 @@ void ReleaseJoystickCapture() {
 
 bool JoystickCaptured() { return g_capture.has_value(); }
 
+uint32_t MillisecondsToJoystickPoll() {
+    if (!g_capture) return UINT32_MAX;
+    const uint32_t since = GetTickCount() - g_capture->lastPoll;
+    const uint32_t period = uint32_t(g_capture->periodMs);
+    return since >= period ? 0 : period - since;
+}
+
 void PollJoystickIfDue(MessagePoster post) {
     if (!g_capture) return;
     const uint32_t now = GetTickCount();

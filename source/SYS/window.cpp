@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <mutex>
@@ -41,13 +43,25 @@ std::mutex gQueueMutex;
 std::deque<QueuedMessage> gQueue;
 QueuedMessage gLastTaken;
 
+// Later copies knock rarely, so their socket is looked at a few times a second, not every pass.
+constexpr uint32_t kFrontRequestPeriodMs = 100;
+uint32_t gLastFrontRequestCheck = 0;
+
+// A message posted by another thread wakes the main thread's wait with this SDL event.
+uint32_t gWakeEvent = 0;
+SDL_threadID gVideoThread = 0;
+
 // Video stays up once started: shutting it down and starting it again can fail on some X
 // servers, and the system releases it when the process ends.
 bool InitVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     // Closing the window is our WM_CLOSE; SDL_QUIT is left for signals.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        gWakeEvent = SDL_RegisterEvents(1);
+        gVideoThread = SDL_ThreadID();
+        return true;
+    }
     std::fprintf(stderr, "video: %s\n", SDL_GetError());
     return false;
 }
@@ -55,8 +69,15 @@ bool InitVideo() {
 bool VideoReady() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
 
 void Post(const Msg& msg, bool keyDown = false) {
-    std::lock_guard<std::mutex> lock(gQueueMutex);
-    gQueue.push_back({msg, keyDown, {}});
+    {
+        std::lock_guard<std::mutex> lock(gQueueMutex);
+        gQueue.push_back({msg, keyDown, {}});
+    }
+    if (VideoReady() && gWakeEvent != 0 && gWakeEvent != uint32_t(-1) && SDL_ThreadID() != gVideoThread) {
+        SDL_Event wake{};
+        wake.type = gWakeEvent;
+        SDL_PushEvent(&wake);
+    }
 }
 
 LPARAM ClientSizeLParam() {
@@ -217,18 +238,55 @@ void TranslateEvent(const SDL_Event& event) {
     }
 }
 
+uint32_t MillisecondsToFrontRequestCheck() {
+    const uint32_t since = SDL_GetTicks() - gLastFrontRequestCheck;
+    return since >= kFrontRequestPeriodMs ? 0 : kFrontRequestPeriodMs - since;
+}
+
+void ServeFrontRequestsIfDue() {
+    if (MillisecondsToFrontRequestCheck() > 0) return;
+    gLastFrontRequestCheck = SDL_GetTicks();
+    ServeFrontRequests();
+}
+
 void PumpEvents() {
     if (VideoReady()) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) TranslateEvent(event);
     }
     PollJoystickIfDue();
-    ServeFrontRequests();
+    ServeFrontRequestsIfDue();
 }
 
 bool QueueEmpty() {
     std::lock_guard<std::mutex> lock(gQueueMutex);
     return gQueue.empty();
+}
+
+constexpr uint32_t kForever = UINT32_MAX;
+
+// Sleeps until a message is queued or `milliseconds` have passed, waking for the joystick poll
+// and the single-instance socket when they are due. Sleeping goes by the real clock, never by the
+// game's performance counter (which tests may script).
+void WaitForMessage(uint32_t milliseconds) {
+    const uint32_t start = SDL_GetTicks();
+    while (QueueEmpty()) {
+        const uint32_t waited = SDL_GetTicks() - start;
+        if (milliseconds != kForever && waited >= milliseconds) return;
+        uint32_t sleep = std::min(MillisecondsToFrontRequestCheck(), MillisecondsToJoystickPoll());
+        if (milliseconds != kForever) sleep = std::min(sleep, milliseconds - waited);
+        if (sleep > 0) {
+            SDL_Event event;
+            if (VideoReady()) {
+                if (SDL_WaitEventTimeout(&event, int(std::min<uint32_t>(sleep, INT32_MAX))))
+                    TranslateEvent(event);
+            } else {
+                // Nothing can wake this sleep: keep it short so posted messages are noticed.
+                SDL_Delay(std::min<uint32_t>(sleep, 10));
+            }
+        }
+        PumpEvents();
+    }
 }
 
 // The character Windows types for a key that SDL reports no text for.
@@ -419,20 +477,9 @@ bool PeekMessage(Msg& msg) {
     return true;
 }
 
-void WaitMessage() {
-    while (QueueEmpty()) {
-        // A bounded wait, so joystick polls, requests from later copies and messages posted by
-        // other threads are noticed too.
-        SDL_Event event;
-        if (VideoReady()) {
-            if (SDL_WaitEventTimeout(&event, 20)) TranslateEvent(event);
-        } else {
-            SDL_Delay(20);
-        }
-        PollJoystickIfDue();
-        ServeFrontRequests();
-    }
-}
+void WaitMessage() { WaitForMessage(kForever); }
+
+void WaitMessageFor(unsigned milliseconds) { WaitForMessage(milliseconds); }
 
 void TranslateMessage(const Msg& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return;

@@ -280,6 +280,25 @@ TEST_F(RunTest, InactiveGameBlocksWithoutTicking) {
     }
 }
 
+TEST_F(RunTest, ActiveGameSleepsUntilTheNextTickOrDrawAndWakesForMessages) {
+    // One tick and one draw per second, and a clock that stands still after the first tick: a
+    // loop that spins between due times runs away; one that sleeps passes a handful of times
+    // until the message from another thread wakes it, long before the draw would be due.
+    Start("[main]\nname=RunTest\nxs=64\nys=48\nDrawFPS=1\nLogicFPS=1\nShowFPS=0\n");
+    Push(nullptr);
+    std::thread closer([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        sys::PostMessage(sys::WM_CLOSE, 0, 0);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run(std::vector<double>(kRunaway, 0.0)), 0);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    closer.join();
+    EXPECT_LT(counter_.pass, 10);
+    EXPECT_EQ(log_.ticks, 1);
+    EXPECT_LT(seconds, 0.9); // woken by the message, not by the draw due after 1 s
+}
+
 TEST_F(RunTest, FpsDisplayWritesTheRateOnTheBackBufferAndInTheTitle) {
     Start("[main]\nname=RunTest\nxs=64\nys=48\nDrawFPS=60\nLogicFPS=100\nShowFPS=1\n");
     PushUntilScriptEnds();

@@ -359,6 +359,16 @@ TEST_F(WindowTest, WaitMessageWakesForAMessagePostedByAnotherThread) {
     poster.join();
 }
 
+TEST_F(WindowTest, WaitMessageForReturnsWhenTheTimeHasPassed) {
+    Msg msg;
+    while (PeekMessage(msg)) {
+    }
+    const auto start = std::chrono::steady_clock::now();
+    WaitMessageFor(40);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(35));
+    EXPECT_FALSE(PeekMessage(msg));
+}
+
 TEST_F(WindowTest, PresentShowsTheClippedPartOfTheBackBuffer) {
     constexpr int W = 64, H = 48;
     std::vector<uint16_t> red(W * H, 0xF800), blue(W * H, 0x001F);
@@ -443,8 +453,14 @@ TEST_F(SingleInstanceTest, TheMessagePumpAnswersTheRequest) {
     const int served = FrontRequestsServed();
     double seconds = 0;
     ASSERT_EQ(SecondCopy("Front", seconds), 1);
+    // The socket is looked at a few times a second, also while the pump sleeps.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     Msg msg;
-    PeekMessage(msg);
+    while (FrontRequestsServed() == served && std::chrono::steady_clock::now() < deadline) {
+        while (PeekMessage(msg)) {
+        }
+        WaitMessageFor(50);
+    }
     EXPECT_EQ(FrontRequestsServed(), served + 1);
     EXPECT_TRUE(MainWindowExists());
     DestroyMainWindow();
