@@ -222,10 +222,12 @@ bool StartUp(int argc, char** argv) {
     BubbleSet = GetIniInt(kGameIni, kMain, "Bubble");
     ScanBubbleSets();
     ReadSettings();
+    // Before anything is written (the notes about missing loop values): a second copy leaves
+    // no trace.
+    if (sys::BringRunningCopyToFront(WinName.c_str())) return false;
     LastClock = int(sys::GetTickCount());
     ReadLoopSettings();
     CentreOffScreenPosition();
-    if (sys::BringRunningCopyToFront(WinName.c_str())) return false;
 
     CreateGameWindow();
     LastCounter = sys::QueryPerformanceCounter();
