@@ -37,14 +37,15 @@ cp -r "$build/game" "$work/game"
 inputs=$work/input.log
 : >"$inputs"
 start_time=$SECONDS
+runs=0
 game_pid=""
 xvfb_pid=""
 wid=""
 
+# Only what this run started, by its process id; the input generator ends with its pipe.
 stop_started() {
-  [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
+  [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null && wait "$game_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
 }
 trap stop_started EXIT
 
@@ -81,6 +82,7 @@ start_game() {
     ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 LSAN_OPTIONS=suppressions=$here/lsan.supp \
       UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy exec ./reefpop) >>"$work/game.out" 2>>"$work/game.err" &
   game_pid=$!
+  runs=$((runs + 1))
   note "started game $game_pid"
   wid=""
   for _ in $(seq 1 1500); do
@@ -108,7 +110,19 @@ at() {
   ay=$(($2 * height / 1000))
 }
 
-responsive() { "$helper" ping "$wid" 20000; }
+# A game that leaves the ping unanswered hangs; one whose window is gone is on its way out (its
+# exit screen closed it) and must end within a minute.
+watch_game() {
+  "$helper" ping "$wid" 20000
+  local answer=$?
+  [ "$answer" -eq 0 ] && return 0
+  [ "$answer" -eq 3 ] || fail "the game stopped answering (hang)"
+  for _ in $(seq 1 600); do
+    kill -0 "$game_pid" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  fail "the game closed its window but did not end within 60 s (hang)"
+}
 
 # Milliseconds as sleep's seconds.
 seconds_of() { printf -v secs '%d.%03d' $(($1 / 1000)) $(($1 % 1000)); }
@@ -157,16 +171,15 @@ while read -r action args; do
   # shellcheck disable=SC2086
   act "$action" $args 2>>"$work/xdotool.err"
   count=$((count + 1))
-  if [ $((count % 25)) -eq 0 ]; then
-    kill -0 "$game_pid" 2>/dev/null || continue
-    responsive || { kill -0 "$game_pid" 2>/dev/null && fail "the game stopped answering (hang)"; }
+  if [ $((count % 25)) -eq 0 ] && kill -0 "$game_pid" 2>/dev/null; then
+    watch_game
     read_geometry
   fi
 done < <("$here/monkey_input.sh" "$seed" 1000000)
 
 # Close it: the ending is part of the seeded run.
+kill -0 "$game_pid" 2>/dev/null && watch_game
 if kill -0 "$game_pid" 2>/dev/null; then
-  responsive || fail "the game stopped answering (hang) before it was closed"
   ending=$(( seed % 3 ))
   case $ending in
     0) note "close with F10"; xdotool windowfocus "$wid"; xdotool key F10 ;;
@@ -176,7 +189,9 @@ if kill -0 "$game_pid" 2>/dev/null; then
   for _ in $(seq 1 600); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$game_pid" 2>/dev/null && fail "the game did not end within 60 s of being closed (hang)"
   check_ended "being closed"
+elif [ -n "$game_pid" ]; then
+  check_ended "its own exit"
 fi
 [ -n "$(sanitizer_report)" ] && fail "sanitizer report"
-echo "monkey: passed (seed $seed, $count actions)"
+echo "monkey: passed (seed $seed, $count actions, the game started $runs times)"
 rm -rf "$work"

@@ -3,6 +3,7 @@
 // window manager's close request.
 //   monkey_window ping <window id> <timeout ms>   exit 0 when answered in time, 1 otherwise
 //   monkey_window close <window id>               asks the window to close
+// Both exit with 3 when the window no longer exists.
 #include <X11/Xlib.h>
 #include <poll.h>
 
@@ -12,6 +13,20 @@
 #include <cstring>
 
 namespace {
+
+bool g_windowGone = false;
+
+int NoteError(Display*, XErrorEvent* error) {
+    if (error->error_code == BadWindow) g_windowGone = true;
+    return 0;
+}
+
+// Sends the request and waits until the server has taken it (or refused it).
+bool Send(Display* display, Window window, XClientMessageEvent& message) {
+    XSendEvent(display, window, False, NoEventMask, reinterpret_cast<XEvent*>(&message));
+    XSync(display, False);
+    return !g_windowGone;
+}
 
 XClientMessageEvent Protocol(Display* display, Window window, Atom request) {
     XClientMessageEvent message;
@@ -32,8 +47,7 @@ int Ping(Display* display, Window window, int timeoutMs) {
     XSelectInput(display, root, SubstructureNotifyMask);
     const Atom ping = XInternAtom(display, "_NET_WM_PING", False);
     XClientMessageEvent message = Protocol(display, window, ping);
-    XSendEvent(display, window, False, NoEventMask, reinterpret_cast<XEvent*>(&message));
-    XFlush(display);
+    if (!Send(display, window, message)) return 3;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         while (XPending(display) > 0) {
@@ -52,9 +66,7 @@ int Ping(Display* display, Window window, int timeoutMs) {
 
 int Close(Display* display, Window window) {
     XClientMessageEvent message = Protocol(display, window, XInternAtom(display, "WM_DELETE_WINDOW", False));
-    XSendEvent(display, window, False, NoEventMask, reinterpret_cast<XEvent*>(&message));
-    XFlush(display);
-    return 0;
+    return Send(display, window, message) ? 0 : 3;
 }
 
 } // namespace
@@ -71,6 +83,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot open the display\n", argv[0]);
         return 2;
     }
+    XSetErrorHandler(NoteError);
     const Window window = Window(std::strtoul(argv[2], nullptr, 0));
     const int result = ping ? Ping(display, window, std::atoi(argv[3])) : Close(display, window);
     XCloseDisplay(display);
