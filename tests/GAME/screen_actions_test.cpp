@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "BASE/settings.h"
 #include "GAME/controls_screen.h"
+#include "GAME/game_ini.h"
 #include "GAME/help.h"
 #include "GAME/highscore.h"
 #include "GAME/menu.h"
 #include "GAME/options.h"
-#include "GAME/settings.h"
 #include "SOUND/music.h"
 #include "screen_fixture.h"
 
