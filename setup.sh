@@ -13,7 +13,7 @@ PACKAGES=(
   libfluidsynth-dev fluid-soundfont-gm libcairo2-dev librsvg2-dev
   fonts-dejavu-core fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick x11-utils libx11-dev
 )
 
 install_packages() {

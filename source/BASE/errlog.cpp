@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <mutex>
 
 #include "SYS/files.h"
 
@@ -14,6 +15,9 @@ constexpr const char* kLogName = "gerr.log";
 // finds them intact, and the C run-time closes the stream at exit (every write is flushed).
 FILE* g_logFile = nullptr;
 bool g_headerWritten = false;
+// The sound thread logs the failures of its refills too: one writer at a time, so the log is
+// opened once and a record and the text that completes it stay together.
+std::mutex g_logLock;
 
 void WriteHeader(FILE* file) {
     std::fprintf(file, "------------------- Compilation data: %s time: %s -------------------\n",
@@ -39,27 +43,50 @@ bool OpenLog() {
     return true;
 }
 
-} // namespace
-
-void LogFailure(long value, const char* expression, const char* sourcePath, int line) {
+void WriteRecord(long value, const char* expression, const char* sourcePath, int line) {
     if (!OpenLog()) return;
     std::fprintf(g_logFile, "%s line: %d  -  %s = %ld\n", sourcePath, line, expression,
                  long(int32_t(uint32_t(value))));
     std::fflush(g_logFile);
 }
 
-void LogText(const char* text) {
+void WriteText(const char* text) {
     if (!text || !OpenLog()) return;
     std::fputs(text, g_logFile);
     std::fflush(g_logFile);
 }
 
-void CloseErrorLog() {
+void CloseLog() {
     if (g_logFile) std::fclose(g_logFile);
     g_logFile = nullptr;
 }
 
+} // namespace
+
+void LogFailure(long value, const char* expression, const char* sourcePath, int line) {
+    std::lock_guard<std::mutex> hold(g_logLock);
+    WriteRecord(value, expression, sourcePath, line);
+}
+
+void LogText(const char* text) {
+    std::lock_guard<std::mutex> hold(g_logLock);
+    WriteText(text);
+}
+
+void LogFailureWithText(long value, const char* expression, const char* sourcePath, int line,
+                        const char* text) {
+    std::lock_guard<std::mutex> hold(g_logLock);
+    WriteRecord(value, expression, sourcePath, line);
+    WriteText(text);
+}
+
+void CloseErrorLog() {
+    std::lock_guard<std::mutex> hold(g_logLock);
+    CloseLog();
+}
+
 void StartNewErrorLogRunForTesting() {
-    CloseErrorLog();
+    std::lock_guard<std::mutex> hold(g_logLock);
+    CloseLog();
     g_headerWritten = false;
 }

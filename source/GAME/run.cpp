@@ -186,10 +186,12 @@ bool StartUp(int argc, char** argv) {
     ReadGameIni();
     MsPerCount = float(1000.0 / double(sys::QueryPerformanceFrequency()));
     ScanBubbleSets();
+    // Before anything is written (the notes about missing loop values): a second copy leaves
+    // no trace.
+    if (sys::BringRunningCopyToFront(WinName.c_str())) return false;
     LastClock = int(sys::GetTickCount());
     RequireLoopSettings();
     CentreOffScreenPosition();
-    if (sys::BringRunningCopyToFront(WinName.c_str())) return false;
 
     CreateGameWindow();
     LastCounter = sys::QueryPerformanceCounter();
