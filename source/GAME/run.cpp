@@ -16,6 +16,7 @@
 #include "SYS/clock.h"
 #include "SYS/files.h"
 #include "SYS/joystick.h"
+#include "SYS/user_folders.h"
 #include "SYS/window.h"
 
 std::string ProgramFolder;
@@ -51,7 +52,6 @@ float MsPerCount = 0.0f;
 int64_t LastCounter = 0;
 float LogicAccumulator = 0.0f;
 float DrawAccumulator = 0.0f;
-bool JoystickPresent = false;
 JoystickKeyTranslator JoystickKeys;
 
 // FPS display.
@@ -253,7 +253,10 @@ bool StartUp(int argc, char** argv) {
     AdvanceLoading(0.1f);
 
     sys::SetJoystickThreshold(1);
-    JoystickPresent = sys::CaptureJoystick(20, true);
+    sys::SetControllerMappingFiles({ProgramFolder + "/gamecontrollerdb.txt",
+                                    sys::ConfigHome() + "/reefpop/gamecontrollerdb.txt"});
+    // Without a joystick now the capture still waits for a pad plugged in while the game runs.
+    sys::CaptureJoystick(20, true);
     AdvanceLoading(0.05f);
 
     LoadBindings(kControlsIni);
@@ -294,8 +297,7 @@ void ShutDown() {
     Widget& root = RootWidget();
     while (root.ChildCount() > 0) root.RemoveChild(root.children.back().get());
     // The hero and the waterfall backdrop are released here.
-    if (JoystickPresent) sys::ReleaseJoystickCapture();
-    JoystickPresent = false;
+    sys::ReleaseJoystickCapture();
     ReleaseMenuPictures();
     if (MenuFont) ReleaseFont(MenuFont);
     MenuFont = nullptr;
@@ -349,7 +351,7 @@ sys::LRESULT GameWindowProc(unsigned message, sys::WPARAM wParam, sys::LPARAM lP
     case sys::MM_JOY1MOVE:
     case sys::MM_JOY1BUTTONDOWN:
     case sys::MM_JOY1BUTTONUP:
-        if (ActiveFlag == 1 && JoystickPresent) {
+        if (ActiveFlag == 1 && sys::JoystickCaptureActive()) {
             JoystickKeys.Translate(message, wParam, lParam,
                                    [&root](unsigned keyMessage, sys::WPARAM key, sys::LPARAM keyLParam) {
                                        root.HandleMessage(keyMessage, key, keyLParam);
