@@ -14,6 +14,7 @@ PACKAGES=(
   fonts-dejavu-core fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick
+  desktop-file-utils appstream
 )
 
 install_packages() {

@@ -119,6 +119,8 @@ void CreateGameWindow() {
                    __FILE__, 300);
         return;
     }
+    // Desktops show the icon in their task lists; the game runs on without one.
+    sys::SetMainWindowIcon("icons\\reefpop-64.png");
     sys::ShowMainWindow();
 }
 

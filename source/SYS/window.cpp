@@ -6,9 +6,12 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <vector>
 
+#include "SYS/files.h"
 #include "SYS/joystick.h"
 #include "SYS/keymap.h"
+#include "SYS/png_image.h"
 #include "SYS/textcodec.h"
 #include "SYS/window_internal.h"
 #include "SYS/window_view.h"
@@ -326,6 +329,21 @@ void ShowMainWindow() {
 
 void SetMainWindowTitle(const char* title) {
     if (gMain.window) SDL_SetWindowTitle(gMain.window, Cp1252ToUtf8(title ? title : "").c_str());
+}
+
+bool SetMainWindowIcon(const std::string& pngFile) {
+    std::vector<unsigned char> bytes;
+    RgbaImage icon;
+    constexpr uint32_t kLargestIcon = 1024;
+    if (!gMain.window || !ReadWholeFile(pngFile, bytes) ||
+        !DecodePng(bytes.data(), bytes.size(), kLargestIcon, &icon))
+        return false;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        icon.rgba.data(), icon.width, icon.height, 32, icon.width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!surface) return false;
+    SDL_SetWindowIcon(gMain.window, surface);
+    SDL_FreeSurface(surface);
+    return true;
 }
 
 Rect GetWindowRect() {

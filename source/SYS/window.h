@@ -3,6 +3,7 @@
 // the PC set-1 scan code in bits 16-23 of lParam; mouse positions are back-buffer pixels.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "SYS/winmsg.h"
 
@@ -30,6 +31,8 @@ void DestroyMainWindow();
 // WM_SETFOCUS and WM_SIZE (SIZE_RESTORED) are sent to its procedure.
 void ShowMainWindow();
 void SetMainWindowTitle(const char* title);
+// Gives the window the icon in a PNG file (a Windows-style name); false when it cannot be read.
+bool SetMainWindowIcon(const std::string& pngFile);
 
 // Window placement. Rects are in desktop pixels; the client rect's origin is (0, 0). The window
 // rect and MoveMainWindow's size are the outer ones, frame included.
