@@ -5,6 +5,7 @@
 
 #include "BASE/errlog.h"
 #include "BASE/settings.h"
+#include "BASE/user_files.h"
 #include "GAME/Widget.h"
 #include "GAME/game_ini.h"
 #include "GAME/input.h"
@@ -174,6 +175,7 @@ bool StartUp(int argc, char** argv) {
     ResetLoopState();
     SetProgramFolder(argc, argv);
     SetMusicFolder(ProgramFolder);
+    ChooseUserFilesFolder();
     ReadGameIni();
     MsPerCount = float(1000.0 / double(sys::QueryPerformanceFrequency()));
     ScanBubbleSets();
@@ -214,7 +216,7 @@ bool StartUp(int argc, char** argv) {
     sys::CaptureJoystick(20, true);
     AdvanceLoading(0.05f);
 
-    LoadBindings(kControlsIni);
+    LoadBindings(UserFilePath(kControlsIni).c_str());
     AdvanceLoading(1.0f);
     return true;
 }
@@ -257,7 +259,7 @@ void ShutDown() {
     if (MenuFont) ReleaseFont(MenuFont);
     MenuFont = nullptr;
     WriteGameIniBack();
-    SaveBindings(kControlsIni);
+    SaveBindings(UserFilePath(kControlsIni).c_str());
     ShutDownSound();
     ShutdownDisplay(false);
     sys::ShowCursor(true);
