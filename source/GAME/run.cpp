@@ -20,6 +20,7 @@
 #include "SYS/joystick.h"
 #include "SYS/user_folders.h"
 #include "SYS/window.h"
+#include "SYS/window_view.h"
 
 std::string ProgramFolder;
 int ActiveFlag = 1;
@@ -78,8 +79,9 @@ void RequireLoopSettings() {
 void CentreOffScreenPosition() {
     const int screenWidth = sys::DesktopWidth();
     const int screenHeight = sys::DesktopHeight();
-    if (dwPosX < 0 || dwPosX >= screenWidth) dwPosX = (screenWidth - dwScrX) / 2;
-    if (dwPosY < 0 || dwPosY >= screenHeight) dwPosY = (screenHeight - dwScrY) / 2;
+    const int scale = sys::WindowScale();
+    if (dwPosX < 0 || dwPosX >= screenWidth) dwPosX = (screenWidth - dwScrX * scale) / 2;
+    if (dwPosY < 0 || dwPosY >= screenHeight) dwPosY = (screenHeight - dwScrY * scale) / 2;
 }
 
 void CreateGameWindow() {
@@ -181,6 +183,10 @@ bool StartUp(int argc, char** argv) {
     ScanBubbleSets();
     LastClock = int(sys::GetTickCount());
     RequireLoopSettings();
+    // Large desktops get the window enlarged by a whole factor; the back buffer keeps its size.
+    sys::SetWindowScale(sys::ChooseWindowScale(GetIniInt(kGameIni, kMain, "WindowScale"),
+                                               sys::DesktopWidth(), sys::DesktopHeight(), dwScrX,
+                                               dwScrY));
     CentreOffScreenPosition();
     if (sys::BringRunningCopyToFront(WinName.c_str())) return false;
 
