@@ -5,11 +5,11 @@
 #include <ctime>
 #include <mutex>
 
+#include "BASE/settings.h"
+#include "BASE/user_files.h"
 #include "SYS/files.h"
 
 namespace {
-
-constexpr const char* kLogName = "gerr.log";
 
 // Plain values without a destructor: a record written while other globals are destroyed still
 // finds them intact, and the C run-time closes the stream at exit (every write is flushed).
@@ -34,7 +34,7 @@ void WriteHeader(FILE* file) {
 // Opens in append mode; the header pair is written once per run.
 bool OpenLog() {
     if (g_logFile) return true;
-    g_logFile = sys::OpenFile(kLogName, "a");
+    g_logFile = sys::OpenFile(UserFilePath(kErrorLogFile), "a");
     if (!g_logFile) return false;
     if (!g_headerWritten) {
         g_headerWritten = true;

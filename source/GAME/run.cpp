@@ -7,6 +7,7 @@
 
 #include "BASE/errlog.h"
 #include "BASE/settings.h"
+#include "BASE/user_files.h"
 #include "GAME/Widget.h"
 #include "GAME/game_ini.h"
 #include "GAME/input.h"
@@ -19,7 +20,9 @@
 #include "SYS/clock.h"
 #include "SYS/files.h"
 #include "SYS/joystick.h"
+#include "SYS/user_folders.h"
 #include "SYS/window.h"
+#include "SYS/window_view.h"
 
 std::string ProgramFolder;
 int ActiveFlag = 1;
@@ -42,7 +45,6 @@ float MsPerCount = 0.0f;
 int64_t LastCounter = 0;
 float LogicAccumulator = 0.0f;
 float DrawAccumulator = 0.0f;
-bool JoystickPresent = false;
 JoystickKeyTranslator JoystickKeys;
 
 // FPS display.
@@ -79,8 +81,9 @@ void RequireLoopSettings() {
 void CentreOffScreenPosition() {
     const int screenWidth = sys::DesktopWidth();
     const int screenHeight = sys::DesktopHeight();
-    if (dwPosX < 0 || dwPosX >= screenWidth) dwPosX = (screenWidth - dwScrX) / 2;
-    if (dwPosY < 0 || dwPosY >= screenHeight) dwPosY = (screenHeight - dwScrY) / 2;
+    const int scale = sys::WindowScale();
+    if (dwPosX < 0 || dwPosX >= screenWidth) dwPosX = (screenWidth - dwScrX * scale) / 2;
+    if (dwPosY < 0 || dwPosY >= screenHeight) dwPosY = (screenHeight - dwScrY * scale) / 2;
 }
 
 void CreateGameWindow() {
@@ -92,6 +95,8 @@ void CreateGameWindow() {
                    __FILE__, 300);
         return;
     }
+    // Desktops show the icon in their task lists; the game runs on without one.
+    sys::SetMainWindowIcon("icons\\reefpop-64.png");
     sys::ShowMainWindow();
 }
 
@@ -183,6 +188,7 @@ bool StartUp(int argc, char** argv) {
     ResetLoopState();
     SetProgramFolder(argc, argv);
     SetMusicFolder(ProgramFolder);
+    ChooseUserFilesFolder();
     ReadGameIni();
     MsPerCount = float(1000.0 / double(sys::QueryPerformanceFrequency()));
     ScanBubbleSets();
@@ -191,6 +197,10 @@ bool StartUp(int argc, char** argv) {
     if (sys::BringRunningCopyToFront(WinName.c_str())) return false;
     LastClock = int(sys::GetTickCount());
     RequireLoopSettings();
+    // Large desktops get the window enlarged by a whole factor; the back buffer keeps its size.
+    sys::SetWindowScale(sys::ChooseWindowScale(GetIniInt(kGameIni, kMain, "WindowScale"),
+                                               sys::DesktopWidth(), sys::DesktopHeight(), dwScrX,
+                                               dwScrY));
     CentreOffScreenPosition();
 
     CreateGameWindow();
@@ -219,10 +229,13 @@ bool StartUp(int argc, char** argv) {
     AdvanceLoading(0.1f);
 
     sys::SetJoystickThreshold(1);
-    JoystickPresent = sys::CaptureJoystick(20, true);
+    sys::SetControllerMappingFiles({ProgramFolder + "/gamecontrollerdb.txt",
+                                    sys::ConfigHome() + "/reefpop/gamecontrollerdb.txt"});
+    // Without a joystick now the capture still waits for a pad plugged in while the game runs.
+    sys::CaptureJoystick(20, true);
     AdvanceLoading(0.05f);
 
-    LoadBindings(kControlsIni);
+    LoadBindings(UserFilePath(kControlsIni).c_str());
     AdvanceLoading(1.0f);
     return true;
 }
@@ -261,13 +274,12 @@ void ShutDown() {
     Widget& root = RootWidget();
     while (root.ChildCount() > 0) root.RemoveChild(root.children.back().get());
     // The hero and the waterfall backdrop are released here.
-    if (JoystickPresent) sys::ReleaseJoystickCapture();
-    JoystickPresent = false;
+    sys::ReleaseJoystickCapture();
     ReleaseMenuPictures();
     if (MenuFont) ReleaseFont(MenuFont);
     MenuFont = nullptr;
     WriteGameIniBack();
-    SaveBindings(kControlsIni);
+    SaveBindings(UserFilePath(kControlsIni).c_str());
     ShutDownSound();
     ShutdownDisplay(false);
     sys::ShowCursor(true);
@@ -316,7 +328,7 @@ sys::LRESULT GameWindowProc(unsigned message, sys::WPARAM wParam, sys::LPARAM lP
     case sys::MM_JOY1MOVE:
     case sys::MM_JOY1BUTTONDOWN:
     case sys::MM_JOY1BUTTONUP:
-        if (ActiveFlag == 1 && JoystickPresent) {
+        if (ActiveFlag == 1 && sys::JoystickCaptureActive()) {
             JoystickKeys.Translate(message, wParam, lParam,
                                    [&root](unsigned keyMessage, sys::WPARAM key, sys::LPARAM keyLParam) {
                                        root.HandleMessage(keyMessage, key, keyLParam);
