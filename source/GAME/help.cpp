@@ -1,5 +1,6 @@
 #include "GAME/help.h"
 
+#include "GAME/hero.h"
 #include "GAME/menu.h"
 #include "GAME/settings.h"
 
@@ -18,7 +19,7 @@ public:
         AddWideButton("OK");
         AddFromFile(std::make_unique<Spinner>(), "Page", STATE_NORMAL)->SetValue(float(page));
         AddLabel(kPageSections[page]);
-        // The hero gets event 0 here (hidden).
+        TheHero.event(0);
         FocusFirst(0);
         escapeIndex = 0;
         transitionStart = kOpenAtOnce;

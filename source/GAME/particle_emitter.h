@@ -1,6 +1,7 @@
 // Particle emitters: the spray at the waterfall's foot and the small bubbles rising from the
 // bottom of the field. Records live in one growable array; a free record has no sprite.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -12,7 +13,7 @@ struct Particle {
     int age = 0;  // ms
     int life = 0; // ms
     float x = 0, y = 0, vx = 0, vy = 0, ax = 0, ay = 0;
-    Sprite* sprite = nullptr; // held with a reference while the particle lives
+    Sprite* sprite = nullptr; // one of the emitter's pictures; none: the record is free
 };
 
 class ParticleEmitter {
