@@ -28,8 +28,9 @@ Sprite* HeldPicture(const char* file) {
 
 } // namespace
 
-ParticleEmitter::ParticleEmitter(float emissionRate) : rate(emissionRate) {
-    records_.resize(kInitialRecords);
+ParticleEmitter::ParticleEmitter(float emissionRate, int maxRecords)
+    : rate(emissionRate), maxRecords_(size_t(std::max(maxRecords, 1))) {
+    records_.resize(std::min(size_t(kInitialRecords), maxRecords_));
 }
 
 ParticleEmitter::~ParticleEmitter() = default;
@@ -43,8 +44,8 @@ Particle* ParticleEmitter::newRecord() {
             return &records_[i];
         }
     }
-    if (n >= size_t(kMaxRecords)) return nullptr;
-    records_.resize(std::min(n * 2, size_t(kMaxRecords)));
+    if (n >= maxRecords_) return nullptr;
+    records_.resize(std::min(n * 2, maxRecords_));
     search_ = n + 1;
     return &records_[n];
 }

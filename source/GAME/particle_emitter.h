@@ -23,7 +23,8 @@ public:
     static constexpr int kMaxRecords = 16000;
     static constexpr uint32_t kSeed = 125423;
 
-    explicit ParticleEmitter(float rate);
+    // `maxRecords` bounds the array (tests use small ones).
+    explicit ParticleEmitter(float rate, int maxRecords = kMaxRecords);
     virtual ~ParticleEmitter();
     ParticleEmitter(const ParticleEmitter&) = delete;
     ParticleEmitter& operator=(const ParticleEmitter&) = delete;
@@ -66,6 +67,7 @@ private:
     Particle* newRecord();
 
     std::vector<Particle> records_;
+    size_t maxRecords_;
     size_t search_ = 0; // moving search position for a free record
 };
 

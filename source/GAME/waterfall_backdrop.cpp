@@ -65,7 +65,7 @@ int16_t ToInt16(int v) { return int16_t(std::clamp(v, -32768, 32767)); }
 void WaterfallBackdrop::FillFallTable(int64_t (&table)[kFallRows], float gravity) {
     for (int y = 0; y < kFallRows; ++y) {
         const double v = y < kWaterfallTop ? 0.0 : std::sqrt(double(y - kWaterfallTop) * double(gravity));
-        table[y] = std::isfinite(v) ? int64_t(rnd(std::min(v, kLargestFall))) : 0;
+        table[y] = std::isfinite(v) ? int64_t(std::nearbyint(std::min(v, kLargestFall))) : 0;
     }
 }
 
