@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "GAME/Screen.h"
+#include "GAME/game_ini.h"
 #include "GAME/hero.h"
-#include "GAME/run.h"
 #include "GAME/waterfall_backdrop.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "GAME/hero.h"
-#include "GAME/run.h"
+#include "GAME/game_ini.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/graph.h"
 #include "SYS/msgbox.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "BASE/rnd.h"
 #include "GAME/hero.h"
-#include "GAME/rnd.h"
 #include "GAME/run.h"
 #include "GAME/waterfall_backdrop.h"
 #include "GRAPH/Sprite.h"

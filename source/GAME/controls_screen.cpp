@@ -2,11 +2,11 @@
 
 #include <iterator>
 
+#include "BASE/settings.h"
 #include "GAME/hero.h"
 #include "GAME/input.h"
 #include "GAME/options.h"
-#include "GAME/run.h"
-#include "GAME/settings.h"
+#include "GAME/game_ini.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "GAME/help.h"
 
+#include "BASE/settings.h"
 #include "GAME/hero.h"
 #include "GAME/menu.h"
-#include "GAME/settings.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "GAME/run.h"
-#include "GAME/settings.h"
+#include "BASE/settings.h"
+#include "GAME/game_ini.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"

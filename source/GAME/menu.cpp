@@ -2,13 +2,14 @@
 
 #include <iterator>
 
+#include "BASE/settings.h"
+#include "GAME/game_ini.h"
 #include "GAME/game_state.h"
 #include "GAME/help.h"
 #include "GAME/hero.h"
 #include "GAME/highscore.h"
 #include "GAME/options.h"
 #include "GAME/run.h"
-#include "GAME/settings.h"
 #include "GAME/waterfall_backdrop.h"
 #include "GRAPH/Sprite.h"
 #include "SOUND/Gsound.h"

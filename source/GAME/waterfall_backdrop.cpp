@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "GAME/rnd.h"
-#include "GAME/settings.h"
+#include "BASE/rnd.h"
+#include "BASE/settings.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/graph.h"
 #include "SOUND/music.h"

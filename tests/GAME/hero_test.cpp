@@ -4,7 +4,7 @@
 #include <string>
 
 #include "GAME/hero.h"
-#include "GAME/run.h"
+#include "GAME/game_ini.h"
 #include "GRAPH/Sprite.h"
 #include "SOUND/music.h"
 #include "scene_fixture.h"
