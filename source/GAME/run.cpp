@@ -10,8 +10,10 @@
 #include "BASE/user_files.h"
 #include "GAME/Widget.h"
 #include "GAME/game_ini.h"
+#include "GAME/hero.h"
 #include "GAME/input.h"
 #include "GAME/menu.h"
+#include "GAME/waterfall_backdrop.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"
@@ -222,10 +224,10 @@ bool StartUp(int argc, char** argv) {
     SwitchMusic("DATA\\SOUND\\music.ogg", true, true);
     AdvanceLoading(0.01f);
 
-    // The waterfall backdrop is created here with its pictures, tuning values and ambient loop.
+    Backdrop.create();
     AdvanceLoading(0.05f);
 
-    // The hero's animations and texts are loaded here.
+    TheHero.load();
     AdvanceLoading(0.1f);
 
     sys::SetJoystickThreshold(1);
@@ -273,7 +275,8 @@ void ShutDown() {
     ReleaseMusicSlots();
     Widget& root = RootWidget();
     while (root.ChildCount() > 0) root.RemoveChild(root.children.back().get());
-    // The hero and the waterfall backdrop are released here.
+    TheHero.release();
+    Backdrop.release();
     sys::ReleaseJoystickCapture();
     ReleaseMenuPictures();
     if (MenuFont) ReleaseFont(MenuFont);
