@@ -48,11 +48,21 @@ std::string MaskName(const std::string& gameName) {
     return gameName.substr(0, slash + 1) + "_" + gameName.substr(slash + 1);
 }
 
-bool SavePicture(const std::string& root, const std::string& gameName, const Image& image,
-                 PictureKind kind) {
+namespace {
+
+// The file's path below root, with its folders made.
+std::string PreparedPath(const std::string& root, const std::string& gameName) {
     const std::string path = GamePath(root, gameName);
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    return path;
+}
+
+} // namespace
+
+bool SavePicture(const std::string& root, const std::string& gameName, const Image& image,
+                 PictureKind kind) {
+    const std::string path = PreparedPath(root, gameName);
     std::string error;
     bool ok = false;
     switch (kind) {
@@ -69,6 +79,14 @@ bool SavePicture(const std::string& root, const std::string& gameName, const Ima
     }
     if (!ok) std::fprintf(stderr, "%s\n", error.c_str());
     return ok;
+}
+
+bool SaveMask(const std::string& root, const std::string& gameName, const Image& image) {
+    const std::string path = PreparedPath(root, gameName);
+    std::string error;
+    if (WriteTgaMask(path, image, &error)) return true;
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return false;
 }
 
 } // namespace content
