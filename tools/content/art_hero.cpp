@@ -18,7 +18,7 @@ using namespace palette;
 
 // The hero: a little coral octopus. Every frame is drawn from a pose; each animation is a
 // function of its progress 0..1 that returns the pose, eased, with squash and stretch.
-constexpr int kFrame = 112;
+constexpr int kFrameW = 112, kFrameH = 128;
 
 struct Pose {
     double dx = 0, dy = 0;      // body offset, pixels
@@ -89,7 +89,7 @@ Pose Birth(double t) {
         const double u = t / 0.45;
         p.shell = u;
         p.scale = 0.35 + 0.2 * EaseInOut(u);
-        p.dy = 30 * (1 - u);
+        p.dy = 10 * (1 - u);
         p.eyeOpen = 0;
         p.smile = 0.2;
         p.blush = 0;
@@ -201,7 +201,7 @@ Pose Go(double t) {
     const double crouch = SmoothStep(0.0, 0.3, t) * (1 - SmoothStep(0.3, 0.4, t));
     p.sx *= 1 + 0.15 * crouch;
     p.sy *= 1 - 0.15 * crouch;
-    if (t > 0.3) Hop(p, (t - 0.3) / 0.7, 18);
+    if (t > 0.3) Hop(p, (t - 0.3) / 0.7, 14);
     p.armR = SmoothStep(0.3, 0.45, t);
     p.armWave = -0.4;
     p.brow = -0.7;
@@ -212,7 +212,7 @@ Pose Go(double t) {
 
 Pose LevelUp(double t) {
     Pose p;
-    Hop(p, t, 26);
+    Hop(p, t, 18);
     p.armL = p.armR = std::sin(t * M_PI);
     p.armWave = std::sin(t * 6 * M_PI) * 0.4;
     p.happyEyes = 1;
@@ -293,7 +293,7 @@ Pose Joy(double t) {
 
 Pose Win1(double t) {
     Pose p;
-    Hop(p, t, 30);
+    Hop(p, t, 18);
     p.tilt = std::sin(t * 2 * M_PI) * 0.35; // a twirl in the air
     p.armL = p.armR = 1;
     p.armWave = std::sin(t * 8 * M_PI) * 0.5;
@@ -342,7 +342,7 @@ void Tentacle(cairo_t* cr, double x0, double y0, double dir, double len, double 
     // A tapering curl: centre line from the body outward and down, lifted when raised.
     const int n = 14;
     std::vector<double> xs(n + 1), ys(n + 1);
-    double x = x0, y = y0, a = M_PI / 2 - dir * 0.35 - dir * lift * 2.0;
+    double x = x0, y = y0, a = M_PI / 2 - dir * 0.35 - dir * lift * 2.6;
     for (int i = 0; i <= n; ++i) {
         xs[i] = x, ys[i] = y;
         const double f = i / double(n);
@@ -377,10 +377,10 @@ void DrawPose(cairo_t* cr, const Pose& p) {
     cairo_save(cr);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    const double cx = kFrame / 2.0, groundY = 104;
+    const double cx = kFrameW / 2.0, groundY = 122;
     // Scale about the feet so the hero grows out of the sea floor.
     cairo_translate(cr, cx + p.dx, groundY + p.dy);
-    cairo_scale(cr, p.scale, p.scale);
+    cairo_scale(cr, p.scale * 1.12, p.scale * 1.12);
     cairo_rotate(cr, p.tilt);
     // Soft shadow on the ground, smaller when the hero jumps.
     {
@@ -599,7 +599,7 @@ void DrawPose(cairo_t* cr, const Pose& p) {
             const double ph = std::fmod(p.sparkle + i * 0.21, 1.0);
             const double a = i * 1.26 + 0.3;
             const double d = 30 + ph * 22;
-            const double sxp = cx + std::cos(a) * d * 1.1, syp = 52 - std::sin(a) * d * 0.9;
+            const double sxp = cx + std::cos(a) * d * 1.1, syp = 62 - std::sin(a) * d * 0.9;
             const double s = 4.5 * std::sin(ph * M_PI);
             if (s < 0.3) continue;
             cairo_move_to(cr, sxp, syp - s);
@@ -615,13 +615,13 @@ void DrawPose(cairo_t* cr, const Pose& p) {
 
 Image Strip(const Animation& a, int frames) {
     cairo_surface_t* surface =
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kFrame, kFrame * frames);
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kFrameW, kFrameH * frames);
     cairo_t* cr = cairo_create(surface);
     for (int f = 0; f < frames; ++f) {
         cairo_save(cr);
-        cairo_rectangle(cr, 0, f * kFrame, kFrame, kFrame);
+        cairo_rectangle(cr, 0, f * kFrameH, kFrameW, kFrameH);
         cairo_clip(cr);
-        cairo_translate(cr, 0, f * kFrame);
+        cairo_translate(cr, 0, f * kFrameH);
         DrawPose(cr, a.pose(frames > 1 ? f / double(frames - 1) : 0));
         cairo_restore(cr);
     }
@@ -634,13 +634,13 @@ Image Strip(const Animation& a, int frames) {
 // The speech balloon: three lines of the hero font fit inside; the tail points down at the hero.
 // Pure black outside, so it also works by colour key; the mask smooths its edge.
 Image Balloon() {
-    const int w = 124, h = 96;
+    const int w = 124, h = 104;
     Image img(w, h);
     cairo_surface_t* surface = ToCairo(img);
     cairo_t* cr = cairo_create(surface);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     auto path = [cr](double o) {
-        const double x0 = 2 + o, y0 = 2 + o, x1 = w - 3 + o, y1 = h - 12 + o, r = 16;
+        const double x0 = 2 + o, y0 = 2 + o, x1 = w - 3 + o, y1 = h - 10 + o, r = 16;
         cairo_new_path(cr);
         cairo_move_to(cr, x0 + r, y0);
         cairo_line_to(cr, x1 - r, y0);

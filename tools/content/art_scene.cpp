@@ -12,9 +12,10 @@ namespace {
 
 using namespace palette;
 
-// Layout of the backdrop (x from the left of the screen): rocks 0..104 and 536..640, the left
-// edge of the fall from 90, the fall itself 138..502, the right edge to 550.
-constexpr int kStoneW = 104, kScreenH = 480;
+// Layout of the backdrop (x from the left of the screen): rocks 0..128 and 512..640, the left
+// edge of the fall from 90 (blending into the rock, opaque where the rock ends), the fall itself
+// 138..502, the right edge to 550.
+constexpr int kStoneW = 128, kScreenH = 480;
 constexpr int kEdgeW = 48, kFallW = 364;
 // The game samples rows modulo (height - 1), so the texture repeats every 256 rows and its last
 // row repeats its first.
@@ -50,51 +51,90 @@ Image Fall() {
 // The sides of the fall: the sheet thins out into ragged streaks over the rock.
 Image FallEdge(bool left) {
     return Shade(kEdgeW, kFallH, 1, [left](double x, double y) {
-        const double inward = left ? x / kEdgeW : 1 - x / kEdgeW; // 0 outside, 1 at the fall
+        // 0 at the outer side, 1 where the rock ends (10 pixels before the fall) and on.
+        const double inward = (left ? x : kEdgeW - x) / (kEdgeW - 10.0);
         const double s = Streaks(x + (left ? 0 : 17), y, kEdgeW, left ? 41 : 43);
         const double rag = PeriodicFbm(x / kEdgeW * 3, y * 16.0 / kFallPeriod, 3, 16, 2, left ? 5 : 6);
-        const double a = SmoothStep(0.05, 0.75, inward + (rag - 0.5) * 0.6);
+        const double a = inward >= 1 ? 1 : SmoothStep(0.1, 0.9, inward + (rag - 0.5) * 0.5 * inward);
         return WithAlpha(WaterColour(s + 0.25 * (1 - inward), 0.3), a);
     });
 }
 
-// Rock with coral, lit from the upper left, sinking into the lagoon toward the bottom.
+// Boulders: each pixel belongs to the nearest of scattered centres; a boulder is a dome over
+// its cell, so neighbouring boulders meet in dark crevices.
+struct Boulders {
+    double height = 0; // 0 in a crevice .. 1 on top of a boulder
+    int cell = 0;      // which boulder, for its own tint
+};
+
+Boulders BoulderAt(double x, double y, uint32_t seed) {
+    const double size = 58;
+    // A gentle warp keeps the outlines from looking like paving.
+    x += (PeriodicFbm(x / 40, y / 40, 64, 64, 2, seed + 20) - 0.5) * 26;
+    y += (PeriodicFbm(x / 40 + 5, y / 40, 64, 64, 2, seed + 21) - 0.5) * 26;
+    const int gx = static_cast<int>(std::floor(x / size)), gy = static_cast<int>(std::floor(y / size));
+    double f1 = 1e9, f2 = 1e9;
+    int best = 0;
+    for (int j = -1; j <= 1; ++j)
+        for (int i = -1; i <= 1; ++i) {
+            const int cx = gx + i, cy = gy + j;
+            const double jx = PeriodicNoise(cx * 1.37 + 0.5, cy * 1.91 + 0.5, 97, 97, seed) * 0.8 + 0.1;
+            const double jy = PeriodicNoise(cx * 2.11 + 0.5, cy * 1.13 + 0.5, 97, 97, seed + 1) * 0.8 + 0.1;
+            const double px = (cx + jx) * size, py = (cy + jy) * size;
+            const double d = std::hypot((x - px) * 1.0, (y - py) * 1.25);
+            if (d < f1) {
+                f2 = f1;
+                f1 = d;
+                best = cx * 131 + cy * 71;
+            } else if (d < f2) {
+                f2 = d;
+            }
+        }
+    return {std::sqrt(SmoothStep(0, 26, f2 - f1)) * (1 - 0.35 * SmoothStep(14, 46, f1)), best};
+}
+
+// Rock with coral and moss, lit from the upper left, sinking into the lagoon toward the bottom.
 Image Stone(bool left) {
     return Shade(kStoneW, kScreenH, 1, [left](double x, double y) {
         const uint32_t seed = left ? 61 : 67;
+        const double ox = left ? 0 : 517; // the right rock continues elsewhere in the same field
         auto height = [&](double px, double py) {
-            return PeriodicFbm(px / 26.0, py / 26.0, 64, 64, 4, seed);
+            return BoulderAt(px + ox, py, seed).height + 0.08 * PeriodicFbm(px / 9, py / 9, 64, 64, 2, seed);
         };
+        const Boulders b = BoulderAt(x + ox, y, seed);
         const double hx = height(x + 1, y) - height(x - 1, y);
         const double hy = height(x, y + 1) - height(x, y - 1);
-        const double nx = -hx * 9, ny = -hy * 9, nz = 1;
+        const double nx = -hx * 6, ny = -hy * 6, nz = 1;
         const double nl = std::sqrt(nx * nx + ny * ny + nz * nz);
         const double lit = Diffuse(nx / nl, ny / nl, nz / nl);
-        const double h = height(x, y);
-        const Rgb rock = Mix(Rgb{0.42, 0.34, 0.40}, Rgb{0.62, 0.52, 0.50}, h);
-        Rgb c = Mix(Mix(rock, kNavy, 0.6), Mix(rock, kSand, 0.3), Clamp01(lit * 1.3));
-        // Coral and moss grow where the rock bulges and in the hollows.
-        const double coral = PeriodicNoise(x / 9.0, y / 9.0, 64, 64, seed + 3);
-        if (h > 0.55 && coral > 0.62)
-            c = Mix(c, Mix(Mix(kCoral, kPink, coral), kWhite, lit * 0.3), SmoothStep(0.62, 0.7, coral) * 0.85);
-        if (h < 0.42) c = Mix(c, Mix(kLime, kNavy, 0.5 - 0.3 * lit), SmoothStep(0.42, 0.32, h) * 0.6);
-        // The inner edge catches spray and lies in the fall's shade.
+        const double tint = PeriodicNoise(b.cell * 0.37, 0.5, 64, 4, seed + 9);
+        const Rgb rock = Mix(Rgb{0.55, 0.47, 0.58}, Rgb{0.70, 0.58, 0.52}, tint);
+        Rgb c = Mix(Mix(rock, kNavy, 0.55), Mix(rock, kSand, 0.35), Clamp01(lit * 1.25));
+        c = Mix(Mix(kNavy, rock, 0.3), c, SmoothStep(0.0, 0.35, b.height)); // crevices
+        // Moss on the tops that face up, coral clumps on some boulders.
+        const double up = Clamp01(-ny / nl * 2);
+        c = Mix(c, Mix(Mix(kLime, kNavy, 0.35), kLime, lit), up * SmoothStep(0.5, 0.8, b.height) * 0.55);
+        const double coral = PeriodicFbm(x / 6, y / 6, 64, 128, 2, seed + 3);
+        if (tint > 0.6 && b.height > 0.3)
+            c = Mix(c, Mix(Mix(kCoral, kPink, coral), kWhite, lit * 0.35), SmoothStep(0.55, 0.62, coral) * 0.9);
+        // The inner edge lies in the fall's shade and spray.
         const double inner = left ? x / kStoneW : 1 - x / kStoneW;
-        c = Mix(c, Mix(kNavy, kTeal, 0.5), SmoothStep(0.7, 1.0, inner) * 0.35);
+        c = Mix(c, Mix(kTeal, kFoam, 0.3), SmoothStep(0.75, 1.0, inner) * 0.3);
         // Deeper down the water tints the rock.
-        c = Mix(c, Mix(kTeal, kNavy, 0.3), SmoothStep(200, 480, y) * 0.55);
+        c = Mix(c, Mix(kTeal, kNavy, 0.4), SmoothStep(140, 480, y) * 0.6);
         return WithAlpha(c, 1);
     });
 }
 
 // The river surface at the brink, tiling in both directions.
 Image TopWater() {
-    const int w = 64, h = 40;
+    const int w = 128, h = 40;
     return Shade(w, h, 2, [](double x, double y) {
-        const double n = PeriodicFbm(x / 16, y / 10, 4, 4, 3, 71);
-        const double ripple = 1 - SmoothStep(0.0, 0.05, std::fabs(n - 0.5));
-        Rgb c = Mix(Mix(kDeepSea, kLagoon, 0.5), Mix(kLagoon, kFoam, 0.45), n);
-        c = Mix(c, kWhite, ripple * 0.6);
+        const double n = PeriodicFbm(x / 16, y / 10, 8, 4, 3, 71);
+        const double m = PeriodicFbm(x / 32, y / 20, 4, 2, 2, 73);
+        const double ripple = 1 - SmoothStep(0.0, 0.04, std::fabs(n - 0.5));
+        Rgb c = Mix(Mix(kDeepSea, kLagoon, 0.6), Mix(kLagoon, kFoam, 0.5), m);
+        c = Mix(c, kWhite, ripple * 0.35 * m);
         return WithAlpha(c, 1);
     });
 }
@@ -114,16 +154,39 @@ Image SideWaterTop(bool left) {
     });
 }
 
-// The foot of the fall for the menus: churning foam that settles into the lagoon.
+// Foam: clusters of small bubbles, each bright at its rim.
+double FoamAt(double x, double y, uint32_t seed) {
+    const double size = 7;
+    const int gx = static_cast<int>(std::floor(x / size)), gy = static_cast<int>(std::floor(y / size));
+    double best = 1e9;
+    for (int j = -1; j <= 1; ++j)
+        for (int i = -1; i <= 1; ++i) {
+            const int cx = gx + i, cy = gy + j;
+            const double px = (cx + PeriodicNoise(cx * 1.3 + 0.5, cy * 1.7 + 0.5, 97, 97, seed)) * size;
+            const double py = (cy + PeriodicNoise(cx * 2.3 + 0.5, cy * 0.7 + 0.5, 97, 97, seed + 1)) * size;
+            const double r = 2 + 2.5 * PeriodicNoise(cx * 0.9 + 0.5, cy * 1.1 + 0.5, 97, 97, seed + 2);
+            const double d = std::hypot(x - px, y - py) / r;
+            best = std::min(best, d);
+        }
+    if (best > 1) return 0;
+    return 0.45 + 0.55 * SmoothStep(0.55, 0.95, best); // rim brighter than the middle
+}
+
+// The foot of the fall for the menus: the falling sheet breaks into foam that settles into the
+// lagoon.
 Image FallFoot() {
     const int w = 466, h = 120;
-    return Shade(w, h, 1, [](double x, double y) {
+    return Shade(w, h, 2, [](double x, double y) {
         const double v = y / h;
-        const double foam = PeriodicFbm(x / 20, y / 14, 24, 8, 4, 91);
-        Rgb c = Mix(Mix(kLagoon, kFoam, 0.35), Mix(kTeal, kNavy, 0.2), SmoothStep(0.2, 1.0, v));
-        c = Mix(c, kWhite, SmoothStep(0.45, 0.8, foam) * (1 - v * 0.8));
-        const double bubble = PeriodicNoise(x / 3, y / 3, 160, 40, 93);
-        c = Mix(c, kFoam, SmoothStep(0.82, 0.9, bubble) * 0.6 * v);
+        const double streak = Streaks(x, y * 0.5, w, 31);
+        Rgb c = Mix(WaterColour(streak, 0.3), Mix(kLagoon, kTeal, 0.5), SmoothStep(0.0, 0.5, v));
+        c = Mix(c, Mix(kTeal, kNavy, 0.3), SmoothStep(0.5, 1.0, v) * 0.6);
+        // Thick white where the sheet lands, breaking into drifts and single bubbles below.
+        const double churn = PeriodicFbm(x / 30, y / 12, 16, 10, 4, 95);
+        const double density = 1 - SmoothStep(0.05, 0.85, v);
+        const double drift = SmoothStep(0.62 - 0.45 * density, 0.8 - 0.4 * density, churn);
+        c = Mix(c, Mix(kFoam, kWhite, 0.6), drift * (0.5 + 0.5 * density));
+        c = Mix(c, kWhite, FoamAt(x, y, 91) * 0.3 * (1 - drift) * SmoothStep(0.3, 0.6, churn));
         return WithAlpha(c, 1);
     });
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "jpeg_out.h"
+#include "paint.h"
 #include "tga.h"
 
 namespace content {
@@ -78,6 +79,14 @@ bool SavePicture(const std::string& root, const std::string& gameName, const Ima
         break;
     }
     if (!ok) std::fprintf(stderr, "%s\n", error.c_str());
+    return ok;
+}
+
+bool WritePng(const Image& img, const std::string& path) {
+    cairo_surface_t* s = ToCairo(img);
+    const bool ok = cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(s);
+    if (!ok) std::fprintf(stderr, "cannot write %s\n", path.c_str());
     return ok;
 }
 
