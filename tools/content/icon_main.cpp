@@ -1,5 +1,5 @@
-// content_icon SVG GAMEDIR: the game's icon beside the program, as its SVG source and as PNGs of
-// the sizes desktops ask for (GAMEDIR/icons/reefpop-N.png), rendered with librsvg.
+// content_icon SVG GAMEDIR: the game's icon in GAMEDIR/icons, as its SVG source (reefpop.svg) and
+// as PNGs of the sizes desktops ask for (reefpop-N.png), rendered with librsvg.
 #include <librsvg/rsvg.h>
 
 #include <cstdio>
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     }
     std::error_code ec;
     fs::create_directories(fs::path(out) / "icons", ec);
-    fs::copy_file(source, fs::path(out) / "reefpop.svg", fs::copy_options::overwrite_existing, ec);
+    fs::copy_file(source, fs::path(out) / "icons" / "reefpop.svg", fs::copy_options::overwrite_existing, ec);
     bool ok = !ec;
     if (ec) std::fprintf(stderr, "content_icon: cannot copy %s: %s\n", source.c_str(), ec.message().c_str());
     for (int size : {16, 32, 48, 64, 128, 256})
