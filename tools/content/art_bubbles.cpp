@@ -183,11 +183,17 @@ Image Ice() {
         const double d = std::sqrt(dx * dx + dy * dy);
         double a = 0;
         Rgb c = Mix(kFoam, kWhite, 0.3);
-        if (d < 15.6 && dy > -1) {
-            const double frost = PeriodicFbm(x * 0.25, y * 0.25, 16, 16, 3, 21);
-            a = 0.35 + 0.35 * SmoothStep(0.45, 0.75, frost) + 0.3 * SmoothStep(11, 15.6, d);
-            a *= SmoothStep(-1, 3, dy);
-            c = Mix(Mix(kDeepSea, kFoam, 0.7), kWhite, SmoothStep(0.5, 0.8, frost));
+        // A crust with a jagged upper edge, faceted like crystals and brightest at the rim.
+        const double edge = 1.5 + 3.5 * PeriodicNoise(x * 0.45, 0.5, 16, 4, 23);
+        if (d < 15.8 && dy > edge - 2) {
+            const double facet = PeriodicNoise(x * 0.35 + y * 0.2, y * 0.35 - x * 0.1, 16, 16, 21);
+            const double shine = SmoothStep(0.55, 0.62, facet) * (1 - SmoothStep(0.62, 0.75, facet));
+            a = 0.42 + 0.3 * SmoothStep(10, 15.6, d) + 0.25 * shine;
+            a *= SmoothStep(edge - 2, edge, dy);
+            c = Mix(Mix(kDeepSea, kFoam, 0.75), kWhite, Clamp01(0.35 * facet + shine + 0.4 * SmoothStep(12, 15.6, d)));
+            // A bright line along the crust's top edge.
+            c = Mix(c, kWhite, (1 - SmoothStep(0.0, 1.2, std::fabs(dy - edge))) * 0.8);
+            if (std::fabs(dy - edge) < 1.2) a = std::max(a, 0.75);
         }
         // Icicles below the rim.
         const double icicles[3][3] = {{9, 15, 4}, {17, 16.5, 4.3}, {23.5, 14.8, 3.5}};

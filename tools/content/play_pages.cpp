@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "GAME/settings.h"
+#include "BASE/settings.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"
