@@ -40,9 +40,25 @@ public:
             for (Widget* label : {name, number}) label->y = label->homeY = int16_t(label->homeY + i * label->height);
             if (i == highlight) MarkSelected(*name);
         }
+        AddRanksAndMode(mode);
         FocusFirst(0);
         escapeIndex = 0;
         transitionStart = kOpenAtOnce;
+    }
+
+    // Rank numbers beside the rows and the name of the table's mode, where the description has
+    // places for them (after the rows, so the rows keep their child order).
+    void AddRanksAndMode(int mode) {
+        if (GetIniString(kScoreIni, "rank", "xs")[0])
+            for (int i = 0; i < kHighscoreRows; ++i) {
+                Widget* rank = AddLabel("rank");
+                rank->caption = std::to_string(i + 1) + ".";
+                rank->y = rank->homeY = int16_t(rank->homeY + i * rank->height);
+            }
+        if (GetIniString(kScoreIni, "mode", "xs")[0]) {
+            Widget* name = AddLabel("mode");
+            name->caption = GetIniString(kScoreIni, "mode", std::to_string(mode).c_str());
+        }
     }
 
     // Acts at once; this screen is gone afterwards.

@@ -86,6 +86,19 @@ TEST_F(Highscores, EmptyTablesAndScoreZero) {
     EXPECT_EQ(Rows("puzzle"), expected);
 }
 
+TEST_F(Highscores, ScreenNumbersTheRanksAndNamesItsModeWhereTheDescriptionPlacesThem) {
+    WriteFile("DATA/score.ini", "[start]\nys=20\n[score]\nys=20\n[rank]\nxs=30\nys=20\n"
+                                "[mode]\nxs=100\nys=20\n0=Arcade\n1=Puzzle\n2=Panic\n");
+    PushScreen(MakeHighscoreScreen(1, -1));
+    Widget& screen = *RootWidget().children.back();
+    ASSERT_EQ(screen.ChildCount(), 2 + 3 * kHighscoreRows + 1);
+    const size_t firstRank = 2 + 2 * kHighscoreRows;
+    EXPECT_EQ(screen.children[firstRank]->caption, "1.");
+    EXPECT_EQ(screen.children[firstRank + 9]->caption, "10.");
+    EXPECT_EQ(screen.children[firstRank + 9]->y, 9 * 20); // beside the tenth row
+    EXPECT_EQ(screen.children.back()->caption, "Puzzle");
+}
+
 TEST_F(Highscores, ScreenShowsRowsAndClearingEmptiesThem) {
     WriteFile("DATA/score.ini", "[start]\nys=20\nname=---\n[score]\nys=20\nname=pts:\n");
     WriteTable("panic", {300, 200});
