@@ -108,9 +108,9 @@ double SeamRoughness(const Audio& audio) {
         }
         bend = std::sqrt(bend / count);
         const double floor = 1.0 / 4096.0;
-        double predicted = 2.0 * at(-1) - at(-2); // where the end was heading
-        double miss = std::fabs(at(0) - predicted);
-        worst = std::max(worst, miss / (4.0 * std::max(bend, floor)));
+        // A jump in level or a kink in the slope shows as a sharp bend right at the seam.
+        double seamBend = std::max(std::fabs(at(1) - 2.0 * at(0) + at(-1)), std::fabs(at(0) - 2.0 * at(-1) + at(-2)));
+        worst = std::max(worst, seamBend / (4.0 * std::max(bend, floor)));
     }
     return worst;
 }

@@ -12,9 +12,9 @@ double IntegratedLoudness(const Audio& audio);
 // The loudest 400 ms window.
 double MaxMomentaryLoudness(const Audio& audio);
 
-// How far the first sample strays from where the last two samples were heading, measured
-// against how much the signal bends around the seam: below 1 the join is as smooth as the music
-// on either side of it; a click stands out at several times that.
+// How sharply the sound bends where its end meets its start (a jump in level or a kink in the
+// slope), measured against how much it bends on either side of the seam: below 1 the join is as
+// smooth as the sound around it; a click stands out at several times that.
 double SeamRoughness(const Audio& audio);
 
 } // namespace soundtools

@@ -102,12 +102,19 @@ void LimitPeaks(Audio& audio, double ceilingDb, bool loop) {
 }
 
 void Master(Audio& audio, double targetLufs, double ceilingDb, bool loop) {
-    // Limiting lowers the loudness a little; a second pass makes up for it.
-    for (int pass = 0; pass < 3; ++pass) {
-        double loudness = IntegratedLoudness(audio);
-        if (loudness < -150.0) return;
-        Scale(audio, float(FromDecibels(targetLufs - loudness)));
+    // Limiting takes off a little loudness, so the gain is found again from the unlimited
+    // sound until the limited result meets the target.
+    const Audio raw = audio;
+    const double start = IntegratedLoudness(raw);
+    if (start < -150.0) return;
+    double gainDb = targetLufs - start;
+    for (int pass = 0; pass < 8; ++pass) {
+        audio = raw;
+        Scale(audio, float(FromDecibels(gainDb)));
         LimitPeaks(audio, ceilingDb, loop);
+        const double miss = targetLufs - IntegratedLoudness(audio);
+        if (std::fabs(miss) < 0.05) return;
+        gainDb += miss;
     }
 }
 

@@ -30,7 +30,7 @@ constexpr int kSpectrumRows = 96;
 struct Entry {
     std::string name;
     Audio audio;
-    double seconds, peakDb, loudness, momentary;
+    double seconds, peakDb, loudness, momentary, seam;
 };
 
 // Dark blue through violet and orange to pale yellow, for -90 ... 0 dB.
@@ -159,6 +159,7 @@ int main(int argc, char** argv) {
         e.peakDb = ToDecibels(Peak(e.audio));
         e.loudness = IntegratedLoudness(e.audio);
         e.momentary = MaxMomentaryLoudness(e.audio);
+        e.seam = SeamRoughness(e.audio);
         entries.push_back(std::move(e));
     }
     fs::create_directories(out);
@@ -174,9 +175,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sound_sheet: cannot write %s\n", (out / "listening.txt").c_str());
         return 1;
     }
-    std::fprintf(table, "%-30s %9s %4s %10s %12s %12s\n", "sound", "seconds", "ch", "peak dBFS", "integrated", "loudest 0.4s");
+    // The seam column matters for the loops: under 1 the end runs into the start without a click.
+    std::fprintf(table, "%-28s %8s %3s %10s %15s %17s %6s\n", "sound", "seconds", "ch", "peak dBFS",
+                 "integrated LUFS", "loudest 0.4s LUFS", "seam");
     for (const Entry& e : entries)
-        std::fprintf(table, "%-30s %9.2f %4d %10.1f %12.1f %12.1f\n", e.name.c_str(), e.seconds, e.audio.channels,
-                     e.peakDb, e.loudness, e.momentary);
+        std::fprintf(table, "%-28s %8.2f %3d %10.1f %15.1f %17.1f %6.2f\n", e.name.c_str(), e.seconds,
+                     e.audio.channels, e.peakDb, e.loudness, e.momentary, e.seam);
     return std::fclose(table) == 0 ? 0 : 1;
 }
