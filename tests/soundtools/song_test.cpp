@@ -77,6 +77,11 @@ TEST(Song, MistakesAreNamedWithTheirLine) {
         {"section A\nchords | C |\nplay g\n", "line 6: unknown figure g"},
         {"form B\n", "line 4: unknown section B"},
         {"section A\nchords | C |\n", "the song has no form"},
+        // Numbers out of all proportion are refused rather than rendered for hours.
+        {"section A\nchords | C:1e9 |\nform A\n", "line 5: the song is longer than 4096 beats"},
+        {"figure g voice=lead steps=65536 bars=65536\n", "line 4: figure needs 1 to 64 steps"},
+        {"section A\nchords | C |\nmelody lead | c99999999999:4 |\nform A\n", "line 6: bad note"},
+        {"tempo 0\n", "line 4: tempo needs beats per minute"},
     };
     for (const Case& c : cases) {
         Song song;

@@ -11,6 +11,12 @@ namespace soundtools {
 
 namespace {
 
+// Bounds that keep a mistyped number from making a song of days or notes of nothing.
+constexpr int kMostSteps = 64;
+constexpr int kMostBars = 16;
+constexpr double kMostBeats = 4096;
+constexpr double kShortestLength = 1.0 / 64;
+
 // An accompaniment figure: one pattern of steps applied to the chord under each step.
 struct Figure {
     std::string voice;
@@ -70,19 +76,19 @@ bool PitchClass(const std::string& text, size_t& at, int& pc) {
     return true;
 }
 
+// "1.5", "3/4".
 bool ParseNumber(const std::string& text, double& value) {
+    auto whole = [](const std::string& part, double& out) {
+        char* end = nullptr;
+        out = std::strtod(part.c_str(), &end);
+        return !part.empty() && *end == 0;
+    };
     size_t slash = text.find('/');
-    char* end = nullptr;
-    if (slash != std::string::npos) {
-        double a = std::strtod(text.substr(0, slash).c_str(), &end);
-        if (*end) return false;
-        double b = std::strtod(text.substr(slash + 1).c_str(), &end);
-        if (*end || b == 0) return false;
-        value = a / b;
-        return true;
-    }
-    value = std::strtod(text.c_str(), &end);
-    return !text.empty() && *end == 0;
+    if (slash == std::string::npos) return whole(text, value);
+    double a = 0, b = 0;
+    if (!whole(text.substr(0, slash), a) || !whole(text.substr(slash + 1), b) || b == 0) return false;
+    value = a / b;
+    return true;
 }
 
 // "Am7:2" -> chord and length; the length carries over when it is left out.
@@ -136,7 +142,7 @@ bool ParseMelodyNote(const std::string& token, int& key, double& length) {
     if (!Spelling(pitch, at, semitones)) return false;
     char* end = nullptr;
     long octave = std::strtol(pitch.c_str() + at, &end, 10);
-    if (end == pitch.c_str() + at || *end) return false;
+    if (end == pitch.c_str() + at || *end || octave < -1 || octave > 9) return false;
     key = int(12 * (octave + 1)) + semitones;
     return length > 0 && key >= 0 && key <= 127;
 }
@@ -191,10 +197,10 @@ bool Reader::ReadOptions(std::istringstream& words, std::map<std::string, std::s
 
 bool Reader::ReadLine(std::istringstream& words, const std::string& keyword) {
     std::string word;
-    if (keyword == "tempo") return (words >> song_.tempo) && song_.tempo > 0 ? true : Fail("tempo needs beats per minute");
-    if (keyword == "meter") return (words >> song_.beatsPerBar) && song_.beatsPerBar > 0 ? true : Fail("meter needs beats per bar");
+    if (keyword == "tempo") return (words >> song_.tempo) && song_.tempo >= 20 && song_.tempo <= 400 ? true : Fail("tempo needs beats per minute");
+    if (keyword == "meter") return (words >> song_.beatsPerBar) && song_.beatsPerBar > 0 && song_.beatsPerBar <= 16 ? true : Fail("meter needs beats per bar");
     if (keyword == "swing") return (words >> song_.swing) ? true : Fail("swing needs a fraction");
-    if (keyword == "tail") return (words >> song_.tail) && song_.tail >= 0 ? true : Fail("tail needs seconds");
+    if (keyword == "tail") return (words >> song_.tail) && song_.tail >= 0 && song_.tail <= 30 ? true : Fail("tail needs seconds");
     if (keyword == "loop") return song_.loop = true;
     if (keyword == "voice") {
         Voice v;
@@ -228,7 +234,9 @@ bool Reader::ReadLine(std::istringstream& words, const std::string& keyword) {
         if (o.count("bars")) f.bars = std::atoi(o["bars"].c_str());
         if (o.count("octave")) f.octave = std::atoi(o["octave"].c_str());
         if (o.count("legato")) f.legato = std::atof(o["legato"].c_str());
-        if (f.steps <= 0 || f.bars <= 0) return Fail("figure needs positive steps and bars");
+        if (f.steps <= 0 || f.steps > kMostSteps || f.bars <= 0 || f.bars > kMostBars)
+            return Fail("figure needs 1 to " + std::to_string(kMostSteps) + " steps and 1 to " +
+                        std::to_string(kMostBars) + " bars");
         figure_ = &(figures_[name] = f);
         section_ = nullptr;
         return true;
@@ -390,13 +398,15 @@ bool Reader::PlaceSection(const Section& section, double start, double& length) 
             continue;
         }
         Chord chord;
-        if (!ParseChord(token, chord, chordLength)) return Fail("bad chord " + token);
+        if (!ParseChord(token, chord, chordLength) || chordLength < kShortestLength)
+            return Fail("bad chord " + token);
         chord.beat = start + at;
         chord.length = chordLength;
         at += chordLength;
         chords.push_back(chord);
     }
     length = at;
+    if (start + length > kMostBeats) return Fail("the song is longer than " + std::to_string(int(kMostBeats)) + " beats");
     if (length <= 0 || std::fabs(std::fmod(length + 1e-6, song_.beatsPerBar)) > 1e-3)
         return Fail("a section's chords must fill whole bars");
     for (const Line& melody : section.melodies) {
@@ -411,7 +421,8 @@ bool Reader::PlaceSection(const Section& section, double start, double& length) 
                 continue;
             }
             int key = 0;
-            if (!ParseMelodyNote(token, key, noteLength)) return Fail("bad note " + token);
+            if (!ParseMelodyNote(token, key, noteLength) || noteLength < kShortestLength)
+                return Fail("bad note " + token);
             if (key >= 0)
                 AddNote(start + pos, noteLength * legato_[voice.name], voice, key + section.transpose + melody.transpose,
                         velocity_[voice.name]);
