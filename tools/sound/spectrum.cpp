@@ -36,7 +36,7 @@ std::vector<std::vector<float>> Spectrogram(const Audio& audio, int columns, int
     const size_t frames = audio.Frames();
     // Long pieces get fine frequency detail; short effects need fine timing more.
     const int window = frames > size_t(2 * audio.rate) ? 2048 : 512;
-    std::vector<std::complex<double>> buffer(size_t(window));
+    std::vector<std::complex<double>> buffer(static_cast<size_t>(window));
     for (int c = 0; c < columns; ++c) {
         const double centre = (c + 0.5) * double(frames) / columns;
         for (int i = 0; i < window; ++i) {
