@@ -46,7 +46,9 @@ int MakeMusic(const std::string& songFile, const std::string& soundFont, const s
     else EndWithFade(audio, audio.Frames(), size_t(0.25 * kRate));
     Master(audio, kMusicLoudness, kMusicCeilingDb, song.loop);
     if (!WriteVorbis(outFile, audio, kMusicQuality)) return Fail(outFile, "cannot be written");
-    std::printf("%s: %.1f s, %.1f LUFS\n", outFile.c_str(), audio.Seconds(), IntegratedLoudness(audio));
+    std::printf("%s: %.1f s, %.1f LUFS", outFile.c_str(), audio.Seconds(), IntegratedLoudness(audio));
+    if (song.loop) std::printf(", seam %.2f before encoding", SeamRoughness(audio));
+    std::printf("\n");
     return 0;
 }
 
