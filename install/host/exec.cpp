@@ -56,7 +56,7 @@ bool Spawn(std::vector<std::string> argvText, bool searchPath, const std::string
 bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
                   const std::string& workingFolder, bool waitExit) {
     // Documents and addresses open with the desktop's opener, as the shell's execute does.
-    if (IsAddress(program)) return Spawn({"xdg-open", program}, true, workingFolder, waitExit);
+    if (IsAddress(program)) return Spawn({"xdg-open", program}, true, "", waitExit);
     std::vector<std::string> argvText{program};
     argvText.insert(argvText.end(), arguments.begin(), arguments.end());
     // A bare program name that is not a file here is looked up on PATH.
