@@ -68,7 +68,7 @@ public:
         const int total = int((double(block.size) * blockFraction + double(block.start)) *
                               storage_.ProgressScale());
         if (total > display_.TotalBar()) display_.SetTotalBar(total);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (display_.Shown()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return display_.Pump();
     }
 

@@ -19,6 +19,8 @@ public:
     virtual bool Pump() = 0;
     // The wizard's end code once cancelled, else 0.
     virtual int EndCode() const = 0;
+    // False when there is no window to keep alive between the steps.
+    virtual bool Shown() const { return true; }
 };
 
 constexpr int kStepNext = 1007;

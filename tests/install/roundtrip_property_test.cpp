@@ -24,6 +24,7 @@ struct NoWindow : pkg::InstallDisplay {
     void SetTotalBar(int position) override { total = position; }
     bool Pump() override { return true; }
     int EndCode() const override { return 0; }
+    bool Shown() const override { return false; }
     int total = 0;
 };
 
@@ -111,7 +112,7 @@ protected:
 
 TEST_F(RoundTripPropertyTest, UninstallUndoesEveryRandomInstall) {
     Furnish();
-    const int kCases = 500;
+    const int kCases = 1000;
     int installed = 0;
     for (int seed = 1; seed <= kCases; ++seed) {
         Generator gen{uint32_t(seed)};
