@@ -1,11 +1,12 @@
 #include "GAME/menu.h"
 
+#include "BASE/settings.h"
+#include "GAME/game_ini.h"
 #include "GAME/game_state.h"
 #include "GAME/help.h"
 #include "GAME/highscore.h"
 #include "GAME/options.h"
 #include "GAME/run.h"
-#include "GAME/settings.h"
 #include "GRAPH/Sprite.h"
 #include "SOUND/Gsound.h"
 #include "SOUND/music.h"

@@ -3,13 +3,14 @@
 #include <memory>
 #include <string>
 
+#include "BASE/settings.h"
+#include "GAME/game_ini.h"
 #include "GAME/game_state.h"
 #include "GAME/help.h"
 #include "GAME/highscore.h"
 #include "GAME/menu.h"
 #include "GAME/options.h"
 #include "GAME/run.h"
-#include "GAME/settings.h"
 #include "SYS/msgbox.h"
 #include "screen_fixture.h"
 
