@@ -111,13 +111,8 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned typ
     int answer = 0;
     if (!Headless() && ShowWithSdl(text, caption, type, buttons, defaultIndex, answer))
         return answer;
-    const int headless = HeadlessAnswer(buttons, defaultIndex);
     std::fprintf(stderr, "%s: %s\n", Cp1252ToUtf8(caption).c_str(), Cp1252ToUtf8(text).c_str());
-    if (buttons.size() > 1) {
-        for (const Button& button : buttons)
-            if (button.id == headless) std::fprintf(stderr, "(no display: answered %s)\n", button.label);
-    }
-    return headless;
+    return HeadlessAnswer(buttons, defaultIndex);
 }
 
 void SetHeadlessSafeAnswers(bool safe) { SafeAnswers() = safe; }
