@@ -23,6 +23,9 @@ struct InstallerApp {
     // Both maps as they were before a further package's information file was read.
     NameMap savedVariables;
     NameMap savedParams;
+    // The variables as the machine gave them at start-up: such a value expands to itself (it
+    // is a path or a name, not a text with references), as long as nothing has replaced it.
+    NameMap machineValues;
     unsigned flags = 0;
     StringTable strings;
     Skin skin;

@@ -3,7 +3,7 @@
 #include "SYS/msgbox.h"
 #include "install/modes.h"
 
-#include <strings.h>
+#include "SYS/textcodec.h"
 
 namespace inst {
 
@@ -62,7 +62,7 @@ const LaunchMode* ChooseLaunchMode(const std::vector<std::string>& tokens) {
         const size_t wanted = static_cast<size_t>(mode.argumentCount) + (mode.name ? 1 : 0);
         const bool countOk = mode.exact ? tokens.size() == wanted : tokens.size() >= wanted;
         if (!countOk) continue;
-        if (mode.name && strcasecmp(tokens[0].c_str(), mode.name) != 0) continue;
+        if (mode.name && !sys::EqualIgnoringCase(tokens[0], mode.name)) continue;
         return &mode;
     }
     return nullptr;

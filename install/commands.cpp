@@ -16,9 +16,11 @@
 #include "install/script.h"
 #include "install/variables.h"
 
+#include "SYS/textcodec.h"
+#include "install/host/guard.h"
+
 #include <cstdlib>
 #include <functional>
-#include <strings.h>
 #include <vector>
 
 namespace inst {
@@ -35,7 +37,7 @@ bool ParseRoot(const std::string& name, RegRoot* root) {
                   {"HKEY_CURRENT_USER", "HKCU", RegRoot::CurrentUser},
                   {"HKEY_LOCAL_MACHINE", "HKLM", RegRoot::LocalMachine}};
     for (const auto& row : kRoots) {
-        if (strcasecmp(name.c_str(), row.longName) == 0 || strcasecmp(name.c_str(), row.shortName) == 0) {
+        if (sys::EqualIgnoringCase(name, row.longName) || sys::EqualIgnoringCase(name, row.shortName)) {
             *root = row.root;
             return true;
         }
@@ -151,15 +153,13 @@ bool CmdInfValSet(ScriptRunner& runner, const ScriptLine& line) {
     const std::string& value = line.positional[3];
     return WithRetry(runner.app, "MsgUserErrIniOper", "MsgUserErrTitlePackage", file, [&] {
         // A file that was there before stays at uninstall; only the keys added are removed.
-        const bool existedBefore = host::PathExists(file);
-        FILE* handle = nullptr;
-        bool existed = false;
-        const bool wasLogging = runner.logging;
-        if (existedBefore) runner.logging = false;
-        const bool created = CreateTargetFile(runner, file, false, &handle, &existed);
-        runner.logging = wasLogging;
-        if (!created) return false;
-        std::fclose(handle);
+        if (!host::PathExists(file)) {
+            TargetFile created;
+            if (!CreateTargetFile(runner, file, false, &created) || !CommitTargetFile(runner, &created))
+                return false;
+        } else if (!host::MayChange(host::HostPath(file))) {
+            return false;
+        }
         char current[1024];
         sys::GetPrivateProfileString(section.c_str(), key.c_str(), "", current, sizeof current,
                                      file.c_str());
@@ -174,7 +174,7 @@ bool CmdInfValSet(ScriptRunner& runner, const ScriptLine& line) {
 
 bool CmdUnInfValDel(ScriptRunner&, const ScriptLine& line) {
     const std::string file = NormalizePath(line.positional[0]);
-    if (host::PathExists(file))
+    if (host::PathExists(file) && host::MayChange(host::HostPath(file)))
         sys::WritePrivateProfileString(line.positional[1].c_str(), line.positional[2].c_str(),
                                        nullptr, file.c_str());
     return true;
@@ -185,35 +185,39 @@ bool CmdUnFileDel(ScriptRunner& runner, const ScriptLine& line) {
     return true;
 }
 
-// Entries of a folder other than "." and "..", as Windows-style paths.
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> entries;
-    for (const std::string& name : sys::FindFiles(folder + "\\*"))
-        if (name != "." && name != "..") entries.push_back(folder + "\\" + name);
-    return entries;
-}
-
-void RemoveTree(ScriptRunner& runner, const std::string& folder) {
-    for (const std::string& entry : FolderEntries(folder)) {
-        if (host::IsFolder(entry)) RemoveTree(runner, entry);
-        else DeleteFileOrDelay(runner, entry);
+// What the tree removal could not remove now goes to the delayed operations.
+void DelayLeftovers(ScriptRunner& runner, const std::vector<host::FolderEntry>& left) {
+    for (const host::FolderEntry& entry : left) {
+        if (entry.kind == host::EntryKind::kFolder) RemoveDirOrDelay(runner, entry.name);
+        else DeleteFileOrDelay(runner, entry.name);
     }
-    RemoveDirOrDelay(runner, folder);
 }
 
+// Removal never leaves the folder it was asked to remove: a link, in it or in its place, is
+// removed as a link and never followed.
 bool CmdUnDirDel(ScriptRunner& runner, const ScriptLine& line) {
     std::string folder = NormalizePath(line.positional[0]);
     while (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
-    if (!host::IsFolder(folder)) return true;
-    if (ArgBool(line, "DelSub", false)) {
-        RemoveTree(runner, folder);
+    const std::string hostPath = host::HostPath(folder);
+    const host::EntryKind kind = host::KindOf(hostPath);
+    if (kind != host::EntryKind::kFolder && kind != host::EntryKind::kLink) return true;
+    if (!host::MayChange(hostPath)) return true;
+    if (kind == host::EntryKind::kLink) {
+        RemoveDirOrDelay(runner, hostPath);
         return true;
     }
-    const std::vector<std::string> entries = FolderEntries(folder);
-    for (const std::string& entry : entries)
-        if (host::IsFolder(entry)) return true;
-    for (const std::string& entry : entries) DeleteFileOrDelay(runner, entry);
-    RemoveDirOrDelay(runner, folder);
+    if (ArgBool(line, "DelSub", false)) {
+        std::vector<host::FolderEntry> left;
+        host::RemoveTree(hostPath, &left);
+        DelayLeftovers(runner, left);
+        return true;
+    }
+    std::vector<host::FolderEntry> entries;
+    if (!host::ListFolder(hostPath, &entries)) return true;
+    for (const host::FolderEntry& entry : entries)
+        if (entry.kind == host::EntryKind::kFolder) return true;
+    for (const host::FolderEntry& entry : entries) DeleteFileOrDelay(runner, hostPath + "/" + entry.name);
+    RemoveDirOrDelay(runner, hostPath);
     return true;
 }
 
@@ -242,12 +246,13 @@ host::ShellLink LinkFromLine(const ScriptLine& line, const std::string& target) 
 }
 
 bool MakeOneLink(ScriptRunner& runner, const std::string& linkFile, const host::ShellLink& link) {
-    FILE* placeholder = nullptr;
-    bool existed = false;
-    if (!CreateTargetFile(runner, linkFile, false, &placeholder, &existed)) return false;
-    std::fclose(placeholder);
-    std::remove(host::HostPath(linkFile).c_str());
-    return host::WriteShellLink(linkFile, link);
+    TargetFile file;
+    if (!CreateTargetFile(runner, linkFile, false, &file)) return false;
+    if (!host::WriteShellLink(file.handle(), linkFile, link)) {
+        AbandonTargetFile(&file);
+        return false;
+    }
+    return CommitTargetFile(runner, &file);
 }
 
 bool CmdMakeLink(ScriptRunner& runner, const ScriptLine& line) {
@@ -338,8 +343,8 @@ const CommandEntry kCommands[] = {
 
 const CommandEntry* FindCommand(const std::string& word) {
     for (const CommandEntry& entry : kCommands) {
-        if (strcasecmp(word.c_str(), entry.name) == 0 ||
-            (entry.alias && strcasecmp(word.c_str(), entry.alias) == 0))
+        if (sys::EqualIgnoringCase(word, entry.name) ||
+            (entry.alias && sys::EqualIgnoringCase(word, entry.alias)))
             return &entry;
     }
     return nullptr;

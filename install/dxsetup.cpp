@@ -6,7 +6,7 @@
 #include "install/retry.h"
 #include "install/script.h"
 
-#include <dlfcn.h>
+#include "install/host/library.h"
 
 namespace inst {
 namespace {
@@ -30,12 +30,12 @@ unsigned Callback(unsigned kind, unsigned style, const char* text, const DsetupP
 // One attempt: false when the library is missing or the set-up reports failure.
 bool Attempt(ScriptRunner& runner, const std::string& folder, bool showLicence, bool* missing) {
     const std::string library = folder + "\\DSETUP.dll";
-    void* handle = ::dlopen(host::HostPath(library).c_str(), RTLD_NOW | RTLD_LOCAL);
-    *missing = handle == nullptr;
-    if (!handle) return false;
-    auto setCallback = reinterpret_cast<SetCallbackFn>(::dlsym(handle, "DirectXSetupSetCallback"));
-    auto showEula = reinterpret_cast<ShowEulaFn>(::dlsym(handle, "DirectXSetupShowEULA"));
-    auto setup = reinterpret_cast<SetupFn>(::dlsym(handle, "DirectXSetupA"));
+    host::Library loaded;
+    *missing = !loaded.Load(library);
+    if (*missing) return false;
+    auto setCallback = reinterpret_cast<SetCallbackFn>(loaded.Entry("DirectXSetupSetCallback"));
+    auto showEula = reinterpret_cast<ShowEulaFn>(loaded.Entry("DirectXSetupShowEULA"));
+    auto setup = reinterpret_cast<SetupFn>(loaded.Entry("DirectXSetupA"));
     bool ok = false;
     if (setCallback && showEula && setup && (!showLicence || showEula(nullptr) == sys::IDYES)) {
         setCallback(Callback);
@@ -45,7 +45,6 @@ bool Attempt(ScriptRunner& runner, const std::string& folder, bool showLicence, 
         ok = result == 0 || result == 1;
         if (result == 1) runner.app.flags |= kRebootPending;
     }
-    ::dlclose(handle);
     return ok;
 }
 

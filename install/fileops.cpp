@@ -5,18 +5,18 @@
 #include "install/script.h"
 #include "install/variables.h"
 
-#include <cstdlib>
+#include "SYS/textcodec.h"
+#include "install/host/guard.h"
+
 #include <fstream>
 #include <iterator>
-#include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace inst {
 
 std::string NormalizePath(const std::string& path) {
     const size_t start = path.find_first_not_of(' ');
-    if (start != std::string::npos && strncasecmp(path.c_str() + start, "http:", 5) == 0) return path;
+    if (start != std::string::npos && sys::EqualIgnoringCase(std::string_view(path).substr(start, 5), "http:"))
+        return path;
     std::string out;
     for (char c : path) {
         const bool separator = c == '/' || c == '\\';
@@ -24,54 +24,6 @@ std::string NormalizePath(const std::string& path) {
         out += separator ? '\\' : c;
     }
     return out;
-}
-
-static bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-
-bool EnsureFolderPath(ScriptRunner& runner, const std::string& folder) {
-    // The part up to the first ':', '/' or '\' (a drive, or the root) is taken as existing.
-    const size_t root = folder.find_first_of(":/\\");
-    std::string current = root == std::string::npos ? std::string() : folder.substr(0, root + 1);
-    size_t i = root == std::string::npos ? 0 : root + 1;
-    while (i < folder.size()) {
-        while (i < folder.size() && IsSeparator(folder[i])) ++i;
-        const size_t start = i;
-        while (i < folder.size() && !IsSeparator(folder[i])) ++i;
-        if (i == start) break;
-        if (!current.empty() && !IsSeparator(current.back())) current += '\\';
-        current += folder.substr(start, i - start);
-        if (host::PathExists(current)) continue;
-        if (::mkdir(host::HostPath(current).c_str(), 0755) != 0) return false;
-        runner.WriteLogLine({"UnDirDel", current, "DelSub", "=", "0"});
-    }
-    return true;
-}
-
-bool CreateTargetFile(ScriptRunner& runner, const std::string& path, bool allowStaging,
-                      FILE** handle, bool* existed) {
-    *handle = nullptr;
-    *existed = host::PathExists(path);
-    if (!EnsureFolderPath(runner, FolderOf(path))) return false;
-    const std::string hostPath = host::HostPath(path);
-    FILE* f = std::fopen(hostPath.c_str(), "r+b");
-    if (!f) f = std::fopen(hostPath.c_str(), "wb");
-    if (!f && allowStaging) {
-        std::string pattern = host::HostPath(FolderOf(path)) + "lb_XXXXXX";
-        const int fd = ::mkstemp(pattern.data());
-        if (fd >= 0) {
-            f = ::fdopen(fd, "wb");
-            if (!f || !DelayedReplace(runner, pattern, hostPath)) {
-                if (f) std::fclose(f);
-                else ::close(fd);
-                std::remove(pattern.c_str());
-                return false;
-            }
-        }
-    }
-    if (!f) return false;
-    *handle = f;
-    runner.WriteLogLine({"UnFileDel", path});
-    return true;
 }
 
 static bool DelayedAllowed(const ScriptRunner& runner) {
@@ -82,12 +34,72 @@ static std::string WininitPath(ScriptRunner& runner) {
     return host::HostPath(runner.app.variables["DIR_WIN"] + "\\wininit.ini");
 }
 
+static bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+bool EnsureFolderPath(ScriptRunner& runner, const std::string& folder, size_t known) {
+    // The part up to the first ':', '/' or '\' (a drive, or the root) is taken as existing.
+    const size_t root = folder.find_first_of(":/\\");
+    size_t prefix = root == std::string::npos ? 0 : root + 1;
+    if (known > prefix && known <= folder.size()) prefix = known;
+    std::string current = folder.substr(0, prefix);
+    size_t i = prefix;
+    while (i < folder.size()) {
+        while (i < folder.size() && IsSeparator(folder[i])) ++i;
+        const size_t start = i;
+        while (i < folder.size() && !IsSeparator(folder[i])) ++i;
+        if (i == start) break;
+        if (!current.empty() && !IsSeparator(current.back())) current += '\\';
+        current += folder.substr(start, i - start);
+        if (host::PathExists(current)) continue;
+        if (!host::MakeFolder(host::HostPath(current))) return false;
+        runner.WriteLogLine({"UnDirDel", current, "DelSub", "=", "0"});
+    }
+    return true;
+}
+
+bool CreateTargetFile(ScriptRunner& runner, const std::string& path, bool allowStaging,
+                      TargetFile* file, bool folderReady) {
+    AbandonTargetFile(file);
+    file->path = path;
+    file->allowStaging = allowStaging;
+    if (!folderReady && !EnsureFolderPath(runner, FolderOf(path))) return false;
+    file->hostPath = host::HostPath(path);
+    file->existed = host::KindOf(file->hostPath) != host::EntryKind::kMissing;
+    const size_t slash = file->hostPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : file->hostPath.substr(0, slash + 1);
+    if (!host::CreateTempFile(folder, "lb_", &file->temp)) return false;
+    runner.WriteLogLine({"UnFileDel", path});
+    return true;
+}
+
+bool CommitTargetFile(ScriptRunner& runner, TargetFile* file) {
+    if (!host::CloseTempFile(&file->temp)) {
+        AbandonTargetFile(file);
+        return false;
+    }
+    if (host::KindOf(file->hostPath) != host::EntryKind::kMissing && !host::MayChange(file->hostPath)) {
+        AbandonTargetFile(file);
+        return false;
+    }
+    if (host::RenameOver(file->temp.path, file->hostPath) ||
+        (file->allowStaging && DelayedAllowed(runner) &&
+         DelayedReplace(runner, file->temp.path, file->hostPath))) {
+        file->temp.path.clear();
+        return true;
+    }
+    AbandonTargetFile(file);
+    return false;
+}
+
+void AbandonTargetFile(TargetFile* file) { host::DiscardTempFile(&file->temp); }
+
 bool DeleteFileOrDelay(ScriptRunner& runner, const std::string& path) {
     const std::string hostPath = host::HostPath(path);
-    struct stat st;
-    if (::lstat(hostPath.c_str(), &st) != 0 || ::unlink(hostPath.c_str()) == 0) return true;
+    if (host::KindOf(hostPath) == host::EntryKind::kMissing) return true;
+    if (!host::MayChange(hostPath)) return false;
+    if (host::RemoveEntry(hostPath)) return true;
     if (!DelayedAllowed(runner)) return false;
-    const bool registered = runner.isNT ? host::ScheduleDelayedMove(path, "")
+    const bool registered = runner.isNT ? host::ScheduleDelayedMove(hostPath, "")
                                         : AddWininitEntry(WininitPath(runner), "NUL", hostPath);
     if (registered) runner.app.flags |= kRebootPending;
     return registered;
@@ -95,10 +107,11 @@ bool DeleteFileOrDelay(ScriptRunner& runner, const std::string& path) {
 
 bool RemoveDirOrDelay(ScriptRunner& runner, const std::string& folder) {
     const std::string hostPath = host::HostPath(folder);
-    struct stat st;
-    if (::stat(hostPath.c_str(), &st) != 0 || ::rmdir(hostPath.c_str()) == 0) return true;
+    if (host::KindOf(hostPath) == host::EntryKind::kMissing) return true;
+    if (!host::MayChange(hostPath)) return false;
+    if (host::RemoveEmptyFolder(hostPath)) return true;
     if (!DelayedAllowed(runner)) return false;
-    if (runner.isNT) host::ScheduleDelayedMove(folder, "");
+    if (runner.isNT) host::ScheduleDelayedMove(hostPath, "");
     runner.app.flags |= kRebootPending;
     return true;
 }

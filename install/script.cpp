@@ -7,8 +7,10 @@
 #include "install/linereader.h"
 #include "install/messages.h"
 
+#include "SYS/textcodec.h"
+#include "install/host/diskops.h"
+
 #include <ctime>
-#include <strings.h>
 
 namespace inst {
 
@@ -22,6 +24,7 @@ static const char kLogRule[] = ";*************************************";
 
 bool ScriptRunner::OpenLog(const std::string& path) {
     if (path.empty()) return true;
+    logStart_ = host::FileSize(host::HostPath(path));
     log_ = std::fopen(host::HostPath(path).c_str(), "ab");
     if (!log_) return false;
     logging = true;
@@ -37,8 +40,28 @@ bool ScriptRunner::OpenLog(const std::string& path) {
     return true;
 }
 
-void ScriptRunner::WriteLogToken(const std::string& text) {
-    if (!logging || !log_) return;
+std::string LogEscape(const std::string& text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (c == '%') {
+            out += "%%";
+        } else if (c == '#' || (byte < 0x20 && c != '\t')) {
+            out += "%~";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+            out += '%';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void ScriptRunner::WriteLogToken(const std::string& value) {
+    if (!logging || !log_ || expansionFailed) return;
+    const std::string text = value == "=" ? value : LogEscape(value);
     if (!atLineStart) std::fputc(' ', log_);
     atLineStart = false;
     // Besides blanks and quotes, an '=' or a leading '\'' would read back as other tokens; the
@@ -56,7 +79,7 @@ void ScriptRunner::WriteLogToken(const std::string& text) {
 }
 
 void ScriptRunner::EndLogLine() {
-    if (!logging || !log_) return;
+    if (!logging || !log_ || expansionFailed) return;
     std::fputs("\r\n", log_);
     std::fflush(log_);
     atLineStart = true;
@@ -71,8 +94,11 @@ void ScriptRunner::FinishLog() {
     if (!log_) return;
     // Copy first: expanding a value may add names to the map.
     const NameMap params = app.scriptParams;
-    for (const auto& [name, value] : params)
-        WriteLogLine({"PrmSet", name, ExpandText(app, value)});
+    for (const auto& [name, value] : params) {
+        const auto machine = app.machineValues.find(name);
+        const bool literal = machine != app.machineValues.end() && machine->second == value;
+        WriteLogLine({"PrmSet", name, literal ? value : ExpandText(app, value)});
+    }
     std::fclose(log_);
     log_ = nullptr;
     logging = false;
@@ -88,10 +114,16 @@ bool ScriptRunner::RunLine(const char* text, size_t length, bool paramPass) {
     ScriptLine line;
     if (!ParseScriptLine(text, length, &line)) return true;
     if (line.syntaxError) ScriptError(app, "MsgIntErrScriptSyntax", "");
-    for (std::string& argument : line.positional) argument = ExpandText(app, argument);
-    for (auto& named : line.named) named.second = ExpandText(app, named.second);
+    bool failed = false;
+    for (std::string& argument : line.positional) argument = ExpandText(app, argument, &failed);
+    for (auto& named : line.named) named.second = ExpandText(app, named.second, &failed);
+    expansionFailed = failed;
+    struct ClearFlag {
+        bool& flag;
+        ~ClearFlag() { flag = false; }
+    } clear{expansionFailed};
 
-    if (strncasecmp(line.command.c_str(), "u:", 2) == 0) {
+    if (sys::EqualIgnoringCase(std::string_view(line.command).substr(0, 2), "u:")) {
         if (paramPass && logging) {
             WriteLogToken(line.command.substr(2));
             for (const std::string& argument : line.positional) WriteLogToken(argument);

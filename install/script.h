@@ -1,6 +1,7 @@
 // The script interpreter: runs a text of command lines forwards (install) or backwards
 // (uninstall log) in one of two passes, and writes the uninstall log.
 #pragma once
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -39,15 +40,26 @@ public:
     // The NT family records delayed operations with the host; the other family uses wininit.ini.
     bool isNT = true;
     bool filesProcessed = false;
+    // Set while a line whose expansion reported an error runs: it writes no undo line, since
+    // what such a line would name is not what the script meant.
+    bool expansionFailed = false;
     // Set while a package's script runs: FilesProcess extracts the package's files with it
     // (source folder, destination folder, overwrite).
     std::function<bool(const std::string&, const std::string&, bool)> extractFiles;
     bool HasLog() const { return log_ != nullptr; }
+    // The log's length before this run appended to it: where this run's section starts.
+    uint64_t LogStart() const { return logStart_; }
 
 private:
     bool RunLine(const char* line, size_t length, bool paramPass);
     FILE* log_ = nullptr;
+    uint64_t logStart_ = 0;
 };
+
+// How a value is written into a log so that reading it back, which expands it, gives the same
+// text: '%' as "%%", and '#' and the control characters (a line break would end the line) as
+// "%~HH%" with the byte in hex.
+std::string LogEscape(const std::string& text);
 
 // OpenLog, the ParamPass and, when it succeeded, the WorkPass, then the parameter lines.
 bool RunCompleteScript(InstallerApp& app, const std::string& text, const std::string& logPath,

@@ -2,7 +2,10 @@
 
 #include "SYS/files.h"
 #include "SYS/msgbox.h"
+#include "install/host/diskops.h"
+#include "install/host/guard.h"
 #include "install/host/hostfile.h"
+#include "install/host/session.h"
 #include "install/messages.h"
 #include "install/progresswnd.h"
 
@@ -14,8 +17,17 @@
 namespace inst {
 
 std::string ReceiptPathOf(const std::string& logPath) {
+    // Only a dot in the file's own name counts, never one in a folder above it.
+    const size_t slash = logPath.find_last_of("\\/");
     const size_t dot = logPath.rfind('.');
-    return (dot == std::string::npos ? logPath + "." : logPath.substr(0, dot + 1)) + "hdr";
+    const bool ownDot = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (ownDot ? logPath.substr(0, dot + 1) : logPath + ".") + "hdr";
+}
+
+bool IsUninstallLog(const std::string& text) {
+    static const char kSectionStart[] =
+        ";*************************************\r\n;script started at ";
+    return text.compare(0, sizeof kSectionStart - 1, kSectionStart) == 0;
 }
 
 static bool ReadLog(const std::string& logPath, std::string* text) {
@@ -51,7 +63,7 @@ static void ShowFailure(InstallerApp& app) {
 
 int UninstallOne(InstallerApp& app, const std::string& logPath) {
     std::string text;
-    if (!ReadLog(logPath, &text)) {
+    if (!ReadLog(logPath, &text) || !IsUninstallLog(text)) {
         ShowFailure(app);
         return 4;
     }
@@ -64,16 +76,23 @@ int UninstallOne(InstallerApp& app, const std::string& logPath) {
     if (ShowMessage(app, "MsgUserUnInstGameText", "MsgUserUnInstGameTitle",
                     sys::MB_YESNO | sys::MB_ICONQUESTION) != sys::IDYES)
         return 4;
-    // Without a display the uninstall runs without its window.
+    // Without a display (an unattended run, or one whose answers are scripted) the uninstall
+    // runs without its window; a window that cannot open on a display is a failure.
     ProgressWindow window;
-    window.Open(MessageText(app, "UnDlgInstTitle"), 1);
+    if (!window.Open(MessageText(app, "UnDlgInstTitle"), 1) && host::HasDisplay()) {
+        ShowFailure(app);
+        return 4;
+    }
     const bool ok = runner.Run(text.data(), text.size(), true, false, BarProgress(window, 0));
     window.Close();
     if (!ok) return 4;
     ShowMessage(app, "MsgUserUnInstGameOk", "MsgUserUnInstGameTitle",
                 sys::MB_OK | sys::MB_ICONINFORMATION);
-    std::remove(host::HostPath(logPath).c_str());
-    std::remove(host::HostPath(ReceiptPathOf(logPath)).c_str());
+    for (const std::string& file : {logPath, ReceiptPathOf(logPath)}) {
+        const std::string hostPath = host::HostPath(file);
+        if (host::KindOf(hostPath) == host::EntryKind::kFile && host::MayChange(hostPath))
+            host::RemoveEntry(hostPath);
+    }
     return 0;
 }
 

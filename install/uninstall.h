@@ -12,8 +12,12 @@ struct BackwardsResult {
     bool succeeded;
 };
 
-// The receipt beside a log: the text after the log's last '.' replaced by "hdr".
+// The receipt beside a log: the text after the last '.' of the log's file name replaced by
+// "hdr" ("hdr" appended when the name has none).
 std::string ReceiptPathOf(const std::string& logPath);
+// True for a text that begins with the section header every uninstall log we write opens with;
+// any other file is refused by UninstallOne, so a file mistaken for a log deletes nothing.
+bool IsUninstallLog(const std::string& text);
 BackwardsResult RunLogBackwards(InstallerApp& app, const std::string& logPath,
                                 const ProgressCallback& progress);
 // Exit code 0 or 4.

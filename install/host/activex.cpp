@@ -1,16 +1,14 @@
 #include "install/host/activex.h"
 
-#include "install/host/hostfile.h"
-
-#include <dlfcn.h>
+#include "install/host/library.h"
 
 namespace host {
 
 bool CallRegistrationEntry(const std::string& library, const char* entryName) {
-    void* handle = ::dlopen(HostPath(library).c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) return false;
+    Library loaded;
+    if (!loaded.Load(library)) return false;
     using Entry = long (*)();
-    auto entry = reinterpret_cast<Entry>(::dlsym(handle, entryName));
+    auto entry = reinterpret_cast<Entry>(loaded.Entry(entryName));
     bool ok = false;
     if (entry) {
         try {
@@ -19,7 +17,6 @@ bool CallRegistrationEntry(const std::string& library, const char* entryName) {
             ok = false;  // a library that throws has not registered
         }
     }
-    ::dlclose(handle);
     return ok;
 }
 

@@ -1,15 +1,14 @@
 #include "install/host/hostfile.h"
 
 #include "SYS/files.h"
-
-#include <strings.h>
-#include <sys/stat.h>
+#include "SYS/textcodec.h"
+#include "install/host/diskops.h"
 
 namespace host {
 
 std::string LinkDiskName(const std::string& windowsName) {
     const size_t n = windowsName.size();
-    if (n >= 4 && strcasecmp(windowsName.c_str() + n - 4, ".lnk") == 0)
+    if (n >= 4 && sys::EqualIgnoringCase(std::string_view(windowsName).substr(n - 4), ".lnk"))
         return windowsName.substr(0, n - 4) + ".desktop";
     return windowsName;
 }
@@ -19,13 +18,11 @@ std::string HostPath(const std::string& windowsName) {
 }
 
 bool PathExists(const std::string& windowsName) {
-    struct stat st;
-    return ::lstat(HostPath(windowsName).c_str(), &st) == 0;
+    return KindOf(HostPath(windowsName)) != EntryKind::kMissing;
 }
 
 bool IsFolder(const std::string& windowsName) {
-    struct stat st;
-    return ::stat(HostPath(windowsName).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return KindOf(HostPath(windowsName)) == EntryKind::kFolder;
 }
 
 } // namespace host

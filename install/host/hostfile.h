@@ -12,6 +12,7 @@ std::string LinkDiskName(const std::string& windowsName);
 std::string HostPath(const std::string& windowsName);
 
 bool PathExists(const std::string& windowsName);
+// A folder itself; a link to one is not.
 bool IsFolder(const std::string& windowsName);
 
 } // namespace host

@@ -1,11 +1,12 @@
 #include "install/host/pending.h"
 
+#include "install/host/diskops.h"
+#include "install/host/guard.h"
 #include "install/host/hostfile.h"
 #include "install/host/userdirs.h"
 
 #include <cstdio>
 #include <fstream>
-#include <sys/stat.h>
 
 namespace host {
 
@@ -25,11 +26,16 @@ bool ScheduleDelayedMove(const std::string& source, const std::string& target) {
     return std::fclose(f) == 0;
 }
 
+// The pending file is plain text in the user's folder: what it asks for passes the same guard
+// as any other removal, and links are removed or replaced as links.
 static bool CarryOut(const std::string& from, const std::string& to) {
-    if (!to.empty()) return std::rename(from.c_str(), to.c_str()) == 0;
-    struct stat st;
-    if (::lstat(from.c_str(), &st) != 0) return true;  // already gone
-    return std::remove(from.c_str()) == 0;
+    if (!to.empty()) {
+        if (KindOf(to) != EntryKind::kMissing && !MayChange(to)) return false;
+        return RenameOver(from, to);
+    }
+    if (KindOf(from) == EntryKind::kMissing) return true;  // already gone
+    if (!MayChange(from)) return false;
+    return RemoveEntry(from) || RemoveEmptyFolder(from);
 }
 
 int RunPendingOperations() {
@@ -58,9 +64,6 @@ bool RecordRestartRequest() {
     return f && std::fclose(f) == 0;
 }
 
-bool RestartRequested() {
-    struct stat st;
-    return ::stat(RestartFilePath().c_str(), &st) == 0;
-}
+bool RestartRequested() { return KindOf(RestartFilePath()) != EntryKind::kMissing; }
 
 } // namespace host

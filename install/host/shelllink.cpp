@@ -2,10 +2,9 @@
 
 #include "SYS/files.h"
 #include "SYS/textcodec.h"
-#include "install/host/hostfile.h"
+#include "install/host/diskops.h"
 
 #include <cstdio>
-#include <sys/stat.h>
 
 namespace host {
 
@@ -56,14 +55,11 @@ std::string DesktopEntryText(const std::string& linkName, const ShellLink& link)
     return text;
 }
 
-bool WriteShellLink(const std::string& linkName, const ShellLink& link) {
-    const std::string path = HostPath(linkName);
+bool WriteShellLink(FILE* file, const std::string& linkName, const ShellLink& link) {
     const std::string text = DesktopEntryText(linkName, link);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = std::fclose(f) == 0 && ok;
-    return ok && ::chmod(path.c_str(), 0755) == 0;
+    if (std::fwrite(text.data(), 1, text.size(), file) != text.size()) return false;
+    MarkExecutable(file);
+    return true;
 }
 
 } // namespace host

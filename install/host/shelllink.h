@@ -1,5 +1,6 @@
 // Shell links written as freedesktop launchers (.desktop files).
 #pragma once
+#include <cstdio>
 #include <string>
 
 namespace host {
@@ -15,8 +16,8 @@ struct ShellLink {
 
 // The launcher text for a link whose file is named linkName (its stem is the menu name).
 std::string DesktopEntryText(const std::string& linkName, const ShellLink& link);
-// Writes the launcher for linkName ("X.lnk" is stored as "X.desktop"), executable as desktops
-// require for trusted launchers.
-bool WriteShellLink(const std::string& linkName, const ShellLink& link);
+// Writes the launcher for linkName into the open file (the caller moves it into place as
+// "X.desktop" for "X.lnk"), executable as desktops require for trusted launchers.
+bool WriteShellLink(FILE* file, const std::string& linkName, const ShellLink& link);
 
 } // namespace host

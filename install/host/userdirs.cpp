@@ -32,6 +32,23 @@ std::string UserDir(const std::string& name, const std::string& fallback) {
     return HomeFolder() + "/" + fallback;
 }
 
+std::vector<std::string> DesktopFolders() {
+    const std::string home = HomeFolder();
+    std::vector<std::string> folders = {home, ConfigHome(), DataHome(), home + "/.local",
+                                        home + "/.local/bin",
+                                        EnvOr("XDG_CACHE_HOME", home + "/.cache"),
+                                        EnvOr("XDG_STATE_HOME", home + "/.local/state")};
+    const struct {
+        const char* name;
+        const char* fallback;
+    } userFolders[] = {{"DESKTOP", "Desktop"},     {"DOCUMENTS", "Documents"},
+                       {"DOWNLOAD", "Downloads"},  {"MUSIC", "Music"},
+                       {"PICTURES", "Pictures"},   {"PUBLICSHARE", "Public"},
+                       {"TEMPLATES", "Templates"}, {"VIDEOS", "Videos"}};
+    for (const auto& folder : userFolders) folders.push_back(UserDir(folder.name, folder.fallback));
+    return folders;
+}
+
 std::string InstallerStateFolder() { return ConfigHome() + "/reefpop-install"; }
 
 bool MakeFolders(const std::string& hostPath) {

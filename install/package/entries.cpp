@@ -1,7 +1,8 @@
 #include "install/package/entries.h"
 
 #include <cstring>
-#include <strings.h>
+
+#include "SYS/textcodec.h"
 
 #include "install/package/inflate.h"
 
@@ -30,9 +31,13 @@ bool TableCount(const PackageBlock& block, uint32_t tableOffset, uint32_t* count
     return Fits(block, uint64_t(tableOffset) + 4, uint64_t(*count) * kEntrySize);
 }
 
-static bool SafeComponent(std::string_view name) {
+bool IsSafeName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
-    return name.find_first_of(std::string_view("/\\:\0", 4)) == std::string_view::npos;
+    for (char c : name) {
+        // A control character would become a line of its own in the uninstall log.
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    }
+    return name.find_first_of("/\\:") == std::string_view::npos;
 }
 
 bool ReadEntry(const PackageBlock& block, uint32_t tableOffset, uint32_t index,
@@ -50,7 +55,7 @@ bool ReadEntry(const PackageBlock& block, uint32_t tableOffset, uint32_t index,
         return false;
     entry->name = std::string_view(reinterpret_cast<const char*>(block.data + nameOffset),
                                    nameLength);
-    if (!SafeComponent(entry->name)) return false;
+    if (!IsSafeName(entry->name)) return false;
     if (entry->IsFolder()) {
         uint32_t count;
         return TableCount(block, entry->offset, &count);
@@ -82,9 +87,7 @@ Lookup FindEntry(const PackageBlock& block, const std::string& path, StorageEntr
         for (uint32_t i = 0; i < count && !matched; ++i) {
             StorageEntry entry;
             if (!ReadEntry(block, table, i, &entry)) return Lookup::kCorrupt;
-            if (entry.name.size() != component.size() ||
-                ::strncasecmp(entry.name.data(), component.data(), component.size()) != 0)
-                continue;
+            if (!sys::EqualIgnoringCase(entry.name, component)) continue;
             matched = true;
             *found = entry;
             atFolder = entry.IsFolder();

@@ -32,11 +32,15 @@ struct StorageEntry {
 std::string BlockTypeText(const PackageBlock& block);
 std::string BlockIdText(const PackageBlock& block);
 
+// A single path component: not empty, not "." or "..", without '/', '\', ':' or control
+// characters. Entry names and the header texts that name the log follow it.
+bool IsSafeName(std::string_view name);
+
 // The entry count of the table at that offset; false when the table runs past the block.
 bool TableCount(const PackageBlock& block, uint32_t tableOffset, uint32_t* count);
 // Reads entry `index` of a table whose count was checked. False when its name is empty, not
-// zero-terminated inside the block, or not a single harmless path component ('/', '\', ':',
-// ".", ".."), or when its data (a file) or table count (a folder) lies outside the block.
+// zero-terminated inside the block, or not a safe name (IsSafeName), or when its data (a file)
+// or table count (a folder) lies outside the block.
 bool ReadEntry(const PackageBlock& block, uint32_t tableOffset, uint32_t index,
                StorageEntry* entry);
 

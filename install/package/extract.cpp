@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <set>
-#include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <utility>
 #include <vector>
 
 #include "SYS/msgbox.h"
+#include "SYS/textcodec.h"
+#include "install/host/diskops.h"
 #include "install/expand.h"
 #include "install/fileops.h"
 #include "install/host/hostfile.h"
@@ -19,20 +17,6 @@
 #include "install/retry.h"
 
 namespace pkg {
-
-constexpr uint64_t kUnixEpochFileTime = 116444736000000000ull;
-constexpr uint64_t kTicksPerSecond = 10000000ull;
-
-uint64_t FileTimeFromUnix(int64_t seconds, long nanoseconds) {
-    if (seconds < 0) return 0;
-    return kUnixEpochFileTime + uint64_t(seconds) * kTicksPerSecond + uint64_t(nanoseconds) / 100;
-}
-
-void UnixFromFileTime(uint64_t fileTime, int64_t* seconds, long* nanoseconds) {
-    const uint64_t ticks = fileTime > kUnixEpochFileTime ? fileTime - kUnixEpochFileTime : 0;
-    *seconds = int64_t(ticks / kTicksPerSecond);
-    *nanoseconds = long(ticks % kTicksPerSecond) * 100;
-}
 
 static void ShowCorrupt(inst::InstallerApp& app) {
     inst::ShowMessage(app, "MsgUserErrFileCorrupt", "MsgUserErrTitlePackage",
@@ -58,8 +42,7 @@ static bool FindInTable(const PackageBlock& block, uint32_t table, uint32_t coun
     for (uint32_t i = 0; i < count; ++i) {
         StorageEntry entry;
         if (!ReadEntry(block, table, i, &entry)) return false;
-        if (entry.name.size() == name.size() &&
-            ::strncasecmp(entry.name.data(), name.data(), name.size()) == 0) {
+        if (sys::EqualIgnoringCase(entry.name, name)) {
             *found = entry;
             return true;
         }
@@ -67,21 +50,11 @@ static bool FindInTable(const PackageBlock& block, uint32_t table, uint32_t coun
     return false;
 }
 
-// True when a file at the host path was written after the given time.
+// True when a regular file at the host path was written after the given time (a link there
+// is not a file of ours and is replaced, never written through).
 static bool DiskFileIsNewer(const std::string& hostPath, uint64_t fileTime) {
-    struct stat st;
-    if (::stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    return FileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec) > fileTime;
-}
-
-static bool SetFileTime(FILE* f, uint64_t fileTime) {
-    struct timespec times[2];
-    int64_t seconds;
-    long nanoseconds;
-    UnixFromFileTime(fileTime, &seconds, &nanoseconds);
-    times[0].tv_sec = times[1].tv_sec = time_t(seconds);
-    times[0].tv_nsec = times[1].tv_nsec = nanoseconds;
-    return std::fflush(f) == 0 && ::futimens(::fileno(f), times) == 0;
+    uint64_t onDisk;
+    return host::LastWriteFileTime(hostPath, &onDisk) && onDisk > fileTime;
 }
 
 enum class Written { kOk, kFailed, kCorrupt };
@@ -91,9 +64,7 @@ enum class Written { kOk, kFailed, kCorrupt };
 static void MarkIfProgram(FILE* f, const uint8_t* head, size_t size) {
     const bool program = (size >= 4 && std::memcmp(head, "\x7f" "ELF", 4) == 0) ||
                          (size >= 2 && head[0] == '#' && head[1] == '!');
-    struct stat st;
-    if (program && ::fstat(::fileno(f), &st) == 0)
-        ::fchmod(::fileno(f), st.st_mode | ((st.st_mode & 0444) >> 2));
+    if (program) host::MarkExecutable(f);
 }
 
 // Writes the entry's content into the open, emptied file.
@@ -145,45 +116,52 @@ struct Walk {
     // pointing back at itself or an ancestor cannot loop.
     std::set<uint32_t> visited;
     uint64_t entryBudget;
-    std::vector<std::pair<std::string, uint32_t>> stack;
+    struct Pending {
+        std::string folder;
+        uint32_t table;
+        int depth;
+        bool made;  // the folder was made (or found) by the walk; the destination is not
+    };
+    std::vector<Pending> stack;
 
-    Written File(const std::string& folder, uint32_t table, uint32_t count,
-                 const StorageEntry& listed);
-    Written Folder(const std::string& folder, const StorageEntry& entry);
-    Written Table(const std::string& folder, uint32_t table);
+    Written File(const Pending& at, uint32_t count, const StorageEntry& listed);
+    Written Folder(const Pending& at, const StorageEntry& entry);
+    Written Table(const Pending& pending);
 };
 
 } // namespace
 
-Written Walk::File(const std::string& folder, uint32_t table, uint32_t count,
-                   const StorageEntry& listed) {
+Written Walk::File(const Pending& at, uint32_t count, const StorageEntry& listed) {
     inst::InstallerApp& app = runner.app;
+    const std::string& folder = at.folder;
+    const uint32_t table = at.table;
     // Without a destination, files land relative to the current folder, never at its root.
     const std::string path =
         folder.empty() ? std::string(listed.name) : folder + "\\" + std::string(listed.name);
-    const std::string hostPath = host::HostPath(path);
-    if (!overwrite && DiskFileIsNewer(hostPath, listed.fileTime)) return Written::kOk;
+    if (!overwrite && DiskFileIsNewer(host::HostPath(path), listed.fileTime)) return Written::kOk;
     const bool staging = overwrite && (app.flags & inst::kDelayedOpsAllowed);
-    FILE* f = nullptr;
-    bool existed = false;
-    if (!inst::WithRetry(app, "MsgUserErrFileCreate", "MsgUserErrTitlePackage", path, [&] {
-            return inst::CreateTargetFile(runner, path, staging, &f, &existed);
-        }))
-        return Written::kFailed;
-    if (!f) return Written::kOk;  // ignored in the retry dialog
     StorageEntry entry = listed;
     StorageEntry replacement;
     if (FindInTable(block, table, count, OverrideName(listed.name, mark), &replacement) &&
         !replacement.IsFolder())
         entry = replacement;
-    Written result = Written::kFailed;
-    if (::ftruncate(::fileno(f), 0) == 0) {
-        std::rewind(f);
-        result = WriteEntry(block, entry, f, progress);
-        if (result == Written::kOk && !SetFileTime(f, entry.fileTime)) result = Written::kFailed;
-    }
-    if (std::fclose(f) != 0 && result == Written::kOk) result = Written::kFailed;
-    return result;
+    Written result = Written::kOk;
+    // The folder exists already: it was made before its table was walked.
+    const bool ok = inst::WithRetry(app, "MsgUserErrFileCreate", "MsgUserErrTitlePackage", path, [&] {
+        result = Written::kOk;
+        inst::TargetFile file;
+        if (!inst::CreateTargetFile(runner, path, staging, &file, at.made)) return false;
+        result = WriteEntry(block, entry, file.handle(), progress);
+        if (result == Written::kOk && !host::SetFileTimes(file.handle(), entry.fileTime))
+            result = Written::kFailed;
+        if (result != Written::kOk) {
+            inst::AbandonTargetFile(&file);
+            return true;  // a damaged entry or a stop is not retried
+        }
+        return inst::CommitTargetFile(runner, &file);
+    });
+    // Ignore in the retry dialog counts as success.
+    return ok ? result : Written::kFailed;
 }
 
 // An expanded folder name may be a whole path ("%DIR_GAMES%"), but never climb out of one.
@@ -197,18 +175,27 @@ static bool ClimbsUp(const std::string& path) {
     return false;
 }
 
-Written Walk::Folder(const std::string& folder, const StorageEntry& entry) {
+// Deeper nesting than any game needs is a damaged or hostile package.
+constexpr int kMaxFolderDepth = 64;
+
+Written Walk::Folder(const Pending& at, const StorageEntry& entry) {
+    const std::string& folder = at.folder;
+    const int depth = at.depth + 1;
+    if (depth > kMaxFolderDepth) return Written::kCorrupt;
     const std::string name = inst::ExpandText(runner.app, std::string(entry.name));
     if (ClimbsUp(name)) return Written::kCorrupt;
     const std::string path = folder.empty() ? name : folder + "\\" + name;
+    // Only the new part below the existing parent is looked at, so each folder costs one
+    // resolution whatever its depth.
     if (!inst::WithRetry(runner.app, "MsgUserErrDirCreate", "MsgUserErrTitlePackage", path,
-                         [&] { return inst::EnsureFolderPath(runner, path); }))
+                         [&] { return inst::EnsureFolderPath(runner, path, at.made ? folder.size() : 0); }))
         return Written::kFailed;
-    stack.emplace_back(path, entry.offset);
+    stack.push_back({path, entry.offset, depth, true});
     return Written::kOk;
 }
 
-Written Walk::Table(const std::string& folder, uint32_t table) {
+Written Walk::Table(const Pending& pending) {
+    const uint32_t table = pending.table;
     uint32_t count;
     if (!visited.insert(table).second || !TableCount(block, table, &count) ||
         count > entryBudget)
@@ -218,8 +205,7 @@ Written Walk::Table(const std::string& folder, uint32_t table) {
         StorageEntry entry;
         if (!ReadEntry(block, table, i, &entry)) return Written::kCorrupt;
         if (entry.name.front() == '~') continue;
-        const Written result =
-            entry.IsFolder() ? Folder(folder, entry) : File(folder, table, count, entry);
+        const Written result = entry.IsFolder() ? Folder(pending, entry) : File(pending, count, entry);
         if (result != Written::kOk) return result;
     }
     return Written::kOk;
@@ -247,11 +233,11 @@ bool ExtractFiles(inst::ScriptRunner& runner, const PackageBlock& block, const s
     }
     Walk walk{runner, block, overwrite, progress, ParamOrVariable(app, "DMARK_LOC"), {},
               block.size / kEntrySize, {}};
-    walk.stack.emplace_back(destination, start);
+    walk.stack.push_back({destination, start, 0, false});
     while (!walk.stack.empty()) {
-        auto [folder, table] = walk.stack.back();
+        const Walk::Pending pending = walk.stack.back();
         walk.stack.pop_back();
-        const Written result = walk.Table(folder, table);
+        const Written result = walk.Table(pending);
         if (result == Written::kCorrupt) ShowCorrupt(app);
         if (result != Written::kOk) return false;
     }

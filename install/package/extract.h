@@ -20,8 +20,5 @@ using ExtractProgress = std::function<bool(double blockFraction, double fileFrac
 bool ExtractFiles(inst::ScriptRunner& runner, const PackageBlock& block, const std::string& source,
                   const std::string& destination, bool overwrite, const ExtractProgress& progress);
 
-// FILETIME (100 ns ticks since 1601) and Unix seconds and nanoseconds.
-uint64_t FileTimeFromUnix(int64_t seconds, long nanoseconds);
-void UnixFromFileTime(uint64_t fileTime, int64_t* seconds, long* nanoseconds);
 
 } // namespace pkg

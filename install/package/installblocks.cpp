@@ -5,12 +5,17 @@
 #include <cstdint>
 #include <cstring>
 #include <thread>
-#include <unistd.h>
+
+#include "SYS/files.h"
+#include "SYS/msgbox.h"
 
 #include "install/expand.h"
 #include "install/fileops.h"
 #include "install/gameinfo.h"
+#include "install/host/diskops.h"
+#include "install/host/guard.h"
 #include "install/host/hostfile.h"
+#include "install/messages.h"
 #include "install/package/builder.h"
 #include "install/package/entries.h"
 #include "install/package/extract.h"
@@ -21,9 +26,12 @@
 
 namespace pkg {
 
-std::string PackageLogPath(inst::InstallerApp& app, const PackageBlock& block) {
-    return app.variables["DIR_INST"] + "\\" + BlockTypeText(block) + "_" + BlockIdText(block) +
-           ".log";
+bool PackageLogPath(inst::InstallerApp& app, const PackageBlock& block, std::string* path) {
+    // The header texts become part of a file name: the same rules as entry names.
+    const std::string type = BlockTypeText(block), id = BlockIdText(block);
+    if (!IsSafeName(type) || !IsSafeName(id)) return false;
+    *path = app.variables["DIR_INST"] + "\\" + type + "_" + id + ".log";
+    return true;
 }
 
 bool WriteReceipt(const std::string& logPath, const PackageBlock& block) {
@@ -31,10 +39,19 @@ bool WriteReceipt(const std::string& logPath, const PackageBlock& block) {
     std::memcpy(receipt.data(), "bhdr", 4);
     PutWord(receipt, 4, 1);
     std::memcpy(receipt.data() + 8, block.data + 16, 12);  // block size and both header words
-    FILE* f = std::fopen(host::HostPath(inst::ReceiptPathOf(logPath)).c_str(), "wb");
-    if (!f) return false;
-    const bool written = std::fwrite(receipt.data(), 1, receipt.size(), f) == receipt.size();
-    return std::fclose(f) == 0 && written;
+    const std::string target = host::HostPath(inst::ReceiptPathOf(logPath));
+    const size_t slash = target.rfind('/');
+    host::TempFile temp;
+    if (!host::CreateTempFile(slash == std::string::npos ? "." : target.substr(0, slash + 1), "lb_", &temp))
+        return false;
+    const bool written = std::fwrite(receipt.data(), 1, receipt.size(), temp.file) == receipt.size();
+    if (!host::CloseTempFile(&temp) || !written ||
+        (host::KindOf(target) != host::EntryKind::kMissing && !host::MayChange(target)) ||
+        !host::RenameOver(temp.path, target)) {
+        host::DiscardTempFile(&temp);
+        return false;
+    }
+    return true;
 }
 
 namespace {
@@ -51,7 +68,7 @@ public:
         const int total = int((double(block.size) * blockFraction + double(block.start)) *
                               storage_.ProgressScale());
         if (total > display_.TotalBar()) display_.SetTotalBar(total);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (display_.Shown()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return display_.Pump();
     }
 
@@ -60,8 +77,19 @@ private:
     InstallDisplay& display_;
 };
 
+void ShowCorrupt(inst::InstallerApp& app) {
+    inst::ShowMessage(app, "MsgUserErrFileCorrupt", "MsgUserErrTitlePackage",
+                      sys::MB_OK | sys::MB_ICONERROR);
+}
+
+// What one container block's install added to its log, so a failed install can be undone.
+struct Section {
+    std::string logPath;
+    uint64_t start = 0;
+};
+
 bool InstallContainer(inst::InstallerApp& app, const PackageStorage& storage, size_t index,
-                      InstallProgress& progress) {
+                      InstallProgress& progress, Section* section) {
     const PackageBlock& block = storage.blocks[index];
     std::vector<uint8_t> bytes;
     const bool ownInfo = index >= 1 && ReadPackageFile(storage, index, "~Info\\gameinfo.inf", 0, &bytes);
@@ -71,16 +99,22 @@ bool InstallContainer(inst::InstallerApp& app, const PackageStorage& storage, si
         app.scriptParams.clear();
         inst::ParseGameInfo(bytes.data(), bytes.size(), app.variables);
     }
+    // An absent script counts as empty; a damaged one is a damaged package.
     std::vector<uint8_t> script;
-    ReadPackageFile(storage, index, "~Info\\Install.inf", 0, &script);  // absent: empty
-    const std::string logPath = PackageLogPath(app, block);
-    app.scriptParams["LOG_INST"] = logPath;
-    WriteReceipt(logPath, block);
-
-    bool ok;
-    {
+    StorageEntry scriptEntry;
+    const bool hasScript = FindEntry(block, "~Info\\Install.inf", &scriptEntry) == Lookup::kFound &&
+                           !scriptEntry.IsFolder();
+    std::string logPath;
+    bool ok = (!hasScript || ReadPackageFile(storage, index, "~Info\\Install.inf", 0, &script)) &&
+              PackageLogPath(app, block, &logPath);
+    if (!ok) ShowCorrupt(app);
+    if (ok) {
+        app.scriptParams["LOG_INST"] = logPath;
+        section->logPath = logPath;
+        WriteReceipt(logPath, block);
         inst::ScriptRunner runner(app);
         ok = runner.OpenLog(logPath);
+        section->start = runner.LogStart();
         const char* text = reinterpret_cast<const char*>(script.data());
         const auto step = [&](double fraction) { return progress(index, fraction, fraction); };
         const ExtractProgress extractStep = [&](double blockPart, double filePart) {
@@ -104,38 +138,65 @@ bool InstallContainer(inst::InstallerApp& app, const PackageStorage& storage, si
     return ok;
 }
 
+// A failed or cancelled install runs what it logged backwards, so it leaves the machine as it
+// found it; the log and receipt go back to what they were before.
+void UndoSection(inst::InstallerApp& app, const Section& section) {
+    if (section.logPath.empty()) return;
+    const std::string hostLog = host::HostPath(section.logPath);
+    std::vector<unsigned char> bytes;
+    if (!sys::ReadWholeFile(hostLog, bytes) || bytes.size() < section.start) return;
+    const std::string text(bytes.begin() + long(section.start), bytes.end());
+    const inst::NameMap params = app.scriptParams;
+    inst::ScriptRunner runner(app);
+    if (runner.Run(text.data(), text.size(), true, true, nullptr))
+        runner.Run(text.data(), text.size(), true, false, nullptr);
+    app.scriptParams = params;
+    if (section.start > 0) {
+        host::TruncateFile(hostLog, section.start);
+    } else {
+        host::RemoveEntry(hostLog);
+        host::RemoveEntry(host::HostPath(inst::ReceiptPathOf(section.logPath)));
+    }
+}
+
 bool InstallSingleFile(inst::InstallerApp& app, const PackageStorage& storage, size_t index,
                        InstallProgress& progress) {
     const PackageBlock& block = storage.blocks[index];
     const char* destination = reinterpret_cast<const char*>(block.data + kSingleFileHeaderSize);
     const std::string path = inst::ExpandText(app, destination);
     inst::ScriptRunner runner(app);  // no log: a single file is not uninstalled
-    FILE* f = nullptr;
-    bool existed = false;
-    if (!inst::WithRetry(app, "MsgUserErrFileCreate", "MsgUserErrTitlePackage", path, [&] {
-            return inst::CreateTargetFile(runner, path, false, &f, &existed);
-        }))
-        return false;
-    if (!f) return true;  // ignored
     const uint32_t dataOffset = ReadWord(block.data + 16);
     const size_t packedSize = block.size - dataOffset;
-    bool ok = ::ftruncate(::fileno(f), 0) == 0;
     // The block does not declare the inflated size; the stream's own end bounds it, and a
     // stream that runs on beyond what zlib can make of the block's bytes is refused.
     const size_t limit = std::min<uint64_t>(uint64_t(packedSize) * kMaxInflateRatio, SIZE_MAX);
-    size_t written = 0;
-    ok = ok && InflateStream(
-                   block.data + dataOffset, packedSize, kUnknownSize,
-                   [&](const uint8_t* bytes, size_t n) {
-                       written += n;
-                       return written <= limit && std::fwrite(bytes, 1, n, f) == n;
-                   },
-                   [&](size_t consumed) {
-                       const double fraction = packedSize ? double(consumed) / double(packedSize) : 1;
-                       return progress(index, fraction, fraction);
-                   });
-    if (std::fclose(f) != 0) ok = false;
-    return ok;
+    bool damaged = false;
+    const bool ok = inst::WithRetry(app, "MsgUserErrFileCreate", "MsgUserErrTitlePackage", path, [&] {
+        inst::TargetFile file;
+        if (!inst::CreateTargetFile(runner, path, false, &file)) return false;
+        size_t written = 0;
+        bool shortWrite = false, stopped = false;
+        const bool inflated = InflateStream(
+            block.data + dataOffset, packedSize, kUnknownSize,
+            [&](const uint8_t* bytes, size_t n) {
+                written += n;
+                shortWrite = written > limit || std::fwrite(bytes, 1, n, file.handle()) != n;
+                return !shortWrite;
+            },
+            [&](size_t consumed) {
+                const double fraction = packedSize ? double(consumed) / double(packedSize) : 1;
+                stopped = !progress(index, fraction, fraction);
+                return !stopped;
+            });
+        if (!inflated) {
+            inst::AbandonTargetFile(&file);
+            damaged = !stopped;
+            return true;  // a damaged block or a stop is not retried
+        }
+        return inst::CommitTargetFile(runner, &file);
+    });
+    if (damaged) ShowCorrupt(app);
+    return ok && !damaged;
 }
 
 } // namespace
@@ -143,14 +204,21 @@ bool InstallSingleFile(inst::InstallerApp& app, const PackageStorage& storage, s
 int InstallAllBlocks(inst::InstallerApp& app, const PackageStorage& storage,
                      InstallDisplay& display) {
     InstallProgress progress(storage, display);
-    for (size_t i = 0; i < storage.blocks.size(); ++i) {
+    std::vector<Section> done;
+    int result = kStepNext;
+    for (size_t i = 0; i < storage.blocks.size() && result == kStepNext; ++i) {
+        Section section;
         const bool ok = storage.blocks[i].kind == BlockKind::kContainer
-                            ? InstallContainer(app, storage, i, progress)
+                            ? InstallContainer(app, storage, i, progress, &section)
                             : InstallSingleFile(app, storage, i, progress);
-        if (!ok) return kStepFailed;
-        if (display.EndCode()) return display.EndCode();
+        done.push_back(section);
+        if (!ok) result = kStepFailed;
+        else if (display.EndCode()) result = display.EndCode();
     }
-    return kStepNext;
+    if (result != kStepNext) {
+        for (auto it = done.rbegin(); it != done.rend(); ++it) UndoSection(app, *it);
+    }
+    return result;
 }
 
 } // namespace pkg

@@ -19,16 +19,20 @@ public:
     virtual bool Pump() = 0;
     // The wizard's end code once cancelled, else 0.
     virtual int EndCode() const = 0;
+    // False when there is no window to keep alive between the steps.
+    virtual bool Shown() const { return true; }
 };
 
 constexpr int kStepNext = 1007;
 constexpr int kStepFailed = 2;
 
-// The log "DIR_INST\T_I.log" of a container block of type T and identifier I.
-std::string PackageLogPath(inst::InstallerApp& app, const PackageBlock& block);
+// The log "DIR_INST\T_I.log" of a container block of type T and identifier I; false when T
+// or I is not a safe file name part.
+bool PackageLogPath(inst::InstallerApp& app, const PackageBlock& block, std::string* path);
 // Writes the 20-byte receipt beside the log; false when it cannot be written.
 bool WriteReceipt(const std::string& logPath, const PackageBlock& block);
 
+// A failed or cancelled step undoes what its blocks logged before it reports.
 int InstallAllBlocks(inst::InstallerApp& app, const PackageStorage& storage,
                      InstallDisplay& display);
 

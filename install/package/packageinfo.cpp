@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "SYS/msgbox.h"
 #include "install/expand.h"
 #include "install/gameinfo.h"
+#include "install/messages.h"
 #include "install/package/entries.h"
 #include "install/resources.h"
 #include "install/skin.h"
@@ -13,10 +15,17 @@ namespace pkg {
 // The built-in licence agreement, used when a package brings none.
 constexpr int kLicenceResource = 126;
 
+// Names the file on stderr, then tells the user in the damaged-files message.
+static void ShowMissingInfo(inst::InstallerApp& app, const char* file) {
+    std::fprintf(stderr, "install: the package has no readable %s\n", file);
+    inst::ShowMessage(app, "MsgUserErrFileCorrupt", "MsgUserErrTitlePackage",
+                      sys::MB_OK | sys::MB_ICONERROR);
+}
+
 bool LoadPackageInfo(inst::InstallerApp& app, const PackageStorage& storage, std::string* licence) {
     std::vector<uint8_t> bytes;
     if (!ReadPackageFile(storage, 0, "~Info\\gameinfo.inf", 0, &bytes)) {
-        std::fprintf(stderr, "install: the package has no readable ~Info\\gameinfo.inf\n");
+        ShowMissingInfo(app, "~Info\\gameinfo.inf");
         return false;
     }
     inst::ParseGameInfo(bytes.data(), bytes.size(), app.variables);
@@ -37,7 +46,7 @@ bool LoadPackageInfo(inst::InstallerApp& app, const PackageStorage& storage, std
     inst::Picture picture;
     if (!ReadPackageFile(storage, 0, "~Info\\InstallImg.png", 0, &bytes) ||
         !inst::DecodePng(bytes.data(), bytes.size(), inst::kSkinColour, &picture)) {
-        std::fprintf(stderr, "install: the package has no readable ~Info\\InstallImg.png\n");
+        ShowMissingInfo(app, "~Info\\InstallImg.png");
         return false;
     }
     app.skin.package = std::move(picture);

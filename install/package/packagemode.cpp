@@ -31,6 +31,7 @@ public:
     void SetTotalBar(int position) override { total_ = position; }
     bool Pump() override { return true; }
     int EndCode() const override { return 0; }
+    bool Shown() const override { return false; }
 
 private:
     int total_ = 0;

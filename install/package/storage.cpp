@@ -13,7 +13,7 @@ uint64_t PackageStorage::TotalSize() const {
 }
 
 // Verifies the blocks from `first` on; false at the first bad header, checksum or CRC.
-static bool VerifyChain(PackageStorage& storage, const MappedFile& image, size_t first,
+static bool VerifyChain(PackageStorage& storage, const host::MappedFile& image, size_t first,
                         const LoadProgress& progress) {
     const uint8_t* data = image.data();
     const size_t size = image.size();

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "install/package/blocks.h"
-#include "install/package/mappedfile.h"
+#include "install/host/mappedfile.h"
 
 namespace pkg {
 
@@ -20,7 +20,7 @@ struct PackageBlock {
 
 struct PackageFile {
     std::string path;  // as given to LoadPackageFile
-    MappedFile image;
+    host::MappedFile image;
 };
 
 struct PackageStorage {

@@ -63,6 +63,19 @@ bool Headless() {
     return !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY");
 }
 
+bool& SafeAnswers() {
+    static bool safe = false;
+    return safe;
+}
+
+int HeadlessAnswer(const std::vector<Button>& buttons, size_t defaultIndex) {
+    if (!SafeAnswers()) return buttons[defaultIndex].id;
+    for (int safe : {IDCANCEL, IDNO, IDABORT})
+        for (const Button& button : buttons)
+            if (button.id == safe) return safe;
+    return buttons[defaultIndex].id;
+}
+
 // Shows the box; false when no box could be shown.
 bool ShowWithSdl(const std::string& text, const std::string& caption, unsigned type,
                  const std::vector<Button>& buttons, size_t defaultIndex, int& answer) {
@@ -99,8 +112,12 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned typ
     if (!Headless() && ShowWithSdl(text, caption, type, buttons, defaultIndex, answer))
         return answer;
     std::fprintf(stderr, "%s: %s\n", Cp1252ToUtf8(caption).c_str(), Cp1252ToUtf8(text).c_str());
-    return buttons[defaultIndex].id;
+    return HeadlessAnswer(buttons, defaultIndex);
 }
+
+void SetHeadlessSafeAnswers(bool safe) { SafeAnswers() = safe; }
+
+bool DisplayAvailable() { return !Headless(); }
 
 void SetMessageBoxResponder(MessageBoxResponder responder) {
     Responder() = std::move(responder);

@@ -30,6 +30,12 @@ constexpr int IDNO = 7;
 // Texts are Windows-1252. Returns the ID of the button chosen.
 int MessageBox(const std::string& text, const std::string& caption, unsigned type);
 
+// Without a display a box takes its default button; a program whose questions delete or
+// overwrite asks for the safe answer instead: Cancel, No or Abort where the box has one.
+void SetHeadlessSafeAnswers(bool safe);
+// True when boxes and windows can be shown (a display is there and not the dummy driver).
+bool DisplayAvailable();
+
 // Tests: every box goes to the responder instead (it gets text, caption, type and returns the
 // answer). An empty function restores normal behaviour.
 using MessageBoxResponder =

@@ -15,6 +15,18 @@ namespace {
 class CommandsTest : public InstallerTest {
 protected:
     std::string LogPath() { return Home() + "/cmd.log"; }
+    // The folder the commands work in: below the program folder, where an installation may
+    // change things.
+    std::string Dir() const { return Home() + "/.local/share/t"; }
+    void SetUp() override {
+        InstallerTest::SetUp();
+        fs::create_directories(Dir());
+    }
+    std::string Here(const std::string& relative) const {
+        std::string path = Dir() + "/" + relative;
+        for (char& c : path) if (c == '/') c = '\\';
+        return path;
+    }
     // Runs the script forwards with a log and returns the log's lines after its header.
     std::vector<std::string> Install(const std::string& script, bool* ok = nullptr) {
         fs::remove(LogPath());
@@ -154,21 +166,21 @@ TEST_F(CommandsTest, NormalizePath) {
 }
 
 TEST_F(CommandsTest, IniValuesAndTheirUndo) {
-    const std::string ini = WinPath("g/game.ini");
+    const std::string ini = Here("g/game.ini");
     auto log = Install("InfValSet " + ini + " main A 1\r\nInfValSet " + ini + " main A 2 Owr=0\r\n");
-    EXPECT_EQ(log, (std::vector<std::string>{"UnDirDel " + WinPath("g") + " DelSub = 0",
+    EXPECT_EQ(log, (std::vector<std::string>{"UnDirDel " + Here("g") + " DelSub = 0",
                                              "UnFileDel " + ini, "UnInfValDel " + ini + " main A"}));
-    EXPECT_NE(ReadFile(Home() + "/g/game.ini").find("A=1"), std::string::npos);
+    EXPECT_NE(ReadFile(Dir() + "/g/game.ini").find("A=1"), std::string::npos);
 
     // A file that was there already is kept at uninstall; only the keys added go.
-    WriteFile(Home() + "/shared.ini", "[main]\r\nKeep=1\r\nEmpty=\r\n");
-    const std::string shared = WinPath("shared.ini");
+    WriteFile(Dir() + "/shared.ini", "[main]\r\nKeep=1\r\nEmpty=\r\n");
+    const std::string shared = Here("shared.ini");
     log = Install("InfValSet " + shared + " main Empty x\r\nInfValSet " + shared + " main Keep 2 Owr=0\r\n");
     EXPECT_EQ(log, (std::vector<std::string>{"UnInfValDel " + shared + " main Empty"}));
     std::string text;
     for (const auto& line : log) text += line + "\r\n";
     EXPECT_TRUE(Uninstall(text));
-    const std::string after = ReadFile(Home() + "/shared.ini");
+    const std::string after = ReadFile(Dir() + "/shared.ini");
     EXPECT_NE(after.find("Keep=1"), std::string::npos) << after;
     EXPECT_EQ(after.find("Empty"), std::string::npos) << after;
 }
@@ -186,30 +198,30 @@ TEST_F(CommandsTest, UndoFolderCommands) {
         {"UnDirDel Missing", {}, true},  // X untouched
     };
     for (const auto& c : cases) {
-        fs::create_directories(Home() + "/X");
-        for (const char* file : c.files) WriteFile(Home() + "/" + file, "x");
+        fs::create_directories(Dir() + "/X");
+        for (const char* file : c.files) WriteFile(Dir() + "/" + file, "x");
         inst::ScriptRunner runner(app);
         std::string line = c.line;
-        line.replace(line.find(' ') + 1, 0, WinPath("") );
+        line.replace(line.find(' ') + 1, 0, Here("") );
         EXPECT_TRUE(runner.Run(line.data(), line.size(), false, false, nullptr)) << c.line;
-        EXPECT_EQ(fs::exists(Home() + "/X"), c.folderStays) << c.line;
+        EXPECT_EQ(fs::exists(Dir() + "/X"), c.folderStays) << c.line;
         if (c.folderStays) {
-            for (const char* file : c.files) EXPECT_TRUE(fs::exists(Home() + "/" + file)) << file;
+            for (const char* file : c.files) EXPECT_TRUE(fs::exists(Dir() + "/" + file)) << file;
         }
-        fs::remove_all(Home() + "/X");
+        fs::remove_all(Dir() + "/X");
     }
 }
 
 TEST_F(CommandsTest, EnsureFolderPathLogsOnlyNewFolders) {
-    fs::create_directories(Home() + "/a");
-    const auto log = Install("InfValSet " + WinPath("a//b\\c/x.ini") + " s k v\r\n");
+    fs::create_directories(Dir() + "/a");
+    const auto log = Install("InfValSet " + Here("a//b\\c/x.ini") + " s k v\r\n");
     ASSERT_GE(log.size(), 2u);
-    EXPECT_EQ(log[0], "UnDirDel " + WinPath("a/b") + " DelSub = 0");
-    EXPECT_EQ(log[1], "UnDirDel " + WinPath("a/b/c") + " DelSub = 0");
+    EXPECT_EQ(log[0], "UnDirDel " + Here("a/b") + " DelSub = 0");
+    EXPECT_EQ(log[1], "UnDirDel " + Here("a/b/c") + " DelSub = 0");
 }
 
 TEST_F(CommandsTest, WininitEntriesGoBelowTheRenameSection) {
-    const std::string file = Home() + "/wininit.ini";
+    const std::string file = Dir() + "/wininit.ini";
     ASSERT_TRUE(inst::AddWininitEntry(file, "NUL", "/a"));
     EXPECT_EQ(ReadFile(file), "\r\n[Rename]\r\nNUL=/a\r\n");
     ASSERT_TRUE(inst::AddWininitEntry(file, "/t", "/s"));
@@ -221,14 +233,14 @@ TEST_F(CommandsTest, WininitEntriesGoBelowTheRenameSection) {
 
 // unlink refuses a folder as Windows refuses a locked file, also for root.
 TEST_F(CommandsTest, UndeletableFilesAreHandedToDelayedOperations) {
-    fs::create_directories(Home() + "/locked/f.txt");
-    const std::string hostName = Home() + "/locked/f.txt";
+    fs::create_directories(Dir() + "/locked/f.txt");
+    const std::string hostName = Dir() + "/locked/f.txt";
     const bool isNT[] = {true, false};
     for (bool nt : isNT) {
         app.flags = inst::kDelayedOpsAllowed;
         inst::ScriptRunner runner(app);
         runner.isNT = nt;
-        EXPECT_TRUE(inst::DeleteFileOrDelay(runner, WinPath("locked/f.txt"))) << nt;
+        EXPECT_TRUE(inst::DeleteFileOrDelay(runner, Here("locked/f.txt"))) << nt;
         EXPECT_TRUE(app.flags & inst::kRebootPending) << nt;
         EXPECT_TRUE(fs::exists(hostName)) << nt;
     }
@@ -237,7 +249,7 @@ TEST_F(CommandsTest, UndeletableFilesAreHandedToDelayedOperations) {
               "\r\n[Rename]\r\nNUL=" + hostName + "\r\n");
     app.flags = 0;  // delayed operations not allowed: the file stays and the call fails
     inst::ScriptRunner runner(app);
-    EXPECT_FALSE(inst::DeleteFileOrDelay(runner, WinPath("locked/f.txt")));
+    EXPECT_FALSE(inst::DeleteFileOrDelay(runner, Here("locked/f.txt")));
     EXPECT_EQ(host::RunPendingOperations(), 0);
     EXPECT_FALSE(fs::exists(hostName));
 }
@@ -245,47 +257,47 @@ TEST_F(CommandsTest, UndeletableFilesAreHandedToDelayedOperations) {
 // A target that cannot be opened now (a folder stands in for a locked file) is written to a
 // temporary file that replaces it at the next start.
 TEST_F(CommandsTest, StagedTargetReplacesTheFileLater) {
-    fs::create_directories(Home() + "/g/data.bin");
+    fs::create_directories(Dir() + "/g/data.bin");
     app.flags = inst::kDelayedOpsAllowed;
     inst::ScriptRunner runner(app);
-    FILE* handle = nullptr;
-    bool existed = false;
-    ASSERT_TRUE(inst::CreateTargetFile(runner, WinPath("g/data.bin"), true, &handle, &existed));
-    ASSERT_NE(handle, nullptr);
-    std::fclose(handle);
-    EXPECT_TRUE(existed);
+    inst::TargetFile file;
+    ASSERT_TRUE(inst::CreateTargetFile(runner, Here("g/data.bin"), true, &file));
+    ASSERT_NE(file.handle(), nullptr);
+    EXPECT_TRUE(file.existed);
+    ASSERT_TRUE(inst::CommitTargetFile(runner, &file));
     EXPECT_TRUE(app.flags & inst::kRebootPending);
     const std::string pending = ReadFile(host::PendingFilePath());
-    EXPECT_EQ(pending.compare(0, Home().size() + 6, Home() + "/g/lb_"), 0) << pending;
-    EXPECT_NE(pending.find("\t" + Home() + "/g/data.bin\n"), std::string::npos) << pending;
-    EXPECT_FALSE(inst::CreateTargetFile(runner, WinPath("g/data.bin"), false, &handle, &existed));
+    EXPECT_EQ(pending.compare(0, Dir().size() + 6, Dir() + "/g/lb_"), 0) << pending;
+    EXPECT_NE(pending.find("\t" + Dir() + "/g/data.bin\n"), std::string::npos) << pending;
+    ASSERT_TRUE(inst::CreateTargetFile(runner, Here("g/data.bin"), false, &file));
+    EXPECT_FALSE(inst::CommitTargetFile(runner, &file));
 }
 
 TEST_F(CommandsTest, DelayedReplaceOnTheOtherFamilyWritesTwoEntries) {
-    app.variables["DIR_WIN"] = Home();
-    WriteFile(Home() + "/wininit.ini", "[Rename]\r\nNUL=/old\r\n");
+    app.variables["DIR_WIN"] = Dir();
+    WriteFile(Dir() + "/wininit.ini", "[Rename]\r\nNUL=/old\r\n");
     inst::ScriptRunner runner(app);
     runner.isNT = false;
-    ASSERT_TRUE(inst::DelayedReplace(runner, WinPath("s.tmp"), WinPath("t.dll")));
-    EXPECT_EQ(ReadFile(Home() + "/wininit.ini"),
-              "[Rename]\r\n" + Home() + "/t.dll=" + Home() + "/s.tmp\r\nNUL=" + Home() +
+    ASSERT_TRUE(inst::DelayedReplace(runner, Here("s.tmp"), Here("t.dll")));
+    EXPECT_EQ(ReadFile(Dir() + "/wininit.ini"),
+              "[Rename]\r\n" + Dir() + "/t.dll=" + Dir() + "/s.tmp\r\nNUL=" + Dir() +
                   "/t.dll\r\nNUL=/old\r\n");
     EXPECT_TRUE(app.flags & inst::kRebootPending);
 }
 
 TEST_F(CommandsTest, ShellExecStartsAndWaits) {
-    WriteFile(Home() + "/bin/setup.sh", "#!/bin/sh\necho \"$1|$(pwd)\" > \"$2\"\n");
-    ::chmod((Home() + "/bin/setup.sh").c_str(), 0755);
+    WriteFile(Dir() + "/bin/setup.sh", "#!/bin/sh\necho \"$1|$(pwd)\" > \"$2\"\n");
+    ::chmod((Dir() + "/bin/setup.sh").c_str(), 0755);
     // Arguments reach the program as written; the working folder is the program's own.
-    const std::string out = Home() + "/bin/out.txt";
+    const std::string out = Dir() + "/bin/out.txt";
     const struct {
         std::string line;
         bool result;
         size_t boxes;
     } cases[] = {
-        {"ShellExec " + WinPath("bin/setup.sh") + " Cmd=\"hello out.txt\" WaitExit=1 ErrorIfGailed=1", true, 0},
-        {"ShellExec " + WinPath("bin/missing") + " ErrorIfGailed=1", false, 1},
-        {"ShellExec " + WinPath("bin/missing"), true, 0},
+        {"ShellExec " + Here("bin/setup.sh") + " Cmd=\"hello out.txt\" WaitExit=1 ErrorIfGailed=1", true, 0},
+        {"ShellExec " + Here("bin/missing") + " ErrorIfGailed=1", false, 1},
+        {"ShellExec " + Here("bin/missing"), true, 0},
     };
     for (const auto& c : cases) {
         boxes.clear();
@@ -293,16 +305,16 @@ TEST_F(CommandsTest, ShellExecStartsAndWaits) {
         EXPECT_EQ(runner.Run(c.line.data(), c.line.size(), false, false, nullptr), c.result) << c.line;
         EXPECT_EQ(boxes.size(), c.boxes) << c.line;
     }
-    EXPECT_EQ(ReadFile(out), "hello|" + Home() + "/bin\n");
+    EXPECT_EQ(ReadFile(out), "hello|" + Dir() + "/bin\n");
 }
 
 TEST_F(CommandsTest, MakeLink2FallsBackToTheSecondFolder) {
-    WriteFile(Home() + "/blocked", "a file where the first folder should be");
-    const auto log = Install("MakeLink2 " + WinPath("blocked/menu") + " " + WinPath("menu") +
-                             " \"Play.lnk\" " + WinPath("games/g") + " Arg=-x\r\n");
-    EXPECT_TRUE(fs::exists(Home() + "/menu/Play.desktop"));
-    EXPECT_EQ(log, (std::vector<std::string>{"UnDirDel " + WinPath("menu") + " DelSub = 0",
-                                             "UnFileDel " + WinPath("menu/Play.lnk")}));
+    WriteFile(Dir() + "/blocked", "a file where the first folder should be");
+    const auto log = Install("MakeLink2 " + Here("blocked/menu") + " " + Here("menu") +
+                             " \"Play.lnk\" " + Here("games/g") + " Arg=-x\r\n");
+    EXPECT_TRUE(fs::exists(Dir() + "/menu/Play.desktop"));
+    EXPECT_EQ(log, (std::vector<std::string>{"UnDirDel " + Here("menu") + " DelSub = 0",
+                                             "UnFileDel " + Here("menu/Play.lnk")}));
     EXPECT_TRUE(boxes.empty());
 }
 

@@ -1,3 +1,4 @@
+#include "install/host/guard.h"
 #include "install/host/hostfile.h"
 #include "install/host/pending.h"
 #include "install/host/registry.h"
@@ -70,9 +71,12 @@ TEST_F(ShellTest, LinkIsWrittenAsAnExecutableLauncher) {
     link.workingFolder = Home() + "\\Games\\Reef Pop";
     link.description = "Bubbles \"under\" water";
     const std::string linkName = Home() + "\\Play Reefpop.lnk";
-    ASSERT_TRUE(WriteShellLink(linkName, link));
-    EXPECT_TRUE(PathExists(linkName));
     const std::string file = Home() + "/Play Reefpop.desktop";
+    FILE* out = std::fopen(file.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    ASSERT_TRUE(WriteShellLink(out, linkName, link));
+    std::fclose(out);
+    EXPECT_TRUE(PathExists(linkName));
     const std::string text = ReadFile(file);
     EXPECT_NE(text.find("Name=Play Reefpop\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Exec=\"" + Home() + "/Games/Reef Pop/reefpop\" -w 100%%\n"),
@@ -86,6 +90,7 @@ TEST_F(ShellTest, LinkIsWrittenAsAnExecutableLauncher) {
 }
 
 TEST_F(ShellTest, PendingOperationsRunOnceInOrder) {
+    SetGuardedFolders({Home()}, {Home()});
     WriteFile(Home() + "/old.txt", "old");
     WriteFile(Home() + "/new.tmp", "new");
     WriteFile(Home() + "/gone.txt", "x");

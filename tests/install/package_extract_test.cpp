@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "install/package/entries.h"
+#include "install/host/diskops.h"
 #include "install/package/extract.h"
 #include "install/fileops.h"
 #include "install/host/hostfile.h"
@@ -17,7 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // 2020-01-01 as FILETIME.
-const uint64_t kOld = pkg::FileTimeFromUnix(1577836800, 0);
+const uint64_t kOld = host::FileTimeFromUnix(1577836800, 0);
 
 class PackageExtractTest : public InstallerTest {
 protected:
@@ -49,7 +50,7 @@ protected:
         }
         return ok;
     }
-    std::string Dest() { return WinPath("dest"); }
+    std::string Dest() { return WinPath(".local/share/dest"); }
     pkg::PackageStorage storage;
 };
 
@@ -58,10 +59,10 @@ TEST_F(PackageExtractTest, DistributionMarkOverride) {
     Load(PkgContainer({PkgFile("readme.txt", "generic"), PkgFile("~readme.Brellum.txt", "local"),
                        PkgFile("notes", "n"), PkgFile("~notes", "override of a bare name")}));
     ASSERT_TRUE(Extract("", Dest(), true));
-    EXPECT_EQ(ReadFile(Home() + "/dest/readme.txt"), "local");
-    EXPECT_EQ(ReadFile(Home() + "/dest/notes"), "override of a bare name");
-    EXPECT_FALSE(fs::exists(Home() + "/dest/~readme.Brellum.txt"));
-    EXPECT_FALSE(fs::exists(Home() + "/dest/~notes"));
+    EXPECT_EQ(ReadFile(Home() + "/.local/share/dest/readme.txt"), "local");
+    EXPECT_EQ(ReadFile(Home() + "/.local/share/dest/notes"), "override of a bare name");
+    EXPECT_FALSE(fs::exists(Home() + "/.local/share/dest/~readme.Brellum.txt"));
+    EXPECT_FALSE(fs::exists(Home() + "/.local/share/dest/~notes"));
 }
 
 TEST_F(PackageExtractTest, GamesFolderExpansionIsLoggedAndKeepsFileTimes) {
@@ -93,26 +94,26 @@ TEST_F(PackageExtractTest, GamesFolderExpansionIsLoggedAndKeepsFileTimes) {
 TEST_F(PackageExtractTest, NewerFileOnDiskStaysWithOverwriteOff) {
     Load(PkgContainer({PkgFile("keep.txt", "package", true, kOld),
                        PkgFile("older.txt", "package", true, kOld)}));
-    WriteFile(Home() + "/dest/keep.txt", "mine");  // written now, after kOld
-    WriteFile(Home() + "/dest/older.txt", "old");
-    const std::string older = Home() + "/dest/older.txt";
+    WriteFile(Home() + "/.local/share/dest/keep.txt", "mine");  // written now, after kOld
+    WriteFile(Home() + "/.local/share/dest/older.txt", "old");
+    const std::string older = Home() + "/.local/share/dest/older.txt";
     const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};  // 2001
     ASSERT_EQ(::utimensat(AT_FDCWD, older.c_str(), times, 0), 0);
     std::vector<std::string> log;
     ASSERT_TRUE(Extract("", Dest(), false, &log));
-    EXPECT_EQ(ReadFile(Home() + "/dest/keep.txt"), "mine");
+    EXPECT_EQ(ReadFile(Home() + "/.local/share/dest/keep.txt"), "mine");
     EXPECT_EQ(ReadFile(older), "package");
     EXPECT_EQ(log, std::vector<std::string>{"UnFileDel " + Dest() + "\\older.txt"});
     // With overwrite on, the newer file is replaced too.
     ASSERT_TRUE(Extract("", Dest(), true));
-    EXPECT_EQ(ReadFile(Home() + "/dest/keep.txt"), "package");
+    EXPECT_EQ(ReadFile(Home() + "/.local/share/dest/keep.txt"), "package");
 }
 
 TEST_F(PackageExtractTest, SourceFolderAndMissingRoot) {
     Load(PkgContainer({PkgFolder("lang", {PkgFolder("de", {PkgFile("t.txt", "hallo")})})},
                       "game", "9"));
     ASSERT_TRUE(Extract("lang/de", Dest(), true));
-    EXPECT_EQ(ReadFile(Home() + "/dest/t.txt"), "hallo");
+    EXPECT_EQ(ReadFile(Home() + "/.local/share/dest/t.txt"), "hallo");
     EXPECT_FALSE(Extract("lang\\fr", Dest(), true));
     ASSERT_FALSE(boxes.empty());
     EXPECT_NE(boxes.back().text.find("game_9"), std::string::npos) << boxes.back().text;
@@ -153,8 +154,8 @@ TEST_F(PackageExtractTest, DamagedTreesFailWithoutWritingOutside) {
         ASSERT_FALSE(boxes.empty());
         EXPECT_EQ(boxes.back().text, inst::MessageText(app, "MsgUserErrFileCorrupt"));
         EXPECT_FALSE(fs::exists(Home() + "/f"));
-        if (fs::exists(Home() + "/dest/f")) {
-            EXPECT_LE(fs::file_size(Home() + "/dest/f"), 4000u);
+        if (fs::exists(Home() + "/.local/share/dest/f")) {
+            EXPECT_LE(fs::file_size(Home() + "/.local/share/dest/f"), 4000u);
         }
     }
 }
@@ -170,7 +171,7 @@ TEST_F(PackageExtractTest, ProgramsBecomeExecutable) {
     } cases[] = {{"game", true}, {"run.sh", true}, {"data.txt", false}};
     for (const auto& c : cases) {
         struct stat st;
-        ASSERT_EQ(::stat((Home() + "/dest/" + c.name).c_str(), &st), 0);
+        ASSERT_EQ(::stat((Home() + "/.local/share/dest/" + c.name).c_str(), &st), 0);
         EXPECT_EQ((st.st_mode & S_IXUSR) != 0, c.executable) << c.name;
     }
 }

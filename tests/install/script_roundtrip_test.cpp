@@ -2,6 +2,7 @@
 #include "install/host/registry.h"
 #include "install/startup.h"
 #include "install_fixture.h"
+#include "tree_snapshot.h"
 
 #include <filesystem>
 #include <map>
@@ -12,16 +13,7 @@ namespace {
 
 class RoundTripTest : public InstallerTest {
 protected:
-    // Every file and folder below HOME with its content (folders map to "<dir>").
-    std::map<std::string, std::string> Tree() {
-        std::map<std::string, std::string> tree;
-        for (const auto& entry : fs::recursive_directory_iterator(Home())) {
-            const std::string rel = entry.path().string().substr(Home().size());
-            if (rel.size() > 5 && rel.compare(rel.size() - 5, 5, ".lock") == 0) continue;
-            tree[rel] = entry.is_directory() ? "<dir>" : ReadFile(entry.path().string());
-        }
-        return tree;
-    }
+    TreeSnapshot Tree() { return SnapshotTree(Home()); }
 };
 
 const char kScript[] =
@@ -70,14 +62,7 @@ TEST_F(RoundTripTest, UninstallRestoresTreeAndHives) {
     ASSERT_GE(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, "Do you want to remove \"Reefpop\" from your computer?");
     EXPECT_EQ(boxes[1].text, "Reefpop successfully uninstalled from your computer.");
-    const auto after = Tree();
-    for (const auto& [path, content] : before) {
-        auto it = after.find(path);
-        if (it == after.end()) ADD_FAILURE() << "lost " << path;
-        else EXPECT_EQ(it->second, content) << path;
-    }
-    for (const auto& [path, content] : after)
-        EXPECT_TRUE(before.count(path)) << "left behind " << path;
+    EXPECT_EQ(TreeChanges(before, Tree()), "");
 }
 
 TEST_F(RoundTripTest, AnsweringNoKeepsEverything) {

@@ -9,6 +9,10 @@ using host::RegRoot;
 
 namespace {
 
+const char kSectionHeader[] = ";*************************************\r\n"
+                              ";script started at 10/12/2026 9:5:7 \r\n"
+                              ";*************************************\r\n";
+
 class UninstallTest : public InstallerTest {
 protected:
     std::string InstFolder() { return Home() + "/.local/share/Tarnwick/ZorvaneLobbyist/Install"; }
@@ -20,12 +24,14 @@ TEST_F(UninstallTest, ReceiptNames) {
         const char* receipt;
     } cases[] = {{"C:\\x\\game_42.log", "C:\\x\\game_42.hdr"},
                  {"a.b\\lb_1.log", "a.b\\lb_1.hdr"},
-                 {"noext", "noext.hdr"}};
+                 {"noext", "noext.hdr"},
+                 {"a.b\\log", "a.b\\log.hdr"},
+                 {"a.b/lb_1", "a.b/lb_1.hdr"}};
     for (const auto& c : cases) EXPECT_EQ(inst::ReceiptPathOf(c.log), c.receipt) << c.log;
 }
 
 TEST_F(UninstallTest, CommentOnlyLogSucceedsAndGoesWithItsReceipt) {
-    WriteFile(InstFolder() + "/game_42.log", ";a\r\n;b\r\n");
+    WriteFile(InstFolder() + "/game_42.log", kSectionHeader);
     WriteFile(InstFolder() + "/game_42.hdr", std::string(20, 'h'));
     EXPECT_EQ(inst::UninstallOne(app, InstFolder() + "/game_42.log"), 0);
     EXPECT_FALSE(fs::exists(InstFolder() + "/game_42.log"));

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "install/package/builder.h"
-#include "install/package/extract.h"
+#include "install/host/diskops.h"
 
 namespace fs = std::filesystem;
 
@@ -37,7 +37,7 @@ std::string ReadAll(const fs::path& path) {
 uint64_t FileTimeOf(const fs::path& path) {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) Fail("cannot read the time of " + path.string());
-    return pkg::FileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    return host::FileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
 }
 
 // Entries in name order, so the same tree always gives the same block.

@@ -1,11 +1,11 @@
-#include "install/package/mappedfile.h"
+#include "install/host/mappedfile.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace pkg {
+namespace host {
 
 MappedFile::~MappedFile() { Close(); }
 
@@ -33,4 +33,4 @@ void MappedFile::Close() {
     size_ = 0;
 }
 
-} // namespace pkg
+} // namespace host

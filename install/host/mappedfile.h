@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace pkg {
+namespace host {
 
 class MappedFile {
 public:
@@ -25,4 +25,4 @@ private:
     size_t size_ = 0;
 };
 
-} // namespace pkg
+} // namespace host
