@@ -13,7 +13,8 @@ PACKAGES=(
   libfluidsynth-dev fluid-soundfont-gm libcairo2-dev librsvg2-dev
   fonts-dejavu-core fonts-liberation fonts-comfortaa
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick x11-utils libx11-dev
+  desktop-file-utils appstream
 )
 
 install_packages() {

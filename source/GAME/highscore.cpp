@@ -191,9 +191,9 @@ int InsertHighscore(int mode, const std::string& name, int value) {
     int inserted = -1;
     for (int j = 0; j < kHighscoreRows; ++j) {
         const int old = table[size_t(j)].value;
-        // An empty row of a time table holds 0, which no time beats; it still takes the row
-        // pushed down onto it, which would otherwise be lost.
-        const bool pushedDown = byTime && inserted >= 0 && table[size_t(j)].empty;
+        // A time table's free rows hold 0, which no time beats; they still take the row pushed
+        // down onto them, which would otherwise be lost.
+        const bool pushedDown = byTime && inserted >= 0 && old == 0;
         const bool replaced = byTime ? value < old || pushedDown : old < value;
         if (!replaced) continue;
         std::string text;
@@ -201,9 +201,9 @@ int InsertHighscore(int mode, const std::string& name, int value) {
             inserted = j;
             text = FormatHighscoreRow(name, value);
         } else {
-            // An empty row moving down stays empty rather than becoming a nameless 0.
+            // A free row moving down becomes a nameless 0, as the table has always been written.
             const HighscoreRow& above = table[size_t(j - 1)];
-            if (!above.empty) text = FormatHighscoreRow(above.name, above.value);
+            text = FormatHighscoreRow(above.name, above.value);
         }
         WriteIniString(kHighscoreIni, HighscoreSection(mode), RowKey(j).c_str(), text.c_str());
     }

@@ -72,13 +72,18 @@ TEST_F(Highscores, EmptyTablesAndScoreZero) {
     EXPECT_EQ(InsertHighscore(0, "Ann", 0), -1);
     EXPECT_EQ(InsertHighscore(0, "Ann", 10), 0);
     EXPECT_EQ(Rows("arcade")[0], "Ann, 10");
-    EXPECT_EQ(Rows("arcade")[1], ""); // an empty row moving down stays empty
+    EXPECT_EQ(Rows("arcade")[1], ", 0"); // an empty row moving down is a nameless 0
     // A time table's empty rows hold 0, which no time beats.
     EXPECT_EQ(InsertHighscore(1, "Ann", 60000), -1);
     WriteTable("puzzle", {50000, 90000});
     EXPECT_EQ(InsertHighscore(1, "Ann", 60000), 1);
     EXPECT_EQ(Rows("puzzle")[2], "p1, 90000"); // pushed down onto an empty row, not lost
-    EXPECT_EQ(Rows("puzzle")[3], "");
+    EXPECT_EQ(Rows("puzzle")[3], ", 0");
+    // Rows holding a nameless 0 are free too: the next insertion loses nothing either.
+    EXPECT_EQ(InsertHighscore(1, "Bob", 55000), 1);
+    const std::vector<std::string> expected = {"p0, 50000", "Bob, 55000", "Ann, 60000", "p1, 90000", ", 0",
+                                               ", 0",       ", 0",        ", 0",        ", 0",       ", 0"};
+    EXPECT_EQ(Rows("puzzle"), expected);
 }
 
 TEST_F(Highscores, ScreenNumbersTheRanksAndNamesItsModeWhereTheDescriptionPlacesThem) {
