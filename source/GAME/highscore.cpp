@@ -57,7 +57,7 @@ public:
             }
         if (GetIniString(kScoreIni, "mode", "xs")[0]) {
             Widget* name = AddLabel("mode");
-            name->caption = GetIniString(kScoreIni, "mode", std::to_string(mode).c_str());
+            name->caption = GetIniString(kScoreIni, "mode", ("mode" + std::to_string(mode)).c_str());
         }
     }
 

@@ -88,7 +88,7 @@ TEST_F(Highscores, EmptyTablesAndScoreZero) {
 
 TEST_F(Highscores, ScreenNumbersTheRanksAndNamesItsModeWhereTheDescriptionPlacesThem) {
     WriteFile("DATA/score.ini", "[start]\nys=20\n[score]\nys=20\n[rank]\nxs=30\nys=20\n"
-                                "[mode]\nxs=100\nys=20\n0=Arcade\n1=Puzzle\n2=Panic\n");
+                                "[mode]\nxs=100\nys=20\nmode0=Arcade\nmode1=Puzzle\nmode2=Panic\n");
     PushScreen(MakeHighscoreScreen(1, -1));
     Widget& screen = *RootWidget().children.back();
     ASSERT_EQ(screen.ChildCount(), 2 + 3 * kHighscoreRows + 1);

@@ -341,17 +341,23 @@ Image RenderScreen(const ManifestEntry& screen) {
     return img;
 }
 
+// Text with its baseline at (x, y). Only the band of rows the text can touch goes through Cairo,
+// so labelling a large page stays cheap.
 void Label(Image& page, int x, int y, const std::string& text, double size = 11) {
-    cairo_surface_t* s = ToCairo(page);
+    const int top = std::max(0, y - static_cast<int>(size) - 4);
+    const int rows = std::min(page.height - top, static_cast<int>(2 * size) + 8);
+    if (rows <= 0) return;
+    cairo_surface_t* s = ToCairo(Crop(page, 0, top, page.width, rows));
     cairo_t* cr = cairo_create(s);
     cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, size);
-    cairo_move_to(cr, x, y);
+    cairo_move_to(cr, x, y - top);
     cairo_set_source_rgb(cr, 0.1, 0.15, 0.25);
     cairo_show_text(cr, text.c_str());
     cairo_destroy(cr);
-    page = FromCairo(s);
+    const Image band = FromCairo(s);
     cairo_surface_destroy(s);
+    std::copy(band.rgba.begin(), band.rgba.end(), page.rgba.begin() + static_cast<size_t>(top) * page.width * 4);
 }
 
 Image Blank(int w, int h) {
