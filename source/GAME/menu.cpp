@@ -1,5 +1,6 @@
 #include "GAME/menu.h"
 
+#include "GAME/game_screen.h"
 #include "GAME/game_state.h"
 #include "GAME/help.h"
 #include "GAME/highscore.h"
@@ -225,9 +226,7 @@ void StartNewGame() {
     BestShot = 0;
     Score = 0;
     PlayTime = 0;
-    ReplaceAllScreens(nullptr);
-    // The level screen for level 0 is pushed here; until gameplay exists the menu comes back.
-    PushScreen(MakeMainMenu());
+    StartLevel(0);
 }
 
 void RunEndOfGame() {
