@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "GAME/flight.h"
 #include "GAME/rnd.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/graph.h"
@@ -16,7 +17,6 @@ constexpr const char* kBonusIconFiles[7] = {"x2", "help", "up", "freeze", "x3", 
 constexpr int kGunFrames = 8;
 constexpr float kGunFrameScale = 0.002f; // the strip runs 500 ms
 constexpr float kGunLift = 3.2f;
-constexpr int kGuideSafetySteps = 1 << 20; // a field narrower than a bubble never stops bouncing
 
 void Hold(Sprite*& slot, const std::string& file, const char* mask) {
     Sprite* sprite = LoadSprite(file.c_str(), mask, false);
@@ -120,38 +120,17 @@ void DrawAimGuide(const PlayState& play, const FieldSprites& sprites) {
     const Bubble* loaded = FindRecord(play, Loaded);
     if (!loaded || loaded->colour < 0 || loaded->colour >= kSpriteCount) return;
     Sprite* dot = sprites.table[loaded->colour];
-    float dirx = std::sin(play.angle);
-    const float diry = -std::cos(play.angle);
-    float px = float(field.gunX) + 20.0f * dirx, py = float(field.gunY) + 20.0f * diry;
-    float dotX = px, dotY = py;
-    int lastCol = -1, lastRow = -1;
-    for (int step = 0; step < kGuideSafetySteps; ++step) {
-        const float lx = px + 16.0f * dirx, ly = py + 16.0f * diry;
-        const int r = field.RowOf(ly);
-        const int c = rnd((lx - float(16 * field.FactorOf(r))) * 0.03125f);
-        if (px + dirx - 16.0f >= 0 && px + dirx + 16.0f <= float(field.W)) {
-            if (py - 16.0f < field.ceiling) break;
-            if (c != lastCol || r != lastRow) {
-                float cx, cy;
-                field.CellCentre({r, c}, cx, cy);
-                if (field.OccupantNear(cx, cy) >= 0) break;
-            }
-            px += dirx;
-            py += diry;
-            lastCol = c;
-            lastRow = r;
-        } else {
-            dirx = -dirx;
-        }
+    float dotX = float(field.gunX) + 20.0f * std::sin(play.angle);
+    float dotY = float(field.gunY) - 20.0f * std::cos(play.angle);
+    const Cell landing = GuideLanding(play, play.angle, [&](float px, float py) {
         const float ddx = px - dotX, ddy = py - dotY;
-        if (ddx * ddx + ddy * ddy > 256.0f) {
-            Stretch(dot, rnd(px + float(field.originX) - 4.0f), rnd(py + float(field.originY) - 4.0f), 8, 8, OP_ALPHA);
-            dotX = px;
-            dotY = py;
-        }
-    }
+        if (ddx * ddx + ddy * ddy <= 256.0f) return;
+        Stretch(dot, rnd(px + float(field.originX) - 4.0f), rnd(py + float(field.originY) - 4.0f), 8, 8, OP_ALPHA);
+        dotX = px;
+        dotY = py;
+    });
     float cx, cy;
-    field.CellCentre(field.CellOf(px, py), cx, cy);
+    field.CellCentre(landing, cx, cy);
     Stretch(dot, rnd(cx + float(field.originX) - 8.0f), rnd(cy + float(field.originY) - 8.0f), 16, 16, OP_ALPHA);
 }
 

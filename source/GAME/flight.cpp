@@ -165,6 +165,37 @@ void AdvanceRecords(PlayState& play, float dt) {
     field.cursor = 0;
 }
 
+Cell GuideLanding(const PlayState& play, float angle, const std::function<void(float x, float y)>& step) {
+    // A field narrower than a bubble would bounce the path for ever.
+    constexpr int kSafetySteps = 1 << 20;
+    const Playfield& field = play.field;
+    float dirx = std::sin(angle);
+    const float diry = -std::cos(angle);
+    float px = float(field.gunX) + 20.0f * dirx, py = float(field.gunY) + 20.0f * diry;
+    int lastCol = -1, lastRow = -1;
+    for (int n = 0; n < kSafetySteps; ++n) {
+        const float lx = px + 16.0f * dirx, ly = py + 16.0f * diry;
+        const int r = field.RowOf(ly);
+        const int c = rnd((lx - float(16 * field.FactorOf(r))) * 0.03125f);
+        if (px + dirx - 16.0f >= 0 && px + dirx + 16.0f <= float(field.W)) {
+            if (py - 16.0f < field.ceiling) break;
+            if (c != lastCol || r != lastRow) {
+                float cx, cy;
+                field.CellCentre({r, c}, cx, cy);
+                if (field.OccupantNear(cx, cy) >= 0) break;
+            }
+            px += dirx;
+            py += diry;
+            lastCol = c;
+            lastRow = r;
+        } else {
+            dirx = -dirx;
+        }
+        if (step) step(px, py);
+    }
+    return field.CellOf(px, py);
+}
+
 void AdvanceRing(PlayState& play, float dt) { play.ringRadius += dt * play.velocityWave; }
 
 void CreateField(PlayState& play, const LevelParams& rules, uint32_t seedA) {

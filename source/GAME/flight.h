@@ -2,6 +2,7 @@
 // shot with its wall bounces, until it sticks to the field and is snapped onto the lattice.
 #pragma once
 #include <cstddef>
+#include <functional>
 
 #include "GAME/play_state.h"
 
@@ -28,5 +29,8 @@ int LoadQueue(PlayState& play);
 void TickFlight(PlayState& play, size_t index, float dt);
 // The per-tick update of every record, from the last to the first: ageing, flight and falling.
 void AdvanceRecords(PlayState& play, float dt);
+// The aiming guide's replay of the flight rule from the launcher at `angle`, one pixel per step:
+// `step` (optional) sees the point after every step; returns the cell the shot would settle in.
+Cell GuideLanding(const PlayState& play, float angle, const std::function<void(float x, float y)>& step = {});
 // Landing ring growth of one tick.
 void AdvanceRing(PlayState& play, float dt);
