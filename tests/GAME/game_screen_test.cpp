@@ -206,12 +206,15 @@ TEST_F(GameScreenTest, PauseOpensOverTheGameAndResumeReturns) {
     Release('P');
     EXPECT_EQ(Top(), kInGameMenuIni);
     EXPECT_EQ(RootWidget().ChildCount(), 2);
-    Ticks(40); // the level stands still under the menu
+    Ticks(40);
+    Widget& game = *RootWidget().children.front();
+    EXPECT_EQ(static_cast<GameScreen&>(game).play.time, time); // the level stands still under the menu
     Press(sys::VK_ESCAPE);
     Release(sys::VK_ESCAPE);
-    Ticks(40);
+    Ticks(31);
     ASSERT_EQ(Top(), "<game>");
-    EXPECT_EQ(Game()->play.time, time);
+    Ticks(1);
+    EXPECT_EQ(Game()->play.time, time + 10);
 }
 
 TEST_F(GameScreenTest, DifficultyChangeRereadsDescentAndPoints) {
