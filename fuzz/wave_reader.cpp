@@ -6,7 +6,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "GAME/errlog.h"
+#include "BASE/errlog.h"
 #include "SOUND/fwav.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "GAME/settings.h"
+#include "BASE/settings.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
 #include "SOUND/Gsound.h"

@@ -1,9 +1,9 @@
 #include "GAME/controls_screen.h"
 
+#include "BASE/settings.h"
 #include "GAME/input.h"
 #include "GAME/options.h"
-#include "GAME/run.h"
-#include "GAME/settings.h"
+#include "GAME/game_ini.h"
 
 namespace {
 

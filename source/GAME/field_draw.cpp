@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "GAME/flight.h"
-#include "GAME/rnd.h"
+#include "BASE/rnd.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/graph.h"
 

@@ -3,16 +3,17 @@
 #include <algorithm>
 #include <ctime>
 
+#include "BASE/rnd.h"
+#include "BASE/settings.h"
 #include "GAME/bonuses.h"
+#include "GAME/field_draw.h"
 #include "GAME/flight.h"
+#include "GAME/game_ini.h"
 #include "GAME/game_state.h"
 #include "GAME/input.h"
 #include "GAME/levelup_screen.h"
 #include "GAME/menu.h"
-#include "GAME/field_draw.h"
-#include "GAME/rnd.h"
 #include "GAME/run.h"
-#include "GAME/settings.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"

@@ -1,7 +1,7 @@
 #include "GAME/help.h"
 
+#include "BASE/settings.h"
 #include "GAME/menu.h"
-#include "GAME/settings.h"
 
 namespace {
 

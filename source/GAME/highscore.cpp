@@ -3,10 +3,10 @@
 #include <climits>
 #include <cstdlib>
 
+#include "BASE/settings.h"
 #include "GAME/game_state.h"
 #include "GAME/menu.h"
-#include "GAME/run.h"
-#include "GAME/settings.h"
+#include "GAME/game_ini.h"
 #include "GRAPH/Sprite.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "GAME/settings.h"
+#include "BASE/settings.h"
 #include "SYS/files.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <set>
 
-#include "GAME/errlog.h"
-#include "GAME/settings.h"
+#include "BASE/errlog.h"
+#include "BASE/settings.h"
 
 namespace {
 

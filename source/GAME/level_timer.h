@@ -2,7 +2,7 @@
 #pragma once
 #include <algorithm>
 
-#include "GAME/rnd.h"
+#include "BASE/rnd.h"
 
 constexpr float kTimerNotStarted = 1000000000.0f;
 

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include "BASE/settings.h"
+#include "GAME/game_ini.h"
 #include "GAME/game_screen.h"
 #include "GAME/game_state.h"
 #include "GAME/level_rules.h"
 #include "GAME/run.h"
-#include "GAME/settings.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/graph.h"
 #include "SOUND/Gsound.h"

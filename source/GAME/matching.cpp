@@ -5,7 +5,7 @@
 
 #include "GAME/bonuses.h"
 #include "GAME/game_state.h"
-#include "GAME/rnd.h"
+#include "BASE/rnd.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <array>
 #include <string>
 
+#include "BASE/settings.h"
 #include "GAME/controls_screen.h"
 #include "GAME/game_state.h"
 #include "GAME/menu.h"
-#include "GAME/run.h"
-#include "GAME/settings.h"
+#include "GAME/game_ini.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/graph.h"
 #include "SOUND/Gsound.h"

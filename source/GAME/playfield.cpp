@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "GAME/rnd.h"
+#include "BASE/rnd.h"
 
 namespace {
 

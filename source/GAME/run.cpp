@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <cstdint>
 
+#include "BASE/errlog.h"
+#include "BASE/settings.h"
 #include "GAME/Widget.h"
-#include "GAME/errlog.h"
+#include "GAME/game_ini.h"
 #include "GAME/input.h"
 #include "GAME/menu.h"
-#include "GAME/settings.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"
@@ -19,21 +20,9 @@
 #include "SYS/window.h"
 
 std::string ProgramFolder;
-std::string WinName;
-int dwPosX = 0, dwPosY = 0;
-int dwScrX = 0, dwScrY = 0;
-int FullScreen = 0;
-int DrawFPS = 0, LogicFPS = 0, ShowFPS = 0;
 int ActiveFlag = 1;
 float LoadProgress = 0.0f;
 Font* MenuFont = nullptr;
-
-std::string LanguageFile;
-std::string PlayerName;
-int BubbleSet = 0;
-float Sensitivity = 0.0f;
-int GameType = 0;
-int Difficulty = 0;
 
 namespace {
 
@@ -67,8 +56,6 @@ void SetProgramFolder(int argc, char** argv) {
     ProgramFolder = cut != std::string::npos && cut > 0 ? path.substr(0, cut) : sys::GetCurrentFolder();
 }
 
-int ClampDifficulty(int diff) { return diff < -1 ? -1 : diff > 1 ? 1 : diff; }
-
 // DrawFPS, LogicFPS, xs and ys have no usable zero; a missing or non-positive value takes the
 // default and leaves a note in gerr.log.
 void RequirePositive(int& value, int fallback, const char* note, int line) {
@@ -77,23 +64,7 @@ void RequirePositive(int& value, int fallback, const char* note, int line) {
     value = fallback;
 }
 
-void ReadSettings() {
-    ReadIniString(PlayerName, kGameIni, kMain, "player");
-    Sensitivity = GetIniFloat(kGameIni, kMain, "Sensitivity");
-    GameType = GetIniInt(kGameIni, kMain, "type");
-    Difficulty = ClampDifficulty(GetIniInt(kGameIni, kMain, "diff"));
-    dwPosX = GetIniInt(kGameIni, kMain, "x");
-    dwPosY = GetIniInt(kGameIni, kMain, "y");
-    dwScrX = GetIniInt(kGameIni, kMain, "xs");
-    dwScrY = GetIniInt(kGameIni, kMain, "ys");
-    FullScreen = GetIniInt(kGameIni, kMain, "FullScreen");
-    ReadIniString(WinName, kGameIni, kMain, "name");
-}
-
-void ReadLoopSettings() {
-    DrawFPS = GetIniInt(kGameIni, kMain, "DrawFPS");
-    LogicFPS = GetIniInt(kGameIni, kMain, "LogicFPS");
-    ShowFPS = GetIniInt(kGameIni, kMain, "ShowFPS");
+void RequireLoopSettings() {
     RequirePositive(DrawFPS, kDefaultDrawFPS, "game.ini [main] DrawFPS is not positive; using 60",
                     __LINE__);
     RequirePositive(LogicFPS, kDefaultLogicFPS,
@@ -195,35 +166,17 @@ void RunDraw(float elapsed) {
     }
 }
 
-void WriteSettingsBack() {
-    WriteIniInt(kGameIni, kMain, "Bubble", BubbleSet);
-    WriteIniInt(kGameIni, kMain, "FullScreen", FullScreen);
-    WriteIniFloat(kGameIni, kMain, "ambient", GetChannelVolume(2));
-    WriteIniFloat(kGameIni, kMain, "music", GetChannelVolume(1));
-    WriteIniFloat(kGameIni, kMain, "sound", GetChannelVolume(0));
-    WriteIniString(kGameIni, kMain, "player", PlayerName.c_str());
-    WriteIniFloat(kGameIni, kMain, "Sensitivity", Sensitivity);
-    WriteIniInt(kGameIni, kMain, "type", GameType);
-    WriteIniInt(kGameIni, kMain, "diff", Difficulty);
-    WriteIniInt(kGameIni, kMain, "xs", dwScrX);
-    WriteIniInt(kGameIni, kMain, "ys", dwScrY);
-    WriteIniInt(kGameIni, kMain, "x", dwPosX);
-    WriteIniInt(kGameIni, kMain, "y", dwPosY);
-}
-
 } // namespace
 
 bool StartUp(int argc, char** argv) {
     ResetLoopState();
     SetProgramFolder(argc, argv);
     SetMusicFolder(ProgramFolder);
-    ReadIniString(LanguageFile, kGameIni, kMain, "language");
+    ReadGameIni();
     MsPerCount = float(1000.0 / double(sys::QueryPerformanceFrequency()));
-    BubbleSet = GetIniInt(kGameIni, kMain, "Bubble");
     ScanBubbleSets();
-    ReadSettings();
     LastClock = int(sys::GetTickCount());
-    ReadLoopSettings();
+    RequireLoopSettings();
     CentreOffScreenPosition();
     if (sys::BringRunningCopyToFront(WinName.c_str())) return false;
 
@@ -299,7 +252,7 @@ void ShutDown() {
     ReleaseMenuPictures();
     if (MenuFont) ReleaseFont(MenuFont);
     MenuFont = nullptr;
-    WriteSettingsBack();
+    WriteGameIniBack();
     SaveBindings(kControlsIni);
     ShutDownSound();
     ShutdownDisplay(false);

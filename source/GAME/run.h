@@ -27,20 +27,6 @@ void AdvanceLoading(float step);
 // Folder of the executable, without a trailing separator (the current folder when the command
 // line does not name one); the sound modules build full file names from it.
 extern std::string ProgramFolder;
-extern std::string WinName; // window title and single-instance key (key `name`)
-extern int dwPosX, dwPosY;  // window position (keys `x`, `y`)
-extern int dwScrX, dwScrY;  // back-buffer and client size (keys `xs`, `ys`)
-extern int FullScreen;
-extern int DrawFPS, LogicFPS, ShowFPS;
 extern int ActiveFlag;      // 1 while the game is active and not minimised
 extern float LoadProgress;  // 0..1 during start-up, read by the loading screen
 extern Font* MenuFont;      // DATA\FontMenu.tga, lent to every screen
-
-// Settings of other subsystems, read at start-up and written back at exit (the volumes of
-// keys `sound`, `music` and `ambient` live in the sound channels).
-extern std::string LanguageFile; // key `language`
-extern std::string PlayerName;   // key `player`
-extern int BubbleSet;            // key `Bubble`
-extern float Sensitivity;        // key `Sensitivity`
-extern int GameType;             // key `type`
-extern int Difficulty;           // key `diff`: -1, 0 or 1

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "GAME/rnd.h"
-#include "GAME/settings.h"
+#include "BASE/rnd.h"
+#include "BASE/settings.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "GAME/rnd.h"
+#include "BASE/rnd.h"
 #include "GRAPH/PictureReader.h"
 #include "GRAPH/Surface.h"
 #include "GRAPH/graph.h"

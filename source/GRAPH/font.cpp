@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "GAME/errlog.h"
-#include "GAME/rnd.h"
+#include "BASE/errlog.h"
+#include "BASE/rnd.h"
 #include "GRAPH/GlyphTable.h"
 #include "GRAPH/Surface.h"
 #include "GRAPH/graph.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "GAME/errlog.h"
+#include "BASE/errlog.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/Surface.h"
 #include "SYS/window.h"

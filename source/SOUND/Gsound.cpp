@@ -8,8 +8,8 @@
 #include <strings.h>
 #include <thread>
 
-#include "GAME/errlog.h"
-#include "GAME/settings.h"
+#include "BASE/errlog.h"
+#include "BASE/settings.h"
 #include "SOUND/music.h"
 #include "SOUND/volume_curve.h"
 #include "SYS/files.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "GAME/errlog.h"
+#include "BASE/errlog.h"
 #include "SYS/files.h"
 
 namespace {

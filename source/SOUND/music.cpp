@@ -2,7 +2,7 @@
 
 #include <strings.h>
 
-#include "GAME/errlog.h"
+#include "BASE/errlog.h"
 #include "SYS/files.h"
 #include "SYS/midi.h"
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -185,11 +186,15 @@ std::vector<std::string> FindFiles(const std::string& windowsPattern) {
     // Windows lists the folder itself and its parent first, whatever the file system does.
     for (const char* special : {".", ".."})
         if (PatternMatches(spec, special)) names.push_back(special);
+    const size_t firstEntry = names.size();
     while (dirent* entry = readdir(dir.get())) {
         std::string_view entryName = entry->d_name;
         if (entryName == "." || entryName == "..") continue;
         if (PatternMatches(spec, entryName)) names.emplace_back(entryName);
     }
+    std::sort(names.begin() + ptrdiff_t(firstEntry), names.end(), [](const std::string& a, const std::string& b) {
+        return LessIgnoringCase(a, b) || (!LessIgnoringCase(b, a) && a < b);
+    });
     return names;
 }
 

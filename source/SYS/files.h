@@ -24,9 +24,10 @@ bool ReadWholeFile(const std::string& windowsName, std::vector<unsigned char>& b
 bool ReplaceFileAtomically(const std::string& windowsName, const std::string& bytes);
 
 // Names (not paths) of the entries of a folder that match a pattern with '*' and '?', ignoring
-// case, in the order the folder lists them; "DATA\*.BUBBLE" searches folder DATA.
-// "." and ".." are listed too, first, as Windows does; a trailing ".*" also matches names
-// without an extension ("*.*" lists everything).
+// case; "DATA\*.BUBBLE" searches folder DATA. "." and ".." are listed too, first, as Windows
+// does; a trailing ".*" also matches names without an extension ("*.*" lists everything). The
+// other names come sorted ignoring case as Windows' file system keeps them (names differing only
+// by case byte-wise), so an index into the list means the same entry on every disk.
 std::vector<std::string> FindFiles(const std::string& windowsPattern);
 
 // The current folder as a host path; SetCurrentFolder takes a host or Windows-style name.

@@ -1,5 +1,6 @@
 #include "SYS/textcodec.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace sys {
@@ -104,11 +105,30 @@ char LowerCp1252(char c) {
     return c;
 }
 
+char UpperCp1252(char c) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte >= 'a' && byte <= 'z') return char(byte - 0x20);
+    if (byte == 0x9A || byte == 0x9C || byte == 0x9E) return char(byte - 0x10); // s, oe, z caron
+    if (byte == 0xFF) return char(0x9F);                                         // y diaeresis
+    if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) return char(byte - 0x20); // not 0xF7 (/)
+    return c;
+}
+
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (LowerCp1252(a[i]) != LowerCp1252(b[i])) return false;
     return true;
+}
+
+bool LessIgnoringCase(std::string_view a, std::string_view b) {
+    const size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        const auto upperA = static_cast<unsigned char>(UpperCp1252(a[i]));
+        const auto upperB = static_cast<unsigned char>(UpperCp1252(b[i]));
+        if (upperA != upperB) return upperA < upperB;
+    }
+    return a.size() < b.size();
 }
 
 } // namespace sys

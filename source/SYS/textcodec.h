@@ -13,6 +13,9 @@ std::string Utf8ToCp1252(const std::string& text);
 
 // Windows compares names ignoring case, including the accented letters of Windows-1252.
 char LowerCp1252(char c);
+char UpperCp1252(char c);
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
+// The order in which Windows' file system keeps names: by their upper-case forms, byte by byte.
+bool LessIgnoringCase(std::string_view a, std::string_view b);
 
 } // namespace sys

@@ -2,14 +2,15 @@
 
 #include <string>
 
-#include "GAME/errlog.h"
+#include "BASE/errlog.h"
+#include "BASE/settings.h"
+#include "GAME/game_ini.h"
 #include "GAME/game_screen.h"
 #include "GAME/game_state.h"
 #include "GAME/level_rules.h"
 #include "GAME/levelup_screen.h"
 #include "GAME/menu.h"
 #include "GAME/run.h"
-#include "GAME/settings.h"
 #include "screen_fixture.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "BASE/settings.h"
 #include "GAME/game_state.h"
-#include "GAME/run.h"
-#include "GAME/settings.h"
+#include "GAME/game_ini.h"
 #include "SYS/msgbox.h"
 #include "screen_fixture.h"
 

@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "GAME/settings.h"
+#include "BASE/settings.h"
 
 namespace {
 

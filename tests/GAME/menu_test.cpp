@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "BASE/settings.h"
+#include "GAME/game_ini.h"
 #include "GAME/game_screen.h"
 #include "GAME/game_state.h"
 #include "GAME/help.h"
@@ -10,7 +12,6 @@
 #include "GAME/menu.h"
 #include "GAME/options.h"
 #include "GAME/run.h"
-#include "GAME/settings.h"
 #include "SYS/msgbox.h"
 #include "screen_fixture.h"
 

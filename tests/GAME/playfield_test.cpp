@@ -4,7 +4,7 @@
 #include <set>
 
 #include "GAME/playfield.h"
-#include "GAME/rnd.h"
+#include "BASE/rnd.h"
 #include "play_fixture.h"
 
 TEST(Rounding, HalvesGoToEven) {

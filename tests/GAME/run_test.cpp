@@ -15,8 +15,9 @@
 #include <thread>
 #include <vector>
 
+#include "BASE/errlog.h"
 #include "GAME/Widget.h"
-#include "GAME/errlog.h"
+#include "GAME/game_ini.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/graph.h"
 #include "SYS/clock.h"

@@ -3,6 +3,7 @@
 // after, as the display's shutdown does.
 #pragma once
 #include "GAME/Widget.h"
+#include "GAME/game_ini.h"
 #include "GAME/game_state.h"
 #include "GAME/run.h"
 #include "GRAPH/graph.h"

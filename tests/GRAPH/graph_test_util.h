@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "GAME/errlog.h"
+#include "BASE/errlog.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/Surface.h"
 #include "GRAPH/graph.h"

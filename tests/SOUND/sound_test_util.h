@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "GAME/errlog.h"
+#include "BASE/errlog.h"
 #include "SOUND/Gsound.h"
 #include "SYS/sound_device.h"
 

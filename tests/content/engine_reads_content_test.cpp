@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "GAME/errlog.h"
+#include "BASE/errlog.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"

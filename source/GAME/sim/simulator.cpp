@@ -13,14 +13,15 @@
 #include <ostream>
 #include <sstream>
 
+#include "BASE/settings.h"
 #include "GAME/Widget.h"
 #include "GAME/bot.h"
 #include "GAME/flight.h"
+#include "GAME/game_ini.h"
 #include "GAME/game_screen.h"
 #include "GAME/game_state.h"
 #include "GAME/levelup_screen.h"
 #include "GAME/run.h"
-#include "GAME/settings.h"
 
 const char kSimUsage[] =
     "usage: reefpop-sim [--mode 0|1|2] [--difficulty -1|0|1] [--level N] [--seed S] [--dt MS]\n"

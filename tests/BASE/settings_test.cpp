@@ -1,4 +1,4 @@
-#include "GAME/settings.h"
+#include "BASE/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -121,14 +121,15 @@ TEST_F(SettingsTest, BubbleSetsAreTheEntriesOfDataEndingInBubble) {
     WriteFile("DATA/pastel.bubble/0.tga", "");
     WriteFile("DATA/notes.bubble.txt", "");
     WriteFile("DATA/_bubble.tga", "");
+    WriteFile("DATA/aqua.BUBBLE/0.tga", "");
 
+    // Sorted ignoring case, so the `Bubble` index picks the same set on every disk.
+    const std::vector<std::string> expected = {"DATA\\aqua.BUBBLE", "DATA\\Classic.BUBBLE",
+                                               "DATA\\Odd.BUBBLE", "DATA\\pastel.bubble"};
     ScanBubbleSets();
-    std::vector<std::string> sets = BubbleSets();
-    std::sort(sets.begin(), sets.end());
-    EXPECT_EQ(sets, (std::vector<std::string>{"DATA\\Classic.BUBBLE", "DATA\\Odd.BUBBLE",
-                                              "DATA\\pastel.bubble"}));
+    EXPECT_EQ(BubbleSets(), expected);
     ScanBubbleSets(); // a rescan replaces the list
-    EXPECT_EQ(BubbleSets().size(), 3u);
+    EXPECT_EQ(BubbleSets(), expected);
 }
 
 TEST_F(SettingsTest, NoDataFolderMeansNoBubbleSets) {

@@ -32,6 +32,6 @@ void WriteIniString(const char* file, const char* section, const char* key, cons
 void WriteIniInt(const char* file, const char* section, const char* key, int value);   // "%d"
 void WriteIniFloat(const char* file, const char* section, const char* key, float value); // "%f"
 
-// The bubble sets: "DATA\<name>" for every entry of DATA matching *.BUBBLE, in listing order.
+// The bubble sets: "DATA\<name>" for every entry of DATA matching *.BUBBLE, sorted ignoring case.
 const std::vector<std::string>& BubbleSets();
 void ScanBubbleSets();

@@ -1,4 +1,4 @@
-#include "GAME/errlog.h"
+#include "BASE/errlog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "GAME/settings.h"
+#include "BASE/settings.h"
 
 #include <algorithm>
 #include <cctype>
