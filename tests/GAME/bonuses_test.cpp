@@ -6,15 +6,11 @@
 #include "GAME/matching.h"
 #include "play_fixture.h"
 
-class BonusTest : public PlayTest {
+class BonusTest : public HandBuiltFieldTest {
 protected:
     void SetUp() override {
-        PlayTest::SetUp();
-        Create(Rules(8, 12, 0, 7));
-        play.field.list.clear();
-        hooks = RecordingHooks{};
-        play.burstPoints = 10;
-        BestShot = 100000;
+        HandBuiltFieldTest::SetUp();
+        BestShot = 100000; // no best-shot bonus in these scores
     }
     // Three of colour 2 in row 0 with the bonus kind on the middle one, the shot at column 2.
     void BurstWithBonus(int special, int shotColumn = 2) {

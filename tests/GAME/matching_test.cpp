@@ -4,17 +4,9 @@
 #include "GAME/matching.h"
 #include "play_fixture.h"
 
-// Fields are built by hand on an 8-wide lattice; the shot is placed last and settled directly.
-class MatchingTest : public PlayTest {
+// The shot is placed last and settled directly.
+class MatchingTest : public HandBuiltFieldTest {
 protected:
-    void SetUp() override {
-        PlayTest::SetUp();
-        Create(Rules(8, 12, 0, 7));
-        play.field.list.clear();
-        hooks = RecordingHooks{};
-        play.burstPoints = 10;
-        play.fallPoints = 20;
-    }
     void Settle(size_t shot) { OnSettled(play, shot); }
     int Settled_() const { return CountState(Settled); }
 };

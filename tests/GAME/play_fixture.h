@@ -88,3 +88,16 @@ protected:
         return ticks;
     }
 };
+
+// An empty 8-wide field of seven colours, built up by hand with Place; nothing recorded yet.
+class HandBuiltFieldTest : public PlayTest {
+protected:
+    void SetUp() override {
+        PlayTest::SetUp();
+        Create(Rules(8, 12, 0, 7));
+        play.field.list.clear();
+        hooks = RecordingHooks{};
+        play.burstPoints = 10;
+        play.fallPoints = 20;
+    }
+};
