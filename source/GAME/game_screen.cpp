@@ -76,7 +76,7 @@ PlaySetup& CurrentPlaySetup() {
     return setup;
 }
 
-GameScreen::GameScreen(int level) : Screen("", 0), scene_(MakeLevelScene()) {
+GameScreen::GameScreen(int level) : Screen("", 0), scene_(MakeLevelScene(CurrentPlaySetup().display)) {
     const PlaySetup& setup = CurrentPlaySetup();
     GameRunning = 1;
     if (setup.display) SwitchMusic(kDrumsMusic, false, true);

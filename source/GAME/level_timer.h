@@ -1,25 +1,16 @@
-// A timer of level time: (start, duration) in ms. One that has not started has start 1e9.
+// A timer of level time: the program's (start, duration) pair read against the level's whole
+// milliseconds, with start and end rounded as the level's clock counts them.
 #pragma once
-#include <algorithm>
-
 #include "BASE/rnd.h"
+#include "GAME/timer_pair.h"
 
-constexpr float kTimerNotStarted = 1000000000.0f;
+struct LevelTimer : TimerPair {
+    LevelTimer() = default;
+    LevelTimer(float startMs, float durationMs) { Start(startMs, durationMs); }
 
-struct LevelTimer {
-    float start = kTimerNotStarted;
-    float duration = 0;
-
-    void Start(float now, float length) {
-        start = now;
-        duration = length;
-    }
     bool Started(int time) const { return time >= rnd(start); }
     bool Ended(int time) const { return time >= rnd(double(start) + duration); }
     // Between its start and its end, both included.
     bool Running(int time) const { return Started(time) && time <= rnd(double(start) + duration); }
-    float Progress(int time) const {
-        if (duration <= 0) return Started(time) ? 1.0f : 0.0f;
-        return std::clamp((float(time) - start) / duration, 0.0f, 1.0f);
-    }
+    float Progress(int time) const { return TimerPair::Progress(float(time)); }
 };

@@ -7,6 +7,7 @@
 #include "GAME/game_ini.h"
 #include "GAME/game_screen.h"
 #include "GAME/game_state.h"
+#include "GAME/hero.h"
 #include "GAME/level_rules.h"
 #include "GAME/run.h"
 #include "GRAPH/Sprite.h"
@@ -50,7 +51,7 @@ public:
         FocusFirst(kOk);
         escapeIndex = 0;
         extra = level;
-        // The hero gets event 21 here; after its animation it starts the level-up music.
+        TheHero.event(kHeroLevelUp); // after its animation it starts the level-up music
         colourCount_ = LevelColourCount(GameType, level);
         transitionStart = 0.0f;
     }

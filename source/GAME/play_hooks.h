@@ -2,13 +2,11 @@
 // effects, the hero's events and the water line. The game screen connects them to the real
 // objects; tests record them.
 #pragma once
+#include "GAME/water_line.h"
 
 // Hero events sent from the field's rules.
 constexpr int kHeroBestShot = 19;
 constexpr int kHeroJoy = 20;
-
-// Shapes written into the water line by the field's events.
-enum class WaterShape { Bump32, Dip64, Dip16, Bump64 };
 
 class PlayHooks {
 public:

@@ -1,7 +1,7 @@
 // The scene around a level as the game screen uses it: the program-wide waterfall backdrop and
 // hero, and the level's own water line and rising bubbles. Kept behind one small interface so the
-// game screen and the simulator do not depend on how the scene is drawn; the simulator uses the
-// silent base, which draws nothing and keeps the water flat.
+// simulator can play without it: it uses the silent base, which draws nothing and keeps the
+// water flat.
 #pragma once
 #include <memory>
 
@@ -31,5 +31,5 @@ public:
     virtual void DrawHero() {}
 };
 
-// The scene the game shows.
-std::unique_ptr<LevelScene> MakeLevelScene();
+// The scene on screen (backdrop, hero, water line, rising bubbles), or the silent one.
+std::unique_ptr<LevelScene> MakeLevelScene(bool shown);
