@@ -4,6 +4,7 @@
 
 #include "BASE/settings.h"
 #include "GAME/game_ini.h"
+#include "GAME/game_screen.h"
 #include "GAME/game_state.h"
 #include "GAME/help.h"
 #include "GAME/hero.h"
@@ -232,9 +233,7 @@ void StartNewGame() {
     BestShot = 0;
     Score = 0;
     PlayTime = 0;
-    ReplaceAllScreens(nullptr);
-    // The level screen for level 0 is pushed here; until gameplay exists the menu comes back.
-    PushScreen(MakeMainMenu());
+    StartLevel(0);
 }
 
 void RunEndOfGame() {

@@ -5,6 +5,7 @@
 
 #include "BASE/settings.h"
 #include "GAME/game_ini.h"
+#include "GAME/game_screen.h"
 #include "GAME/game_state.h"
 #include "GAME/help.h"
 #include "GAME/highscore.h"
@@ -31,7 +32,7 @@ protected:
         Widget& root = RootWidget();
         if (root.ChildCount() == 0) return "<none>";
         auto* screen = dynamic_cast<Screen*>(root.children.back().get());
-        return screen ? screen->file : "<game>";
+        return dynamic_cast<GameScreen*>(root.children.back().get()) ? "<game>" : screen ? screen->file : "<other>";
     }
     // Opens the screen's transition, focuses child `index` with Home and Down, and chooses it;
     // then lets any closing transition run out.
@@ -42,19 +43,18 @@ protected:
         Key(sys::VK_RETURN);
         Tick(400.0f);
     }
-    // A stand-in for the level screen: it stays below the menus and counts what reaches it.
-    struct GameStandIn : Widget {
-        int Update(float) override {
-            ++updates;
-            return 0;
-        }
-        int HandleMessage(unsigned, sys::WPARAM, sys::LPARAM) override { return ++messages, 1; }
-        int updates = 0;
-        int messages = 0;
-    };
-    GameStandIn* StartStandInGame() {
-        GameRunning = 1;
-        auto* game = static_cast<GameStandIn*>(PushScreen(std::make_unique<GameStandIn>()));
+    void SetUp() override {
+        ScreenTest::SetUp();
+        CurrentPlaySetup().display = false;
+    }
+    void TearDown() override {
+        ReplaceAllScreens(nullptr);
+        CurrentPlaySetup() = PlaySetup{};
+        ScreenTest::TearDown();
+    }
+    // A level of the empty game folder with the pause menu over it.
+    GameScreen* StartPausedGame() {
+        auto* game = static_cast<GameScreen*>(PushScreen(std::make_unique<GameScreen>(0)));
         PushScreen(MakePauseMenu());
         return game;
     }
@@ -86,7 +86,7 @@ TEST_F(MenuFlow, MainMenuChoices) {
         int index;
         const char* next;
     };
-    const Case cases[] = {{0, kMainMenuIni}, {1, kOptionIni}, {2, kHelpIni},         {3, kScoreIni},
+    const Case cases[] = {{0, "<game>"}, {1, kOptionIni}, {2, kHelpIni},         {3, kScoreIni},
                           {4, "DATA\\relax.ini"}, {5, "DATA\\exit.ini"}};
     for (const Case& c : cases) {
         ReplaceAllScreens(MakeMainMenu());
@@ -139,10 +139,10 @@ TEST_F(MenuFlow, PagesReturnToTheMainMenuOrToThePauseMenuDuringAGame) {
 }
 
 TEST_F(MenuFlow, PauseMenuResumesOnEscapeAndOnPOnlyAfterItsOpening) {
-    GameStandIn* game = StartStandInGame();
+    GameScreen* game = StartPausedGame();
     EXPECT_EQ(Paused, 1);
     Tick(100.0f);
-    EXPECT_EQ(game->updates, 0); // the game stands still under the menu
+    EXPECT_EQ(game->play.time, 0); // the game stands still under the menu
     RootWidget().HandleMessage(sys::WM_KEYDOWN, 'P', 0); // during the opening: only focuses
     Tick(250.0f);
     RootWidget().HandleMessage(sys::WM_KEYUP, 'P', 0);
@@ -151,7 +151,7 @@ TEST_F(MenuFlow, PauseMenuResumesOnEscapeAndOnPOnlyAfterItsOpening) {
     Key('P');
     Tick(400.0f);
     EXPECT_EQ(Top(), "<game>");
-    EXPECT_EQ(game->messages, 0);
+    EXPECT_EQ(RootWidget().ChildCount(), 1); // the P that resumed did not pause the game again
 
     PushScreen(MakePauseMenu());
     Tick(400.0f);
@@ -170,7 +170,7 @@ TEST_F(MenuFlow, PauseMenuChoices) {
                           {3, kScoreIni, 2}, {4, "DATA\\abort.ini", 2}, {5, "DATA\\exit.ini", 1}};
     for (const Case& c : cases) {
         ReplaceAllScreens(nullptr);
-        StartStandInGame();
+        StartPausedGame();
         Paused = 0;
         Choose(c.index);
         EXPECT_EQ(Top(), c.next) << "choice " << c.index;
@@ -183,8 +183,7 @@ TEST_F(MenuFlow, AbortConfirmation) {
     // Refusals, by Escape, by `no` and by the lines the keys can reach, bring the pause menu back.
     for (int downs : {-1, 0, 1, 2}) {
         ReplaceAllScreens(nullptr);
-        GameRunning = 1;
-        PushScreen(std::make_unique<GameStandIn>());
+        PushScreen(std::make_unique<GameScreen>(0));
         PushScreen(MakeAbortConfirmation());
         if (downs < 0) {
             Key(sys::VK_ESCAPE);
@@ -199,7 +198,7 @@ TEST_F(MenuFlow, AbortConfirmation) {
     for (int score : {0, 10}) {
         ReplaceAllScreens(nullptr);
         Score = score;
-        PushScreen(std::make_unique<GameStandIn>());
+        PushScreen(std::make_unique<GameScreen>(0));
         PushScreen(MakeAbortConfirmation());
         Key(sys::VK_HOME);
         Key(sys::VK_RETURN);
