@@ -182,7 +182,6 @@ public:
     // Acts at once; this screen is gone afterwards.
     int OnChildAction(Widget* child) override {
         if (IndexOf(child) == 0) {
-            SwitchMusic(kTitleMusic, true, true);
             RunEndOfGame();
         } else {
             ReplaceScreen(this, MakePauseMenu());
@@ -239,6 +238,7 @@ void StartNewGame() {
 }
 
 void RunEndOfGame() {
+    SwitchMusic(kTitleMusic, true, true);
     if (ScoreEntersTable(GameType, Score))
         ReplaceAllScreens(MakeNameEntry());
     else

@@ -136,6 +136,91 @@ void ConvertSameSize(const PixelSource& source, uint8_t* dst, int bytesPerPixel,
     }
 }
 
+// --- Dedicated loops for the back buffer's RGB565 ------------------------------------------------
+// They give exactly the pixels of ConvertSameSize, without its per-pixel generality.
+
+bool PlacesRgb565(const ChannelPlan* plans, int planCount) {
+    return planCount == 3 && plans[0].destinationMask == 0xF800 && plans[0].narrow == 3 &&
+           plans[1].destinationMask == 0x07E0 && plans[1].narrow == 2 &&
+           plans[2].destinationMask == 0x001F && plans[2].narrow == 3;
+}
+
+bool Is(const ChannelLayout& layout, int bits, int shift) {
+    return layout.bits == bits && layout.shift == shift;
+}
+
+uint16_t Rgb565(uint32_t red, uint32_t green, uint32_t blue) {
+    return uint16_t(((red >> 3) << 11) | ((green >> 2) << 5) | (blue >> 3));
+}
+
+// One source row after another in display order, each handed to `convertRow` with the output row.
+template <class ConvertRow>
+void ForEachRow(const PixelSource& source, uint8_t* dst, int pitch, ConvertRow convertRow) {
+    for (int y = 0; y < source.height; ++y) {
+        const int row = source.bottomUp ? source.height - 1 - y : y;
+        convertRow(source.firstRow + ptrdiff_t(row) * source.pitch,
+                   reinterpret_cast<uint16_t*>(dst + ptrdiff_t(y) * pitch));
+    }
+}
+
+// 8-bit channels at byte offsets R, G, B of a Bytes-byte pixel (BGR and RGB orders, 24 and 32 bits).
+template <int Bytes, int R, int G, int B>
+void ConvertBytesTo565(const PixelSource& source, uint8_t* dst, int pitch) {
+    const int width = source.width;
+    ForEachRow(source, dst, pitch, [width](const uint8_t* in, uint16_t* out) {
+        for (int x = 0; x < width; ++x, in += Bytes) out[x] = Rgb565(in[R], in[G], in[B]);
+    });
+}
+
+void Convert555To565(const PixelSource& source, uint8_t* dst, int pitch) {
+    const int width = source.width;
+    ForEachRow(source, dst, pitch, [width](const uint8_t* in, uint16_t* out) {
+        for (int x = 0; x < width; ++x, in += 2) {
+            const uint32_t v = uint32_t(in[0]) | (uint32_t(in[1]) << 8);
+            // Five bits of green widened to eight and cut to six: one zero bit below them.
+            out[x] = uint16_t(((v & 0x7C00) << 1) | ((v & 0x03E0) << 1) | (v & 0x001F));
+        }
+    });
+}
+
+// Indexed pictures: every colour-table entry converted once.
+void ConvertIndexedTo565(const PixelSource& source, uint8_t* dst, int pitch, const ChannelPlan* plans) {
+    uint16_t table[256];
+    for (int i = 0; i < 256; ++i) {
+        const uint8_t index = uint8_t(i);
+        const uint32_t pixel = FetchSourcePixel(source, &index);
+        uint32_t value = 0;
+        for (int c = 0; c < 3; ++c) value = plans[c].Place(value, plans[c].Widened(pixel));
+        table[i] = uint16_t(value);
+    }
+    const int width = source.width;
+    ForEachRow(source, dst, pitch, [width, &table](const uint8_t* in, uint16_t* out) {
+        for (int x = 0; x < width; ++x) out[x] = table[in[x]];
+    });
+}
+
+// False when the pair has no dedicated loop.
+bool ConvertTo565Directly(const PixelSource& source, uint8_t* dst, int pitch, const ChannelPlan* plans) {
+    const ChannelLayout &r = source.red, &g = source.green, &b = source.blue;
+    if (source.bytesPerPixel == 1 && source.colourTable && Is(r, 8, 16) && Is(g, 8, 8) && Is(b, 8, 0)) {
+        ConvertIndexedTo565(source, dst, pitch, plans);
+        return true;
+    }
+    if (source.colourTable) return false;
+    if (source.bytesPerPixel == 2 && Is(r, 5, 10) && Is(g, 5, 5) && Is(b, 5, 0)) {
+        Convert555To565(source, dst, pitch);
+        return true;
+    }
+    const bool bgr = Is(r, 8, 16) && Is(g, 8, 8) && Is(b, 8, 0);
+    const bool rgb = Is(r, 8, 0) && Is(g, 8, 8) && Is(b, 8, 16);
+    if (source.bytesPerPixel == 3 && bgr) ConvertBytesTo565<3, 2, 1, 0>(source, dst, pitch);
+    else if (source.bytesPerPixel == 3 && rgb) ConvertBytesTo565<3, 0, 1, 2>(source, dst, pitch);
+    else if (source.bytesPerPixel == 4 && bgr) ConvertBytesTo565<4, 2, 1, 0>(source, dst, pitch);
+    else if (source.bytesPerPixel == 4 && rgb) ConvertBytesTo565<4, 0, 1, 2>(source, dst, pitch);
+    else return false;
+    return true;
+}
+
 // Each destination pixel takes the average of the block of source pixels it covers (the
 // nearest pixel when the destination is the larger).
 void ConvertScaled(const PixelSource& source, uint8_t* dst, int bytesPerPixel, int pitch,
@@ -181,7 +266,12 @@ int Convert(const PixelSource& source, uint8_t* dst, int bytesPerPixel, int pitc
     }
     if (width == 0 || height == 0) return 0;
     if (source.width <= 0 || source.height <= 0 || source.firstRow == nullptr) return -1;
-    if (width == source.width && height == source.height)
+    const bool sameSize = width == source.width && height == source.height;
+    // Every bit of an RGB565 pixel is written, so the dedicated loops need not read it first.
+    if (sameSize && bytesPerPixel == 2 && PlacesRgb565(plans, planCount) &&
+        ConvertTo565Directly(source, dst, pitch, plans))
+        return 0;
+    if (sameSize)
         ConvertSameSize(source, dst, bytesPerPixel, pitch, plans, planCount);
     else
         ConvertScaled(source, dst, bytesPerPixel, pitch, width, height, plans, planCount);

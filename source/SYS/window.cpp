@@ -2,13 +2,18 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <mutex>
 #include <string>
+#include <vector>
 
+#include "SYS/files.h"
 #include "SYS/joystick.h"
 #include "SYS/keymap.h"
+#include "SYS/png_image.h"
 #include "SYS/textcodec.h"
 #include "SYS/window_internal.h"
 #include "SYS/window_view.h"
@@ -36,10 +41,19 @@ struct MainWindow {
 };
 
 MainWindow gMain;
+int gScale = 1;
 
 std::mutex gQueueMutex;
 std::deque<QueuedMessage> gQueue;
 QueuedMessage gLastTaken;
+
+// Later copies knock rarely, so their socket is looked at a few times a second, not every pass.
+constexpr uint32_t kFrontRequestPeriodMs = 100;
+uint32_t gLastFrontRequestCheck = 0;
+
+// A message posted by another thread wakes the main thread's wait with this SDL event.
+uint32_t gWakeEvent = 0;
+SDL_threadID gVideoThread = 0;
 
 // Video stays up once started: shutting it down and starting it again can fail on some X
 // servers, and the system releases it when the process ends.
@@ -47,7 +61,11 @@ bool InitVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     // Closing the window is our WM_CLOSE; SDL_QUIT is left for signals.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        gWakeEvent = SDL_RegisterEvents(1);
+        gVideoThread = SDL_ThreadID();
+        return true;
+    }
     std::fprintf(stderr, "video: %s\n", SDL_GetError());
     return false;
 }
@@ -55,13 +73,31 @@ bool InitVideo() {
 bool VideoReady() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
 
 void Post(const Msg& msg, bool keyDown = false) {
-    std::lock_guard<std::mutex> lock(gQueueMutex);
-    gQueue.push_back({msg, keyDown, {}});
+    {
+        std::lock_guard<std::mutex> lock(gQueueMutex);
+        gQueue.push_back({msg, keyDown, {}});
+    }
+    if (VideoReady() && gWakeEvent != 0 && gWakeEvent != uint32_t(-1) && SDL_ThreadID() != gVideoThread) {
+        SDL_Event wake{};
+        wake.type = gWakeEvent;
+        SDL_PushEvent(&wake);
+    }
+}
+
+// The client area in back-buffer pixels: the window's size divided by the factor it is shown at.
+void ClientSize(int& w, int& h) {
+    w = h = 0;
+    if (!gMain.window) return;
+    SDL_GetWindowSize(gMain.window, &w, &h);
+    const bool fullScreen = (SDL_GetWindowFlags(gMain.window) & SDL_WINDOW_FULLSCREEN) != 0;
+    if (fullScreen) return;
+    w /= gScale;
+    h /= gScale;
 }
 
 LPARAM ClientSizeLParam() {
     int w = 0, h = 0;
-    if (gMain.window) SDL_GetWindowSize(gMain.window, &w, &h);
+    ClientSize(w, h);
     return LPARAM((uint32_t(h & 0xFFFF) << 16) | uint32_t(w & 0xFFFF));
 }
 
@@ -217,18 +253,55 @@ void TranslateEvent(const SDL_Event& event) {
     }
 }
 
+uint32_t MillisecondsToFrontRequestCheck() {
+    const uint32_t since = SDL_GetTicks() - gLastFrontRequestCheck;
+    return since >= kFrontRequestPeriodMs ? 0 : kFrontRequestPeriodMs - since;
+}
+
+void ServeFrontRequestsIfDue() {
+    if (MillisecondsToFrontRequestCheck() > 0) return;
+    gLastFrontRequestCheck = SDL_GetTicks();
+    ServeFrontRequests();
+}
+
 void PumpEvents() {
     if (VideoReady()) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) TranslateEvent(event);
     }
     PollJoystickIfDue();
-    ServeFrontRequests();
+    ServeFrontRequestsIfDue();
 }
 
 bool QueueEmpty() {
     std::lock_guard<std::mutex> lock(gQueueMutex);
     return gQueue.empty();
+}
+
+constexpr uint32_t kForever = UINT32_MAX;
+
+// Sleeps until a message is queued or `milliseconds` have passed, waking for the joystick poll
+// and the single-instance socket when they are due. Sleeping goes by the real clock, never by the
+// game's performance counter (which tests may script).
+void WaitForMessage(uint32_t milliseconds) {
+    const uint32_t start = SDL_GetTicks();
+    while (QueueEmpty()) {
+        const uint32_t waited = SDL_GetTicks() - start;
+        if (milliseconds != kForever && waited >= milliseconds) return;
+        uint32_t sleep = std::min(MillisecondsToFrontRequestCheck(), MillisecondsToJoystickPoll());
+        if (milliseconds != kForever) sleep = std::min(sleep, milliseconds - waited);
+        if (sleep > 0) {
+            SDL_Event event;
+            if (VideoReady()) {
+                if (SDL_WaitEventTimeout(&event, int(std::min<uint32_t>(sleep, INT32_MAX))))
+                    TranslateEvent(event);
+            } else {
+                // Nothing can wake this sleep: keep it short so posted messages are noticed.
+                SDL_Delay(std::min<uint32_t>(sleep, 10));
+            }
+        }
+        PumpEvents();
+    }
 }
 
 // The character Windows types for a key that SDL reports no text for.
@@ -245,7 +318,8 @@ char ControlCharacter(unsigned virtualKey) {
 SDL_DisplayMode DesktopMode() {
     SDL_DisplayMode mode{};
     if (!InitVideo()) return mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) mode = SDL_DisplayMode{};
+    const int display = gMain.window ? SDL_GetWindowDisplayIndex(gMain.window) : 0;
+    if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) mode = SDL_DisplayMode{};
     return mode;
 }
 
@@ -271,8 +345,9 @@ bool RegisterWindowClass() { return InitVideo(); }
 bool CreateMainWindow(const char* title, int x, int y, int width, int height, WndProc proc) {
     if (gMain.window || width <= 0 || height <= 0) return false;
     if (!InitVideo()) return false;
-    SDL_Window* window = SDL_CreateWindow(Cp1252ToUtf8(title ? title : "").c_str(), x, y, width,
-                                          height, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+    SDL_Window* window = SDL_CreateWindow(Cp1252ToUtf8(title ? title : "").c_str(), x, y,
+                                          width * gScale, height * gScale,
+                                          SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
     SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
     if (window && !renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer) {
@@ -328,12 +403,27 @@ void SetMainWindowTitle(const char* title) {
     if (gMain.window) SDL_SetWindowTitle(gMain.window, Cp1252ToUtf8(title ? title : "").c_str());
 }
 
+bool SetMainWindowIcon(const std::string& pngFile) {
+    std::vector<unsigned char> bytes;
+    RgbaImage icon;
+    constexpr uint32_t kLargestIcon = 1024;
+    if (!gMain.window || !ReadWholeFile(pngFile, bytes) ||
+        !DecodePng(bytes.data(), bytes.size(), kLargestIcon, &icon))
+        return false;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        icon.rgba.data(), icon.width, icon.height, 32, icon.width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!surface) return false;
+    SDL_SetWindowIcon(gMain.window, surface);
+    SDL_FreeSurface(surface);
+    return true;
+}
+
 Rect GetWindowRect() {
     Rect rect;
     if (!gMain.window) return rect;
     int x = 0, y = 0, w = 0, h = 0, top = 0, left = 0, bottom = 0, right = 0;
     SDL_GetWindowPosition(gMain.window, &x, &y);
-    SDL_GetWindowSize(gMain.window, &w, &h);
+    ClientSize(w, h);
     if (SDL_GetWindowBordersSize(gMain.window, &top, &left, &bottom, &right) != 0)
         top = left = bottom = right = 0;
     rect.left = x - left;
@@ -345,7 +435,7 @@ Rect GetWindowRect() {
 
 Rect GetClientRect() {
     Rect rect;
-    if (gMain.window) SDL_GetWindowSize(gMain.window, &rect.right, &rect.bottom);
+    ClientSize(rect.right, rect.bottom);
     return rect;
 }
 
@@ -356,7 +446,7 @@ bool MoveMainWindow(int x, int y, int width, int height) {
         top = left = bottom = right = 0;
     int clientWidth = width - left - right, clientHeight = height - top - bottom;
     if (clientWidth <= 0 || clientHeight <= 0) return false;
-    SDL_SetWindowSize(gMain.window, clientWidth, clientHeight);
+    SDL_SetWindowSize(gMain.window, clientWidth * gScale, clientHeight * gScale);
     SDL_SetWindowPosition(gMain.window, x + left, y + top);
     return true;
 }
@@ -374,6 +464,10 @@ void SetFullScreen(bool fullScreen, int backBufferWidth, int backBufferHeight) {
         SDL_SetWindowBordered(gMain.window, SDL_TRUE);
     }
 }
+
+void SetWindowScale(int factor) { gScale = factor >= 1 ? factor : 1; }
+
+int WindowScale() { return gScale; }
 
 int DesktopWidth() { return DesktopMode().w; }
 
@@ -419,20 +513,9 @@ bool PeekMessage(Msg& msg) {
     return true;
 }
 
-void WaitMessage() {
-    while (QueueEmpty()) {
-        // A bounded wait, so joystick polls, requests from later copies and messages posted by
-        // other threads are noticed too.
-        SDL_Event event;
-        if (VideoReady()) {
-            if (SDL_WaitEventTimeout(&event, 20)) TranslateEvent(event);
-        } else {
-            SDL_Delay(20);
-        }
-        PollJoystickIfDue();
-        ServeFrontRequests();
-    }
-}
+void WaitMessage() { WaitForMessage(kForever); }
+
+void WaitMessageFor(unsigned milliseconds) { WaitForMessage(milliseconds); }
 
 void TranslateMessage(const Msg& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return;

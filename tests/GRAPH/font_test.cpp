@@ -13,9 +13,12 @@ namespace {
 // A w x h 24-bit picture whose pixel (x, y) reads as 5-6-5 value x | (2y << 5): blue x * 8,
 // green y * 8. Copied glyph pixels then tell where they came from.
 std::vector<uint8_t> Coded(int w, int h) {
-    std::vector<uint8_t> v;
+    std::vector<uint8_t> v(size_t(w * h) * 3, 0);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) v.insert(v.end(), {uint8_t(x * 8), uint8_t(y * 8), 0});
+        for (int x = 0; x < w; ++x) {
+            v[size_t(y * w + x) * 3] = uint8_t(x * 8);
+            v[size_t(y * w + x) * 3 + 1] = uint8_t(y * 8);
+        }
     return v;
 }
 uint16_t CodeOf(int x, int y) { return uint16_t(x | (2 * y) << 5); }

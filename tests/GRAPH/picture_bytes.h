@@ -2,9 +2,13 @@
 // unless a test makes it lie.
 #pragma once
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <jpeglib.h>
 
 #include "GRAPH/PictureReader.h"
 #include "temp_folder.h"
@@ -115,6 +119,36 @@ inline std::string Avi(int w, int h, int bpp, const std::vector<std::string>& fr
     const std::string body = "AVI " + hdrl + movi + (o.index ? Chunk("idx1", index.data) : "");
     Bytes file;
     return file.raw("RIFF").u32(uint32_t(body.size())).raw(body).data;
+}
+
+// Encodes rows of `components` bytes per pixel with libjpeg, quality 100, no chroma subsampling.
+inline std::string EncodeJpeg(int w, int h, int components, const std::string& pixels) {
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr error;
+    cinfo.err = jpeg_std_error(&error);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = JDIMENSION(w);
+    cinfo.image_height = JDIMENSION(h);
+    cinfo.input_components = components;
+    cinfo.in_color_space = components == 3 ? JCS_RGB : JCS_GRAYSCALE;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 100, TRUE);
+    for (int c = 0; c < cinfo.num_components; ++c)
+        cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(
+            const_cast<char*>(pixels.data()) + size_t(cinfo.next_scanline) * size_t(w * components));
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    std::string file(reinterpret_cast<char*>(out), size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(out);
+    return file;
 }
 
 // Reader tests run in a fresh current folder, since readers take names relative to it.

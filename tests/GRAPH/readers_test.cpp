@@ -131,6 +131,54 @@ TEST_F(Conversion, ChannelReadTakesTheDepthsAlphaSource) {
     }
 }
 
+TEST_F(Conversion, Rgb565LoopsGiveThePixelsOfTheGeneralConversion) {
+    // A 4-byte destination with the same channels takes the general per-pixel path; the low 16
+    // bits of its pixels must equal what the RGB565 loops write, and its top bits must stay.
+    constexpr int W = 7, H = 5; // odd, so BMP rows are padded
+    uint32_t seed = 99;
+    auto randomBytes = [&seed](size_t n) {
+        std::string s(n, '\0');
+        for (char& c : s) c = char((seed = seed * 214013u + 2531011u) >> 16);
+        return s;
+    };
+    const std::string rgb = randomBytes(W * H * 3);
+    auto padded = [&](int bytesPerPixel) {
+        std::string rows;
+        for (int y = 0; y < H; ++y) rows += randomBytes(size_t(W * bytesPerPixel)) + std::string(size_t(DibStride(W, bytesPerPixel * 8) - W * bytesPerPixel), '\0');
+        return rows;
+    };
+    const struct {
+        const char* name;
+        std::string file;
+    } cases[] = {
+        {"indexed.tga", Tga(W, H, 8, 0, randomBytes(W * H), randomBytes(768))},
+        {"grey.tga", Tga(W, H, 8, 0x20, randomBytes(W * H))},
+        {"x555.tga", Tga(W, H, 16, 0, randomBytes(W * H * 2))}, // top bits set at random
+        {"bgr-up.tga", Tga(W, H, 24, 0, randomBytes(W * H * 3))},
+        {"bgr-down.tga", Tga(W, H, 24, 0x20, randomBytes(W * H * 3))},
+        {"bgra.tga", Tga(W, H, 32, 0x20, randomBytes(W * H * 4))},
+        {"x555.bmp", Bmp(W, H, 16, padded(2))},
+        {"bgr.bmp", Bmp(W, H, 24, padded(3))},
+        {"bgra.bmp", Bmp(W, -H, 32, padded(4))},
+        {"rgb.jpg", EncodeJpeg(W, H, 3, rgb)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto reader = Open(c.name, c.file);
+        ASSERT_NE(reader, nullptr);
+        const std::vector<uint16_t> fast = Read565(*reader);
+        std::vector<uint32_t> general(size_t(W * H), 0xABCD0000u);
+        ASSERT_EQ(reader->ReadPixels(reinterpret_cast<uint8_t*>(general.data()), 0, 4, W * 4, 5, 6,
+                                     5, 0, 11, 5, 0, 0, W, H),
+                  0);
+        ASSERT_EQ(fast.size(), general.size());
+        for (size_t i = 0; i < fast.size(); ++i) {
+            ASSERT_EQ(fast[i], uint16_t(general[i])) << "pixel " << i;
+            ASSERT_EQ(general[i] >> 16, 0xABCDu) << "pixel " << i;
+        }
+    }
+}
+
 TEST_F(Conversion, BadDestinationArgumentsWriteNothing) {
     auto reader = Open("b.tga", Tga(1, 1, 24, 0, Pixels({255, 255, 255})));
     ASSERT_NE(reader, nullptr);

@@ -119,6 +119,27 @@ LRESULT RecordingProc(unsigned message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(message, wParam, lParam);
 }
 
+TEST(WindowScale, LargestWholeFactorWithinThreeQuartersOfTheDesktop) {
+    const struct {
+        int setting, desktopWidth, desktopHeight, expected;
+    } cases[] = {
+        {0, 1024, 768, 1},  // the original's screen: the original size
+        {0, 1920, 1080, 1}, // 1280 x 960 would not fit three quarters of 1080 rows
+        {0, 2560, 1440, 2},
+        {0, 2560, 1600, 2},
+        {0, 3840, 2160, 3},
+        {0, 800, 600, 1},   // smaller than the window: still 1
+        {0, 0, 0, 1},       // no desktop reported
+        {-4, 3840, 2160, 3}, // a negative setting is the automatic choice
+        {1, 3840, 2160, 1},  // fixed factors as they are, even when they do not fit
+        {4, 1024, 768, 4},
+        {100000, 3840, 2160, 25}, // but never beyond what a window system makes
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseWindowScale(c.setting, c.desktopWidth, c.desktopHeight, 640, 480), c.expected)
+            << c.setting << " on " << c.desktopWidth << "x" << c.desktopHeight;
+}
+
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -273,6 +294,35 @@ TEST_F(WindowTest, MouseButtonsClicksAndHeldButtons) {
     EXPECT_EQ(msgs[4].message, WM_MBUTTONDBLCLK);
 }
 
+TEST_F(WindowTest, ScaledWindowKeepsClientSizesAndMousePositionsInBackBufferPixels) {
+    DestroyMainWindow();
+    SetWindowScale(3);
+    ASSERT_TRUE(CreateMainWindow("Reef", 10, 20, 64, 48, RecordingProc));
+    ShowMainWindow();
+    Drain();
+    int w = 0, h = 0;
+    SDL_GetWindowSize(MainSdlWindow(), &w, &h);
+    EXPECT_EQ(w, 192);
+    EXPECT_EQ(h, 144);
+    const Rect client = GetClientRect();
+    EXPECT_EQ(client.right, 64);
+    EXPECT_EQ(client.bottom, 48);
+    const Rect outer = GetWindowRect();
+    ASSERT_TRUE(MoveMainWindow(outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top));
+    SDL_GetWindowSize(MainSdlWindow(), &w, &h);
+    EXPECT_EQ(w, 192) << "placing the window with its own rect keeps its size";
+
+    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 191, 143, 1);
+    PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 3, 3, 1);
+    std::vector<Msg> msgs = Drain();
+    SetWindowScale(1);
+    ASSERT_EQ(msgs.size(), 2u);
+    EXPECT_EQ(PointX(msgs[0].lParam), 63);
+    EXPECT_EQ(PointY(msgs[0].lParam), 47);
+    EXPECT_EQ(PointX(msgs[1].lParam), 1);
+    EXPECT_EQ(PointY(msgs[1].lParam), 1);
+}
+
 TEST_F(WindowTest, FullScreenMousePositionsAreBackBufferPixels) {
     SetFullScreen(true, 64, 48);
     SDL_Window* window = MainSdlWindow();
@@ -359,6 +409,16 @@ TEST_F(WindowTest, WaitMessageWakesForAMessagePostedByAnotherThread) {
     poster.join();
 }
 
+TEST_F(WindowTest, WaitMessageForReturnsWhenTheTimeHasPassed) {
+    Msg msg;
+    while (PeekMessage(msg)) {
+    }
+    const auto start = std::chrono::steady_clock::now();
+    WaitMessageFor(40);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(35));
+    EXPECT_FALSE(PeekMessage(msg));
+}
+
 TEST_F(WindowTest, PresentShowsTheClippedPartOfTheBackBuffer) {
     constexpr int W = 64, H = 48;
     std::vector<uint16_t> red(W * H, 0xF800), blue(W * H, 0x001F);
@@ -443,8 +503,14 @@ TEST_F(SingleInstanceTest, TheMessagePumpAnswersTheRequest) {
     const int served = FrontRequestsServed();
     double seconds = 0;
     ASSERT_EQ(SecondCopy("Front", seconds), 1);
+    // The socket is looked at a few times a second, also while the pump sleeps.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     Msg msg;
-    PeekMessage(msg);
+    while (FrontRequestsServed() == served && std::chrono::steady_clock::now() < deadline) {
+        while (PeekMessage(msg)) {
+        }
+        WaitMessageFor(50);
+    }
     EXPECT_EQ(FrontRequestsServed(), served + 1);
     EXPECT_TRUE(MainWindowExists());
     DestroyMainWindow();
