@@ -6,7 +6,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +14,8 @@
 #include "GRAPH/Surface.h"
 #include "GRAPH/graph.h"
 #include "SYS/gdi_text.h"
+
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -271,37 +272,13 @@ void BM_SDL_Frame(benchmark::State& state) {
 BENCHMARK(BM_Ours_Frame);
 BENCHMARK(BM_SDL_Frame);
 
-// Console output as usual, and the times kept for the ratio table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                nanoseconds[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-    void PrintRatios() const {
-        std::printf("\n%-8s %14s %14s %8s\n", "", "ours (us CPU)", "SDL (us CPU)", "ours/SDL");
-        for (const char* op : {"Copy", "Alpha", "Add", "Keyed", "Fill", "Text", "Frame"}) {
-            auto ours = nanoseconds.find(std::string("BM_Ours_") + op);
-            auto sdl = nanoseconds.find(std::string("BM_SDL_") + op);
-            if (ours == nanoseconds.end() || sdl == nanoseconds.end()) continue;
-            std::printf("%-8s %14.1f %14.1f %8.2f\n", op, ours->second / 1000, sdl->second / 1000,
-                        ours->second / sdl->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> nanoseconds;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    OursVsSdlReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    reporter.PrintRatios({"Copy", "Alpha", "Add", "Keyed", "Fill", "Text", "Frame"});
     benchmark::Shutdown();
     return 0;
 }

@@ -27,6 +27,8 @@
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"
 
+#include "ratio_reporter.h"
+
 namespace {
 
 constexpr int kW = 640, kH = 480;
@@ -325,37 +327,14 @@ OPERATION(Backdrop)
 OPERATION(MenuFrame)
 #undef OPERATION
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                nanoseconds[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-    void PrintRatios() const {
-        std::printf("\nlive spray particles: %d\n", ::Backdrop.spray ? ::Backdrop.spray->LiveCount() : 0);
-        std::printf("%-10s %14s %14s %8s\n", "", "ours (us CPU)", "SDL (us CPU)", "ours/SDL");
-        for (const char* op : {"Backdrop", "MenuFrame"}) {
-            auto ours = nanoseconds.find(std::string("BM_Ours_") + op);
-            auto sdl = nanoseconds.find(std::string("BM_SDL_") + op);
-            if (ours == nanoseconds.end() || sdl == nanoseconds.end()) continue;
-            std::printf("%-10s %14.1f %14.1f %8.2f\n", op, ours->second / 1000, sdl->second / 1000,
-                        ours->second / sdl->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> nanoseconds;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    OursVsSdlReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    std::printf("\nlive spray particles: %d\n", Backdrop.spray ? Backdrop.spray->LiveCount() : 0);
+    reporter.PrintRatios({"Backdrop", "MenuFrame"});
     benchmark::Shutdown();
     return 0;
 }
