@@ -11,9 +11,10 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libsdl2-dev libjpeg-dev libpng-dev zlib1g-dev libfreetype-dev libvorbis-dev
   libfluidsynth-dev fluid-soundfont-gm libcairo2-dev librsvg2-dev
-  fonts-dejavu-core fonts-liberation
+  fonts-dejavu-core fonts-liberation fonts-comfortaa
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick x11-utils libx11-dev
+  desktop-file-utils appstream
 )
 
 install_packages() {

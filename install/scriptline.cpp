@@ -1,5 +1,7 @@
 #include "install/scriptline.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace inst {
@@ -70,15 +72,21 @@ static const std::string* FindNamed(const ScriptLine& line, const char* name) {
     return it == line.named.end() ? nullptr : &it->second;
 }
 
+bool IsTrueText(const std::string& value) { return !value.empty() && value[0] == '1'; }
+
+int DecimalInt(const std::string& value) {
+    const long number = std::strtol(value.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long>(number, INT_MIN, INT_MAX));
+}
+
 bool ArgBool(const ScriptLine& line, const char* name, bool fallback) {
     const std::string* value = FindNamed(line, name);
-    return value ? !value->empty() && (*value)[0] == '1' : fallback;
+    return value ? IsTrueText(*value) : fallback;
 }
 
 int ArgInt(const ScriptLine& line, const char* name, int fallback) {
     const std::string* value = FindNamed(line, name);
-    if (!value) return fallback;
-    return static_cast<int>(std::strtol(value->c_str(), nullptr, 10));
+    return value ? DecimalInt(*value) : fallback;
 }
 
 std::string ArgText(const ScriptLine& line, const char* name, const std::string& fallback) {

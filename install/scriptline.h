@@ -26,6 +26,11 @@ std::vector<ScriptToken> TokenizeLine(const char* line, size_t length);
 // False for a line that holds no command (empty or a ';' comment).
 bool ParseScriptLine(const char* line, size_t length, ScriptLine* out);
 
+// The value conversions of the accessors: true exactly when the first character is "1"; a decimal
+// integer (leading blanks and a sign, then digits; no digits give 0; held at the int limits).
+bool IsTrueText(const std::string& value);
+int DecimalInt(const std::string& value);
+
 // Named-argument accessors with their defaults.
 bool ArgBool(const ScriptLine& line, const char* name, bool fallback);
 int ArgInt(const ScriptLine& line, const char* name, int fallback);

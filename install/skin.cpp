@@ -2,33 +2,21 @@
 
 #include "install/resources.h"
 
+#include "SYS/png_image.h"
+
 #include <cstring>
-#include <png.h>
 
 namespace inst {
 
 bool DecodePng(const unsigned char* data, size_t size, uint32_t background, Picture* out) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!data || !png_image_begin_read_from_memory(&image, data, size)) return false;
-    if (image.width == 0 || image.height == 0 || image.width > kMaxPictureSide ||
-        image.height > kMaxPictureSide) {
-        png_image_free(&image);
-        return false;
-    }
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<unsigned char> rgba(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) {
-        png_image_free(&image);
-        return false;
-    }
-    out->width = static_cast<int>(image.width);
-    out->height = static_cast<int>(image.height);
+    sys::RgbaImage image;
+    if (!sys::DecodePng(data, size, kMaxPictureSide, &image)) return false;
+    out->width = image.width;
+    out->height = image.height;
     out->pixels.resize(static_cast<size_t>(image.width) * image.height);
     const unsigned backR = background >> 16 & 0xFF, backG = background >> 8 & 0xFF, backB = background & 0xFF;
     for (size_t i = 0; i < out->pixels.size(); ++i) {
-        const unsigned char* p = &rgba[i * 4];
+        const uint8_t* p = &image.rgba[i * 4];
         const unsigned a = p[3];
         auto blend = [a](unsigned c, unsigned back) { return (c * a + back * (255 - a) + 127) / 255; };
         out->pixels[i] = blend(p[0], backR) << 16 | blend(p[1], backG) << 8 | blend(p[2], backB);

@@ -3,17 +3,21 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <mutex>
 
+#include "BASE/settings.h"
+#include "BASE/user_files.h"
 #include "SYS/files.h"
 
 namespace {
-
-constexpr const char* kLogName = "gerr.log";
 
 // Plain values without a destructor: a record written while other globals are destroyed still
 // finds them intact, and the C run-time closes the stream at exit (every write is flushed).
 FILE* g_logFile = nullptr;
 bool g_headerWritten = false;
+// The sound thread logs the failures of its refills too: one writer at a time, so the log is
+// opened once and a record and the text that completes it stay together.
+std::mutex g_logLock;
 
 void WriteHeader(FILE* file) {
     std::fprintf(file, "------------------- Compilation data: %s time: %s -------------------\n",
@@ -30,7 +34,7 @@ void WriteHeader(FILE* file) {
 // Opens in append mode; the header pair is written once per run.
 bool OpenLog() {
     if (g_logFile) return true;
-    g_logFile = sys::OpenFile(kLogName, "a");
+    g_logFile = sys::OpenFile(UserFilePath(kErrorLogFile), "a");
     if (!g_logFile) return false;
     if (!g_headerWritten) {
         g_headerWritten = true;
@@ -39,27 +43,50 @@ bool OpenLog() {
     return true;
 }
 
-} // namespace
-
-void LogFailure(long value, const char* expression, const char* sourcePath, int line) {
+void WriteRecord(long value, const char* expression, const char* sourcePath, int line) {
     if (!OpenLog()) return;
     std::fprintf(g_logFile, "%s line: %d  -  %s = %ld\n", sourcePath, line, expression,
                  long(int32_t(uint32_t(value))));
     std::fflush(g_logFile);
 }
 
-void LogText(const char* text) {
+void WriteText(const char* text) {
     if (!text || !OpenLog()) return;
     std::fputs(text, g_logFile);
     std::fflush(g_logFile);
 }
 
-void CloseErrorLog() {
+void CloseLog() {
     if (g_logFile) std::fclose(g_logFile);
     g_logFile = nullptr;
 }
 
+} // namespace
+
+void LogFailure(long value, const char* expression, const char* sourcePath, int line) {
+    std::lock_guard<std::mutex> hold(g_logLock);
+    WriteRecord(value, expression, sourcePath, line);
+}
+
+void LogText(const char* text) {
+    std::lock_guard<std::mutex> hold(g_logLock);
+    WriteText(text);
+}
+
+void LogFailureWithText(long value, const char* expression, const char* sourcePath, int line,
+                        const char* text) {
+    std::lock_guard<std::mutex> hold(g_logLock);
+    WriteRecord(value, expression, sourcePath, line);
+    WriteText(text);
+}
+
+void CloseErrorLog() {
+    std::lock_guard<std::mutex> hold(g_logLock);
+    CloseLog();
+}
+
 void StartNewErrorLogRunForTesting() {
-    CloseErrorLog();
+    std::lock_guard<std::mutex> hold(g_logLock);
+    CloseLog();
     g_headerWritten = false;
 }

@@ -8,6 +8,10 @@
 void LogFailure(long value, const char* expression, const char* sourcePath, int line);
 // Writes text without a line break (the symbolic name after a DirectDraw-style record).
 void LogText(const char* text);
+// A record and the text that completes it, with no other thread's record between them. Every
+// write is serialised: the sound thread logs its refill failures too.
+void LogFailureWithText(long value, const char* expression, const char* sourcePath, int line,
+                        const char* text);
 // Closes the log; the next record of the run reopens it without a new header.
 void CloseErrorLog();
 // Tests: closes the log and makes the next record start a new run with its own header pair.
@@ -25,9 +29,7 @@ void StartNewErrorLogRunForTesting();
 #define ERR_CHECK_NAMED(expr, nameOf)                                                              \
     ([&]() -> long {                                                                               \
         long err_check_value_ = long(expr);                                                        \
-        if (err_check_value_ != 0) {                                                               \
-            LogFailure(err_check_value_, #expr, __FILE__, __LINE__);                               \
-            LogText(nameOf(err_check_value_));                                                     \
-        }                                                                                          \
+        if (err_check_value_ != 0)                                                                 \
+            LogFailureWithText(err_check_value_, #expr, __FILE__, __LINE__, nameOf(err_check_value_)); \
         return err_check_value_;                                                                   \
     }())

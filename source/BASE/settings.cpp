@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "BASE/user_files.h"
 #include "SYS/files.h"
 #include "SYS/profile.h"
 #include "SYS/textcodec.h"
@@ -20,7 +21,7 @@ std::vector<std::string> g_bubbleSets;
 // INI names are relative to the current folder (the game folder). Unlike Windows there is no
 // 260-character limit: a cut path would read or, worse, write some other file.
 std::string FullIniPath(const char* file) {
-    std::string resolved = sys::ResolvePath(file);
+    std::string resolved = sys::ResolvePath(UserFilePath(file));
     if (!resolved.empty() && resolved[0] == '/') return resolved;
     return sys::GetCurrentFolder() + "/" + resolved;
 }

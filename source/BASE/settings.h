@@ -9,6 +9,7 @@ constexpr const char* kGameIni = "game.ini";
 constexpr const char* kControlsIni = "controls.ini";
 constexpr const char* kDefaultControlsIni = "DATA\\controls.ini";
 constexpr const char* kHighscoreIni = "highscore.ini";
+constexpr const char* kErrorLogFile = "gerr.log";
 constexpr const char* kMainMenuIni = "DATA\\main.ini";
 constexpr const char* kOptionIni = "DATA\\option.ini";
 constexpr const char* kHelpIni = "DATA\\help.ini";

@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "BASE/rnd.h"
+#include "GAME/hero.h"
 #include "GAME/run.h"
+#include "GAME/waterfall_backdrop.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/graph.h"
 
@@ -137,13 +139,13 @@ int Screen::OnChildAction(Widget* child) {
 }
 
 int Screen::Update(float elapsedMs) {
-    // The water backdrop is updated here with elapsedMs.
+    Backdrop.update(elapsedMs);
     if (result >= 0 && clock + elapsedMs - transitionStart > kTransitionMs) {
         OnResult(); // replaces or removes this screen
         return 1;
     }
     Widget::Update(elapsedMs);
-    // The hero is updated here with elapsedMs.
+    TheHero.update(elapsedMs);
     return 1;
 }
 
@@ -170,8 +172,13 @@ int Screen::Draw() {
         child->x = int16_t(child->homeX + rnd(double(ox) * f));
         child->y = int16_t(child->homeY + rnd(double(oy) * f));
     }
-    // The water backdrop gets the window (x + 8, y + 8, width - 16, height - 16) to leave free
-    // (none for a fly-mode screen in motion), then the backdrop and the hero are drawn here.
+    // The panel keeps its inside free of water, unless it is flying in or out; the foot of the
+    // falling water splashes on its top edge.
+    const bool panelStill = flyMode != 1 || f == 0.0f;
+    if (panelStill) Backdrop.setFreeRect(x + 8, y + 8, width - 16, height - 16);
+    Backdrop.draw();
+    if (panelStill) Backdrop.drawFoot(y + 8);
+    Backdrop.resetFrame();
     const bool coveredByWater = closing && flyMode == 1;
     if (coveredByWater && RenderSurface) RenderSurface->clip.top = int16_t(rnd(double(f) * kScreenHeight));
     if (pictures.empty())
@@ -181,7 +188,9 @@ int Screen::Draw() {
     Widget::Draw();
     if (coveredByWater && RenderSurface) {
         RenderSurface->clip.top = 0;
-        // The water backdrop draws its water line here at rnd(f * 480) + 32.
+        Backdrop.drawWaterLine(rnd(double(f) * kScreenHeight) + 32);
     }
+    // Last, so the balloon stays readable over any panel.
+    TheHero.draw();
     return 0;
 }

@@ -31,6 +31,28 @@ int16_t IniShort(const char* file, const char* section, const char* key) {
     return int16_t(GetIniInt(file, section, key));
 }
 
+// Widgets taken out of the tree while a message or an update travels through it. The handlers
+// still on the call stack may touch them after the action they reported replaced their screen
+// (a spinner goes on to its other arrow), so they are destroyed once the outermost call returns.
+int TreeBusy = 0;
+std::vector<std::unique_ptr<Widget>> Retired;
+
+void DestroyRetired() {
+    std::vector<std::unique_ptr<Widget>> batch = std::move(Retired);
+    Retired.clear();
+}
+
+// Marks the tree busy for the lifetime of one call from outside (the main loop, a test).
+class BusyTree {
+public:
+    BusyTree() { ++TreeBusy; }
+    ~BusyTree() {
+        if (--TreeBusy == 0) DestroyRetired();
+    }
+    BusyTree(const BusyTree&) = delete;
+    BusyTree& operator=(const BusyTree&) = delete;
+};
+
 } // namespace
 
 Widget::~Widget() {
@@ -115,7 +137,11 @@ int Widget::RemoveChild(Widget* child) {
         if (children[i].get() != child) continue;
         std::unique_ptr<Widget> removed = std::move(children[i]);
         children.erase(children.begin() + long(i));
-        removed.reset();
+        removed->parent = nullptr; // a retired widget reports to nobody
+        if (TreeBusy > 0)
+            Retired.push_back(std::move(removed));
+        else
+            removed.reset();
         if (currentIndex > ChildCount() - 1) {
             currentIndex = ChildCount() - 1;
             OnFocusChanged();
@@ -191,8 +217,13 @@ namespace {
 class RootContainer : public Widget {
 public:
     int HandleMessage(unsigned message, sys::WPARAM wParam, sys::LPARAM lParam) override {
+        BusyTree busy;
         Widget* top = FocusedChild();
         return top ? top->HandleMessage(message, wParam, lParam) : 0;
+    }
+    int Update(float elapsedMs) override {
+        BusyTree busy;
+        return Widget::Update(elapsedMs);
     }
 };
 
@@ -206,7 +237,8 @@ Widget& RootWidget() {
 Widget* PushScreen(std::unique_ptr<Widget> screen) { return RootWidget().AddChild(std::move(screen)); }
 
 void ReplaceScreen(Widget* old, std::unique_ptr<Widget> next) {
-    RootWidget().RemoveChild(old);
+    // A screen already replaced during this message (its handler acted twice) replaces nothing.
+    if (!RootWidget().RemoveChild(old)) return;
     if (next) RootWidget().AddChild(std::move(next));
 }
 

@@ -57,7 +57,9 @@ public:
     virtual int Draw();
     // Appends the child, lends it this widget's font and focuses it (the newest screen gets input).
     virtual Widget* AddChild(std::unique_ptr<Widget> child);
-    // Destroys the child; 0 when it is not a child of this widget.
+    // Takes the child out and destroys it; 0 when it is not a child of this widget. During a
+    // message or an update of the root the destruction waits until that call has returned, so
+    // a handler whose action removed its own screen may still finish.
     virtual int RemoveChild(Widget* child);
     virtual void SetValue(float value);
     virtual float GetValue();
@@ -89,7 +91,7 @@ Widget& RootWidget();
 
 // Pushes a screen on top.
 Widget* PushScreen(std::unique_ptr<Widget> screen);
-// Destroys `old` and, when `next` is given, pushes it.
+// Destroys `old` and, when `next` is given, pushes it; nothing when `old` is no longer a screen.
 void ReplaceScreen(Widget* old, std::unique_ptr<Widget> next);
 // Destroys every screen, the oldest first, then pushes `next` if given. With nothing to push the
 // game closes after its next logic tick.

@@ -1,6 +1,9 @@
 #include "GAME/controls_screen.h"
 
+#include <iterator>
+
 #include "BASE/settings.h"
+#include "GAME/hero.h"
 #include "GAME/input.h"
 #include "GAME/options.h"
 #include "GAME/game_ini.h"
@@ -26,7 +29,8 @@ public:
     }
 
     int OnFocusChanged() override {
-        // The hero gets the event of the focused button here (40 to 44, 31 for `return`).
+        static const int kEvents[] = {40, 41, 42, 43, 44, 31}; // left, right, shot, swap, reset, return
+        if (currentIndex >= 0 && currentIndex < int(std::size(kEvents))) TheHero.event(kEvents[currentIndex]);
         return 0;
     }
 
@@ -34,7 +38,7 @@ public:
     int OnChildAction(Widget* child) override {
         const int index = IndexOf(child);
         if (index >= 0 && index < kActions) {
-            // The hero gets event 1 here (idle).
+            TheHero.event(1);
             ReplaceScreen(this, MakeKeyDialog(index + 1));
         } else if (index == kResetIndex) {
             LoadBindings(kDefaultControlsIni);

@@ -1,6 +1,7 @@
 #include "GAME/help.h"
 
 #include "BASE/settings.h"
+#include "GAME/hero.h"
 #include "GAME/menu.h"
 
 namespace {
@@ -18,7 +19,7 @@ public:
         AddWideButton("OK");
         AddFromFile(std::make_unique<Spinner>(), "Page", STATE_NORMAL)->SetValue(float(page));
         AddLabel(kPageSections[page]);
-        // The hero gets event 0 here (hidden).
+        TheHero.event(0);
         FocusFirst(0);
         escapeIndex = 0;
         transitionStart = kOpenAtOnce;

@@ -40,9 +40,25 @@ public:
             for (Widget* label : {name, number}) label->y = label->homeY = int16_t(label->homeY + i * label->height);
             if (i == highlight) MarkSelected(*name);
         }
+        AddRanksAndMode(mode);
         FocusFirst(0);
         escapeIndex = 0;
         transitionStart = kOpenAtOnce;
+    }
+
+    // Rank numbers beside the rows and the name of the table's mode, where the description has
+    // places for them (after the rows, so the rows keep their child order).
+    void AddRanksAndMode(int mode) {
+        if (GetIniString(kScoreIni, "rank", "xs")[0])
+            for (int i = 0; i < kHighscoreRows; ++i) {
+                Widget* rank = AddLabel("rank");
+                rank->caption = std::to_string(i + 1) + ".";
+                rank->y = rank->homeY = int16_t(rank->homeY + i * rank->height);
+            }
+        if (GetIniString(kScoreIni, "mode", "xs")[0]) {
+            Widget* name = AddLabel("mode");
+            name->caption = GetIniString(kScoreIni, "mode", std::to_string(mode).c_str());
+        }
     }
 
     // Acts at once; this screen is gone afterwards.
@@ -175,9 +191,9 @@ int InsertHighscore(int mode, const std::string& name, int value) {
     int inserted = -1;
     for (int j = 0; j < kHighscoreRows; ++j) {
         const int old = table[size_t(j)].value;
-        // An empty row of a time table holds 0, which no time beats; it still takes the row
-        // pushed down onto it, which would otherwise be lost.
-        const bool pushedDown = byTime && inserted >= 0 && table[size_t(j)].empty;
+        // A time table's free rows hold 0, which no time beats; they still take the row pushed
+        // down onto them, which would otherwise be lost.
+        const bool pushedDown = byTime && inserted >= 0 && old == 0;
         const bool replaced = byTime ? value < old || pushedDown : old < value;
         if (!replaced) continue;
         std::string text;
@@ -185,9 +201,9 @@ int InsertHighscore(int mode, const std::string& name, int value) {
             inserted = j;
             text = FormatHighscoreRow(name, value);
         } else {
-            // An empty row moving down stays empty rather than becoming a nameless 0.
+            // A free row moving down becomes a nameless 0, as the table has always been written.
             const HighscoreRow& above = table[size_t(j - 1)];
-            if (!above.empty) text = FormatHighscoreRow(above.name, above.value);
+            text = FormatHighscoreRow(above.name, above.value);
         }
         WriteIniString(kHighscoreIni, HighscoreSection(mode), RowKey(j).c_str(), text.c_str());
     }

@@ -1,12 +1,16 @@
 #include "GAME/menu.h"
 
+#include <iterator>
+
 #include "BASE/settings.h"
 #include "GAME/game_ini.h"
 #include "GAME/game_state.h"
 #include "GAME/help.h"
+#include "GAME/hero.h"
 #include "GAME/highscore.h"
 #include "GAME/options.h"
 #include "GAME/run.h"
+#include "GAME/waterfall_backdrop.h"
 #include "GRAPH/Sprite.h"
 #include "SOUND/Gsound.h"
 #include "SOUND/music.h"
@@ -19,6 +23,8 @@ constexpr const char* kAbortIni = "DATA\\abort.ini";
 constexpr const char* kExitIni = "DATA\\exit.ini";
 constexpr const char* kTitlePicture = "DATA\\game.tga";
 constexpr int kMainMenuDrop = 40;
+constexpr int kTitleX = 125, kTitleY = 80;
+constexpr int kFirstMenuEvent = 4; // start 4 ... exit 9
 
 bool IsAnyKeyOrClick(unsigned message) { return message == sys::WM_KEYDOWN || message == sys::WM_LBUTTONDOWN; }
 
@@ -91,12 +97,12 @@ public:
 
     int Draw() override {
         Screen::Draw();
-        // The title picture waves here: drawWavy of the water backdrop at (125, 80), time = clock.
+        drawWavy(title_, kTitleX, kTitleY, clock);
         return 0;
     }
 
     int OnFocusChanged() override {
-        // The hero gets event 4 + currentIndex here (start 4 ... exit 9).
+        if (currentIndex >= 0) TheHero.event(kFirstMenuEvent + currentIndex);
         return 0;
     }
 
@@ -141,7 +147,8 @@ public:
     }
 
     int OnFocusChanged() override {
-        // The hero gets the event of the focused button here (11, 5, 6, 7, 12, 9).
+        static const int kEvents[] = {11, 5, 6, 7, 12, 9}; // resume, options, help, score, abort, exit
+        if (currentIndex >= 0 && currentIndex < int(std::size(kEvents))) TheHero.event(kEvents[currentIndex]);
         return 0;
     }
 
@@ -175,7 +182,6 @@ public:
     // Acts at once; this screen is gone afterwards.
     int OnChildAction(Widget* child) override {
         if (IndexOf(child) == 0) {
-            SwitchMusic(kTitleMusic, true, true);
             RunEndOfGame();
         } else {
             ReplaceScreen(this, MakePauseMenu());
@@ -194,7 +200,7 @@ std::unique_ptr<Screen> MakeTitleScreen() {
     const char* const lines[] = {"line1", "line2", "line3", "line4", "line5", "line6", "line7", "line8"};
     for (const char* line : lines) title->AddLabel(line);
     title->transitionStart = title->clock;
-    // The hero gets event 2 here: its birth, followed by the greeting "MenuHello".
+    TheHero.event(2); // its birth, followed by the greeting
     return title;
 }
 
@@ -203,7 +209,7 @@ std::unique_ptr<Screen> MakeMainMenu() { return std::make_unique<MainMenu>(); }
 std::unique_ptr<Screen> MakeRelaxPage() {
     auto relax = std::make_unique<KeyPage>(kRelaxIni, &MakeMainMenu);
     relax->transitionStart = kOpenAtOnce;
-    // The hero gets event 0 here (hidden).
+    TheHero.event(0);
     return relax;
 }
 
@@ -215,7 +221,7 @@ std::unique_ptr<Screen> MakeExitScreen() {
     auto exit = std::make_unique<KeyPage>(kExitIni, nullptr);
     exit->AddLabel("logo");
     exit->transitionStart = kOpenAtOnce;
-    // The hero gets event 0 here (hidden).
+    TheHero.event(0);
     if (Sound* ambient = CurrentAmbient()) ambient->Stop();
     if (Sound* music = CurrentMusic()) music->Stop();
     return exit;
@@ -232,6 +238,7 @@ void StartNewGame() {
 }
 
 void RunEndOfGame() {
+    SwitchMusic(kTitleMusic, true, true);
     if (ScoreEntersTable(GameType, Score))
         ReplaceAllScreens(MakeNameEntry());
     else

@@ -18,8 +18,8 @@ std::unique_ptr<Screen> MakeExitScreen();
 
 // The main menu's `start`: mode arcade, counters reset, every screen removed, a new game.
 void StartNewGame();
-// After a game over or an abort: the name entry when the score enters the current mode's table,
-// otherwise the main menu; either replaces all screens.
+// After a game over or an abort: the title music comes back, then the name entry when the score
+// enters the current mode's table, otherwise the main menu; either replaces all screens.
 void RunEndOfGame();
 // The return button of the options, help and high-score pages: `page` gives way to the pause
 // menu while a game runs, else to the main menu.

@@ -1,11 +1,13 @@
 #include "GAME/options.h"
 
 #include <array>
+#include <iterator>
 #include <string>
 
 #include "BASE/settings.h"
 #include "GAME/controls_screen.h"
 #include "GAME/game_state.h"
+#include "GAME/hero.h"
 #include "GAME/menu.h"
 #include "GAME/game_ini.h"
 #include "GRAPH/Sprite.h"
@@ -67,7 +69,9 @@ public:
     }
 
     int OnFocusChanged() override {
-        // The hero gets the event of the focused option here (31 to 39).
+        // return, difficulty, bubble set, display, music, sound, ambient, sensitivity, controls
+        static const int kEvents[] = {31, 38, 32, 33, 34, 35, 36, 37, 39};
+        if (currentIndex >= 0 && currentIndex < int(std::size(kEvents))) TheHero.event(kEvents[currentIndex]);
         return 0;
     }
 

@@ -7,10 +7,13 @@
 
 #include "BASE/errlog.h"
 #include "BASE/settings.h"
+#include "BASE/user_files.h"
 #include "GAME/Widget.h"
 #include "GAME/game_ini.h"
+#include "GAME/hero.h"
 #include "GAME/input.h"
 #include "GAME/menu.h"
+#include "GAME/waterfall_backdrop.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"
@@ -19,7 +22,9 @@
 #include "SYS/clock.h"
 #include "SYS/files.h"
 #include "SYS/joystick.h"
+#include "SYS/user_folders.h"
 #include "SYS/window.h"
+#include "SYS/window_view.h"
 
 std::string ProgramFolder;
 int ActiveFlag = 1;
@@ -42,7 +47,6 @@ float MsPerCount = 0.0f;
 int64_t LastCounter = 0;
 float LogicAccumulator = 0.0f;
 float DrawAccumulator = 0.0f;
-bool JoystickPresent = false;
 JoystickKeyTranslator JoystickKeys;
 
 // FPS display.
@@ -79,8 +83,9 @@ void RequireLoopSettings() {
 void CentreOffScreenPosition() {
     const int screenWidth = sys::DesktopWidth();
     const int screenHeight = sys::DesktopHeight();
-    if (dwPosX < 0 || dwPosX >= screenWidth) dwPosX = (screenWidth - dwScrX) / 2;
-    if (dwPosY < 0 || dwPosY >= screenHeight) dwPosY = (screenHeight - dwScrY) / 2;
+    const int scale = sys::WindowScale();
+    if (dwPosX < 0 || dwPosX >= screenWidth) dwPosX = (screenWidth - dwScrX * scale) / 2;
+    if (dwPosY < 0 || dwPosY >= screenHeight) dwPosY = (screenHeight - dwScrY * scale) / 2;
 }
 
 void CreateGameWindow() {
@@ -92,6 +97,8 @@ void CreateGameWindow() {
                    __FILE__, 300);
         return;
     }
+    // Desktops show the icon in their task lists; the game runs on without one.
+    sys::SetMainWindowIcon("icons\\reefpop-64.png");
     sys::ShowMainWindow();
 }
 
@@ -183,13 +190,20 @@ bool StartUp(int argc, char** argv) {
     ResetLoopState();
     SetProgramFolder(argc, argv);
     SetMusicFolder(ProgramFolder);
+    ChooseUserFilesFolder();
     ReadGameIni();
     MsPerCount = float(1000.0 / double(sys::QueryPerformanceFrequency()));
     ScanBubbleSets();
+    // Before anything is written (the notes about missing loop values): a second copy leaves
+    // no trace.
+    if (sys::BringRunningCopyToFront(WinName.c_str())) return false;
     LastClock = int(sys::GetTickCount());
     RequireLoopSettings();
+    // Large desktops get the window enlarged by a whole factor; the back buffer keeps its size.
+    sys::SetWindowScale(sys::ChooseWindowScale(GetIniInt(kGameIni, kMain, "WindowScale"),
+                                               sys::DesktopWidth(), sys::DesktopHeight(), dwScrX,
+                                               dwScrY));
     CentreOffScreenPosition();
-    if (sys::BringRunningCopyToFront(WinName.c_str())) return false;
 
     CreateGameWindow();
     LastCounter = sys::QueryPerformanceCounter();
@@ -210,17 +224,20 @@ bool StartUp(int argc, char** argv) {
     SwitchMusic("DATA\\SOUND\\music.ogg", true, true);
     AdvanceLoading(0.01f);
 
-    // The waterfall backdrop is created here with its pictures, tuning values and ambient loop.
+    Backdrop.create();
     AdvanceLoading(0.05f);
 
-    // The hero's animations and texts are loaded here.
+    TheHero.load();
     AdvanceLoading(0.1f);
 
     sys::SetJoystickThreshold(1);
-    JoystickPresent = sys::CaptureJoystick(20, true);
+    sys::SetControllerMappingFiles({ProgramFolder + "/gamecontrollerdb.txt",
+                                    sys::ConfigHome() + "/reefpop/gamecontrollerdb.txt"});
+    // Without a joystick now the capture still waits for a pad plugged in while the game runs.
+    sys::CaptureJoystick(20, true);
     AdvanceLoading(0.05f);
 
-    LoadBindings(kControlsIni);
+    LoadBindings(UserFilePath(kControlsIni).c_str());
     AdvanceLoading(1.0f);
     return true;
 }
@@ -258,14 +275,14 @@ void ShutDown() {
     ReleaseMusicSlots();
     Widget& root = RootWidget();
     while (root.ChildCount() > 0) root.RemoveChild(root.children.back().get());
-    // The hero and the waterfall backdrop are released here.
-    if (JoystickPresent) sys::ReleaseJoystickCapture();
-    JoystickPresent = false;
+    TheHero.release();
+    Backdrop.release();
+    sys::ReleaseJoystickCapture();
     ReleaseMenuPictures();
     if (MenuFont) ReleaseFont(MenuFont);
     MenuFont = nullptr;
     WriteGameIniBack();
-    SaveBindings(kControlsIni);
+    SaveBindings(UserFilePath(kControlsIni).c_str());
     ShutDownSound();
     ShutdownDisplay(false);
     sys::ShowCursor(true);
@@ -314,7 +331,7 @@ sys::LRESULT GameWindowProc(unsigned message, sys::WPARAM wParam, sys::LPARAM lP
     case sys::MM_JOY1MOVE:
     case sys::MM_JOY1BUTTONDOWN:
     case sys::MM_JOY1BUTTONUP:
-        if (ActiveFlag == 1 && JoystickPresent) {
+        if (ActiveFlag == 1 && sys::JoystickCaptureActive()) {
             JoystickKeys.Translate(message, wParam, lParam,
                                    [&root](unsigned keyMessage, sys::WPARAM key, sys::LPARAM keyLParam) {
                                        root.HandleMessage(keyMessage, key, keyLParam);

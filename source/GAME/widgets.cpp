@@ -15,6 +15,7 @@ namespace {
 constexpr int kMaxItems = 10; // keys "0" ... "9"
 constexpr int kSliderItems = 2;
 constexpr int kSliderMargin = 8; // the track starts and ends 8 pixels inside the slider
+constexpr float kSliderKeyStep = 0.05f; // a key press moves a slider by a twentieth
 
 bool IsButtonDown(unsigned message) {
     return message == sys::WM_LBUTTONDOWN || message == sys::WM_LBUTTONDBLCLK ||
@@ -40,6 +41,16 @@ void PlaceOver(Widget& item, const Widget& owner, int left, int itemWidth) {
 } // namespace
 
 bool IsSelectKey(sys::WPARAM key) { return key == 10 || key == sys::VK_RETURN || key == sys::VK_SPACE; }
+
+// Left and Right, and the joystick's left (59) and right (58), step a focused option widget:
+// -1, +1, or 0 for any other message. Like the screen's focus keys they act on release, so a held
+// joystick direction, which repeats its key-down every poll, steps once.
+int OptionStep(unsigned message, sys::WPARAM key) {
+    if (message != sys::WM_KEYUP) return 0;
+    if (key == sys::VK_LEFT || key == 59) return -1;
+    if (key == sys::VK_RIGHT || key == 58) return 1;
+    return 0;
+}
 
 std::vector<std::unique_ptr<Widget>> LoadItems(const char* file, const char* section, int limit) {
     std::vector<std::unique_ptr<Widget>> items;
@@ -156,6 +167,12 @@ void Slider::Load(const char* file, const char* section) {
 }
 
 int Slider::HandleMessage(unsigned message, sys::WPARAM wParam, sys::LPARAM lParam) {
+    if (const int step = OptionStep(message, wParam); step != 0 && state == STATE_ACTIVE) {
+        value = std::clamp(value + float(step) * kSliderKeyStep, 0.0f, 1.0f);
+        SetState(STATE_PRESS); // sounds as a click does
+        SetState(STATE_ACTIVE);
+        return ReportTo(parent, this);
+    }
     int result = Button::HandleMessage(message, wParam, lParam);
     if (!IsPointerMessage(message)) return result;
     if (state == STATE_PRESS &&
@@ -216,6 +233,13 @@ int ValueList::HandleMessage(unsigned message, sys::WPARAM wParam, sys::LPARAM l
     if (state == STATE_IGNORE) return 0;
     const int old = state;
     int next = old;
+    if (const int step = OptionStep(message, wParam); step != 0) {
+        if (old != STATE_ACTIVE) return 0;
+        SetState(STATE_PRESS); // sounds as a click does
+        Step(step);
+        SetState(STATE_ACTIVE);
+        return ReportTo(parent, this);
+    }
     if (message == sys::WM_KEYDOWN) {
         if (old != STATE_ACTIVE || !IsSelectKey(wParam)) return 0;
         next = STATE_PRESS;
@@ -275,6 +299,7 @@ void Spinner::PlaceItem(Widget& item) {
 }
 
 int Spinner::HandleMessage(unsigned message, sys::WPARAM wParam, sys::LPARAM lParam) {
+    if (OptionStep(message, wParam) != 0) return ValueList::HandleMessage(message, wParam, lParam);
     if (state == STATE_IGNORE || !IsPointerMessage(message) || !leftArrow) return 0;
     const int px = PointerX(lParam), py = PointerY(lParam);
     int result = 0;

@@ -315,8 +315,7 @@ const char* DDErrorName(long code) {
 }
 
 void LogDDFailure(long code, const char* expression, const char* sourcePath, int line) {
-    LogFailure(code, expression, sourcePath, line);
-    LogText(DDErrorName(code));
+    LogFailureWithText(code, expression, sourcePath, line, DDErrorName(code));
 }
 
 void RegisterSprite(Sprite* sprite) {

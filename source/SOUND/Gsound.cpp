@@ -103,8 +103,11 @@ sys::WaveFormat DeviceFormat() {
 
 } // namespace
 
-void LogSoundFailure(long value, const char* expression, int line) {
-    LogFailure(value, expression, __FILE__, line);
+void LogSoundFailure(long value, const char* expression, int line, const char* text) {
+    if (text)
+        LogFailureWithText(value, expression, __FILE__, line, text);
+    else
+        LogFailure(value, expression, __FILE__, line);
 }
 
 // ---- Sound ----

@@ -131,5 +131,6 @@ Sound* LoadSoundFile(const char* path, int channel);
 // The list (game thread only): slots of destroyed sounds are empty (null).
 const std::vector<Sound*>& SoundList();
 
-// A gerr.log record of this module with its fixed line number.
-void LogSoundFailure(long value, const char* expression, int line);
+// A gerr.log record of this module with its fixed line number, and the text that completes it
+// when one is given.
+void LogSoundFailure(long value, const char* expression, int line, const char* text = nullptr);

@@ -2,7 +2,6 @@
 
 #include <strings.h>
 
-#include "BASE/errlog.h"
 #include "SYS/files.h"
 #include "SYS/midi.h"
 
@@ -19,10 +18,9 @@ Sound* g_currentAmbient = nullptr;
 // An MCI failure: the record, then the command and the system's text for the error.
 void LogMciFailure(unsigned long error, const char* expression, int line,
                    const std::string& command) {
-    LogSoundFailure(long(error), expression, line);
     char text[1024];
     if (!sys::mciGetErrorString(error, text, sizeof text)) text[0] = '\0';
-    LogText((command + "\n" + text + "\n").c_str());
+    LogSoundFailure(long(error), expression, line, (command + "\n" + text + "\n").c_str());
 }
 
 // Takes the sound the slot held (its one reference) and gives the slot the new one.
@@ -128,6 +126,9 @@ Sound* CurrentMusic() { return g_currentMusic; }
 Sound* CurrentAmbient() { return g_currentAmbient; }
 
 void ReleaseMusicSlots() {
+    // The slot holds the music's only reference, so the release destroys (and stops) a MIDI
+    // music; it is paused first, as the sound shut-down pauses the current MIDI.
+    if (g_currentMusic && g_currentMusic == CurrentMidi()) PauseCurrentMidi();
     ReplaceSlot(g_currentAmbient, nullptr);
     ReplaceSlot(g_currentMusic, nullptr);
 }

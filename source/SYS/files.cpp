@@ -147,6 +147,10 @@ bool ReplaceFileAtomically(const std::string& windowsName, const std::string& by
     struct stat old;
     bool replacing = stat(target.c_str(), &old) == 0;
     if (replacing && !S_ISREG(old.st_mode)) return false;
+    // A file the user may not write, or has made read-only, stays as it is: the rename would
+    // replace it regardless of its own permissions (and root may write any file).
+    constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+    if (replacing && ((old.st_mode & kAnyWrite) == 0 || access(target.c_str(), W_OK) != 0)) return false;
 
     static std::atomic<unsigned> counter{0};
     std::string temporary;

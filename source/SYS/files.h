@@ -20,7 +20,8 @@ bool FileExists(const std::string& windowsName);
 bool ReadWholeFile(const std::string& windowsName, std::vector<unsigned char>& bytes);
 // Writes the file as a whole: the bytes go to a new file in the same folder that is then renamed
 // over the old one, so readers and crashes see either the old or the new content, never a mix.
-// An existing file keeps its permissions; a symbolic link is written through. False on failure.
+// An existing file keeps its permissions and one the user may not write (or has made read-only)
+// is left alone; a symbolic link is written through. False on failure.
 bool ReplaceFileAtomically(const std::string& windowsName, const std::string& bytes);
 
 // Names (not paths) of the entries of a folder that match a pattern with '*' and '?', ignoring

@@ -17,16 +17,41 @@ constexpr SDL_GameControllerButton kPadButtons[4] = {
     SDL_CONTROLLER_BUTTON_Y};
 constexpr Uint32 kSubsystems = SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER;
 
-struct Capture {
+struct Device {
     SDL_GameController* pad = nullptr;
     SDL_Joystick* stick = nullptr; // the pad's own joystick when pad is set
+};
+
+struct Capture {
+    std::optional<Device> device;
     int periodMs = 0;
+    bool everyPoll = true;
     uint32_t lastPoll = 0;
     JoystickReporter reporter{true, 0};
 };
 
 unsigned g_threshold = 0;
+std::vector<std::string> g_mappingFiles;
 std::optional<Capture> g_capture;
+
+std::optional<Device> OpenFirstDevice() {
+    if (SDL_NumJoysticks() <= 0) return std::nullopt;
+    Device device;
+    if (SDL_IsGameController(0)) {
+        device.pad = SDL_GameControllerOpen(0);
+        if (device.pad) device.stick = SDL_GameControllerGetJoystick(device.pad);
+    }
+    if (!device.pad) device.stick = SDL_JoystickOpen(0);
+    if (!device.stick) return std::nullopt;
+    return device;
+}
+
+void CloseDevice(const Device& device) {
+    if (device.pad)
+        SDL_GameControllerClose(device.pad);
+    else
+        SDL_JoystickClose(device.stick);
+}
 
 unsigned Distance(unsigned a, unsigned b) { return a > b ? a - b : b - a; }
 
@@ -89,39 +114,34 @@ std::vector<Msg> JoystickReporter::Messages(const JoystickState& now) {
 
 void SetJoystickThreshold(unsigned threshold) { g_threshold = threshold; }
 
+void SetControllerMappingFiles(std::vector<std::string> files) { g_mappingFiles = std::move(files); }
+
 bool CaptureJoystick(int periodMs, bool everyPoll) {
     if (g_capture) return false;
     // Like the system's polling, readings must not depend on which window has the focus.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     if (SDL_InitSubSystem(kSubsystems) != 0) return false;
+    for (const std::string& file : g_mappingFiles) SDL_GameControllerAddMappingsFromFile(file.c_str());
     Capture capture;
-    if (SDL_NumJoysticks() > 0 && SDL_IsGameController(0)) {
-        capture.pad = SDL_GameControllerOpen(0);
-        if (capture.pad) capture.stick = SDL_GameControllerGetJoystick(capture.pad);
-    }
-    if (!capture.pad && SDL_NumJoysticks() > 0) capture.stick = SDL_JoystickOpen(0);
-    if (!capture.stick) {
-        SDL_QuitSubSystem(kSubsystems);
-        return false;
-    }
     capture.periodMs = std::max(periodMs, 1);
+    capture.everyPoll = everyPoll;
     capture.lastPoll = GetTickCount() - uint32_t(capture.periodMs); // the first poll is due at once
+    capture.device = OpenFirstDevice();
     capture.reporter = JoystickReporter(everyPoll, g_threshold);
     g_capture = capture;
-    return true;
+    return g_capture->device.has_value();
 }
 
 void ReleaseJoystickCapture() {
     if (!g_capture) return;
-    if (g_capture->pad)
-        SDL_GameControllerClose(g_capture->pad);
-    else
-        SDL_JoystickClose(g_capture->stick);
+    if (g_capture->device) CloseDevice(*g_capture->device);
     g_capture.reset();
     SDL_QuitSubSystem(kSubsystems);
 }
 
-bool JoystickCaptured() { return g_capture.has_value(); }
+bool JoystickCaptureActive() { return g_capture.has_value(); }
+
+bool JoystickCaptured() { return g_capture && g_capture->device.has_value(); }
 
 uint32_t MillisecondsToJoystickPoll() {
     if (!g_capture) return UINT32_MAX;
@@ -135,11 +155,23 @@ void PollJoystickIfDue(MessagePoster post) {
     const uint32_t now = GetTickCount();
     if (now - g_capture->lastPoll < uint32_t(g_capture->periodMs)) return;
     g_capture->lastPoll = now;
-    SDL_JoystickUpdate();
-    // An unplugged joystick reports nothing, as a failing position query does on Windows.
-    if (!SDL_JoystickGetAttached(g_capture->stick)) return;
-    const JoystickState state = g_capture->pad ? ReadPad(g_capture->pad) : ReadStick(g_capture->stick);
-    for (const Msg& msg : g_capture->reporter.Messages(state)) post(msg.message, msg.wParam, msg.lParam);
+    SDL_JoystickUpdate(); // also notices devices plugged in or pulled out
+    Capture& capture = *g_capture;
+    if (capture.device && !SDL_JoystickGetAttached(capture.device->stick)) {
+        // Report the pulled-out pad at rest, so every held direction and button is let go.
+        for (const Msg& msg : capture.reporter.Messages(JoystickState{}))
+            post(msg.message, msg.wParam, msg.lParam);
+        CloseDevice(*capture.device);
+        capture.device.reset();
+    }
+    if (!capture.device) {
+        capture.device = OpenFirstDevice();
+        if (!capture.device) return;
+        capture.reporter = JoystickReporter(capture.everyPoll, g_threshold);
+    }
+    const Device& device = *capture.device;
+    const JoystickState state = device.pad ? ReadPad(device.pad) : ReadStick(device.stick);
+    for (const Msg& msg : capture.reporter.Messages(state)) post(msg.message, msg.wParam, msg.lParam);
 }
 
 } // namespace sys

@@ -1,9 +1,12 @@
 // Joystick 1 as the game sees it on Windows: captured for the window and polled at a fixed period,
 // each poll posting MM_JOY1MOVE and, for every button that changed, MM_JOY1BUTTONDOWN/UP into the
 // message queue. Joystick 1 is the first SDL joystick; a game controller counts as one too (left
-// stick and d-pad as the axes, A B X Y as buttons 1-4).
+// stick and d-pad as the axes, A B X Y as buttons 1-4). Unlike on the original system, a pad may
+// be plugged in or pulled out while the capture lasts: the first one plugged in becomes joystick 1,
+// and pulling it out reports it centred with every button up, so no pseudo key stays held.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "SYS/window.h"
@@ -50,11 +53,18 @@ private:
 // capture.
 void SetJoystickThreshold(unsigned threshold);
 
-// Opens joystick 1 and starts polling it every periodMs milliseconds; with everyPoll false, move
-// messages come only on movement beyond the threshold. False when there is no joystick (or it is
-// already captured).
+// Controller mapping files (SDL's gamecontrollerdb.txt format) added when the capture starts, in
+// order; missing files are skipped. SDL itself adds the mappings of SDL_GAMECONTROLLERCONFIG.
+void SetControllerMappingFiles(std::vector<std::string> files);
+
+// Starts the capture: polls joystick 1 every periodMs milliseconds; with everyPoll false, move
+// messages come only on movement beyond the threshold. True when a joystick is there now; without
+// one the capture still waits for a pad to be plugged in. False too when already capturing.
 bool CaptureJoystick(int periodMs, bool everyPoll = true);
 void ReleaseJoystickCapture();
+// True while the capture lasts, with or without a device.
+bool JoystickCaptureActive();
+// True while a device is open as joystick 1.
 bool JoystickCaptured();
 
 // Called by the message pump: when the period has passed since the last poll, reads joystick 1

@@ -8,9 +8,12 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <vector>
 
+#include "SYS/files.h"
 #include "SYS/joystick.h"
 #include "SYS/keymap.h"
+#include "SYS/png_image.h"
 #include "SYS/textcodec.h"
 #include "SYS/window_internal.h"
 #include "SYS/window_view.h"
@@ -38,6 +41,7 @@ struct MainWindow {
 };
 
 MainWindow gMain;
+int gScale = 1;
 
 std::mutex gQueueMutex;
 std::deque<QueuedMessage> gQueue;
@@ -80,9 +84,20 @@ void Post(const Msg& msg, bool keyDown = false) {
     }
 }
 
+// The client area in back-buffer pixels: the window's size divided by the factor it is shown at.
+void ClientSize(int& w, int& h) {
+    w = h = 0;
+    if (!gMain.window) return;
+    SDL_GetWindowSize(gMain.window, &w, &h);
+    const bool fullScreen = (SDL_GetWindowFlags(gMain.window) & SDL_WINDOW_FULLSCREEN) != 0;
+    if (fullScreen) return;
+    w /= gScale;
+    h /= gScale;
+}
+
 LPARAM ClientSizeLParam() {
     int w = 0, h = 0;
-    if (gMain.window) SDL_GetWindowSize(gMain.window, &w, &h);
+    ClientSize(w, h);
     return LPARAM((uint32_t(h & 0xFFFF) << 16) | uint32_t(w & 0xFFFF));
 }
 
@@ -303,7 +318,8 @@ char ControlCharacter(unsigned virtualKey) {
 SDL_DisplayMode DesktopMode() {
     SDL_DisplayMode mode{};
     if (!InitVideo()) return mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) mode = SDL_DisplayMode{};
+    const int display = gMain.window ? SDL_GetWindowDisplayIndex(gMain.window) : 0;
+    if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) mode = SDL_DisplayMode{};
     return mode;
 }
 
@@ -329,8 +345,9 @@ bool RegisterWindowClass() { return InitVideo(); }
 bool CreateMainWindow(const char* title, int x, int y, int width, int height, WndProc proc) {
     if (gMain.window || width <= 0 || height <= 0) return false;
     if (!InitVideo()) return false;
-    SDL_Window* window = SDL_CreateWindow(Cp1252ToUtf8(title ? title : "").c_str(), x, y, width,
-                                          height, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+    SDL_Window* window = SDL_CreateWindow(Cp1252ToUtf8(title ? title : "").c_str(), x, y,
+                                          width * gScale, height * gScale,
+                                          SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
     SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
     if (window && !renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer) {
@@ -386,12 +403,27 @@ void SetMainWindowTitle(const char* title) {
     if (gMain.window) SDL_SetWindowTitle(gMain.window, Cp1252ToUtf8(title ? title : "").c_str());
 }
 
+bool SetMainWindowIcon(const std::string& pngFile) {
+    std::vector<unsigned char> bytes;
+    RgbaImage icon;
+    constexpr uint32_t kLargestIcon = 1024;
+    if (!gMain.window || !ReadWholeFile(pngFile, bytes) ||
+        !DecodePng(bytes.data(), bytes.size(), kLargestIcon, &icon))
+        return false;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        icon.rgba.data(), icon.width, icon.height, 32, icon.width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!surface) return false;
+    SDL_SetWindowIcon(gMain.window, surface);
+    SDL_FreeSurface(surface);
+    return true;
+}
+
 Rect GetWindowRect() {
     Rect rect;
     if (!gMain.window) return rect;
     int x = 0, y = 0, w = 0, h = 0, top = 0, left = 0, bottom = 0, right = 0;
     SDL_GetWindowPosition(gMain.window, &x, &y);
-    SDL_GetWindowSize(gMain.window, &w, &h);
+    ClientSize(w, h);
     if (SDL_GetWindowBordersSize(gMain.window, &top, &left, &bottom, &right) != 0)
         top = left = bottom = right = 0;
     rect.left = x - left;
@@ -403,7 +435,7 @@ Rect GetWindowRect() {
 
 Rect GetClientRect() {
     Rect rect;
-    if (gMain.window) SDL_GetWindowSize(gMain.window, &rect.right, &rect.bottom);
+    ClientSize(rect.right, rect.bottom);
     return rect;
 }
 
@@ -414,7 +446,7 @@ bool MoveMainWindow(int x, int y, int width, int height) {
         top = left = bottom = right = 0;
     int clientWidth = width - left - right, clientHeight = height - top - bottom;
     if (clientWidth <= 0 || clientHeight <= 0) return false;
-    SDL_SetWindowSize(gMain.window, clientWidth, clientHeight);
+    SDL_SetWindowSize(gMain.window, clientWidth * gScale, clientHeight * gScale);
     SDL_SetWindowPosition(gMain.window, x + left, y + top);
     return true;
 }
@@ -432,6 +464,10 @@ void SetFullScreen(bool fullScreen, int backBufferWidth, int backBufferHeight) {
         SDL_SetWindowBordered(gMain.window, SDL_TRUE);
     }
 }
+
+void SetWindowScale(int factor) { gScale = factor >= 1 ? factor : 1; }
+
+int WindowScale() { return gScale; }
 
 int DesktopWidth() { return DesktopMode().w; }
 

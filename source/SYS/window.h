@@ -3,6 +3,7 @@
 // the PC set-1 scan code in bits 16-23 of lParam; mouse positions are back-buffer pixels.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "SYS/winmsg.h"
 
@@ -30,15 +31,25 @@ void DestroyMainWindow();
 // WM_SETFOCUS and WM_SIZE (SIZE_RESTORED) are sent to its procedure.
 void ShowMainWindow();
 void SetMainWindowTitle(const char* title);
+// Gives the window the icon in a PNG file (a Windows-style name); false when it cannot be read.
+bool SetMainWindowIcon(const std::string& pngFile);
 
-// Window placement. Rects are in desktop pixels; the client rect's origin is (0, 0). The window
-// rect and MoveMainWindow's size are the outer ones, frame included.
+// A window shows the back buffer enlarged by a whole factor (1, the original size, by default;
+// see ChooseWindowScale). Full screen is not affected.
+void SetWindowScale(int factor);
+int WindowScale();
+
+// Window placement. Positions are in desktop pixels; sizes of the client area are in back-buffer
+// pixels (the window's own size divided by the scale factor), so the program places the window
+// as if it were unscaled. The client rect's origin is (0, 0). The window rect and
+// MoveMainWindow's size are the outer ones, frame included.
 Rect GetWindowRect();
 Rect GetClientRect();
 bool MoveMainWindow(int x, int y, int width, int height);
 // Windowed: bordered window with caption; full screen: the desktop's own mode, picture scaled
 // keeping its aspect. backBufferWidth/Height fix the mapping of mouse positions.
 void SetFullScreen(bool fullScreen, int backBufferWidth, int backBufferHeight);
+// The desktop of the monitor the window is on (the first monitor before there is a window).
 int DesktopWidth();
 int DesktopHeight();
 

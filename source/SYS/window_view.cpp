@@ -1,5 +1,6 @@
 #include "SYS/window_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -20,6 +21,17 @@ Viewport FitKeepingAspect(int outputWidth, int outputHeight, int pictureWidth, i
     view.x = (outputWidth - view.width) / 2;
     view.y = (outputHeight - view.height) / 2;
     return view;
+}
+
+int ChooseWindowScale(int setting, int desktopWidth, int desktopHeight, int width, int height) {
+    if (width <= 0 || height <= 0) return 1;
+    // No window system makes windows wider than this; a larger setting would only fail.
+    constexpr int kLargestSide = 16384;
+    const int largest = std::max(1, kLargestSide / std::max(width, height));
+    if (setting >= 1) return std::min(setting, largest);
+    const int64_t byWidth = int64_t(desktopWidth) * 3 / (int64_t(width) * 4);
+    const int64_t byHeight = int64_t(desktopHeight) * 3 / (int64_t(height) * 4);
+    return int(std::clamp<int64_t>(std::min(byWidth, byHeight), 1, largest));
 }
 
 void WindowToPicture(const Viewport& view, int pictureWidth, int pictureHeight, int wx, int wy,

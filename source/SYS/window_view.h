@@ -17,4 +17,9 @@ void WindowToPicture(const Viewport& view, int pictureWidth, int pictureHeight, 
 void PictureToWindow(const Viewport& view, int pictureWidth, int pictureHeight, int px, int py,
                      int& wx, int& wy);
 
+// The whole factor a window of width x height is shown at: a setting of 1 or more as it is;
+// otherwise the largest factor that keeps it within three quarters of the desktop, at least 1.
+// Either is held below the largest window a window system makes (16384 pixels a side).
+int ChooseWindowScale(int setting, int desktopWidth, int desktopHeight, int width, int height);
+
 } // namespace sys

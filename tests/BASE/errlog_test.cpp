@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "temp_folder.h"
 
@@ -108,6 +109,31 @@ TEST_F(ErrorLogTest, AnUnwritableLogIsIgnored) {
     LogText("y");
     LogText(nullptr);
     EXPECT_TRUE(std::filesystem::is_directory("gerr.log"));
+}
+
+TEST_F(ErrorLogTest, TwoThreadsWriteWholeRecordsUnderOneHeader) {
+    // The sound thread logs refill failures while the game thread logs named codes.
+    constexpr int kRecords = 400;
+    std::thread sound([] {
+        for (int i = 0; i < kRecords; ++i) LogFailure(i, "refill()", "SOUND/Gsound.cpp", 196);
+    });
+    for (int i = 0; i < kRecords; ++i) LogFailureWithText(i, "Lock()", "GRAPH/Sprite.cpp", 70, "DDERR_SURFACELOST");
+    sound.join();
+    LogFailure(0, "last()", "GAME/run.cpp", 1); // so the last name has a record after it
+
+    const std::vector<std::string> lines = LogLines();
+    ExpectHeaderPair(lines, 0);
+    ASSERT_EQ(lines.size(), size_t(2 + 2 * kRecords + 1));
+    const std::regex record("(DDERR_SURFACELOST)?(SOUND/Gsound.cpp line: 196  -  refill|"
+                            "GRAPH/Sprite.cpp line: 70  -  Lock|GAME/run.cpp line: 1  -  last)\\(\\) = [0-9]+");
+    for (size_t i = 2; i < lines.size(); ++i) {
+        ASSERT_TRUE(std::regex_match(lines[i], record)) << lines[i];
+        // The name belongs to the record before it: nothing may come between them.
+        if (lines[i].find("Lock()") != std::string::npos) {
+            ASSERT_LT(i + 1, lines.size());
+            EXPECT_EQ(lines[i + 1].rfind("DDERR_SURFACELOST", 0), 0u) << lines[i + 1];
+        }
+    }
 }
 
 } // namespace

@@ -72,13 +72,31 @@ TEST_F(Highscores, EmptyTablesAndScoreZero) {
     EXPECT_EQ(InsertHighscore(0, "Ann", 0), -1);
     EXPECT_EQ(InsertHighscore(0, "Ann", 10), 0);
     EXPECT_EQ(Rows("arcade")[0], "Ann, 10");
-    EXPECT_EQ(Rows("arcade")[1], ""); // an empty row moving down stays empty
+    EXPECT_EQ(Rows("arcade")[1], ", 0"); // an empty row moving down is a nameless 0
     // A time table's empty rows hold 0, which no time beats.
     EXPECT_EQ(InsertHighscore(1, "Ann", 60000), -1);
     WriteTable("puzzle", {50000, 90000});
     EXPECT_EQ(InsertHighscore(1, "Ann", 60000), 1);
     EXPECT_EQ(Rows("puzzle")[2], "p1, 90000"); // pushed down onto an empty row, not lost
-    EXPECT_EQ(Rows("puzzle")[3], "");
+    EXPECT_EQ(Rows("puzzle")[3], ", 0");
+    // Rows holding a nameless 0 are free too: the next insertion loses nothing either.
+    EXPECT_EQ(InsertHighscore(1, "Bob", 55000), 1);
+    const std::vector<std::string> expected = {"p0, 50000", "Bob, 55000", "Ann, 60000", "p1, 90000", ", 0",
+                                               ", 0",       ", 0",        ", 0",        ", 0",       ", 0"};
+    EXPECT_EQ(Rows("puzzle"), expected);
+}
+
+TEST_F(Highscores, ScreenNumbersTheRanksAndNamesItsModeWhereTheDescriptionPlacesThem) {
+    WriteFile("DATA/score.ini", "[start]\nys=20\n[score]\nys=20\n[rank]\nxs=30\nys=20\n"
+                                "[mode]\nxs=100\nys=20\n0=Arcade\n1=Puzzle\n2=Panic\n");
+    PushScreen(MakeHighscoreScreen(1, -1));
+    Widget& screen = *RootWidget().children.back();
+    ASSERT_EQ(screen.ChildCount(), 2 + 3 * kHighscoreRows + 1);
+    const size_t firstRank = 2 + 2 * kHighscoreRows;
+    EXPECT_EQ(screen.children[firstRank]->caption, "1.");
+    EXPECT_EQ(screen.children[firstRank + 9]->caption, "10.");
+    EXPECT_EQ(screen.children[firstRank + 9]->y, 9 * 20); // beside the tenth row
+    EXPECT_EQ(screen.children.back()->caption, "Puzzle");
 }
 
 TEST_F(Highscores, ScreenShowsRowsAndClearingEmptiesThem) {

@@ -11,6 +11,7 @@
 #include "GAME/menu.h"
 #include "GAME/options.h"
 #include "GAME/run.h"
+#include "SOUND/music.h"
 #include "SYS/msgbox.h"
 #include "screen_fixture.h"
 
@@ -205,6 +206,20 @@ TEST_F(MenuFlow, AbortConfirmation) {
         EXPECT_EQ(Top(), score ? kNameIni : kMainMenuIni);
         EXPECT_EQ(RootWidget().ChildCount(), 1);
     }
+}
+
+TEST_F(MenuFlow, EndOfGameBringsTheTitleMusicBack) {
+    for (int score : {0, 10}) {
+        ReplaceAllScreens(nullptr);
+        Score = score;
+        SwitchMusic("DATA\\SOUND\\gameover.ogg", false, true); // the game was lost
+        RunEndOfGame();
+        ASSERT_NE(CurrentMusic(), nullptr);
+        EXPECT_EQ(CurrentMusic()->name, kTitleMusic) << score;
+        EXPECT_TRUE(CurrentMusic()->Has(kSoundLoop)) << score;
+        EXPECT_EQ(Top(), score ? kNameIni : kMainMenuIni);
+    }
+    ReleaseMusicSlots();
 }
 
 } // namespace

@@ -111,6 +111,20 @@ TEST_F(MidiMusicTest, AnotherMidiReplacesTheOpenOneAndShutDownClosesAll) {
     EXPECT_EQ(CurrentMidi(), nullptr);
 }
 
+TEST_F(MidiMusicTest, ShutDownPausesStopsAndClosesTheCurrentMidi) {
+    // With the music slot released first, as the game's exit does, and by the sound shut-down.
+    for (bool releaseFirst : {true, false}) {
+        SCOPED_TRACE(releaseFirst);
+        SwitchMusic("DATA\\theme.mid", true, true);
+        Sent();
+        if (releaseFirst) ReleaseMusicSlots();
+        ShutDownSound();
+        EXPECT_EQ(Sent(), (std::vector<std::string>{"pause MUSIC", "stop MUSIC", "close all"}));
+        EXPECT_EQ(CurrentMidi(), nullptr);
+        ASSERT_TRUE(SetUpSound(false));
+    }
+}
+
 TEST_F(MidiMusicTest, MutedMusicOnlyBecomesCurrent) {
     SetChannelVolume(0.0f, kChannelMusic);
     SwitchMusic("DATA\\theme.mid", true, true);

@@ -3,7 +3,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -175,8 +178,64 @@ TEST_F(JoystickCaptureTest, PlainJoystickUsesFirstAxesHatAndButtons) {
     SDL_JoystickSetVirtualHat(device_, 0, SDL_HAT_UP);
     EXPECT_EQ(PollAt(5040), (Triples{{MM_JOY1MOVE, JOY_BUTTON3, JoystickPositionLParam(0x8000, 0)}}));
 
+    SDL_JoystickClose(device_);
+    device_ = nullptr;
     SDL_JoystickDetachVirtual(0);
-    EXPECT_TRUE(PollAt(5060).empty()) << "an unplugged joystick reports nothing";
+    EXPECT_EQ(PollAt(5060), (Triples{{MM_JOY1MOVE, 0, kCentred},
+                                     {MM_JOY1BUTTONUP, JOY_BUTTON3CHG, kCentred}}))
+        << "pulling the joystick out lets go of its direction and button";
+    EXPECT_FALSE(JoystickCaptured());
+    EXPECT_TRUE(PollAt(5080).empty()) << "then it reports nothing";
+}
+
+TEST_F(JoystickCaptureTest, PadPluggedInLaterBecomesJoystickOne) {
+    EXPECT_FALSE(CaptureJoystick(20)) << "no joystick yet";
+    EXPECT_TRUE(JoystickCaptureActive());
+    EXPECT_TRUE(PollAt(5000).empty());
+
+    Attach(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    SDL_JoystickSetVirtualButton(device_, SDL_CONTROLLER_BUTTON_B, 1);
+    SDL_JoystickSetVirtualButton(device_, SDL_CONTROLLER_BUTTON_DPAD_LEFT, 1);
+    const LPARAM left = JoystickPositionLParam(0, 0x8000);
+    EXPECT_EQ(PollAt(5020), (Triples{{MM_JOY1MOVE, JOY_BUTTON2, left},
+                                     {MM_JOY1BUTTONDOWN, JOY_BUTTON2 | JOY_BUTTON2CHG, left}}));
+    EXPECT_TRUE(JoystickCaptured());
+
+    SDL_JoystickClose(device_);
+    device_ = nullptr;
+    SDL_JoystickDetachVirtual(0);
+    EXPECT_EQ(PollAt(5040), (Triples{{MM_JOY1MOVE, 0, kCentred},
+                                     {MM_JOY1BUTTONUP, JOY_BUTTON2CHG, kCentred}}));
+    EXPECT_FALSE(JoystickCaptured());
+    EXPECT_TRUE(JoystickCaptureActive()) << "still waiting for the next pad";
+
+    Attach(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    EXPECT_EQ(PollAt(5060), (Triples{{MM_JOY1MOVE, 0, kCentred}})) << "a pad plugged in again is read";
+    ReleaseJoystickCapture();
+    EXPECT_FALSE(JoystickCaptureActive());
+}
+
+TEST_F(JoystickCaptureTest, MappingFilesTurnAPlainJoystickIntoAPad) {
+    Attach(SDL_JOYSTICK_TYPE_ARCADE_STICK, 2, 6, 0);
+    ASSERT_FALSE(SDL_IsGameController(0));
+    char guid[64];
+    SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(0), guid, sizeof guid);
+    std::fill(guid + 4, guid + 8, '0'); // mapping files leave out the name checksum, as SDL's do
+    // Button 5 of the stick is the pad's A, its first axes are the left stick.
+    const std::string folder = ::testing::TempDir();
+    const std::string file = folder + "/gamecontrollerdb.txt";
+    FILE* out = fopen(file.c_str(), "w");
+    ASSERT_NE(out, nullptr);
+    fprintf(out, "# a comment line\n%s,Test Stick,a:b5,b:b1,leftx:a0,lefty:a1,platform:Linux,\n", guid);
+    fclose(out);
+    SetControllerMappingFiles({folder + "/missing.txt", file});
+    ASSERT_TRUE(CaptureJoystick(20));
+    SetControllerMappingFiles({});
+    EXPECT_TRUE(SDL_IsGameController(0));
+
+    SDL_JoystickSetVirtualButton(device_, 5, 1);
+    EXPECT_EQ(PollAt(5000), (Triples{{MM_JOY1MOVE, JOY_BUTTON1, kCentred},
+                                     {MM_JOY1BUTTONDOWN, JOY_BUTTON1 | JOY_BUTTON1CHG, kCentred}}));
 }
 
 } // namespace

@@ -231,4 +231,22 @@ TEST_F(ProfileTest, FailedWritesLeaveNothingBehind) {
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
 }
 
+TEST_F(ProfileTest, ReadOnlyFileStaysAsItIs) {
+    // The player made it read-only; the suite may run as root, whom the permissions alone would
+    // not stop.
+    const std::string before = "[main]\r\nplayer=Ann\r\n";
+    WriteFile("game.ini", before);
+    fs::permissions("game.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_FALSE(sys::WritePrivateProfileString("main", "player", "Bob", "game.ini"));
+    EXPECT_FALSE(sys::WritePrivateProfileString("main", "diff", "1", "GAME.INI"));
+    EXPECT_EQ(ReadFile("game.ini"), before);
+    EXPECT_EQ(fs::status("game.ini").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
+    // Made writable again, it takes the change.
+    fs::permissions("game.ini", fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_TRUE(sys::WritePrivateProfileString("main", "player", "Bob", "game.ini"));
+    EXPECT_EQ(ReadFile("game.ini"), "[main]\r\nplayer=Bob\r\n");
+}
+
 } // namespace

@@ -119,6 +119,27 @@ LRESULT RecordingProc(unsigned message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(message, wParam, lParam);
 }
 
+TEST(WindowScale, LargestWholeFactorWithinThreeQuartersOfTheDesktop) {
+    const struct {
+        int setting, desktopWidth, desktopHeight, expected;
+    } cases[] = {
+        {0, 1024, 768, 1},  // the original's screen: the original size
+        {0, 1920, 1080, 1}, // 1280 x 960 would not fit three quarters of 1080 rows
+        {0, 2560, 1440, 2},
+        {0, 2560, 1600, 2},
+        {0, 3840, 2160, 3},
+        {0, 800, 600, 1},   // smaller than the window: still 1
+        {0, 0, 0, 1},       // no desktop reported
+        {-4, 3840, 2160, 3}, // a negative setting is the automatic choice
+        {1, 3840, 2160, 1},  // fixed factors as they are, even when they do not fit
+        {4, 1024, 768, 4},
+        {100000, 3840, 2160, 25}, // but never beyond what a window system makes
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseWindowScale(c.setting, c.desktopWidth, c.desktopHeight, 640, 480), c.expected)
+            << c.setting << " on " << c.desktopWidth << "x" << c.desktopHeight;
+}
+
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -271,6 +292,35 @@ TEST_F(WindowTest, MouseButtonsClicksAndHeldButtons) {
     EXPECT_EQ(msgs[3].message, WM_RBUTTONDOWN); // a third click starts over
     EXPECT_EQ(msgs[3].wParam, MK_LBUTTON | MK_RBUTTON);
     EXPECT_EQ(msgs[4].message, WM_MBUTTONDBLCLK);
+}
+
+TEST_F(WindowTest, ScaledWindowKeepsClientSizesAndMousePositionsInBackBufferPixels) {
+    DestroyMainWindow();
+    SetWindowScale(3);
+    ASSERT_TRUE(CreateMainWindow("Reef", 10, 20, 64, 48, RecordingProc));
+    ShowMainWindow();
+    Drain();
+    int w = 0, h = 0;
+    SDL_GetWindowSize(MainSdlWindow(), &w, &h);
+    EXPECT_EQ(w, 192);
+    EXPECT_EQ(h, 144);
+    const Rect client = GetClientRect();
+    EXPECT_EQ(client.right, 64);
+    EXPECT_EQ(client.bottom, 48);
+    const Rect outer = GetWindowRect();
+    ASSERT_TRUE(MoveMainWindow(outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top));
+    SDL_GetWindowSize(MainSdlWindow(), &w, &h);
+    EXPECT_EQ(w, 192) << "placing the window with its own rect keeps its size";
+
+    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 191, 143, 1);
+    PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 3, 3, 1);
+    std::vector<Msg> msgs = Drain();
+    SetWindowScale(1);
+    ASSERT_EQ(msgs.size(), 2u);
+    EXPECT_EQ(PointX(msgs[0].lParam), 63);
+    EXPECT_EQ(PointY(msgs[0].lParam), 47);
+    EXPECT_EQ(PointX(msgs[1].lParam), 1);
+    EXPECT_EQ(PointY(msgs[1].lParam), 1);
 }
 
 TEST_F(WindowTest, FullScreenMousePositionsAreBackBufferPixels) {

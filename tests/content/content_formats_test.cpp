@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -213,9 +214,16 @@ TEST(ManifestParse, ReadsEveryKindAndRefusesMistakes) {
     Manifest m;
     ASSERT_TRUE(
         ParseManifest("# c\npicture DATA\\a.tga masked\nstrip DATA\\s.tga 8\ntexture DATA\\t.tga\n"
-                      "screen DATA\\x.ini W:ok Sp:pick\nkeys DATA\\l.ini key 3..5 255\n",
+                      "screen DATA\\x.ini W:ok Sp:pick\nkeys DATA\\l.ini key 3..5 255\n"
+                      "picture DATA\\b.tga opaque size=32x32 mask=DATA\\_bubble.tga\n"
+                      "tiles DATA\\f.jpg fall\nhero DATA\\hero.ini birth joy\n",
                       &m, nullptr));
-    ASSERT_EQ(m.entries.size(), 5u);
+    ASSERT_EQ(m.entries.size(), 8u);
+    EXPECT_EQ(m.entries[5].mask, "DATA\\_bubble.tga");
+    EXPECT_EQ(m.entries[5].width, 32);
+    EXPECT_EQ(m.entries[5].height, 32);
+    EXPECT_EQ(m.entries[6].tiling, "fall");
+    EXPECT_EQ(m.entries[7].keys, (std::vector<std::string>{"birth", "joy"}));
     EXPECT_EQ(m.entries[1].frames, 8);
     ASSERT_EQ(m.entries[3].widgets.size(), 2u);
     EXPECT_EQ(m.entries[3].widgets[1].widgetClass, "Sp");
@@ -227,7 +235,11 @@ TEST(ManifestParse, ReadsEveryKindAndRefusesMistakes) {
                          "keys DATA\\l.ini",
                          "keys DATA\\l.ini key 9..2",
                          "sprite x",
-                         "picture"};
+                         "picture",
+                         "picture DATA\\a.tga opaque size=32",
+                         "strip DATA\\s.tga 8 shade=3",
+                         "tiles DATA\\f.jpg sideways",
+                         "hero DATA\\hero.ini"};
     for (const char* line : bad) {
         std::string why;
         EXPECT_FALSE(ParseManifest(line, &m, &why)) << line;
@@ -246,6 +258,27 @@ TEST_F(ContentCheck, FindsEachKindOfFault) {
     WriteText("DATA\\s.ini", "[main]\nxs=10\nys=10\n[ok]\nignore=DATA\\gone.tga\n[pick]\n0=item\n"
                              "[gap]\nignore=DATA\\good.tga\nactive=DATA\\good.tga\n");
     WriteText("DATA\\l.ini", "[key]\n1=Esc\n2=\n");
+    // Repeating pictures: one that wraps smoothly both ways (and, one row short, downward), one
+    // whose edges jump.
+    Image wraps(32, 17), jumps(32, 16);
+    for (int y = 0; y < 17; ++y)
+        for (int x = 0; x < 32; ++x) {
+            uint8_t* p = wraps.At(x, y);
+            p[0] = p[1] = p[2] = static_cast<uint8_t>(128 + 100 * std::sin(x * M_PI / 16) * std::cos(y * M_PI / 8));
+            p[3] = 255;
+            if (y < 16) {
+                uint8_t* q = jumps.At(x, y);
+                q[0] = q[1] = q[2] = static_cast<uint8_t>(8 * x + 8 * y), q[3] = 255;
+            }
+        }
+    ASSERT_TRUE(SavePicture(Root(), "DATA\\wraps.tga", wraps, PictureKind::Opaque));
+    ASSERT_TRUE(SavePicture(Root(), "DATA\\jumps.tga", jumps, PictureKind::Opaque));
+    ASSERT_TRUE(SavePicture(Root(), "DATA\\strip.tga", Gradient(4, 12), PictureKind::Masked));
+    ASSERT_TRUE(WriteTgaMask(GamePath(Root(), "DATA\\_shared.tga"), Gradient(4, 6), nullptr));
+    WriteText("DATA\\hero.ini", "[ok]\nx=10\ny=10\nlength=3\ntime=500\nname=DATA\\strip.tga\n"
+                                "[odd]\nx=10\ny=10\nlength=5\ntime=500\nname=DATA\\strip.tga\n"
+                                "[off]\nx=638\ny=10\nlength=3\ntime=500\nname=DATA\\strip.tga\n"
+                                "[bare]\nx=10\ny=10\nlength=3\nname=DATA\\strip.tga\n");
     struct Case {
         const char* manifest;
         const char* expected; // empty: no problem
@@ -269,6 +302,22 @@ TEST_F(ContentCheck, FindsEachKindOfFault) {
         {"keys DATA\\l.ini key 1", ""},
         {"keys DATA\\l.ini key 1..2", "[key] 2 is empty"},
         {"font DATA\\good.tga", "good.fh: missing"},
+        {"picture DATA\\plain.tga opaque size=4x6 mask=DATA\\_shared.tga", ""},
+        {"picture DATA\\plain.tga opaque size=4x5", "must be 4x5"},
+        {"picture DATA\\strip.tga masked mask=DATA\\_shared.tga", "but DATA\\strip.tga is 4x12"},
+        {"picture DATA\\plain.tga opaque mask=DATA\\_gone.tga", "_gone.tga: missing"},
+        {"strip DATA\\strip.tga 2 size=4x6", ""},
+        {"strip DATA\\strip.tga 3 size=4x6", "a frame, must be 4x6"},
+        {"texture DATA\\tex.tga size=6x8", "power-of-two"},
+        {"tiles DATA\\wraps.tga fall", ""},
+        {"tiles DATA\\wraps.tga both", ""},
+        {"tiles DATA\\jumps.tga both", "where its rows wrap"},
+        {"tiles DATA\\gone.jpg both", "missing"},
+        {"hero DATA\\hero.ini ok", ""},
+        {"hero DATA\\hero.ini odd", "is not 5 equal frames"},
+        {"hero DATA\\hero.ini off", "off the screen"},
+        {"hero DATA\\hero.ini bare", "needs a length, a time and a name"},
+        {"hero DATA\\hero.ini absent", "needs a length"},
     };
     for (const Case& c : cases) {
         Manifest m;

@@ -222,17 +222,18 @@ bool HeadedPanels(const std::string& root) {
         const char* file;
         int w, h;
         const char* heading;
+        double headingX; // centre; the high-score heading leaves room for its mode's name
     } panels[] = {
-        {"DATA\\scorepanel.tga", 490, 440, "High scores"},
-        {"DATA\\optionpanel.tga", 490, 440, "Options"},
-        {"DATA\\controlspanel.tga", 490, 300, "Controls"},
-        {"DATA\\levelpanel.tga", 490, 420, "Level complete!"},
-        {"DATA\\pausepanel.tga", 300, 320, "Paused"},
+        {"DATA\\scorepanel.tga", 490, 440, "High scores", 150},
+        {"DATA\\optionpanel.tga", 490, 440, "Options", 243},
+        {"DATA\\controlspanel.tga", 490, 300, "Controls", 243},
+        {"DATA\\levelpanel.tga", 490, 420, "Level complete!", 243},
+        {"DATA\\pausepanel.tga", 300, 320, "Paused", 148},
     };
     for (const Panel& p : panels) {
         Image img = PanelPlate(p.w, p.h);
         WithCairo(img, [&](cairo_t* cr) {
-            DrawLabel(cr, p.heading, (p.w - 4) / 2.0, 36, 24, kSun, kNavy, 5);
+            DrawTitle(cr, p.heading, p.headingX, 36, 25, Mix(kSun, kWhite, 0.35), kSun, kNavy, 2.5);
             SetColour(cr, kNavy, 0.35);
             cairo_rectangle(cr, 30, 56, p.w - 64, 2);
             cairo_fill(cr);

@@ -17,6 +17,7 @@
 #include "manifest.h"
 #include "paint.h"
 #include "picture.h"
+#include "play_pages.h"
 #include "tga.h"
 
 using namespace content;
@@ -340,14 +341,6 @@ Image RenderScreen(const ManifestEntry& screen) {
     return img;
 }
 
-bool WritePng(const Image& img, const std::string& path) {
-    cairo_surface_t* s = ToCairo(img);
-    const bool ok = cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_destroy(s);
-    if (!ok) std::fprintf(stderr, "content_sheet: cannot write %s\n", path.c_str());
-    return ok;
-}
-
 void Label(Image& page, int x, int y, const std::string& text, double size = 11) {
     cairo_surface_t* s = ToCairo(page);
     cairo_t* cr = cairo_create(s);
@@ -385,6 +378,8 @@ bool PicturePages(const std::string& out) {
         const std::string ext = entry.path().extension().string();
         if (!entry.is_regular_file() || file[0] == '_' || (ext != ".tga" && ext != ".jpg"))
             continue;
+        // Hero strips have a page of their own, frame by frame.
+        if (entry.path().parent_path().filename() == "HERO") continue;
         std::string rel = fs::relative(entry.path(), g_root).string();
         std::replace(rel.begin(), rel.end(), '/', '\\');
         names.push_back(rel);
@@ -526,8 +521,17 @@ int main(int argc, char** argv) {
     fs::create_directories(argv[3], ec);
     if (!g_font.Load("DATA\\FontMenu.tga"))
         std::fprintf(stderr, "content_sheet: no menu font, captions left out\n");
-    const bool ok = PicturePages(argv[3]) && FontPage(argv[3]) && HeroPage(argv[3]) &&
-                    ScreenPages(manifest, argv[3]);
+    const std::string out = fs::absolute(argv[3]).string();
+    bool ok = PicturePages(out) && FontPage(out) && HeroPage(out) && ScreenPages(manifest, out);
+    // The pages of play are drawn by the game's own loaders and blitters, from its folder.
+    const fs::path here = fs::current_path();
+    fs::current_path(g_root, ec);
+    if (ec) {
+        std::fprintf(stderr, "content_sheet: cannot enter %s\n", g_root.c_str());
+        ok = false;
+    }
+    ok = ok && DrawPlayPages(out);
+    fs::current_path(here, ec);
     ReleaseFontCaches();
     return ok ? 0 : 1;
 }

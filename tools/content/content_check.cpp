@@ -1,5 +1,7 @@
 #include "content_check.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "glyph_table.h"
@@ -52,20 +54,30 @@ class Checker {
         if (e.kind == "file") {
             if (!std::filesystem::is_regular_file(GamePath(dir_, e.name))) Fail(e.name, "missing");
         } else if (e.kind == "picture") {
-            Picture(e.name, e.pictureKind);
+            TgaInfo info;
+            if (Picture(e.name, e.pictureKind, &info) && e.pictureKind != "jpeg") Shape(e, info, 1);
         } else if (e.kind == "font") {
             Font(e.name);
         } else if (e.kind == "strip") {
             TgaInfo info;
-            if (Picture(e.name, "any", &info) && info.height % e.frames != 0)
+            if (!Picture(e.name, "any", &info)) return;
+            if (info.height % e.frames != 0)
                 Fail(e.name, "height " + std::to_string(info.height) + " is not " +
                                  std::to_string(e.frames) + " equal frames");
+            else
+                Shape(e, info, e.frames);
         } else if (e.kind == "texture") {
             TgaInfo info;
             auto pow2 = [](int v) { return v > 0 && (v & (v - 1)) == 0; };
-            if (Picture(e.name, "any", &info) && (!pow2(info.width) || !pow2(info.height)))
+            if (!Picture(e.name, "any", &info)) return;
+            if (!pow2(info.width) || !pow2(info.height))
                 Fail(e.name, "a triangle texture needs power-of-two sides, has " +
                                  std::to_string(info.width) + "x" + std::to_string(info.height));
+            Shape(e, info, 1);
+        } else if (e.kind == "tiles") {
+            Tiles(e);
+        } else if (e.kind == "hero") {
+            Hero(e);
         } else if (e.kind == "screen") {
             Screen(e);
         } else if (e.kind == "keys") {
@@ -117,6 +129,86 @@ class Checker {
                                          std::to_string(info.height));
         }
         return true;
+    }
+
+    // The size and shared mask a picture line asks for; frames > 1 for strips.
+    void Shape(const ManifestEntry& e, const TgaInfo& info, int frames) {
+        const int frameHeight = info.height / frames;
+        if (e.width > 0 && (info.width != e.width || frameHeight != e.height))
+            Fail(e.name, "is " + std::to_string(info.width) + "x" + std::to_string(frameHeight) +
+                             (frames > 1 ? " a frame" : "") + ", must be " +
+                             std::to_string(e.width) + "x" + std::to_string(e.height));
+        if (e.mask.empty()) return;
+        TgaInfo mask;
+        std::string error;
+        if (!std::filesystem::exists(GamePath(dir_, e.mask)))
+            Fail(e.mask, "missing (the mask of " + e.name + ")");
+        else if (!ReadTgaInfo(GamePath(dir_, e.mask), &mask, &error))
+            problems.push_back(error);
+        else if (mask.width != info.width || mask.height != info.height)
+            Fail(e.mask, "is " + std::to_string(mask.width) + "x" + std::to_string(mask.height) +
+                             " but " + e.name + " is " + std::to_string(info.width) + "x" +
+                             std::to_string(info.height));
+    }
+
+    // A repeating picture's wrap must look like any other step between neighbouring rows
+    // (columns): its mean difference may exceed the picture's own mean step only a little.
+    void Tiles(const ManifestEntry& e) {
+        Image img;
+        std::string error;
+        const std::string path = GamePath(dir_, e.name);
+        const bool jpeg = e.name.size() > 4 && EqualsIgnoringCase(e.name.substr(e.name.size() - 4), ".jpg");
+        if (!std::filesystem::exists(path)) {
+            Fail(e.name, "missing");
+            return;
+        }
+        if (!(jpeg ? ReadJpeg(path, &img, &error) : ReadTga(path, &img, &error))) {
+            problems.push_back(error);
+            return;
+        }
+        const int period = e.tiling == "fall" ? img.height - 1 : img.height;
+        if (period < 2 || img.width < 2) {
+            Fail(e.name, "is too small to repeat");
+            return;
+        }
+        const SeamMeasure rows = RowSeam(img, period);
+        if (!rows.Seamless())
+            Fail(e.name, "shows a seam where its rows wrap (step " + std::to_string(rows.wrap) +
+                             ", its rows step " + std::to_string(rows.inner) + " on average)");
+        if (e.tiling == "both") {
+            const SeamMeasure columns = ColumnSeam(img);
+            if (!columns.Seamless())
+                Fail(e.name, "shows a seam where its columns wrap (step " +
+                                 std::to_string(columns.wrap) + ", its columns step " +
+                                 std::to_string(columns.inner) + " on average)");
+        }
+    }
+
+    void Hero(const ManifestEntry& e) {
+        IniFile ini;
+        if (!ini.Load(GamePath(dir_, e.name))) {
+            Fail(e.name, "missing");
+            return;
+        }
+        for (const std::string& section : e.keys) {
+            const std::string where = e.name + " [" + section + "]";
+            const int frames = ini.GetInt(section, "length");
+            const std::string picture = ini.Get(section, "name");
+            if (frames <= 0 || ini.GetInt(section, "time") <= 0 || picture.empty()) {
+                Fail(where, "needs a length, a time and a name");
+                continue;
+            }
+            TgaInfo info;
+            if (!Picture(picture, "masked", &info)) continue;
+            if (info.height % frames != 0) {
+                Fail(picture, "height " + std::to_string(info.height) + " is not " +
+                                  std::to_string(frames) + " equal frames as " + where + " says");
+                continue;
+            }
+            const int x = ini.GetInt(section, "x"), y = ini.GetInt(section, "y");
+            if (x < 0 || y < 0 || x + info.width > 640 || y + info.height / frames > 480)
+                Fail(where, "puts its frames off the screen");
+        }
     }
 
     void Font(const std::string& name) {
@@ -200,6 +292,30 @@ class Checker {
 };
 
 } // namespace
+
+SeamMeasure RowSeam(const Image& img, int period) {
+    auto step = [&](int a, int b) {
+        double sum = 0;
+        for (int x = 0; x < img.width; ++x)
+            for (int c = 0; c < 3; ++c)
+                sum += std::abs(img.At(x, a)[c] - img.At(x, b)[c]);
+        return sum / (img.width * 3);
+    };
+    SeamMeasure m;
+    for (int y = 0; y + 1 < period; ++y)
+        m.inner += step(y, y + 1);
+    m.inner /= period - 1;
+    m.wrap = step(period - 1, 0);
+    return m;
+}
+
+SeamMeasure ColumnSeam(const Image& img) {
+    Image turned(img.height, img.width);
+    for (int y = 0; y < img.height; ++y)
+        for (int x = 0; x < img.width; ++x)
+            std::copy(img.At(x, y), img.At(x, y) + 4, turned.At(y, x));
+    return RowSeam(turned, turned.height);
+}
 
 std::vector<std::string> CheckContent(const std::string& gameDir, const Manifest& manifest) {
     Checker checker(gameDir);

@@ -6,10 +6,24 @@
 #include <string>
 #include <vector>
 
+#include "image.h"
 #include "ini_file.h"
 #include "manifest.h"
 
 namespace content {
+
+// How a repeating picture steps across its wrap, against its own mean step between neighbours
+// (mean absolute channel difference, 0..255).
+struct SeamMeasure {
+    double wrap = 0;
+    double inner = 0;
+    // A wrap may step a little more than the average, as a few rows of any picture do.
+    bool Seamless() const { return wrap <= 2 * inner + 4; }
+};
+// Rows 0 .. period - 1, with row period - 1 followed by row 0.
+SeamMeasure RowSeam(const Image& img, int period);
+// Columns, the last followed by the first.
+SeamMeasure ColumnSeam(const Image& img);
 
 // One line per problem; empty when the folder is complete.
 std::vector<std::string> CheckContent(const std::string& gameDir, const Manifest& manifest);

@@ -27,6 +27,33 @@ bool ExpandKey(const std::string& word, std::vector<std::string>* keys) {
     return true;
 }
 
+// The optional "mask=NAME" and "size=WxH" words after a picture, strip or texture.
+bool ParseShapeWords(std::istringstream& words, ManifestEntry* e, std::string* why) {
+    std::string word;
+    while (words >> word) {
+        if (word.rfind("mask=", 0) == 0 && word.size() > 5) {
+            e->mask = word.substr(5);
+        } else if (word.rfind("size=", 0) == 0) {
+            const size_t x = word.find('x', 5);
+            try {
+                if (x == std::string::npos) throw 0;
+                e->width = std::stoi(word.substr(5, x - 5));
+                e->height = std::stoi(word.substr(x + 1));
+            } catch (...) {
+                e->width = e->height = 0;
+            }
+            if (e->width <= 0 || e->height <= 0) {
+                *why = "bad size " + word + " (want size=WxH)";
+                return false;
+            }
+        } else {
+            *why = "unknown word " + word;
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ParseLine(std::istringstream& words, ManifestEntry* e, std::string* why) {
     if (!(words >> e->name)) {
         *why = "names no file";
@@ -40,9 +67,25 @@ bool ParseLine(std::istringstream& words, ManifestEntry* e, std::string* why) {
             *why = "picture needs masked, opaque or jpeg";
             return false;
         }
+        return ParseShapeWords(words, e, why);
     } else if (e->kind == "strip") {
         if (!(words >> e->frames) || e->frames <= 0) {
             *why = "strip needs a positive frame count";
+            return false;
+        }
+        return ParseShapeWords(words, e, why);
+    } else if (e->kind == "texture") {
+        return ParseShapeWords(words, e, why);
+    } else if (e->kind == "tiles") {
+        if (!(words >> e->tiling) || (e->tiling != "both" && e->tiling != "fall")) {
+            *why = "tiles needs both or fall";
+            return false;
+        }
+    } else if (e->kind == "hero") {
+        while (words >> word)
+            e->keys.push_back(word);
+        if (e->keys.empty()) {
+            *why = "hero needs its sections";
             return false;
         }
     } else if (e->kind == "screen") {
@@ -69,7 +112,7 @@ bool ParseLine(std::istringstream& words, ManifestEntry* e, std::string* why) {
                 *why = "bad key range " + word;
                 return false;
             }
-    } else if (e->kind != "font" && e->kind != "texture" && e->kind != "file") {
+    } else if (e->kind != "font" && e->kind != "file") {
         *why = "unknown entry kind " + e->kind;
         return false;
     }

@@ -169,6 +169,42 @@ void DrawLabel(cairo_t* cr, const char* text, double cx, double cy, double size,
     cairo_fill(cr);
 }
 
+void DrawTitle(cairo_t* cr, const char* text, double cx, double cy, double size, Rgb top,
+               Rgb bottom, Rgb outline, double outlineWidth) {
+    cairo_save(cr);
+    cairo_select_font_face(cr, "Comfortaa", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t ext;
+    cairo_text_extents(cr, text, &ext);
+    const double x = cx - ext.width / 2 - ext.x_bearing, y = cy - ext.height / 2 - ext.y_bearing;
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_move_to(cr, x + outlineWidth * 0.6, y + outlineWidth * 0.8);
+    cairo_text_path(cr, text);
+    SetColour(cr, palette::kNavy, 0.45);
+    cairo_set_line_width(cr, outlineWidth * 2);
+    cairo_stroke_preserve(cr);
+    cairo_fill(cr);
+    cairo_move_to(cr, x, y);
+    cairo_text_path(cr, text);
+    SetColour(cr, outline);
+    cairo_set_line_width(cr, outlineWidth * 2);
+    cairo_stroke_preserve(cr);
+    cairo_pattern_t* fill = cairo_pattern_create_linear(0, cy - ext.height / 2, 0, cy + ext.height / 2);
+    cairo_pattern_add_color_stop_rgb(fill, 0, top.r, top.g, top.b);
+    cairo_pattern_add_color_stop_rgb(fill, 1, bottom.r, bottom.g, bottom.b);
+    cairo_set_source(cr, fill);
+    cairo_fill(cr);
+    cairo_pattern_destroy(fill);
+    // A sheen on the upper half of the letters.
+    cairo_move_to(cr, x, y);
+    cairo_text_path(cr, text);
+    cairo_clip(cr);
+    cairo_rectangle(cr, cx - ext.width, cy - ext.height / 2 - 2, ext.width * 2, ext.height * 0.42);
+    SetColour(cr, palette::kWhite, 0.35);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
 Image PanelPlate(int w, int h) {
     using namespace palette;
     Image img(w, h);

@@ -57,6 +57,10 @@ cairo_surface_t* ToCairo(const Image& img);
 void DrawLabel(cairo_t* cr, const char* text, double cx, double cy, double size, Rgb fill,
                Rgb outline, double outlineWidth, bool bold = true);
 void SetColour(cairo_t* cr, Rgb c, double alpha = 1.0);
+// A title in the game's rounded display face centred on (cx, cy): a soft shadow toward the lower
+// right, a thick outline, and a fill that runs from top to bottom colour.
+void DrawTitle(cairo_t* cr, const char* text, double cx, double cy, double size, Rgb top,
+               Rgb bottom, Rgb outline, double outlineWidth);
 // Frees Cairo's and fontconfig's font caches before a tool exits, so leak checks see only ours.
 void ReleaseFontCaches();
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "jpeg_out.h"
+#include "paint.h"
 #include "tga.h"
 
 namespace content {
@@ -48,11 +49,21 @@ std::string MaskName(const std::string& gameName) {
     return gameName.substr(0, slash + 1) + "_" + gameName.substr(slash + 1);
 }
 
-bool SavePicture(const std::string& root, const std::string& gameName, const Image& image,
-                 PictureKind kind) {
+namespace {
+
+// The file's path below root, with its folders made.
+std::string PreparedPath(const std::string& root, const std::string& gameName) {
     const std::string path = GamePath(root, gameName);
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    return path;
+}
+
+} // namespace
+
+bool SavePicture(const std::string& root, const std::string& gameName, const Image& image,
+                 PictureKind kind) {
+    const std::string path = PreparedPath(root, gameName);
     std::string error;
     bool ok = false;
     switch (kind) {
@@ -69,6 +80,22 @@ bool SavePicture(const std::string& root, const std::string& gameName, const Ima
     }
     if (!ok) std::fprintf(stderr, "%s\n", error.c_str());
     return ok;
+}
+
+bool WritePng(const Image& img, const std::string& path) {
+    cairo_surface_t* s = ToCairo(img);
+    const bool ok = cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(s);
+    if (!ok) std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    return ok;
+}
+
+bool SaveMask(const std::string& root, const std::string& gameName, const Image& image) {
+    const std::string path = PreparedPath(root, gameName);
+    std::string error;
+    if (WriteTgaMask(path, image, &error)) return true;
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return false;
 }
 
 } // namespace content

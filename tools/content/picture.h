@@ -27,5 +27,9 @@ std::string MaskName(const std::string& gameName);
 // returns false on failure.
 bool SavePicture(const std::string& root, const std::string& gameName, const Image& image,
                  PictureKind kind);
+// A PNG for review pages; prints the reason and returns false on failure.
+bool WritePng(const Image& img, const std::string& path);
+// Writes only the alpha plane, as a mask that several pictures share ("DATA\_bubble.tga").
+bool SaveMask(const std::string& root, const std::string& gameName, const Image& image);
 
 } // namespace content

@@ -1,0 +1,385 @@
+#include "play_pages.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "BASE/settings.h"
+#include "GRAPH/Sprite.h"
+#include "GRAPH/font.h"
+#include "GRAPH/graph.h"
+#include "SYS/profile.h"
+#include "bubble_look.h"
+#include "cvd.h"
+#include "picture.h"
+
+namespace content {
+
+namespace {
+
+// An off-screen back buffer in the game's 16-bit format.
+class Canvas {
+  public:
+    Canvas(int w, int h) {
+        sprite_.width = static_cast<int16_t>(w);
+        sprite_.frameHeight = static_cast<int16_t>(h);
+        sprite_.pitch = static_cast<int16_t>(w * 2);
+        sprite_.ownPixels.assign(static_cast<size_t>(w) * 2 * h, 0);
+        sprite_.pixels = sprite_.ownPixels.data();
+        sprite_.clip = ClipRect{0, 0, static_cast<int16_t>(w), static_cast<int16_t>(h)};
+    }
+    Sprite* operator->() { return &sprite_; }
+    Sprite* get() { return &sprite_; }
+    int Width() const { return sprite_.width; }
+    int Height() const { return sprite_.frameHeight; }
+
+    uint16_t& At(int x, int y) {
+        return reinterpret_cast<uint16_t*>(sprite_.pixels)[static_cast<size_t>(y) * sprite_.width + x];
+    }
+    void Simulate(Deficiency d, int x0, int y0, int w, int h) {
+        const PixelFormatDesc& f = CurrentPixelFormat();
+        for (int y = y0; y < y0 + h && y < Height(); ++y)
+            for (int x = x0; x < x0 + w && x < Width(); ++x) {
+                uint8_t rgb[3];
+                Unpack(At(x, y), f, rgb);
+                SimulateDeficiency(d, rgb);
+                At(x, y) = static_cast<uint16_t>(ColourToPixel((uint32_t(rgb[0]) << 16) | (uint32_t(rgb[1]) << 8) | rgb[2]));
+            }
+    }
+    Image ToImage() {
+        const PixelFormatDesc& f = CurrentPixelFormat();
+        Image img(Width(), Height());
+        for (int y = 0; y < Height(); ++y)
+            for (int x = 0; x < Width(); ++x) {
+                uint8_t* p = img.At(x, y);
+                Unpack(At(x, y), f, p);
+                p[3] = 255;
+            }
+        return img;
+    }
+
+  private:
+    static void Unpack(uint16_t v, const PixelFormatDesc& f, uint8_t rgb[3]) {
+        const int bits[3] = {f.RedBits(), f.GreenBits(), f.BlueBits()};
+        const int shifts[3] = {f.RedShift(), f.GreenShift(), f.BlueShift()};
+        for (int c = 0; c < 3; ++c) {
+            const int raw = (v >> shifts[c]) & ((1 << bits[c]) - 1);
+            rgb[c] = static_cast<uint8_t>((raw << (8 - bits[c])) | (raw >> (2 * bits[c] - 8)));
+        }
+    }
+    Sprite sprite_;
+};
+
+Sprite* Load(const std::string& name, const char* mask = nullptr) {
+    return LoadSprite(name.c_str(), mask, false);
+}
+
+// A picture re-cut into `frames` frames stacked vertically, as its holder in the game does;
+// position f / (frames - 1) then selects frame f.
+Sprite* LoadStrip(const std::string& name, const char* mask, int frames) {
+    Sprite* s = Load(name, mask);
+    if (frames > 1 && s->frameCount == 1 && s->frameHeight % frames == 0) {
+        s->frameCount = static_cast<int16_t>(frames);
+        s->frameHeight = static_cast<int16_t>(s->frameHeight / frames);
+        s->frameScale = 1.0f;
+        s->clip = ClipRect{0, 0, s->width, s->frameHeight};
+    }
+    return s;
+}
+float FramePosition(int frame, int frames) {
+    return frames > 1 ? float(frame) / float(frames - 1) : 0.0f;
+}
+
+const uint32_t kPageColour = 0xff173f6b;
+const uint32_t kDeepColour = 0xff0f2a48;
+
+void Caption(Canvas& c, int x, int y, const std::string& text) {
+    DrawText(c.get(), LoadFont("DATA\\FontMenu.tga"), x, y, text.c_str(), 0, -1, -1);
+}
+void Small(Canvas& c, int x, int y, const std::string& text) {
+    DrawText(c.get(), LoadFont("DATA\\herofont.tga"), x, y, text.c_str(), 0, -1, -1);
+}
+
+void Backdrop(Canvas& c, int x, int y, int w, int h) {
+    c->TileRect(x, y, w, h, Load("DATA\\background.tga"), 0, 0, 0);
+}
+
+std::string BubbleName(const BubbleSet& set, int key) {
+    return std::string(set.folder) + "\\" + std::to_string(key) + ".tga";
+}
+
+bool Save(Canvas& c, const std::string& out, const std::string& name) {
+    return WritePng(c.ToImage(), out + "/" + name);
+}
+
+// Each bubble set at twice its size, as seen and as seen with each colour-vision deficiency.
+bool BubblePage(const std::string& out) {
+    const int pitch = 68, blockW = 8 * pitch + 24;
+    Canvas c(2 * blockW + 30, 3 * 210 + 40);
+    c->FillRect(0, 0, c.Width(), c.Height(), kPageColour);
+    Caption(c, 12, 8, "Bubble sets at twice their size; right and below: simulated colour vision");
+    for (int s = 0; s < 3; ++s) {
+        const BubbleSet& set = kBubbleSets[s];
+        const int top = 40 + s * 210;
+        Caption(c, 12, top, set.folder);
+        for (int view = 0; view < 4; ++view) {
+            const int x0 = 12 + (view % 2) * (blockW + 6), y0 = top + 24 + (view / 2) * 88;
+            Backdrop(c, x0, y0, blockW, 84);
+            for (int key = 0; key < kPlainColours; ++key) {
+                Sprite* b = Load(BubbleName(set, key), "DATA\\_bubble.tga");
+                c->StretchBlit(x0 + 12 + key * pitch, y0 + 10, 64, 64, b, 0, 0, b->width, b->frameHeight, OP_ALPHA, 0);
+            }
+            if (view > 0) c.Simulate(kDeficiencies[view - 1], x0, y0, blockW, 84);
+            Small(c, x0 + 6, y0 + 2, view == 0 ? "as seen" : DeficiencyName(kDeficiencies[view - 1]));
+        }
+    }
+    return Save(c, out, "contact-bubbles.png");
+}
+
+// Two-colour bubbles, each bonus over every colour, the level-up view of a bonus (over the grey
+// at an offset of 6), the ice over a row, and the additive debris.
+bool BonusPage(const std::string& out) {
+    const char* kinds[] = {"x2", "help", "up", "freeze", "x3", "bomb", "rot"};
+    const char* pairs[] = {"02", "03", "05", "13", "23", "24", "25", "26", "36", "46"};
+    Canvas c(760, 620);
+    c->FillRect(0, 0, c.Width(), c.Height(), kPageColour);
+    Backdrop(c, 8, 8, 744, 604);
+    Caption(c, 16, 12, "Two-colour bubbles (twice their size)");
+    for (int i = 0; i < 10; ++i) {
+        Sprite* b = Load(std::string("DATA\\BONUS\\") + pairs[i] + ".tga", "DATA\\_bubble.tga");
+        c->StretchBlit(20 + i * 72, 36, 64, 64, b, 0, 0, 32, 32, OP_ALPHA, 0);
+        Small(c, 40 + i * 72, 102, pairs[i]);
+    }
+    Caption(c, 16, 126, "Bonus icons over each colour, and on the level-up screen");
+    for (int k = 0; k < 7; ++k) {
+        Sprite* icon = Load(std::string("DATA\\BONUS\\") + kinds[k] + ".tga", "DATA\\BONUS\\_bonus.tga");
+        const int y = 152 + k * 40;
+        Small(c, 20, y + 8, kinds[k]);
+        for (int key = 0; key < 7; ++key) {
+            Sprite* b = Load(BubbleName(kBubbleSets[0], key), "DATA\\_bubble.tga");
+            c->DrawSprite(80 + key * 36, y, b, OP_ALPHA, 0);
+            c->StretchBlit(80 + key * 36, y, 32, 32, icon, 0, 0, 32, 32, OP_ALPHA, 0);
+        }
+        Sprite* symbol = Load(BubbleName(kBubbleSets[2], k), "DATA\\_bubble.tga");
+        c->DrawSprite(346, y, symbol, OP_ALPHA, 0);
+        c->StretchBlit(346, y, 32, 32, icon, 0, 0, 32, 32, OP_ALPHA, 0);
+        Sprite* grey = Load(BubbleName(kBubbleSets[0], 7), "DATA\\_bubble.tga");
+        c->DrawSprite(420, y, grey, OP_ALPHA, 0);
+        c->DrawSprite(426, y + 6, icon, OP_ALPHA, 0);
+    }
+    Caption(c, 480, 126, "Frozen");
+    Sprite* ice = Load("DATA\\ice.tga");
+    for (int key = 0; key < 7; ++key) {
+        const int x = 480 + (key % 4) * 40, y = 152 + (key / 4) * 44;
+        c->DrawSprite(x, y, Load(BubbleName(kBubbleSets[0], key), "DATA\\_bubble.tga"), OP_ALPHA, 0);
+        c->DrawSprite(x, y + 16 - 2, ice, 0, 0);
+    }
+    Caption(c, 480, 260, "Debris, added to the scene");
+    c->FillRect(480, 286, 740, 420, kDeepColour);
+    const char* debris[] = {"DATA\\bub.tga", "DATA\\bubsmall.tga", "DATA\\snowflake.tga"};
+    for (int d = 0; d < 3; ++d)
+        for (int size = 0; size < 3; ++size) {
+            Sprite* s = Load(debris[d]);
+            const int w = s->width * (size + 1) / 2 + s->width / 2, h = s->frameHeight * (size + 1) / 2 + s->frameHeight / 2;
+            c->StretchBlit(494 + size * 80, 296 + d * 40, w, h, s, 0, 0, s->width, s->frameHeight, OP_ADD, 0);
+        }
+    return Save(c, out, "contact-bonuses.png");
+}
+
+// The launcher as the game draws it: the cradle, the loaded bubble and the pointer mapped onto
+// two triangles turned by the aim.
+void Launcher(Canvas& c, int cx, int cy, int key, double angle, float phase) {
+    Sprite* weapon = Load("DATA\\WEAPON\\" + std::to_string(key) + ".tga", "DATA\\WEAPON\\_weapon.tga");
+    Sprite* gun = LoadStrip("DATA\\GUN\\" + std::to_string(key) + ".tga", "DATA\\GUN\\_gun.tga", 8);
+    c->DrawSprite(cx - weapon->width / 2, cy - 17, weapon, 0, 0);
+    c->DrawSprite(cx - 16, cy - 16, Load(BubbleName(kBubbleSets[0], key), "DATA\\_bubble.tga"), OP_ALPHA, 0);
+    const double s = std::sin(angle), k = std::cos(angle), w = gun->width, h = gun->frameHeight;
+    auto pt = [&](double along, double side) {
+        return ScreenPoint{float(std::nearbyint(cx + along * s + side * k)),
+                           float(std::nearbyint(cy - along * k + side * s))};
+    };
+    const ScreenPoint farLeft = pt(h + 3.2, -w / 2), farRight = pt(h + 3.2, w / 2),
+                      nearRight = pt(3.2, w / 2), nearLeft = pt(3.2, -w / 2);
+    const ScreenPoint a[3] = {farLeft, farRight, nearRight}, b[3] = {farLeft, nearRight, nearLeft};
+    const TexturePoint ta[3] = {{0, 0}, {1, 0}, {1, 1}}, tb[3] = {{0, 0}, {1, 1}, {0, 1}};
+    c->DrawTriangle(OP_ALPHA, gun, a, ta, phase);
+    c->DrawTriangle(OP_ALPHA, gun, b, tb, phase);
+}
+
+bool LauncherPage(const std::string& out) {
+    Canvas c(8 * 84 + 24, 3 * 120 + 60);
+    c->FillRect(0, 0, c.Width(), c.Height(), kPageColour);
+    Backdrop(c, 8, 8, c.Width() - 16, c.Height() - 16);
+    Caption(c, 16, 12, "Launcher in each colour: aims -1, 0, +1; the eight frames after a shot");
+    for (int key = 0; key < 8; ++key) {
+        const double angles[3] = {-1.0, 0.0, 1.0};
+        for (int a = 0; a < 3; ++a) Launcher(c, 54 + key * 84, 120 + a * 110, key, angles[a] * (a == 1 ? 0 : 1), 0);
+    }
+    return Save(c, out, "contact-launcher.png") && [&] {
+        Canvas f(8 * 44 + 24, 8 * 76 + 50);
+        f->FillRect(0, 0, f.Width(), f.Height(), kPageColour);
+        Caption(f, 12, 8, "Pointer frames 0-7 of each colour");
+        for (int key = 0; key < 8; ++key)
+            for (int frame = 0; frame < 8; ++frame) {
+                Sprite* gun = LoadStrip("DATA\\GUN\\" + std::to_string(key) + ".tga", "DATA\\GUN\\_gun.tga", 8);
+                f->DrawSprite(16 + key * 44, 36 + frame * 76, gun, OP_ALPHA, FramePosition(frame, 8));
+            }
+        return Save(f, out, "contact-launcher-frames.png");
+    }();
+}
+
+// The waterfall backdrop as the scene samples it: each screen row takes a texture row moved by
+// the fall table, with the edges blended over the sides and the brink's water on top.
+void Waterfall(Canvas& c, float t) {
+    const float xFlush = GetIniFloat("game.ini", "fx", "xFlush");
+    const float yFlush = GetIniFloat("game.ini", "fx", "yFlush");
+    const float gravity = GetIniFloat("game.ini", "fx", "gravity");
+    const float xTop = GetIniFloat("game.ini", "fx", "xTop"), yTop = GetIniFloat("game.ini", "fx", "yTop");
+    Sprite* stoneL = Load("DATA\\Stone_L.jpg");
+    Sprite* stoneR = Load("DATA\\Stone_R.jpg");
+    Sprite* fall = Load("DATA\\flush.jpg");
+    Sprite* left = Load("DATA\\flush_left.tga");
+    Sprite* right = Load("DATA\\flush_right.tga");
+    c->FillRect(stoneL->width, 0, 640 - stoneR->width, 16, 0xff99b2eb);
+    c->DrawSprite(0, 0, stoneL, 0, 0);
+    c->DrawSprite(640 - stoneR->width, 0, stoneR, 0, 0);
+    auto row = [&](Sprite* s, float phase, int y) {
+        const int n = s->frameHeight - 1;
+        const int fallRow = y >= 20 ? int(std::nearbyint(std::sqrt((y - 20) * gravity))) : 0;
+        const int r = ((s->frameHeight + int(std::nearbyint(phase)) + fallRow) % n + n) % n;
+        return r;
+    };
+    const int x0 = left->width + 90;
+    for (int y = 20; y < 480; ++y) {
+        const int r = row(fall, yFlush * t, y);
+        const int shift = ((int(std::nearbyint(xFlush * t)) % fall->width) + fall->width) % fall->width;
+        c->BlitRect(x0, y, fall->width - shift, 1, fall, shift, r, 0, 0);
+        if (shift) c->BlitRect(x0 + fall->width - shift, y, shift, 1, fall, 0, r, 0, 0);
+        c->BlitRect(90, y, left->width, 1, left, 0, row(left, yFlush * t, y), OP_ALPHA, 0);
+        c->BlitRect(x0 + fall->width, y, right->width, 1, right, 0, row(right, yFlush * t, y), OP_ALPHA, 0);
+    }
+    Sprite* top = Load("DATA\\Top_Water.tga");
+    c->TileRect(stoneL->width, 16, 640 - stoneR->width - stoneL->width, top->frameHeight, top,
+                int(std::nearbyint(xTop * t)), int(std::nearbyint(t * yTop)), 0);
+    Sprite* sideL = Load("DATA\\Side_L_Water_Top.tga");
+    Sprite* sideR = Load("DATA\\Side_R_Water_Top.tga");
+    c->DrawSprite(stoneL->width - sideL->width / 2, 16, sideL, OP_ALPHA, 0);
+    c->DrawSprite(640 - stoneR->width - sideR->width / 2, 16, sideR, OP_ALPHA, 0);
+    for (int i = 0; i < 40; ++i) {
+        const int n = (i * 7) % 6;
+        Sprite* spray = Load("DATA\\sputter000" + std::to_string(n) + ".tga");
+        c->DrawSprite(70 + (i * 97) % 410, 400 + (i * 53) % 70, spray, 0, 0);
+    }
+}
+
+bool ScenePage(const std::string& out) {
+    Canvas c(3 * 640 + 40, 480 + 60);
+    c->FillRect(0, 0, c.Width(), c.Height(), kPageColour);
+    for (int i = 0; i < 3; ++i) {
+        Canvas shot(640, 480);
+        Waterfall(shot, 400.0f * i);
+        if (i == 2) {
+            Sprite* foot = Load("DATA\\flush_down.jpg");
+            const int bottom = 440, rows = std::min<int>(foot->frameHeight, bottom - 32);
+            shot->BlitRect(87, bottom - rows, foot->width, rows, foot, 0, foot->frameHeight - rows, 0, 0);
+        }
+        c->BlitRect(10 + i * 650, 40, 640, 480, shot.get(), 0, 0, 0, 0);
+        Caption(c, 10 + i * 650, 12, i == 2 ? "t = 800 ms, with a menu's foot of the fall" : "t = " + std::to_string(400 * i) + " ms");
+    }
+    return Save(c, out, "contact-scene.png");
+}
+
+// A level in play, put together from the pieces the level screen draws, in its order.
+bool PlayfieldPage(const std::string& out) {
+    Canvas c(640, 480);
+    const int width = 13, height = 12;
+    const int W = int(std::nearbyint((width + 0.5) * 32)), H = int(std::nearbyint((height + 1.5) * 27.712));
+    const int ox = (602 - W) / 2, oy = 455 - H;
+    Waterfall(c, 600);
+    c->FillRect(ox, oy, ox + W, 480, 0xff000000); // the free rectangle
+    c->DrawSprite(ox, oy, Load("DATA\\background.tga"), 0, 0);
+    // A field of the default set with a few bonuses.
+    uint32_t seed = 7;
+    auto rnd = [&](int n) {
+        seed = seed * 214013u + 2531011u;
+        return int(((seed >> 16) & 0x7FFF) * uint32_t(n) / 32768u);
+    };
+    for (int r = 0; r < 7; ++r)
+        for (int col = 0; col < width; ++col) {
+            const int p = r % 2 ? 1 : 2;
+            const int x = col * 32 + p * 16, y = int(std::nearbyint(r * 27.712 + 16));
+            const int key = rnd(6);
+            c->DrawSprite(ox + x - 16, oy + y - 16, Load(BubbleName(kBubbleSets[0], key), "DATA\\_bubble.tga"), OP_ALPHA, 0);
+            if ((r * 13 + col) % 23 == 5)
+                c->DrawSprite(ox + x - 16, oy + y - 16, Load("DATA\\BONUS\\x2.tga", "DATA\\BONUS\\_bonus.tga"), OP_ALPHA, 0);
+        }
+    // Water line with the translucent water below it.
+    Sprite* wave = Load("DATA\\wave.tga");
+    const int surface = int(std::nearbyint(height * 27.712 + 14)) + oy;
+    for (int i = 0; 2 * i + 2 <= W; ++i) {
+        const int dy = int(3 * std::sin(i * 0.15));
+        c->BlitRect(ox + 2 * i, surface + dy, 2, wave->frameHeight, wave, 2 * i, 0, OP_ALPHA, 0);
+        c->FillRect(ox + 2 * i, surface + dy + wave->frameHeight, ox + 2 * i + 2, 480, 0x801e91c5);
+    }
+    Launcher(c, ox + W / 2, oy + H, 3, -0.35, 0);
+    c->DrawSprite(38 - 16, 405 - 16, Load(BubbleName(kBubbleSets[0], 1), "DATA\\_bubble.tga"), OP_ALPHA, 0);
+    Sprite* beam = Load("DATA\\balka_center.tga");
+    c->DrawSprite((602 - beam->width) / 2, oy - beam->frameHeight, beam, 0, 0);
+    Sprite* side = Load("DATA\\Side_Menu.tga");
+    Font* menuFont = LoadFont("DATA\\FontMenu.tga");
+    const char* captions[2][2] = {{"Score", "12 340"}, {"Level", "4"}};
+    for (int i = 0; i < 2; ++i) {
+        const int x = 640 - side->width, y = i * side->frameHeight;
+        c->DrawSprite(x, y, side, OP_ALPHA, 0);
+        DrawText(c.get(), menuFont, x + side->width / 2, y + 20, captions[i][0], 0, 0, 0);
+        DrawText(c.get(), menuFont, x + side->width / 2, y + 50, captions[i][1], 0, 0, 0);
+    }
+    Sprite* gauge = Load("DATA\\thermometr.tga");
+    const int rows = gauge->frameHeight * 3 / 5;
+    c->BlitRect(29, 99 + gauge->frameHeight - rows, gauge->width, rows, gauge, 0, gauge->frameHeight - rows, 0, 0);
+    // The hero talking.
+    const int frames = GetIniInt("DATA\\hero.ini", "speak1", "length");
+    Sprite* hero = LoadStrip(GetIniString("DATA\\hero.ini", "speak1", "name"), nullptr, frames);
+    c->DrawSprite(GetIniInt("DATA\\hero.ini", "speak1", "x"), GetIniInt("DATA\\hero.ini", "speak1", "y"), hero, OP_ALPHA,
+                  FramePosition(frames / 3, frames));
+    Sprite* balloon = Load("DATA\\BlaBla.tga");
+    c->DrawSprite(516, 240, balloon, OP_MASK, 0);
+    Font* heroFont = LoadFont("DATA\\herofont.tga");
+    const int bh = balloon->frameHeight, bx = 516 + balloon->width / 2;
+    const char* lines[3] = {"Three in a row", "and they pop!", "Aim for groups."};
+    for (int l = 0; l < 3; ++l) DrawText(c.get(), heroFont, bx, 240 + (l + 1) * bh / 4, lines[l], 0, 0, -1);
+    return Save(c, out, "contact-playfield.png");
+}
+
+// Every frame of every hero strip, in the order of the hero's description.
+bool HeroFramesPage(const std::string& out) {
+    const char* sections[] = {"birth", "hello", "stop0", "stop1", "stop2", "stop3", "speak1", "speak2", "speak3",
+                              "go", "levelup", "warning", "defeat0", "defeat1", "bestshot", "joy", "win1", "win2"};
+    const int cell = 130, most = 18;
+    Canvas c(most * cell + 100, 18 * cell + 20);
+    c->FillRect(0, 0, c.Width(), c.Height(), kPageColour);
+    for (int i = 0; i < 18; ++i) {
+        const std::string name = GetIniString("DATA\\hero.ini", sections[i], "name");
+        const int frames = GetIniInt("DATA\\hero.ini", sections[i], "length");
+        if (frames <= 0) continue;
+        Sprite* strip = LoadStrip(name, nullptr, frames);
+        if (strip->width == 0) continue;
+        const int y = 10 + i * cell;
+        Small(c, 6, y + 40, sections[i]);
+        Backdrop(c, 96, y, frames * cell, cell - 2);
+        for (int f = 0; f < frames; ++f)
+            c->DrawSprite(96 + f * cell, y, strip, OP_ALPHA, FramePosition(f, frames));
+    }
+    return Save(c, out, "contact-hero-frames.png");
+}
+
+} // namespace
+
+bool DrawPlayPages(const std::string& outDir) {
+    const bool ok = BubblePage(outDir) && BonusPage(outDir) && LauncherPage(outDir) &&
+                    ScenePage(outDir) && PlayfieldPage(outDir) && HeroFramesPage(outDir);
+    DestroyUnheldSprites();
+    return ok;
+}
+
+} // namespace content
