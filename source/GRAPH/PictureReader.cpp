@@ -167,14 +167,26 @@ void ForEachRow(const PixelSource& source, uint8_t* dst, int pitch, ConvertRow c
 template <int Bytes, int R, int G, int B>
 void ConvertBytesTo565(const PixelSource& source, uint8_t* dst, int pitch) {
     const int width = source.width;
-    ForEachRow(source, dst, pitch, [width](const uint8_t* in, uint16_t* out) {
+    ForEachRow(source, dst, pitch, [width](const uint8_t* __restrict in, uint16_t* __restrict out) {
         for (int x = 0; x < width; ++x, in += Bytes) out[x] = Rgb565(in[R], in[G], in[B]);
+    });
+}
+
+// Blue-green-red-alpha words, each pixel read whole.
+void ConvertBgraTo565(const PixelSource& source, uint8_t* dst, int pitch) {
+    const int width = source.width;
+    ForEachRow(source, dst, pitch, [width](const uint8_t* __restrict in, uint16_t* __restrict out) {
+        for (int x = 0; x < width; ++x) {
+            uint32_t v;
+            std::memcpy(&v, in + 4 * x, 4);
+            out[x] = uint16_t(((v >> 8) & 0xF800) | ((v >> 5) & 0x07E0) | ((v >> 3) & 0x001F));
+        }
     });
 }
 
 void Convert555To565(const PixelSource& source, uint8_t* dst, int pitch) {
     const int width = source.width;
-    ForEachRow(source, dst, pitch, [width](const uint8_t* in, uint16_t* out) {
+    ForEachRow(source, dst, pitch, [width](const uint8_t* __restrict in, uint16_t* __restrict out) {
         for (int x = 0; x < width; ++x, in += 2) {
             const uint32_t v = uint32_t(in[0]) | (uint32_t(in[1]) << 8);
             // Five bits of green widened to eight and cut to six: one zero bit below them.
@@ -215,7 +227,7 @@ bool ConvertTo565Directly(const PixelSource& source, uint8_t* dst, int pitch, co
     const bool rgb = Is(r, 8, 0) && Is(g, 8, 8) && Is(b, 8, 16);
     if (source.bytesPerPixel == 3 && bgr) ConvertBytesTo565<3, 2, 1, 0>(source, dst, pitch);
     else if (source.bytesPerPixel == 3 && rgb) ConvertBytesTo565<3, 0, 1, 2>(source, dst, pitch);
-    else if (source.bytesPerPixel == 4 && bgr) ConvertBytesTo565<4, 2, 1, 0>(source, dst, pitch);
+    else if (source.bytesPerPixel == 4 && bgr) ConvertBgraTo565(source, dst, pitch);
     else if (source.bytesPerPixel == 4 && rgb) ConvertBytesTo565<4, 0, 1, 2>(source, dst, pitch);
     else return false;
     return true;
