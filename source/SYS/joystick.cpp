@@ -144,7 +144,8 @@ bool JoystickCaptureActive() { return g_capture.has_value(); }
 bool JoystickCaptured() { return g_capture && g_capture->device.has_value(); }
 
 uint32_t MillisecondsToJoystickPoll() {
-    if (!g_capture) return UINT32_MAX;
+    // Without a device nothing is polled: a pad plugged in arrives as an event of the window.
+    if (!g_capture || !g_capture->device) return UINT32_MAX;
     const uint32_t since = GetTickCount() - g_capture->lastPoll;
     const uint32_t period = uint32_t(g_capture->periodMs);
     return since >= period ? 0 : period - since;
@@ -152,22 +153,26 @@ uint32_t MillisecondsToJoystickPoll() {
 
 void PollJoystickIfDue(MessagePoster post) {
     if (!g_capture) return;
-    const uint32_t now = GetTickCount();
-    if (now - g_capture->lastPoll < uint32_t(g_capture->periodMs)) return;
-    g_capture->lastPoll = now;
-    SDL_JoystickUpdate(); // also notices devices plugged in or pulled out
     Capture& capture = *g_capture;
-    if (capture.device && !SDL_JoystickGetAttached(capture.device->stick)) {
+    if (!capture.device) {
+        // Waiting for a pad reads no clock: SDL notices devices while the window pumps its events.
+        if (SDL_NumJoysticks() <= 0) return;
+        capture.device = OpenFirstDevice();
+        if (!capture.device) return;
+        capture.reporter = JoystickReporter(capture.everyPoll, g_threshold);
+        capture.lastPoll = GetTickCount() - uint32_t(capture.periodMs); // read at once
+    }
+    const uint32_t now = GetTickCount();
+    if (now - capture.lastPoll < uint32_t(capture.periodMs)) return;
+    capture.lastPoll = now;
+    SDL_JoystickUpdate(); // also notices a device pulled out
+    if (!SDL_JoystickGetAttached(capture.device->stick)) {
         // Report the pulled-out pad at rest, so every held direction and button is let go.
         for (const Msg& msg : capture.reporter.Messages(JoystickState{}))
             post(msg.message, msg.wParam, msg.lParam);
         CloseDevice(*capture.device);
         capture.device.reset();
-    }
-    if (!capture.device) {
-        capture.device = OpenFirstDevice();
-        if (!capture.device) return;
-        capture.reporter = JoystickReporter(capture.everyPoll, g_threshold);
+        return;
     }
     const Device& device = *capture.device;
     const JoystickState state = device.pad ? ReadPad(device.pad) : ReadStick(device.stick);

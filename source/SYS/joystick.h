@@ -71,7 +71,7 @@ bool JoystickCaptured();
 // and posts its messages. Does nothing while no joystick is captured.
 using MessagePoster = void (*)(unsigned message, WPARAM wParam, LPARAM lParam);
 void PollJoystickIfDue(MessagePoster post = PostMessage);
-// How long the pump may sleep before the next poll is due; UINT32_MAX while nothing is captured.
+// How long the pump may sleep before the next poll is due; UINT32_MAX while no device is open.
 uint32_t MillisecondsToJoystickPoll();
 
 } // namespace sys

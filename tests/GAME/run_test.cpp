@@ -376,18 +376,20 @@ TEST_F(RunTest, PositionOutsideTheScreenIsCentred) {
     const int screenW = sys::DesktopWidth(), screenH = sys::DesktopHeight();
     ASSERT_GT(screenW, 64);
     struct Case {
-        int x, y, expectedX, expectedY;
+        int x, y, scale, expectedX, expectedY;
     };
     const Case cases[] = {
-        {-1, -1, (screenW - 64) / 2, (screenH - 48) / 2},
-        {screenW, screenH, (screenW - 64) / 2, (screenH - 48) / 2},
-        {screenW - 1, 0, screenW - 1, 0},
-        {5, screenH - 1, 5, screenH - 1},
+        {-1, -1, 1, (screenW - 64) / 2, (screenH - 48) / 2},
+        {screenW, screenH, 1, (screenW - 64) / 2, (screenH - 48) / 2},
+        {screenW - 1, 0, 1, screenW - 1, 0},
+        {5, screenH - 1, 1, 5, screenH - 1},
+        {-1, -1, 3, (screenW - 192) / 2, (screenH - 144) / 2}, // centred as it is shown, enlarged
     };
     for (const Case& c : cases) {
         // Full screen, so the position written back is the one worked out at start-up.
         Start("[main]\nname=RunTest\nxs=64\nys=48\nDrawFPS=60\nLogicFPS=100\nFullScreen=1\nx=" +
-              std::to_string(c.x) + "\ny=" + std::to_string(c.y) + "\n");
+              std::to_string(c.x) + "\ny=" + std::to_string(c.y) +
+              "\nWindowScale=" + std::to_string(c.scale) + "\n");
         EXPECT_EQ(dwPosX, c.expectedX) << c.x;
         EXPECT_EQ(dwPosY, c.expectedY) << c.y;
         Run({});
