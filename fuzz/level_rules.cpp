@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "GAME/sim/simulator.h"
+#include "GRAPH/graph.h"
 #include "SYS/msgbox.h"
 
 namespace {
@@ -81,6 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.bot = script.empty() && size % 2 == 1;
     std::ostringstream out;
     RunSimulation(options, script, out);
+    // The sprite cache keeps every picture a level or the level-up screen named; drop those no
+    // widget holds any more, as the display's shutdown does, so inputs do not pile them up.
+    DestroyUnheldSprites();
     std::remove("gerr.log");
     return 0;
 }
