@@ -19,16 +19,11 @@ constexpr float kGunFrameScale = 0.002f; // the strip runs 500 ms
 constexpr float kGunLift = 3.2f;
 
 void Hold(Sprite*& slot, const std::string& file, const char* mask) {
-    Sprite* sprite = LoadSprite(file.c_str(), mask, false);
-    if (sprite) sprite->AddRef();
-    if (slot) slot->Release();
+    Sprite* sprite = LoadHeldSprite(file.c_str(), mask);
+    ReleaseHeldSprite(slot);
     slot = sprite;
 }
 
-void Drop(Sprite*& slot) {
-    if (slot) slot->Release();
-    slot = nullptr;
-}
 
 void Stretch(Sprite* sprite, int left, int top, int w, int h, uint32_t flags) {
     if (!sprite || !RenderSurface) return;
@@ -75,10 +70,10 @@ void FieldSprites::Load(const std::string& bubbleSet) {
 }
 
 void FieldSprites::Release() {
-    for (Sprite*& s : table) Drop(s);
-    Drop(ice);
-    for (Sprite*& s : gun) Drop(s);
-    for (Sprite*& s : weapon) Drop(s);
+    for (Sprite*& s : table) ReleaseHeldSprite(s);
+    ReleaseHeldSprite(ice);
+    for (Sprite*& s : gun) ReleaseHeldSprite(s);
+    for (Sprite*& s : weapon) ReleaseHeldSprite(s);
 }
 
 void DrawBubble(const PlayState& play, const FieldSprites& sprites, const Bubble& record, int scale) {

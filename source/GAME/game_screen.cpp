@@ -53,16 +53,6 @@ bool IsPressMessage(unsigned message) {
            message == sys::WM_MBUTTONDOWN;
 }
 
-Sprite* Hold(const char* file) {
-    Sprite* sprite = LoadSprite(file, nullptr, false);
-    if (sprite) sprite->AddRef();
-    return sprite;
-}
-
-void Drop(Sprite*& sprite) {
-    if (sprite) sprite->Release();
-    sprite = nullptr;
-}
 
 std::string CurrentBubbleSet() {
     const auto& sets = BubbleSets();
@@ -98,13 +88,13 @@ GameScreen::GameScreen(int level) : Screen("", 0), scene_(MakeLevelScene(Current
     if (setup.display) {
         sprites_ = std::make_unique<FieldSprites>();
         sprites_->Load(CurrentBubbleSet());
-        background_ = Hold("DATA\\background.tga");
-        sidePanel_ = Hold("DATA\\Side_Menu.tga");
-        defeatBanner_ = Hold("DATA\\defeat.tga");
-        levelUpBanner_ = Hold("DATA\\levelup.tga");
-        beam_ = Hold("DATA\\balka_center.tga");
-        wave_ = Hold("DATA\\wave.tga");
-        gauge_ = Hold("DATA\\thermometr.tga");
+        background_ = LoadHeldSprite("DATA\\background.tga");
+        sidePanel_ = LoadHeldSprite("DATA\\Side_Menu.tga");
+        defeatBanner_ = LoadHeldSprite("DATA\\defeat.tga");
+        levelUpBanner_ = LoadHeldSprite("DATA\\levelup.tga");
+        beam_ = LoadHeldSprite("DATA\\balka_center.tga");
+        wave_ = LoadHeldSprite("DATA\\wave.tga");
+        gauge_ = LoadHeldSprite("DATA\\thermometr.tga");
     }
     Sound("field_on");
     cursorShown_ = true; // the first update hides it
@@ -114,7 +104,7 @@ GameScreen::GameScreen(int level) : Screen("", 0), scene_(MakeLevelScene(Current
 
 GameScreen::~GameScreen() {
     for (Sprite** sprite : {&background_, &sidePanel_, &defeatBanner_, &levelUpBanner_, &beam_, &wave_, &gauge_})
-        Drop(*sprite);
+        ReleaseHeldSprite(*sprite);
     GameRunning = 0;
 }
 

@@ -26,11 +26,6 @@ constexpr const char* kBonusIconFiles[kLevelUpIcons] = {
 
 enum Child { kOk, kStrLevel, kStrTime, kStrShot, kStrScore, kLevel, kTime, kShot, kScore, kBonus, kStrBonus, kColor };
 
-Sprite* Hold(const std::string& file, const char* mask) {
-    Sprite* sprite = LoadSprite(file.c_str(), mask, false);
-    if (sprite) sprite->AddRef();
-    return sprite;
-}
 
 class LevelUpScreen : public Screen {
 public:
@@ -41,7 +36,7 @@ public:
                                   "bonus", "strbonus", "color", "strcolor", "bubbles", "bonuses"})
             AddLabel(label);
         for (int i = 0; i < kLevelUpIcons; ++i) {
-            bonusIcons_[size_t(i)] = Hold(kBonusIconFiles[i], i == 0 ? kBubbleMask : kBonusMask);
+            bonusIcons_[size_t(i)] = LoadHeldSprite(kBonusIconFiles[i], i == 0 ? kBubbleMask : kBonusMask);
             colourIcons_[size_t(i)] = HoldColourIcon(i);
         }
         Child(kLevel)->caption += std::to_string(level);
@@ -57,8 +52,7 @@ public:
     }
     ~LevelUpScreen() override {
         for (auto* icons : {&bonusIcons_, &colourIcons_})
-            for (Sprite*& icon : *icons)
-                if (icon) icon->Release();
+            for (Sprite*& icon : *icons) ReleaseHeldSprite(icon);
     }
 
     int Draw() override {
@@ -93,7 +87,7 @@ private:
     Widget* Child(int index) const { return children[size_t(index)].get(); }
     static Sprite* HoldColourIcon(int i) {
         if (BubbleSet < 0 || BubbleSet >= int(BubbleSets().size())) return nullptr;
-        return Hold(BubbleSets()[size_t(BubbleSet)] + "\\" + std::to_string(i) + ".tga", kBubbleMask);
+        return LoadHeldSprite((BubbleSets()[size_t(BubbleSet)] + "\\" + std::to_string(i) + ".tga").c_str(), kBubbleMask);
     }
     static void Draw(Sprite* icon, int x, int y) {
         if (icon) RenderSurface->DrawSprite(x, y, icon, OP_ALPHA, 0.0f);

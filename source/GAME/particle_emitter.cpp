@@ -20,11 +20,6 @@ float UsableStep(float dt) {
     return std::min(dt, kLongestStepMs);
 }
 
-Sprite* HeldPicture(const char* file) {
-    Sprite* picture = LoadSprite(file, nullptr, false);
-    if (picture) picture->AddRef();
-    return picture;
-}
 
 } // namespace
 
@@ -92,7 +87,7 @@ int ParticleEmitter::LiveCount() const {
 SprayEmitter::SprayEmitter() : ParticleEmitter(1.0f) {
     for (int i = 0; i < kPictures; ++i) {
         const std::string file = "DATA\\sputter000" + std::to_string(i) + ".tga";
-        pictures_[i] = HeldPicture(file.c_str());
+        pictures_[i] = LoadHeldSprite(file.c_str());
     }
 }
 
@@ -137,7 +132,7 @@ const float* RisingBubbleEmitter::Sines() {
     return table.data();
 }
 
-RisingBubbleEmitter::RisingBubbleEmitter() : ParticleEmitter(0.04f) { picture_ = HeldPicture("DATA\\bubsmall.tga"); }
+RisingBubbleEmitter::RisingBubbleEmitter() : ParticleEmitter(0.04f) { picture_ = LoadHeldSprite("DATA\\bubsmall.tga"); }
 
 RisingBubbleEmitter::~RisingBubbleEmitter() {
     clear();

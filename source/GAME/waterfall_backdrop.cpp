@@ -24,16 +24,6 @@ constexpr const char* kAmbientLoop = "DATA\\SOUND\\ambient.ogg";
 // Larger fall values describe no waterfall; this keeps the table's sums inside 64 bits.
 constexpr double kLargestFall = 1e15;
 
-Sprite* HeldPicture(const char* file) {
-    Sprite* picture = LoadSprite(file, nullptr, false);
-    if (picture) picture->AddRef();
-    return picture;
-}
-
-void Drop(Sprite*& picture) {
-    if (picture) picture->Release();
-    picture = nullptr;
-}
 
 int Width(const Sprite* s) { return s ? s->width : 0; }
 int Height(const Sprite* s) { return s ? s->frameHeight : 0; }
@@ -78,15 +68,15 @@ int WaterfallBackdrop::TextureRow(int y, int textureHeight) const {
 
 void WaterfallBackdrop::create() {
     release();
-    flush_ = HeldPicture("DATA\\flush.jpg");
-    flushLeft_ = HeldPicture("DATA\\flush_left.tga");
-    flushRight_ = HeldPicture("DATA\\flush_right.tga");
-    flushDown_ = HeldPicture("DATA\\flush_down.jpg");
-    topWater_ = HeldPicture("DATA\\Top_Water.tga");
-    sideLeft_ = HeldPicture("DATA\\Side_L_Water_Top.tga");
-    sideRight_ = HeldPicture("DATA\\Side_R_Water_Top.tga");
-    stoneLeft_ = HeldPicture("DATA\\Stone_L.jpg");
-    stoneRight_ = HeldPicture("DATA\\Stone_R.jpg");
+    flush_ = LoadHeldSprite("DATA\\flush.jpg");
+    flushLeft_ = LoadHeldSprite("DATA\\flush_left.tga");
+    flushRight_ = LoadHeldSprite("DATA\\flush_right.tga");
+    flushDown_ = LoadHeldSprite("DATA\\flush_down.jpg");
+    topWater_ = LoadHeldSprite("DATA\\Top_Water.tga");
+    sideLeft_ = LoadHeldSprite("DATA\\Side_L_Water_Top.tga");
+    sideRight_ = LoadHeldSprite("DATA\\Side_R_Water_Top.tga");
+    stoneLeft_ = LoadHeldSprite("DATA\\Stone_L.jpg");
+    stoneRight_ = LoadHeldSprite("DATA\\Stone_R.jpg");
     xFlush = GetIniFloat(kGameIni, "fx", "xFlush");
     yFlush = GetIniFloat(kGameIni, "fx", "yFlush");
     xTop = GetIniFloat(kGameIni, "fx", "xTop");
@@ -102,7 +92,7 @@ void WaterfallBackdrop::release() {
     spray = nullptr;
     for (Sprite** p : {&flush_, &flushLeft_, &flushRight_, &flushDown_, &topWater_, &sideLeft_, &sideRight_,
                        &stoneLeft_, &stoneRight_})
-        Drop(*p);
+        ReleaseHeldSprite(*p);
 }
 
 void WaterfallBackdrop::update(float dt) {

@@ -617,3 +617,14 @@ Sprite* LoadSprite(const char* fileName, const char* maskFileName, bool reload) 
     sprite->Reload();
     return sprite;
 }
+
+Sprite* LoadHeldSprite(const char* fileName, const char* maskFileName) {
+    Sprite* sprite = LoadSprite(fileName, maskFileName, false);
+    if (sprite) sprite->AddRef();
+    return sprite;
+}
+
+void ReleaseHeldSprite(Sprite*& slot) {
+    if (slot) slot->Release();
+    slot = nullptr;
+}

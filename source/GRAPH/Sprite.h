@@ -99,3 +99,8 @@ std::string DefaultMaskName(const std::string& fileName);
 // returned unchanged unless `reload` is set; otherwise one is made (or reloaded). The mask name
 // defaults to the file's folder + "_" + base name. The caller adds its own reference.
 Sprite* LoadSprite(const char* fileName, const char* maskFileName, bool reload);
+// LoadSprite without reloading, plus a reference of the caller's own, so the picture stays loaded
+// while the caller holds it; null when it cannot be loaded.
+Sprite* LoadHeldSprite(const char* fileName, const char* maskFileName = nullptr);
+// Gives back the caller's reference and clears the slot.
+void ReleaseHeldSprite(Sprite*& slot);
