@@ -57,6 +57,24 @@ protected:
         fs::create_directories(fs::path(at).parent_path());
         fs::create_symlink(target, at);
     }
+    // The block with two bytes in the middle of the named entry's packed data flipped and the
+    // block sealed again, so that entry alone fails its check.
+    std::vector<uint8_t> WithEntryDamaged(std::vector<uint8_t> block, const char* name) {
+        const std::string probeFile = Home() + "/probe.stg";
+        pkg::StorageEntry entry;
+        {
+            pkg::PackageStorage probe;
+            LoadBlock(probe, probeFile, block);
+            const pkg::Lookup found = pkg::FindEntry(probe.blocks[0], name, &entry);
+            EXPECT_EQ(found, pkg::Lookup::kFound) << name;
+            if (found != pkg::Lookup::kFound) return block;
+        }
+        fs::remove(probeFile);
+        block[entry.offset + entry.packedSize / 2] ^= 0xFF;
+        block[entry.offset + entry.packedSize / 2 + 1] ^= 0xFF;
+        pkg::SealBlock(block);
+        return block;
+    }
 };
 
 // The install makes its launchers in ~/Desktop and the menu; on an account where those did not
@@ -318,18 +336,10 @@ TEST_F(SafetyTest, NoCutAndNoSilentFailure) {
     brokenSingle[brokenSingle.size() - 1] ^= 0x55;  // the stream's check value
     brokenSingle[brokenSingle.size() - 2] ^= 0x55;
     pkg::SealBlock(brokenSingle);
-    auto brokenScript = PkgContainer(
-        {PkgFolder("~Info", {PkgFile("Install.inf", std::string(4000, 's'))}),
-         PkgFolder("%DIR_GAMES%", {PkgFile("x.dat", "x")})});
-    {
-        pkg::PackageStorage probe;
-        LoadBlock(probe, Home() + "/probe.stg", brokenScript);
-        pkg::StorageEntry script;
-        ASSERT_EQ(pkg::FindEntry(probe.blocks[0], "~Info\\Install.inf", &script), pkg::Lookup::kFound);
-        brokenScript[script.offset + script.packedSize / 2] ^= 0xFF;
-        brokenScript[script.offset + script.packedSize / 2 + 1] ^= 0xFF;
-        pkg::SealBlock(brokenScript);
-    }
+    const auto brokenScript = WithEntryDamaged(
+        PkgContainer({PkgFolder("~Info", {PkgFile("Install.inf", std::string(4000, 's'))}),
+                      PkgFolder("%DIR_GAMES%", {PkgFile("x.dat", "x")})}),
+        "~Info\\Install.inf");
     const struct {
         const char* what;
         std::vector<uint8_t> block;
@@ -383,17 +393,7 @@ TEST_F(SafetyTest, FailedInstallLeavesNothing) {
     files[3] = PkgFile("f4", lines);
     auto block = PkgContainer({PkgFolder("~Info", {PkgFile("Install.inf", script)}),
                                PkgFolder("%DIR_GAMES%", {PkgFolder("G", files)})});
-    auto corrupt = block;
-    {
-        pkg::PackageStorage probe;
-        LoadBlock(probe, Home() + "/probe.stg", block);
-        pkg::StorageEntry fourth;
-        ASSERT_EQ(pkg::FindEntry(probe.blocks[0], "%DIR_GAMES%\\G\\f4", &fourth), pkg::Lookup::kFound);
-        corrupt[fourth.offset + fourth.packedSize / 2] ^= 0xFF;
-        corrupt[fourth.offset + fourth.packedSize / 2 + 1] ^= 0xFF;
-        pkg::SealBlock(corrupt);
-    }
-    fs::remove(Home() + "/probe.stg");
+    const auto corrupt = WithEntryDamaged(block, "%DIR_GAMES%\\G\\f4");
     const struct {
         const char* what;
         std::vector<uint8_t> block;
