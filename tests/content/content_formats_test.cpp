@@ -1,4 +1,4 @@
-// The content tools' file formats: TGA pictures and masks, ".fh" glyph tables, the rasterised
+// The content tools' file formats as the game reads them back: TGA pictures and masks, ".fh" glyph tables, the rasterised
 // fonts, the manifest, and the content check's verdicts on small hand-made game folders.
 #include <gtest/gtest.h>
 
@@ -10,10 +10,12 @@
 
 #include "content_check.h"
 #include "font_raster.h"
+#include "GRAPH/GlyphTable.h"
+#include "GRAPH/font.h"
 #include "glyph_table.h"
-#include "jpeg_in.h"
 #include "manifest.h"
 #include "picture.h"
+#include "picture_in.h"
 #include "tga.h"
 
 using namespace content;
@@ -67,10 +69,10 @@ TEST_F(TgaRoundTrip, PixelsComeBackUprightAtEveryDepthAndOddSize) {
         ASSERT_TRUE(WriteTga(path, original, c.bits, nullptr));
         EXPECT_EQ(fs::file_size(path), 18u + static_cast<size_t>(c.w) * c.h * c.bits / 8);
         Image back;
-        TgaInfo info;
-        ASSERT_TRUE(ReadTgaInfo(path, &info, nullptr));
-        EXPECT_FALSE(info.topDown); // the game reads rows bottom-up unless told otherwise
-        ASSERT_TRUE(ReadTga(path, &back, nullptr));
+        PictureInfo info;
+        ASSERT_TRUE(ReadPictureInfo(path, &info, nullptr));
+        EXPECT_EQ(info.bitsPerPixel, c.bits);
+        ASSERT_TRUE(ReadPicture(path, &back, nullptr));
         for (int y = 0; y < c.h; ++y)
             for (int x = 0; x < c.w; ++x)
                 for (int ch = 0; ch < 3; ++ch)
@@ -85,7 +87,7 @@ TEST_F(TgaRoundTrip, MaskCarriesAlphaInEveryChannel) {
     const std::string path = Root() + "/_p.tga";
     ASSERT_TRUE(WriteTgaMask(path, original, nullptr));
     Image mask;
-    ASSERT_TRUE(ReadTga(path, &mask, nullptr));
+    ASSERT_TRUE(ReadPicture(path, &mask, nullptr));
     for (int ch = 0; ch < 3; ++ch)
         EXPECT_EQ(mask.At(3, 2)[ch], original.At(3, 2)[3]);
 }
@@ -99,7 +101,7 @@ TEST_F(TgaRoundTrip, JpegKeepsColoursCloseAndDropsAlpha) {
         }
     ASSERT_TRUE(SavePicture(Root(), "DATA\\photo.jpg", original, PictureKind::Jpeg));
     Image back;
-    ASSERT_TRUE(ReadJpeg(GamePath(Root(), "DATA\\photo.jpg"), &back, nullptr));
+    ASSERT_TRUE(ReadPicture(GamePath(Root(), "DATA\\photo.jpg"), &back, nullptr));
     ASSERT_EQ(back.width, 16);
     ASSERT_EQ(back.height, 8);
     for (const auto& xy : {std::pair<int, int>{2, 2}, {13, 5}})
@@ -109,61 +111,28 @@ TEST_F(TgaRoundTrip, JpegKeepsColoursCloseAndDropsAlpha) {
     EXPECT_FALSE(fs::exists(GamePath(Root(), "DATA\\_photo.jpg"))); // JPEG pictures never get masks
 }
 
-TEST(TgaParse, RefusesWhatTheGameCouldNotReadSafely) {
-    std::vector<uint8_t> good(18 + 2 * 2 * 3, 0);
-    good[2] = 2;
-    good[12] = 2;
-    good[14] = 2;
-    good[16] = 24;
-    ASSERT_TRUE(ParseTga(good.data(), good.size(), nullptr, nullptr, nullptr));
-    struct Case {
-        const char* what;
-        size_t index; // header byte to change
-        uint8_t value;
-        size_t cut; // bytes taken off the end
-    } cases[] = {{"pixels cut short", 2, 2, 1},  {"header cut short", 2, 2, good.size() - 10},
-                 {"image ID present", 0, 5, 0},  {"colour map", 1, 1, 0},
-                 {"run-length coded", 2, 10, 0}, {"15-bit pixels", 16, 15, 0},
-                 {"zero width", 12, 0, 0}};
-    for (const Case& c : cases) {
-        std::vector<uint8_t> bad = good;
-        bad[c.index] = c.value;
-        bad.resize(bad.size() - c.cut);
-        std::string why;
-        EXPECT_FALSE(ParseTga(bad.data(), bad.size(), nullptr, nullptr, &why)) << c.what;
-        EXPECT_FALSE(why.empty()) << c.what;
-    }
-}
+using GlyphTableFile = TempFolder;
 
-TEST(GlyphTable, SpaceAdvanceFollowsTheLastLineAndMissingCodesKeepTheDefault) {
+TEST_F(GlyphTableFile, TheGameReadsBackEveryLineWritten) {
     GlyphTable table;
-    ASSERT_TRUE(ParseGlyphTable("4 20 2\n65 10 0 12 0\n66 30 0 9 0\n", &table, nullptr));
-    const FontLayout layout = ResolveLayout(&table, 300, 40);
-    EXPECT_EQ(layout.spaceAdvance, 9);
-    EXPECT_EQ(layout.glyphHeight, 20);
-    EXPECT_EQ(layout.x[65], 10);
-    EXPECT_EQ(layout.width[65], 12);
-    EXPECT_EQ(layout.y[67], 67 * 40); // one glyph per frame-height row by default
-    EXPECT_EQ(layout.width[67], 300 & 0xFF);
-    const FontLayout noFile = ResolveLayout(nullptr, 300, 40);
-    EXPECT_EQ(noFile.spaceAdvance, 300);
-    EXPECT_EQ(noFile.glyphHeight, 40);
-}
-
-TEST(GlyphTable, RefusesBrokenTables) {
-    const char* bad[] = {"",
-                         "4 20",
-                         "4 20 2\n65 10 0 12 0\n",
-                         "4 20 1\n256 0 0 5 0\n",
-                         "4 20 1\n65 -1 0 5 0\n",
-                         "4 20 1\n65 0 0 300 0\n",
-                         "4 20 -3\n",
-                         "4 20 99999999\n"};
-    for (const char* text : bad) {
-        GlyphTable table;
-        std::string why;
-        EXPECT_FALSE(ParseGlyphTable(text, &table, &why)) << text;
-        EXPECT_FALSE(why.empty());
+    table.spaceAdvance = 4;
+    table.glyphHeight = 20;
+    table.lines = {{65, 10, 0, 12}, {0xE9, 300, 40, 9}, {' ', 0, 0, 4}};
+    const std::string path = Root() + "/f.fh";
+    ASSERT_TRUE(WriteGlyphTable(path, table, nullptr));
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const GlyphTableText back = ParseGlyphTable(text.data(), text.size());
+    EXPECT_EQ(back.spaceAdvance, 4);
+    EXPECT_EQ(back.glyphHeight, 20);
+    EXPECT_EQ(back.missingLines, 0);
+    EXPECT_EQ(back.badCodes, 0);
+    ASSERT_EQ(back.lines.size(), table.lines.size());
+    for (size_t i = 0; i < table.lines.size(); ++i) {
+        EXPECT_EQ(back.lines[i].code, table.lines[i].code);
+        EXPECT_EQ(back.lines[i].x, table.lines[i].x);
+        EXPECT_EQ(back.lines[i].y, table.lines[i].y);
+        EXPECT_EQ(back.lines[i].width, table.lines[i].width);
     }
 }
 
@@ -176,30 +145,35 @@ TEST_F(FontRaster, EveryPrintableCharacterHasAGlyphInsideThePictureAndTheTableEn
                               &table, nullptr));
     ASSERT_FALSE(table.lines.empty());
     EXPECT_EQ(table.lines.back().code, ' ');
-    const FontLayout layout = ResolveLayout(&table, atlas.width, atlas.height);
-    EXPECT_EQ(layout.spaceAdvance, table.spaceAdvance);
+    // The font as the game loads it from the picture and table the font tool writes.
+    ASSERT_TRUE(SavePicture(Root(), "DATA\\Font.tga", atlas, PictureKind::Masked));
+    ASSERT_TRUE(WriteGlyphTable(GamePath(Root(), "DATA\\Font.fh"), table, nullptr));
+    Font* font = LoadFont(GamePath(Root(), "DATA\\Font.tga").c_str());
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->SpaceAdvance(), table.spaceAdvance);
     for (int c = 33; c < 256; ++c) {
         const bool undefined = Cp1252ToUnicode(c) == 0;
         SCOPED_TRACE(c);
         if (undefined) {
-            EXPECT_EQ(layout.width[c], 0);
+            EXPECT_EQ(font->glyphWidth[c], 0);
             continue;
         }
-        EXPECT_GT(layout.width[c], 0);
-        EXPECT_LE(layout.x[c] + layout.width[c], atlas.width);
-        EXPECT_LE(layout.y[c] + layout.glyphHeight, atlas.height);
+        EXPECT_GT(font->glyphWidth[c], 0);
+        EXPECT_LE(font->glyphX[c] + font->glyphWidth[c], atlas.width);
+        EXPECT_LE(font->glyphY[c] + font->GlyphHeight(), atlas.height);
     }
-    EXPECT_LT(layout.width['i'], layout.width['W']);
+    EXPECT_LT(font->glyphWidth['i'], font->glyphWidth['W']);
     // Ink lies where the glyph is: 'H' has coverage, the no-break space has none.
     auto ink = [&](int c) {
         int sum = 0;
-        for (int y = 0; y < layout.glyphHeight; ++y)
-            for (int x = 0; x < layout.width[c]; ++x)
-                sum += atlas.At(layout.x[c] + x, layout.y[c] + y)[3];
+        for (int y = 0; y < font->GlyphHeight(); ++y)
+            for (int x = 0; x < font->glyphWidth[c]; ++x)
+                sum += atlas.At(font->glyphX[c] + x, font->glyphY[c] + y)[3];
         return sum;
     };
     EXPECT_GT(ink('H'), 0);
     EXPECT_EQ(ink(0xA0), 0);
+    ReleaseFont(font);
 }
 
 TEST(FontRasterErrors, AMissingFontFileIsReported) {

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "BASE/errlog.h"
 #include "GRAPH/Sprite.h"
@@ -13,10 +15,10 @@
 #include "GRAPH/graph.h"
 #include "SYS/msgbox.h"
 #include "content_check.h"
-#include "glyph_table.h"
+#include "GRAPH/GlyphTable.h"
 #include "manifest.h"
 #include "picture.h"
-#include "tga.h"
+#include "picture_in.h"
 
 using namespace content;
 
@@ -87,8 +89,8 @@ TEST_F(EngineReadsContent, EveryPictureOfEveryScreenLoadsAtItsSizeWithItsMask) {
                 SCOPED_TRACE(e.name + " [" + section + "] " + name);
                 Sprite* sprite = Load(name);
                 ASSERT_NE(sprite, nullptr);
-                TgaInfo file;
-                ASSERT_TRUE(ReadTgaInfo(GamePath(kGame, name), &file, nullptr));
+                PictureInfo file;
+                ASSERT_TRUE(ReadPictureInfo(GamePath(kGame, name), &file, nullptr));
                 EXPECT_EQ(sprite->width, file.width);
                 EXPECT_EQ(sprite->frameHeight, file.height);
                 EXPECT_EQ(sprite->HasAlpha(), fs::exists(GamePath(kGame, MaskName(name))));
@@ -104,16 +106,25 @@ TEST_F(EngineReadsContent, MenuFontMeasuresAndInksAsItsTableSays) {
     ASSERT_NE(font, nullptr);
     loaded_.push_back(font);
     ASSERT_TRUE(font->HasAlpha()) << "without an alpha plane the glyphs would be copied as boxes";
-    GlyphTable table;
-    ASSERT_TRUE(ReadGlyphTable(GamePath(kGame, "DATA\\FontMenu.fh"), &table, nullptr));
-    const FontLayout layout = ResolveLayout(&table, font->width, font->frameHeight);
-    EXPECT_EQ(font->SpaceAdvance(), layout.spaceAdvance);
-    EXPECT_EQ(font->GlyphHeight(), layout.glyphHeight);
+    std::ifstream in(GamePath(kGame, "DATA\\FontMenu.fh"), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const GlyphTableText table = ParseGlyphTable(text.data(), text.size());
+    ASSERT_FALSE(table.lines.empty());
+    // The table the font tool writes ends with the space, whose width is the space advance.
+    EXPECT_EQ(table.lines.back().code, ' ');
+    EXPECT_EQ(font->SpaceAdvance(), table.lines.back().width);
+    EXPECT_EQ(font->GlyphHeight(), table.glyphHeight);
+    auto widthOf = [&](unsigned char c) {
+        int width = 0;
+        for (const GlyphLine& line : table.lines)
+            if (line.code == c) width = line.width;
+        return width;
+    };
     const char* caption = "High scores \xC9t\xE9";
     int expected = 0;
     for (const char* c = caption; *c; ++c) {
         const unsigned char u = static_cast<unsigned char>(*c);
-        expected += u < 33 ? layout.spaceAdvance : layout.width[u];
+        expected += u < 33 ? font->SpaceAdvance() : widthOf(u);
     }
     EXPECT_EQ(TextWidth(font, caption, 1000), expected);
 
@@ -136,8 +147,8 @@ TEST_F(EngineReadsContent, MenuFontMeasuresAndInksAsItsTableSays) {
     int dark = 0, changedOutside = 0;
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 200; ++x) {
-            const bool inLine = y >= 20 - layout.glyphHeight / 2 &&
-                                y < 20 + layout.glyphHeight - layout.glyphHeight / 2;
+            const bool inLine = y >= 20 - table.glyphHeight.value_or(0) / 2 &&
+                                y < 20 + table.glyphHeight.value_or(0) - table.glyphHeight.value_or(0) / 2;
             if (px(x, y) == 0) ++dark;
             if (!inLine && px(x, y) != panel) ++changedOutside;
         }

@@ -8,11 +8,11 @@
 #include <fstream>
 
 #include "content_check.h"
-#include "glyph_table.h"
+#include "GRAPH/font.h"
 #include "ini_file.h"
 #include "manifest.h"
 #include "picture.h"
-#include "tga.h"
+#include "picture_in.h"
 
 using namespace content;
 
@@ -52,9 +52,9 @@ class GameFolder : public ::testing::Test {
         return {ini.GetInt(section, "x"), ini.GetInt(section, "y"), ini.GetInt(section, "xs"),
                 ini.GetInt(section, "ys")};
     }
-    static TgaInfo Size(const std::string& picture) {
-        TgaInfo info;
-        EXPECT_TRUE(ReadTgaInfo(GamePath(kGame, picture), &info, nullptr)) << picture;
+    static PictureInfo Size(const std::string& picture) {
+        PictureInfo info;
+        EXPECT_TRUE(ReadPictureInfo(GamePath(kGame, picture), &info, nullptr)) << picture;
         return info;
     }
     Manifest manifest_;
@@ -123,7 +123,7 @@ TEST_F(GameFolder, PicturesHaveTheSizeOfTheirWidgets) {
         // A panel picture covers the whole panel: the water is not drawn inside it.
         for (const std::string& picture : StatePictures(ini, "main")) {
             const Rect panel = RectOf(ini, "main");
-            const TgaInfo size = Size(picture);
+            const PictureInfo size = Size(picture);
             EXPECT_TRUE(size.width == panel.w && size.height == panel.h)
                 << screen->name << " " << picture;
         }
@@ -131,7 +131,7 @@ TEST_F(GameFolder, PicturesHaveTheSizeOfTheirWidgets) {
             const Rect r = RectOf(ini, w.section);
             const std::string where = screen->name + " [" + w.section + "] ";
             for (const std::string& picture : StatePictures(ini, w.section)) {
-                const TgaInfo size = Size(picture);
+                const PictureInfo size = Size(picture);
                 if (w.widgetClass == "W") {
                     EXPECT_EQ(size.height, r.h) << where << picture;
                     EXPECT_GE(r.w, capWidth) << where;
@@ -145,7 +145,7 @@ TEST_F(GameFolder, PicturesHaveTheSizeOfTheirWidgets) {
                 // A slider draws its items from source rectangles as wide as itself.
                 for (const std::string& item : ItemSections(ini, w.section))
                     for (const std::string& picture : StatePictures(ini, item)) {
-                        const TgaInfo size = Size(picture);
+                        const PictureInfo size = Size(picture);
                         EXPECT_TRUE(size.width >= r.w && size.height >= r.h) << where << picture;
                     }
             if (w.widgetClass == "Sp")
@@ -158,30 +158,19 @@ TEST_F(GameFolder, PicturesHaveTheSizeOfTheirWidgets) {
     }
 }
 
-int TextWidth(const FontLayout& font, const std::string& text) {
-    int w = 0;
-    for (unsigned char c : text)
-        w += c < 33 ? font.spaceAdvance : font.width[c];
-    return w;
-}
+// The font as the game loads it from the built folder.
+Font* GameFont(const std::string& picture) { return LoadFont(GamePath(kGame, picture).c_str()); }
 
-FontLayout LoadFont(const std::string& picture) {
-    GlyphTable table;
-    EXPECT_TRUE(ReadGlyphTable(GamePath(kGame, picture.substr(0, picture.size() - 3) + "fh"),
-                               &table, nullptr));
-    TgaInfo size;
-    EXPECT_TRUE(ReadTgaInfo(GamePath(kGame, picture), &size, nullptr)) << picture;
-    return ResolveLayout(&table, size.width, size.height);
-}
+int WidthOf(Font* font, const std::string& text) { return TextWidth(font, text.c_str(), -1); }
 
 TEST_F(GameFolder, ButtonCaptionsFitTheirButtons) {
-    const FontLayout font = LoadFont("DATA\\FontMenu.tga");
+    Font* font = GameFont("DATA\\FontMenu.tga");
     for (const ManifestEntry* screen : Screens()) {
         const IniFile ini = Load(screen->name);
         for (const ManifestWidget& w : screen->widgets) {
             if (w.widgetClass == "L" || w.widgetClass == "S") continue;
             const std::string caption = ini.Get(w.section, "name");
-            EXPECT_LE(TextWidth(font, caption), ini.GetInt(w.section, "xs") - 24)
+            EXPECT_LE(WidthOf(font, caption), ini.GetInt(w.section, "xs") - 24)
                 << screen->name << " [" << w.section << "] \"" << caption << "\"";
         }
     }
@@ -189,13 +178,12 @@ TEST_F(GameFolder, ButtonCaptionsFitTheirButtons) {
 
 TEST_F(GameFolder, HeroLinesFitTheBalloonCorner) {
     // The balloon is drawn at x = 516, so a line has at most the 124 pixels up to the screen edge.
-    const FontLayout font = LoadFont("DATA\\herofont.tga");
+    Font* font = GameFont("DATA\\herofont.tga");
     const IniFile texts = Load("DATA\\english.ini");
-    const std::vector<std::pair<std::string, std::string>>* hero = texts.Keys("hero");
-    ASSERT_NE(hero, nullptr);
-    EXPECT_EQ(hero->size(), 40u * 3); // 41 texts, number 8 has none, three lines each
-    for (const auto& kv : *hero)
-        EXPECT_LE(TextWidth(font, kv.second), 116) << kv.first << "=" << kv.second;
+    const std::vector<std::pair<std::string, std::string>> hero = texts.Keys("hero");
+    EXPECT_EQ(hero.size(), 40u * 3); // 41 texts, number 8 has none, three lines each
+    for (const auto& kv : hero)
+        EXPECT_LE(WidthOf(font, kv.second), 116) << kv.first << "=" << kv.second;
 }
 
 TEST_F(GameFolder, EveryBoundKeyHasANameAndTheJoiningWordKeepsItsSpaces) {

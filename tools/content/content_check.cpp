@@ -4,10 +4,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "glyph_table.h"
-#include "jpeg_in.h"
+#include "GRAPH/font.h"
 #include "picture.h"
-#include "tga.h"
+#include "picture_in.h"
 
 namespace content {
 
@@ -54,12 +53,12 @@ class Checker {
         if (e.kind == "file") {
             if (!std::filesystem::is_regular_file(GamePath(dir_, e.name))) Fail(e.name, "missing");
         } else if (e.kind == "picture") {
-            TgaInfo info;
+            PictureInfo info;
             if (Picture(e.name, e.pictureKind, &info) && e.pictureKind != "jpeg") Shape(e, info, 1);
         } else if (e.kind == "font") {
             Font(e.name);
         } else if (e.kind == "strip") {
-            TgaInfo info;
+            PictureInfo info;
             if (!Picture(e.name, "any", &info)) return;
             if (info.height % e.frames != 0)
                 Fail(e.name, "height " + std::to_string(info.height) + " is not " +
@@ -67,7 +66,7 @@ class Checker {
             else
                 Shape(e, info, e.frames);
         } else if (e.kind == "texture") {
-            TgaInfo info;
+            PictureInfo info;
             auto pow2 = [](int v) { return v > 0 && (v & (v - 1)) == 0; };
             if (!Picture(e.name, "any", &info)) return;
             if (!pow2(info.width) || !pow2(info.height))
@@ -92,24 +91,25 @@ class Checker {
 
     // kind: "masked" needs a mask (or its own alpha), "opaque" must have none, "any" may have
     // either; a mask present must match the picture's size.
-    bool Picture(const std::string& name, const std::string& kind, TgaInfo* infoOut = nullptr) {
+    bool Picture(const std::string& name, const std::string& kind, PictureInfo* infoOut = nullptr) {
         const std::string path = GamePath(dir_, name);
         if (!std::filesystem::exists(path)) {
             Fail(name, "missing");
             return false;
         }
         if (kind == "jpeg") {
+            // The game picks its reader by the name.
             Image decoded;
-            std::string error;
-            if (!ReadJpeg(path, &decoded, &error)) {
-                problems.push_back(error);
+            const bool named = name.size() > 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".jpg");
+            if (!named || !ReadPicture(path, &decoded, nullptr)) {
+                Fail(name, "is not a readable JPEG");
                 return false;
             }
             return true;
         }
-        TgaInfo info;
+        PictureInfo info;
         std::string error;
-        if (!ReadTgaInfo(path, &info, &error)) {
+        if (!ReadPictureInfo(path, &info, &error)) {
             problems.push_back(error);
             return false;
         }
@@ -119,8 +119,8 @@ class Checker {
         if (kind == "opaque" && hasMask) Fail(name, "is listed opaque but has a mask");
         if (kind == "masked" && !hasMask && info.bitsPerPixel != 32) Fail(name, "has no mask");
         if (hasMask) {
-            TgaInfo mask;
-            if (!ReadTgaInfo(maskPath, &mask, &error))
+            PictureInfo mask;
+            if (!ReadPictureInfo(maskPath, &mask, &error))
                 problems.push_back(error);
             else if (mask.width != info.width || mask.height != info.height)
                 Fail(MaskName(name), "is " + std::to_string(mask.width) + "x" +
@@ -132,18 +132,18 @@ class Checker {
     }
 
     // The size and shared mask a picture line asks for; frames > 1 for strips.
-    void Shape(const ManifestEntry& e, const TgaInfo& info, int frames) {
+    void Shape(const ManifestEntry& e, const PictureInfo& info, int frames) {
         const int frameHeight = info.height / frames;
         if (e.width > 0 && (info.width != e.width || frameHeight != e.height))
             Fail(e.name, "is " + std::to_string(info.width) + "x" + std::to_string(frameHeight) +
                              (frames > 1 ? " a frame" : "") + ", must be " +
                              std::to_string(e.width) + "x" + std::to_string(e.height));
         if (e.mask.empty()) return;
-        TgaInfo mask;
+        PictureInfo mask;
         std::string error;
         if (!std::filesystem::exists(GamePath(dir_, e.mask)))
             Fail(e.mask, "missing (the mask of " + e.name + ")");
-        else if (!ReadTgaInfo(GamePath(dir_, e.mask), &mask, &error))
+        else if (!ReadPictureInfo(GamePath(dir_, e.mask), &mask, &error))
             problems.push_back(error);
         else if (mask.width != info.width || mask.height != info.height)
             Fail(e.mask, "is " + std::to_string(mask.width) + "x" + std::to_string(mask.height) +
@@ -157,12 +157,11 @@ class Checker {
         Image img;
         std::string error;
         const std::string path = GamePath(dir_, e.name);
-        const bool jpeg = e.name.size() > 4 && EqualsIgnoringCase(e.name.substr(e.name.size() - 4), ".jpg");
         if (!std::filesystem::exists(path)) {
             Fail(e.name, "missing");
             return;
         }
-        if (!(jpeg ? ReadJpeg(path, &img, &error) : ReadTga(path, &img, &error))) {
+        if (!ReadPicture(path, &img, &error)) {
             problems.push_back(error);
             return;
         }
@@ -198,7 +197,7 @@ class Checker {
                 Fail(where, "needs a length, a time and a name");
                 continue;
             }
-            TgaInfo info;
+            PictureInfo info;
             if (!Picture(picture, "masked", &info)) continue;
             if (info.height % frames != 0) {
                 Fail(picture, "height " + std::to_string(info.height) + " is not " +
@@ -211,26 +210,25 @@ class Checker {
         }
     }
 
+    // The font as the game's loader takes it from its picture and glyph table.
     void Font(const std::string& name) {
-        TgaInfo info;
+        PictureInfo info;
         if (!Picture(name, "masked", &info)) return;
-        std::string fh = name.substr(0, name.find_last_of('.')) + ".fh";
-        GlyphTable table;
-        std::string error;
-        if (!ReadGlyphTable(GamePath(dir_, fh), &table, &error)) {
-            problems.push_back(error);
+        const std::string fh = name.substr(0, name.find_last_of('.')) + ".fh";
+        if (!std::filesystem::exists(GamePath(dir_, fh))) {
+            Fail(fh, "missing");
             return;
         }
-        if (table.glyphHeight <= 0 || table.glyphHeight > info.height)
+        ::Font* font = LoadFont(GamePath(dir_, name).c_str());
+        if (font->GlyphHeight() <= 0 || font->GlyphHeight() > info.height)
             Fail(fh, "glyph height does not fit the picture");
-        for (const GlyphLine& g : table.lines)
-            if (g.x + g.width > info.width || g.y + table.glyphHeight > info.height)
-                Fail(fh, "glyph " + std::to_string(g.code) + " lies outside the picture");
-        const FontLayout layout = ResolveLayout(&table, info.width, info.height);
+        for (int c = 33; c < 256; ++c)
+            if (font->glyphWidth[c] > 0 && (font->glyphX[c] + font->glyphWidth[c] > info.width ||
+                                            font->glyphY[c] + font->GlyphHeight() > info.height))
+                Fail(fh, "glyph " + std::to_string(c) + " lies outside the picture");
         for (int c = 33; c < 127; ++c)
-            if (layout.width[c] == 0)
-                Fail(fh, "printable character " + std::to_string(c) + " has no glyph");
-        if (layout.spaceAdvance <= 0) Fail(fh, "spaces would not advance");
+            if (font->glyphWidth[c] == 0) Fail(fh, "printable character " + std::to_string(c) + " has no glyph");
+        if (font->SpaceAdvance() <= 0) Fail(fh, "spaces would not advance");
     }
 
     void Screen(const ManifestEntry& e) {

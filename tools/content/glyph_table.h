@@ -1,13 +1,13 @@
-// The ".fh" glyph table beside a font picture: space advance, glyph height, a line count and one
-// line per glyph (code, x, y, width, one ignored number), numbers separated by white space.
+// Writing the ".fh" glyph table beside a font picture: space advance, glyph height, a line count
+// and one line per glyph (code, x, y, width, one ignored number). The game's font loader reads it
+// (GRAPH/GlyphTable.h).
 #pragma once
-#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace content {
 
-struct GlyphLine {
+struct GlyphCell {
     int code = 0;
     int x = 0;
     int y = 0;
@@ -17,24 +17,9 @@ struct GlyphLine {
 struct GlyphTable {
     int spaceAdvance = 0;
     int glyphHeight = 0;
-    std::vector<GlyphLine> lines;
+    std::vector<GlyphCell> lines;
 };
 
 bool WriteGlyphTable(const std::string& path, const GlyphTable& table, std::string* error);
-// Refuses counts and codes outside what a 256-entry table can hold, and truncated files.
-bool ReadGlyphTable(const std::string& path, GlyphTable* table, std::string* error);
-bool ParseGlyphTable(const std::string& text, GlyphTable* table, std::string* error);
-
-// The table the game ends up with for a picture of the given size: one glyph per frame-height
-// row by default, each line overriding its code, and the space advance taken from the last line.
-struct FontLayout {
-    int16_t x[256];
-    int16_t y[256];
-    uint8_t width[256];
-    int spaceAdvance;
-    int glyphHeight;
-};
-// table is null when the picture has no ".fh" file.
-FontLayout ResolveLayout(const GlyphTable* table, int pictureWidth, int frameHeight);
 
 } // namespace content

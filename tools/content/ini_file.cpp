@@ -1,95 +1,69 @@
 #include "ini_file.h"
 
-#include <cctype>
-#include <cstdlib>
-#include <sstream>
+#include <strings.h>
 
-#include "file_bytes.h"
+#include <filesystem>
+
+#include "SYS/profile.h"
 
 namespace content {
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 namespace {
-std::string Trim(const std::string& s) {
-    size_t begin = 0, end = s.size();
-    while (begin < end && (s[begin] == ' ' || s[begin] == '\t'))
-        ++begin;
-    while (end > begin && (s[end - 1] == ' ' || s[end - 1] == '\t' || s[end - 1] == '\r'))
-        --end;
-    return s.substr(begin, end - begin);
-}
-} // namespace
 
-bool IniFile::Load(const std::string& path) {
-    std::string text;
-    if (!ReadFileBytes(path, &text)) return false;
-    Parse(text);
-    return true;
-}
+// Large enough for every list of names the game's files hold; a longer list is cut by the
+// reader, never overrun.
+constexpr size_t kListBytes = 1 << 16;
 
-void IniFile::Parse(const std::string& text) {
-    sections_.clear();
-    std::istringstream in(text);
-    std::string line;
-    Section* current = nullptr;
-    while (std::getline(in, line)) {
-        const std::string t = Trim(line);
-        if (t.empty() || t[0] == ';') continue;
-        if (t[0] == '[') {
-            const size_t close = t.find(']');
-            sections_.push_back(
-                {Trim(t.substr(1, close == std::string::npos ? std::string::npos : close - 1)),
-                 {}});
-            current = &sections_.back();
-            continue;
-        }
-        const size_t eq = t.find('=');
-        if (!current || eq == std::string::npos) continue;
-        current->keys.emplace_back(Trim(t.substr(0, eq)), Trim(t.substr(eq + 1)));
-    }
-}
-
-const IniFile::Section* IniFile::Find(const std::string& section) const {
-    for (const Section& s : sections_)
-        if (EqualsIgnoringCase(s.name, section)) return &s;
-    return nullptr;
-}
-
-bool IniFile::HasSection(const std::string& section) const {
-    return Find(section) != nullptr;
-}
-
-std::string IniFile::Get(const std::string& section, const std::string& key) const {
-    const Section* s = Find(section);
-    if (!s) return {};
-    for (const auto& kv : s->keys)
-        if (EqualsIgnoringCase(kv.first, key)) return kv.second;
-    return {};
-}
-
-int IniFile::GetInt(const std::string& section, const std::string& key) const {
-    return std::atoi(Get(section, key).c_str());
-}
-
-std::vector<std::string> IniFile::SectionNames() const {
+// The '\0'-separated names the profile reader lists for a null section or key.
+std::vector<std::string> NameList(const char* section, const std::string& path) {
+    std::vector<char> buffer(kListBytes);
+    const size_t length =
+        sys::GetPrivateProfileString(section, nullptr, "", buffer.data(), buffer.size(), path.c_str());
     std::vector<std::string> names;
-    for (const Section& s : sections_)
-        names.push_back(s.name);
+    for (size_t at = 0; at < length;) {
+        const std::string name(buffer.data() + at);
+        if (name.empty()) break;
+        names.push_back(name);
+        at += name.size() + 1;
+    }
     return names;
 }
 
-const std::vector<std::pair<std::string, std::string>>*
-IniFile::Keys(const std::string& section) const {
-    const Section* s = Find(section);
-    return s ? &s->keys : nullptr;
+} // namespace
+
+bool IniFile::Load(const std::string& path) {
+    path_ = path;
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+bool IniFile::HasSection(const std::string& section) const {
+    for (const std::string& name : SectionNames())
+        if (EqualsIgnoringCase(name, section)) return true;
+    return false;
+}
+
+std::string IniFile::Get(const std::string& section, const std::string& key) const {
+    std::vector<char> value(kListBytes);
+    const size_t length = sys::GetPrivateProfileString(section.c_str(), key.c_str(), "", value.data(),
+                                                       value.size(), path_.c_str());
+    return std::string(value.data(), length);
+}
+
+int IniFile::GetInt(const std::string& section, const std::string& key) const {
+    return sys::GetPrivateProfileInt(section.c_str(), key.c_str(), 0, path_.c_str());
+}
+
+std::vector<std::string> IniFile::SectionNames() const { return NameList(nullptr, path_); }
+
+std::vector<std::pair<std::string, std::string>> IniFile::Keys(const std::string& section) const {
+    std::vector<std::pair<std::string, std::string>> keys;
+    for (const std::string& key : NameList(section.c_str(), path_)) keys.emplace_back(key, Get(section, key));
+    return keys;
 }
 
 } // namespace content

@@ -1,5 +1,5 @@
-// Read-only INI files with the game's rules: section and key names ignore case, the first match
-// wins, values are trimmed of spaces and tabs, lines may end in CR LF.
+// The game's INI files as the content tools look at them, read through the game's own profile
+// reader (SYS/profile.h), so the tools see exactly the values the game sees.
 #pragma once
 #include <string>
 #include <utility>
@@ -9,23 +9,19 @@ namespace content {
 
 class IniFile {
   public:
+    // False when the file does not exist. Paths are host paths.
     bool Load(const std::string& path);
-    void Parse(const std::string& text);
 
     bool HasSection(const std::string& section) const;
     // Empty when the section or key is missing.
     std::string Get(const std::string& section, const std::string& key) const;
-    int GetInt(const std::string& section, const std::string& key) const; // leading digits, else 0
+    int GetInt(const std::string& section, const std::string& key) const; // 0 when missing
     std::vector<std::string> SectionNames() const;
-    const std::vector<std::pair<std::string, std::string>>* Keys(const std::string& section) const;
+    // The keys of the section in file order with their values; empty for a missing section.
+    std::vector<std::pair<std::string, std::string>> Keys(const std::string& section) const;
 
   private:
-    struct Section {
-        std::string name;
-        std::vector<std::pair<std::string, std::string>> keys;
-    };
-    const Section* Find(const std::string& section) const;
-    std::vector<Section> sections_;
+    std::string path_;
 };
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b);

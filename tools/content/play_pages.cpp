@@ -10,65 +10,14 @@
 #include "GRAPH/graph.h"
 #include "SYS/profile.h"
 #include "bubble_look.h"
+#include "canvas.h"
+#include "GAME/waterfall_backdrop.h"
 #include "cvd.h"
 #include "picture.h"
 
 namespace content {
 
 namespace {
-
-// An off-screen back buffer in the game's 16-bit format.
-class Canvas {
-  public:
-    Canvas(int w, int h) {
-        sprite_.width = static_cast<int16_t>(w);
-        sprite_.frameHeight = static_cast<int16_t>(h);
-        sprite_.pitch = static_cast<int16_t>(w * 2);
-        sprite_.ownPixels.assign(static_cast<size_t>(w) * 2 * h, 0);
-        sprite_.pixels = sprite_.ownPixels.data();
-        sprite_.clip = ClipRect{0, 0, static_cast<int16_t>(w), static_cast<int16_t>(h)};
-    }
-    Sprite* operator->() { return &sprite_; }
-    Sprite* get() { return &sprite_; }
-    int Width() const { return sprite_.width; }
-    int Height() const { return sprite_.frameHeight; }
-
-    uint16_t& At(int x, int y) {
-        return reinterpret_cast<uint16_t*>(sprite_.pixels)[static_cast<size_t>(y) * sprite_.width + x];
-    }
-    void Simulate(Deficiency d, int x0, int y0, int w, int h) {
-        const PixelFormatDesc& f = CurrentPixelFormat();
-        for (int y = y0; y < y0 + h && y < Height(); ++y)
-            for (int x = x0; x < x0 + w && x < Width(); ++x) {
-                uint8_t rgb[3];
-                Unpack(At(x, y), f, rgb);
-                SimulateDeficiency(d, rgb);
-                At(x, y) = static_cast<uint16_t>(ColourToPixel((uint32_t(rgb[0]) << 16) | (uint32_t(rgb[1]) << 8) | rgb[2]));
-            }
-    }
-    Image ToImage() {
-        const PixelFormatDesc& f = CurrentPixelFormat();
-        Image img(Width(), Height());
-        for (int y = 0; y < Height(); ++y)
-            for (int x = 0; x < Width(); ++x) {
-                uint8_t* p = img.At(x, y);
-                Unpack(At(x, y), f, p);
-                p[3] = 255;
-            }
-        return img;
-    }
-
-  private:
-    static void Unpack(uint16_t v, const PixelFormatDesc& f, uint8_t rgb[3]) {
-        const int bits[3] = {f.RedBits(), f.GreenBits(), f.BlueBits()};
-        const int shifts[3] = {f.RedShift(), f.GreenShift(), f.BlueShift()};
-        for (int c = 0; c < 3; ++c) {
-            const int raw = (v >> shifts[c]) & ((1 << bits[c]) - 1);
-            rgb[c] = static_cast<uint8_t>((raw << (8 - bits[c])) | (raw >> (2 * bits[c] - 8)));
-        }
-    }
-    Sprite sprite_;
-};
 
 Sprite* Load(const std::string& name, const char* mask = nullptr) {
     return LoadSprite(name.c_str(), mask, false);
@@ -100,7 +49,7 @@ void Small(Canvas& c, int x, int y, const std::string& text) {
     DrawText(c.get(), LoadFont("DATA\\herofont.tga"), x, y, text.c_str(), 0, -1, -1);
 }
 
-void Backdrop(Canvas& c, int x, int y, int w, int h) {
+void FieldBackdrop(Canvas& c, int x, int y, int w, int h) {
     c->TileRect(x, y, w, h, Load("DATA\\background.tga"), 0, 0, 0);
 }
 
@@ -124,7 +73,7 @@ bool BubblePage(const std::string& out) {
         Caption(c, 12, top, set.folder);
         for (int view = 0; view < 4; ++view) {
             const int x0 = 12 + (view % 2) * (blockW + 6), y0 = top + 24 + (view / 2) * 88;
-            Backdrop(c, x0, y0, blockW, 84);
+            FieldBackdrop(c, x0, y0, blockW, 84);
             for (int key = 0; key < kPlainColours; ++key) {
                 Sprite* b = Load(BubbleName(set, key), "DATA\\_bubble.tga");
                 c->StretchBlit(x0 + 12 + key * pitch, y0 + 10, 64, 64, b, 0, 0, b->width, b->frameHeight, OP_ALPHA, 0);
@@ -143,7 +92,7 @@ bool BonusPage(const std::string& out) {
     const char* pairs[] = {"02", "03", "05", "13", "23", "24", "25", "26", "36", "46"};
     Canvas c(760, 620);
     c->FillRect(0, 0, c.Width(), c.Height(), kPageColour);
-    Backdrop(c, 8, 8, 744, 604);
+    FieldBackdrop(c, 8, 8, 744, 604);
     Caption(c, 16, 12, "Two-colour bubbles (twice their size)");
     for (int i = 0; i < 10; ++i) {
         Sprite* b = Load(std::string("DATA\\BONUS\\") + pairs[i] + ".tga", "DATA\\_bubble.tga");
@@ -209,7 +158,7 @@ void Launcher(Canvas& c, int cx, int cy, int key, double angle, float phase) {
 bool LauncherPage(const std::string& out) {
     Canvas c(8 * 84 + 24, 3 * 120 + 60);
     c->FillRect(0, 0, c.Width(), c.Height(), kPageColour);
-    Backdrop(c, 8, 8, c.Width() - 16, c.Height() - 16);
+    FieldBackdrop(c, 8, 8, c.Width() - 16, c.Height() - 16);
     Caption(c, 16, 12, "Launcher in each colour: aims -1, 0, +1; the eight frames after a shot");
     for (int key = 0; key < 8; ++key) {
         const double angles[3] = {-1.0, 0.0, 1.0};
@@ -228,48 +177,14 @@ bool LauncherPage(const std::string& out) {
     }();
 }
 
-// The waterfall backdrop as the scene samples it: each screen row takes a texture row moved by
-// the fall table, with the edges blended over the sides and the brink's water on top.
+// The game's waterfall backdrop, created afresh and run for t ms in logic ticks, drawn whole.
 void Waterfall(Canvas& c, float t) {
-    const float xFlush = GetIniFloat("game.ini", "fx", "xFlush");
-    const float yFlush = GetIniFloat("game.ini", "fx", "yFlush");
-    const float gravity = GetIniFloat("game.ini", "fx", "gravity");
-    const float xTop = GetIniFloat("game.ini", "fx", "xTop"), yTop = GetIniFloat("game.ini", "fx", "yTop");
-    Sprite* stoneL = Load("DATA\\Stone_L.jpg");
-    Sprite* stoneR = Load("DATA\\Stone_R.jpg");
-    Sprite* fall = Load("DATA\\flush.jpg");
-    Sprite* left = Load("DATA\\flush_left.tga");
-    Sprite* right = Load("DATA\\flush_right.tga");
-    c->FillRect(stoneL->width, 0, 640 - stoneR->width, 16, 0xff99b2eb);
-    c->DrawSprite(0, 0, stoneL, 0, 0);
-    c->DrawSprite(640 - stoneR->width, 0, stoneR, 0, 0);
-    auto row = [&](Sprite* s, float phase, int y) {
-        const int n = s->frameHeight - 1;
-        const int fallRow = y >= 20 ? int(std::nearbyint(std::sqrt((y - 20) * gravity))) : 0;
-        const int r = ((s->frameHeight + int(std::nearbyint(phase)) + fallRow) % n + n) % n;
-        return r;
-    };
-    const int x0 = left->width + 90;
-    for (int y = 20; y < 480; ++y) {
-        const int r = row(fall, yFlush * t, y);
-        const int shift = ((int(std::nearbyint(xFlush * t)) % fall->width) + fall->width) % fall->width;
-        c->BlitRect(x0, y, fall->width - shift, 1, fall, shift, r, 0, 0);
-        if (shift) c->BlitRect(x0 + fall->width - shift, y, shift, 1, fall, 0, r, 0, 0);
-        c->BlitRect(90, y, left->width, 1, left, 0, row(left, yFlush * t, y), OP_ALPHA, 0);
-        c->BlitRect(x0 + fall->width, y, right->width, 1, right, 0, row(right, yFlush * t, y), OP_ALPHA, 0);
-    }
-    Sprite* top = Load("DATA\\Top_Water.tga");
-    c->TileRect(stoneL->width, 16, 640 - stoneR->width - stoneL->width, top->frameHeight, top,
-                int(std::nearbyint(xTop * t)), int(std::nearbyint(t * yTop)), 0);
-    Sprite* sideL = Load("DATA\\Side_L_Water_Top.tga");
-    Sprite* sideR = Load("DATA\\Side_R_Water_Top.tga");
-    c->DrawSprite(stoneL->width - sideL->width / 2, 16, sideL, OP_ALPHA, 0);
-    c->DrawSprite(640 - stoneR->width - sideR->width / 2, 16, sideR, OP_ALPHA, 0);
-    for (int i = 0; i < 40; ++i) {
-        const int n = (i * 7) % 6;
-        Sprite* spray = Load("DATA\\sputter000" + std::to_string(n) + ".tga");
-        c->DrawSprite(70 + (i * 97) % 410, 400 + (i * 53) % 70, spray, 0, 0);
-    }
+    Backdrop.release();
+    Backdrop = WaterfallBackdrop{};
+    Backdrop.create();
+    for (float at = 0; at < t; at += 10.0f) Backdrop.update(10.0f);
+    DrawingInto into(c);
+    Backdrop.draw();
 }
 
 bool ScenePage(const std::string& out) {
@@ -279,9 +194,8 @@ bool ScenePage(const std::string& out) {
         Canvas shot(640, 480);
         Waterfall(shot, 400.0f * i);
         if (i == 2) {
-            Sprite* foot = Load("DATA\\flush_down.jpg");
-            const int bottom = 440, rows = std::min<int>(foot->frameHeight, bottom - 32);
-            shot->BlitRect(87, bottom - rows, foot->width, rows, foot, 0, foot->frameHeight - rows, 0, 0);
+            DrawingInto into(shot);
+            Backdrop.drawFoot(440);
         }
         c->BlitRect(10 + i * 650, 40, 640, 480, shot.get(), 0, 0, 0, 0);
         Caption(c, 10 + i * 650, 12, i == 2 ? "t = 800 ms, with a menu's foot of the fall" : "t = " + std::to_string(400 * i) + " ms");
@@ -366,7 +280,7 @@ bool HeroFramesPage(const std::string& out) {
         if (strip->width == 0) continue;
         const int y = 10 + i * cell;
         Small(c, 6, y + 40, sections[i]);
-        Backdrop(c, 96, y, frames * cell, cell - 2);
+        FieldBackdrop(c, 96, y, frames * cell, cell - 2);
         for (int f = 0; f < frames; ++f)
             c->DrawSprite(96 + f * cell, y, strip, OP_ALPHA, FramePosition(f, frames));
     }
@@ -378,6 +292,8 @@ bool HeroFramesPage(const std::string& out) {
 bool DrawPlayPages(const std::string& outDir) {
     const bool ok = BubblePage(outDir) && BonusPage(outDir) && LauncherPage(outDir) &&
                     ScenePage(outDir) && PlayfieldPage(outDir) && HeroFramesPage(outDir);
+    Backdrop.release();
+    Backdrop = WaterfallBackdrop{};
     DestroyUnheldSprites();
     return ok;
 }

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "file_bytes.h"
 
 namespace content {
 
@@ -76,79 +75,6 @@ bool WriteTgaMask(const std::string& path, const Image& image, std::string* erro
             for (int c = 0; c < 3; ++c)
                 out.push_back(image.At(x, y)[3]);
     return WriteFile(path, out, error);
-}
-
-bool ParseTga(const uint8_t* data, size_t size, Image* image, TgaInfo* info, std::string* error) {
-    auto fail = [&](const char* why) {
-        if (error) *error = why;
-        return false;
-    };
-    if (size < kHeaderSize) return fail("shorter than a TGA header");
-    const size_t idLength = data[0];
-    const bool colourMap = data[1] != 0;
-    const int type = data[2];
-    TgaInfo got;
-    got.width = data[12] | (data[13] << 8);
-    got.height = data[14] | (data[15] << 8);
-    got.bitsPerPixel = data[16];
-    got.topDown = (data[17] & 0x20) != 0;
-    if (info) *info = got;
-    if (idLength != 0) return fail("has an image ID, which the game does not skip");
-    if (colourMap) return fail("has a colour map");
-    if (type != 2 && type != 3) return fail("is not an uncompressed true-colour or grey TGA");
-    if (got.bitsPerPixel != 8 && got.bitsPerPixel != 24 && got.bitsPerPixel != 32)
-        return fail("has a pixel depth other than 8, 24 or 32");
-    if (got.width == 0 || got.height == 0) return fail("has no pixels");
-    const size_t bytes = static_cast<size_t>(got.bitsPerPixel / 8);
-    const size_t need = static_cast<size_t>(got.width) * got.height * bytes;
-    if (size - kHeaderSize < need) return fail("is shorter than its pixel data");
-    if (!image) return true;
-    *image = Image(got.width, got.height);
-    const uint8_t* pixels = data + kHeaderSize;
-    for (int row = 0; row < got.height; ++row) {
-        const int y = got.topDown ? row : got.height - 1 - row;
-        for (int x = 0; x < got.width; ++x) {
-            const uint8_t* s = pixels + (static_cast<size_t>(row) * got.width + x) * bytes;
-            uint8_t* d = image->At(x, y);
-            if (bytes == 1) {
-                d[0] = d[1] = d[2] = s[0];
-                d[3] = 255;
-            } else {
-                d[0] = s[2];
-                d[1] = s[1];
-                d[2] = s[0];
-                d[3] = bytes == 4 ? s[3] : 255;
-            }
-        }
-    }
-    return true;
-}
-
-bool ReadTgaInfo(const std::string& path, TgaInfo* info, std::string* error) {
-    std::string bytes;
-    if (!ReadFileBytes(path, &bytes)) {
-        if (error) *error = path + ": missing";
-        return false;
-    }
-    std::string why;
-    if (ParseTga(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), nullptr, info, &why))
-        return true;
-    if (error) *error = path + ": " + why;
-    return false;
-}
-
-bool ReadTga(const std::string& path, Image* image, std::string* error) {
-    std::string bytes;
-    if (!ReadFileBytes(path, &bytes)) {
-        if (error) *error = path + ": missing";
-        return false;
-    }
-    std::string why;
-    if (ParseTga(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, nullptr,
-                 &why))
-        return true;
-    if (error) *error = path + ": " + why;
-    return false;
 }
 
 } // namespace content
