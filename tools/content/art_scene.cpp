@@ -17,6 +17,8 @@ using namespace palette;
 // 138..502, the right edge to 550.
 constexpr int kStoneW = 128, kScreenH = 480;
 constexpr int kEdgeW = 48, kFallW = 364;
+// Where the game draws the fall (its left edge) and a menu's foot of the fall.
+constexpr int kWaterfallLeft = 90, kFootX = 87;
 // The game samples rows modulo (height - 1), so the texture repeats every 256 rows and its last
 // row repeats its first.
 constexpr int kFallPeriod = 256, kFallH = kFallPeriod + 1;
@@ -172,21 +174,28 @@ double FoamAt(double x, double y, uint32_t seed) {
     return 0.45 + 0.55 * SmoothStep(0.55, 0.95, best); // rim brighter than the middle
 }
 
-// The foot of the fall for the menus: the falling sheet breaks into foam that settles into the
-// lagoon.
+// The foot of the fall for the menus, drawn opaque from x = kFootX down to a panel's top edge.
+// Its top rows are the falling sheet in the fall's own colours, so the two meet without an edge;
+// the water churns into foam where it lands on the panel at the bottom. Its outer columns cover
+// the fall's soft edges over the rocks: there it darkens into the shade of the wet rock.
 Image FallFoot() {
     const int w = 466, h = 120;
     return Shade(w, h, 2, [](double x, double y) {
         const double v = y / h;
-        const double streak = Streaks(x, y * 0.5, w, 31);
-        Rgb c = Mix(WaterColour(streak, 0.3), Mix(kLagoon, kTeal, 0.5), SmoothStep(0.0, 0.5, v));
-        c = Mix(c, Mix(kTeal, kNavy, 0.3), SmoothStep(0.5, 1.0, v) * 0.6);
-        // Thick white where the sheet lands, breaking into drifts and single bubbles below.
+        const double inFall = x - (kWaterfallLeft + kEdgeW - kFootX); // column of the fall's own texture
+        const double across = std::min(1.0, std::fabs(inFall / kFallW - 0.5) * 2);
+        const double s = Streaks(inFall, y, kFallW, 31);
+        Rgb c = WaterColour(s + 0.12 * (1 - across), across * 0.5);
+        // Foam thickens towards the landing, as drifts and single bubbles.
         const double churn = PeriodicFbm(x / 30, y / 12, 16, 10, 4, 95);
-        const double density = 1 - SmoothStep(0.05, 0.85, v);
-        const double drift = SmoothStep(0.62 - 0.45 * density, 0.8 - 0.4 * density, churn);
-        c = Mix(c, Mix(kFoam, kWhite, 0.6), drift * (0.5 + 0.5 * density));
-        c = Mix(c, kWhite, FoamAt(x, y, 91) * 0.3 * (1 - drift) * SmoothStep(0.3, 0.6, churn));
+        const double density = SmoothStep(0.2, 1.0, v);
+        const double drift = SmoothStep(0.72 - 0.35 * density, 0.86 - 0.3 * density, churn) * density;
+        c = Mix(c, Mix(kFoam, kWhite, 0.6), drift * 0.9);
+        c = Mix(c, kWhite, FoamAt(x, y, 91) * 0.4 * density * (1 - drift));
+        // The outer columns, over the rocks' inner edges: the water thins into the wet rock's
+        // shade, with spray low down.
+        const double edge = SmoothStep(0.0, 1.0, std::min(x, w - x) / 24.0);
+        c = Mix(Mix(Mix(kTeal, kNavy, 0.55), kFoam, 0.5 * density), c, edge);
         return WithAlpha(c, 1);
     });
 }

@@ -11,6 +11,7 @@
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"
 #include "canvas.h"
+#include "ini_file.h"
 #include "manifest.h"
 #include "picture.h"
 #include "play_pages.h"
@@ -38,9 +39,16 @@ void Chequer(Canvas& page, int x, int y, int w, int h) {
         }
 }
 
+// The shared mask the manifest gives a picture, or null for its own "_name" mask.
+const char* SharedMask(const Manifest& manifest, const std::string& name) {
+    for (const ManifestEntry& e : manifest.entries)
+        if (!e.mask.empty() && EqualsIgnoringCase(e.name, name)) return e.mask.c_str();
+    return nullptr;
+}
+
 // Every picture of DATA, TGA and JPEG, loaded and blended as the game does (masks applied, not
 // shown on their own), packed into pages.
-bool PicturePages(const std::string& out) {
+bool PicturePages(const Manifest& manifest, const std::string& out) {
     std::vector<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator("DATA")) {
         const std::string file = entry.path().filename().string();
@@ -64,7 +72,7 @@ bool PicturePages(const std::string& out) {
     auto flush = [&]() { return WritePng(page.ToImage(), out + "/contact-pictures-" + std::to_string(++count) + ".png"); };
     start("Pictures");
     for (const std::string& name : names) {
-        Sprite* p = LoadSprite(name.c_str(), nullptr, false);
+        Sprite* p = LoadSprite(name.c_str(), SharedMask(manifest, name), false);
         if (!p || p->width <= 0) continue;
         const int scale = p->width <= 40 && p->frameHeight <= 40 ? 2 : 1;
         const int sw = p->width * scale, sh = p->frameHeight * scale;
@@ -84,7 +92,10 @@ bool PicturePages(const std::string& out) {
         x += w + gap;
         rowH = std::max(rowH, h);
     }
-    return flush();
+    const bool ok = flush();
+    // The screens load these pictures again, some with other masks, as the game does.
+    DestroyUnheldSprites();
+    return ok;
 }
 
 // Both fonts, every character from the space up, drawn by the game's text drawing.
@@ -160,7 +171,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> screens;
     for (const ManifestEntry& e : manifest.entries)
         if (e.kind == "screen") screens.push_back(e.name);
-    const bool ok = PicturePages(out) && FontPage(out) && HeroPage(out) && DrawScreenPages(screens, out) &&
+    const bool ok = PicturePages(manifest, out) && FontPage(out) && HeroPage(out) && DrawScreenPages(screens, out) &&
                     DrawPlayPages(out);
     DestroyUnheldSprites();
     return ok ? 0 : 1;
