@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "GAME/game_ini.h"
 #include "GAME/hero.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
@@ -76,7 +77,8 @@ bool PicturePages(const Manifest& manifest, const std::string& out) {
         if (!p || p->width <= 0) continue;
         const int scale = p->width <= 40 && p->frameHeight <= 40 ? 2 : 1;
         const int sw = p->width * scale, sh = p->frameHeight * scale;
-        const int w = std::max(sw, 110), h = sh + 18;
+        const std::string label = name.substr(5) + " " + std::to_string(p->width) + "x" + std::to_string(p->frameHeight);
+        const int w = std::max(sw, TextWidth(LoadFont("DATA\\herofont.tga"), label.c_str(), -1)), h = sh + 18;
         if (x + w > pageW) {
             x = gap;
             y += rowH + gap;
@@ -88,7 +90,7 @@ bool PicturePages(const Manifest& manifest, const std::string& out) {
         }
         Chequer(page, x, y, sw, sh);
         page->StretchBlit(x, y, sw, sh, p, 0, 0, p->width, p->frameHeight, OP_ALPHA, 0.0f);
-        Label(page, x, y + sh + 2, name.substr(5) + " " + std::to_string(p->width) + "x" + std::to_string(p->frameHeight));
+        Label(page, x, y + sh + 2, label);
         x += w + gap;
         rowH = std::max(rowH, h);
     }
@@ -168,6 +170,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "content_sheet: cannot enter %s\n", argv[2]);
         return 1;
     }
+    ReadGameIni(); // the language file of the hero's texts
     std::vector<std::string> screens;
     for (const ManifestEntry& e : manifest.entries)
         if (e.kind == "screen") screens.push_back(e.name);
