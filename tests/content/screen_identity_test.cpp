@@ -58,6 +58,7 @@ class ScreenIdentity : public ::testing::Test {
     }
     void TearDown() override {
         if (folder_.empty()) return;
+        DestroyUnheldSprites(); // the pictures the screens cached, as the display's shutdown frees them
         sys::SetCounterSourceForTesting({});
         sys::SetMessageBoxResponder({});
         CloseErrorLog();

@@ -229,6 +229,7 @@ class Checker {
         for (int c = 33; c < 127; ++c)
             if (font->glyphWidth[c] == 0) Fail(fh, "printable character " + std::to_string(c) + " has no glyph");
         if (font->SpaceAdvance() <= 0) Fail(fh, "spaces would not advance");
+        ReleaseFont(font); // the registry's reference: the check holds no picture after it
     }
 
     void Screen(const ManifestEntry& e) {
