@@ -1,19 +1,26 @@
-// The contact sheet draws a screen exactly as the game does: the main menu, shown by the running
-// game (its start-up, its main loop under a scripted clock, its own back buffer), and the same
-// screen rendered by the sheet into its canvas, after as many logic ticks, are the same picture
-// pixel for pixel.
+// The contact sheet draws a screen exactly as the game does: a screen shown by the running game
+// (its start-up, its main loop under a scripted clock, its own back buffer) and the same screen
+// rendered by the sheet into its canvas, after as many logic ticks, are the same picture pixel
+// for pixel.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "BASE/errlog.h"
 #include "GAME/Widget.h"
 #include "GAME/game_ini.h"
+#include "GAME/help.h"
+#include "GAME/highscore.h"
 #include "GAME/menu.h"
+#include "GAME/options.h"
 #include "GAME/run.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/graph.h"
@@ -92,42 +99,65 @@ class ScreenIdentity : public ::testing::Test {
     int64_t now_ = 5'000'000'000;
     bool armed_ = false;
     int passes_ = 0;
+
+    // The last frame the running game draws with `make`'s screen as its only one, and the
+    // logic ticks run before it.
+    std::vector<uint16_t> GameFrame(const std::function<std::unique_ptr<Screen>()>& make, int* ticks) {
+        char program[] = "reefpop";
+        char* argv[] = {program, nullptr};
+        EXPECT_TRUE(StartUp(1, argv));
+        ReplaceAllScreens(make());
+        passes_ = 0;
+        armed_ = true;
+        RunMainLoop();
+        armed_ = false;
+        EXPECT_EQ(passes_, kPasses);
+        std::vector<uint16_t> frame;
+        if (RenderSurface && RenderSurface->width == 640 && RenderSurface->frameHeight == 480)
+            frame = Pixels(RenderSurface);
+        // The loop ticks while its accumulator is not negative, the first tick at once.
+        *ticks = kPasses * kPassMs * LogicFPS / 1000 + 1;
+        ShutDown();
+        return frame;
+    }
+    // The same screen as the contact sheet renders it.
+    static std::vector<uint16_t> SheetFrame(const std::string& file, int ticks) {
+        const content::SheetScreen* screen = content::FindSheetScreen(file);
+        if (!screen) return {};
+        content::LoadScreenResources();
+        content::RestartScene();
+        content::Canvas canvas(640, 480);
+        content::RenderScreen(canvas, *screen, ticks);
+        content::ReleaseScreenResources();
+        return Pixels(canvas.get());
+    }
 };
 
-TEST_F(ScreenIdentity, MainMenuDrawnByTheGameAndByTheSheetIsTheSamePicture) {
-    char program[] = "reefpop";
-    char* argv[] = {program, nullptr};
-    ASSERT_TRUE(StartUp(1, argv));
-    ReplaceAllScreens(MakeMainMenu());
-    armed_ = true;
-    RunMainLoop();
-    ASSERT_EQ(passes_, kPasses);
-    ASSERT_NE(RenderSurface, nullptr);
-    ASSERT_EQ(RenderSurface->width, 640);
-    ASSERT_EQ(RenderSurface->frameHeight, 480);
-    const std::vector<uint16_t> game = Pixels(RenderSurface);
-    // The loop ticks while its accumulator is not negative, the first tick at once.
-    const int ticks = kPasses * kPassMs * LogicFPS / 1000 + 1;
-    ShutDown();
-
-    content::LoadScreenResources();
-    content::RestartScene();
-    content::Canvas canvas(640, 480);
-    content::RenderScreen(canvas, *content::FindSheetScreen("data\\MAIN.ini"), ticks);
-    content::ReleaseScreenResources();
-    const std::vector<uint16_t> sheet = Pixels(canvas.get());
-
-    ASSERT_EQ(sheet.size(), game.size());
-    int differing = 0, first = -1;
-    for (size_t i = 0; i < game.size(); ++i)
-        if (game[i] != sheet[i] && differing++ == 0) first = int(i);
-    EXPECT_EQ(differing, 0) << "first at (" << first % 640 << ", " << first / 640 << ")";
+TEST_F(ScreenIdentity, ScreensDrawnByTheGameAndByTheSheetAreTheSamePicture) {
+    const std::vector<std::pair<std::string, std::function<std::unique_ptr<Screen>()>>> screens = {
+        {"data\\MAIN.ini", [] { return MakeMainMenu(); }},
+        {"DATA\\option.ini", [] { return MakeOptionsScreen(); }},
+        {"DATA\\score.ini", [] { return MakeHighscoreScreen(0, -1); }},
+        {"DATA\\help.ini", [] { return MakeHelpScreen(0); }},
+    };
+    for (const auto& [file, make] : screens) {
+        SCOPED_TRACE(file);
+        int ticks = 0;
+        const std::vector<uint16_t> game = GameFrame(make, &ticks);
+        const std::vector<uint16_t> sheet = SheetFrame(file, ticks);
+        ASSERT_EQ(game.size(), 640u * 480u);
+        ASSERT_EQ(sheet.size(), game.size());
+        int differing = 0, first = -1;
+        for (size_t i = 0; i < game.size(); ++i)
+            if (game[i] != sheet[i] && differing++ == 0) first = int(i);
+        EXPECT_EQ(differing, 0) << "first at (" << first % 640 << ", " << first / 640 << ")";
+        // Not a blank frame: the panel, the water and the hero give many colours.
+        std::vector<uint16_t> colours(game);
+        std::sort(colours.begin(), colours.end());
+        EXPECT_GT(std::unique(colours.begin(), colours.end()) - colours.begin(), 500);
+    }
     // A picture the game could not find would make both sides equally wrong.
     EXPECT_TRUE(boxes_.empty()) << boxes_.front();
-    // Not a blank frame: the panel, the water and the hero give many colours.
-    std::vector<uint16_t> colours(game);
-    std::sort(colours.begin(), colours.end());
-    EXPECT_GT(std::unique(colours.begin(), colours.end()) - colours.begin(), 500);
 }
 
 } // namespace

@@ -72,10 +72,6 @@ bool Frame(const std::string& root) {
             uint8_t* p = img.At(x, y);
             p[0] = 141, p[1] = 193, p[2] = 249, p[3] = 255;
         }
-    // The backdrop leaves a panel undrawn from 8 pixels inside its edge, so nothing there may be
-    // translucent: the last frame would show through the rounded corners' soft edge.
-    for (int y = 8; y < size - 8; ++y)
-        for (int x = 8; x < size - 8; ++x) img.At(x, y)[3] = 255;
     struct Cut {
         const char* name;
         int x, y;

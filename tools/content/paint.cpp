@@ -223,6 +223,10 @@ Image PanelPlate(int w, int h) {
     well.outline = Mix(kNavy, kPanel, 0.35);
     well.topLight = 0;
     PaintBevelRect(img, 11, 11, w - 22, h - 22, 7, well);
+    // The backdrop leaves a screen's panel undrawn from 8 pixels inside its edge, so nothing there
+    // may be translucent: the last frame would show through the rounded corners' soft edge.
+    for (int y = 8; y < h - 8; ++y)
+        for (int x = 8; x < w - 8; ++x) img.At(x, y)[3] = 255;
     return img;
 }
 

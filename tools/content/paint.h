@@ -48,7 +48,8 @@ void PaintShadow(Image& img, double x, double y, double w, double h, double radi
 void PaintBubble(Image& img, double cx, double cy, double radius, Rgb colour);
 
 // The game's panel look: a gold rim around a sunken well of the engine's panel colour, with a
-// soft shadow; shared by the frame pieces and by pages that bring their own panel.
+// soft shadow; shared by the frame pieces and by pages that bring their own panel. Opaque from 8
+// pixels inside its edge.
 Image PanelPlate(int w, int h);
 
 // Cairo surface holding a copy of the picture, for text and paths; FromCairo turns it back.
