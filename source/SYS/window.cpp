@@ -1,6 +1,7 @@
 #include "SYS/window.h"
 
 #include <SDL.h>
+#include <SDL_opengl.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include "SYS/png_image.h"
 #include "SYS/textcodec.h"
 #include "SYS/window_internal.h"
+#include "SYS/window_software.h"
 #include "SYS/window_view.h"
 
 namespace sys {
@@ -32,6 +34,11 @@ struct MainWindow {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int textureWidth = 0, textureHeight = 0;
+    // With a renderer that draws on the processor, frames are scaled here into a texture of the
+    // shown size in the window surface's own format, which the renderer only has to copy.
+    bool softwareRenderer = false;
+    SDL_Texture* shownTexture = nullptr;
+    int shownWidth = 0, shownHeight = 0;
     WndProc proc = nullptr;
     int pictureWidth = 0, pictureHeight = 0; // back-buffer size, for mapping mouse positions
     bool shown = false;
@@ -327,6 +334,80 @@ void DestroyTexture() {
     if (gMain.texture) SDL_DestroyTexture(gMain.texture);
     gMain.texture = nullptr;
     gMain.textureWidth = gMain.textureHeight = 0;
+    if (gMain.shownTexture) SDL_DestroyTexture(gMain.shownTexture);
+    gMain.shownTexture = nullptr;
+    gMain.shownWidth = gMain.shownHeight = 0;
+}
+
+SDL_RendererInfo InfoOf(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0) info = SDL_RendererInfo{};
+    return info;
+}
+
+bool IsSoftwareRenderer(SDL_Renderer* renderer) {
+    return (InfoOf(renderer).flags & SDL_RENDERER_SOFTWARE) != 0;
+}
+
+// OpenGL whose rasteriser runs on the processor (a virtual X server, a machine without drivers).
+bool IsOpenGlInSoftware(SDL_Renderer* renderer) {
+    const char* name = InfoOf(renderer).name;
+    if (!name || SDL_strncmp(name, "opengl", 6) != 0 || !SDL_GL_GetCurrentContext()) return false;
+    using GetString = const GLubyte*(APIENTRY*)(GLenum);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    return getString && IsSoftwareRasterizer(reinterpret_cast<const char*>(getString(GL_RENDERER)));
+}
+
+// The first accelerated renderer, unless it is OpenGL rasterised on the processor: SDL's
+// software renderer then does the same work without the rasteriser's threads and per-frame
+// texture upload. A renderer the user names in SDL_RENDER_DRIVER is kept as it is.
+SDL_Renderer* CreatePresenter(SDL_Window* window) {
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+    if (renderer && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && IsOpenGlInSoftware(renderer)) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+        // The window surface itself, not one emulated through another OpenGL texture.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
+    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    return renderer;
+}
+
+// The software renderer's window surface is XRGB8888 on every common desktop; a texture in
+// that format is copied row by row. Other surfaces get XRGB8888 converted by SDL.
+uint32_t ShownTextureFormat() {
+    const uint32_t window = SDL_GetWindowPixelFormat(gMain.window);
+    return window == SDL_PIXELFORMAT_ARGB8888 ? window : uint32_t(SDL_PIXELFORMAT_RGB888);
+}
+
+void PresentScaledHere(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip) {
+    int outputWidth = 0, outputHeight = 0;
+    SDL_GetRendererOutputSize(gMain.renderer, &outputWidth, &outputHeight);
+    const Viewport view = FitKeepingAspect(outputWidth, outputHeight, width, height);
+    if (view.width <= 0 || view.height <= 0) return;
+    if (!gMain.shownTexture || gMain.shownWidth != view.width || gMain.shownHeight != view.height) {
+        DestroyTexture();
+        gMain.shownTexture = SDL_CreateTexture(gMain.renderer, ShownTextureFormat(),
+                                               SDL_TEXTUREACCESS_STREAMING, view.width, view.height);
+        if (!gMain.shownTexture) return;
+        SDL_SetTextureBlendMode(gMain.shownTexture, SDL_BLENDMODE_NONE);
+        gMain.shownWidth = view.width;
+        gMain.shownHeight = view.height;
+    }
+    void* shown = nullptr;
+    int shownPitch = 0;
+    // The software renderer's texture keeps its pixels between locks, so only the clip changes.
+    if (SDL_LockTexture(gMain.shownTexture, nullptr, &shown, &shownPitch) != 0) return;
+    ScaleRGB565ToXRGB8888(pixels, pitch, width, height, clip, static_cast<uint32_t*>(shown),
+                          shownPitch, view.width, view.height);
+    SDL_UnlockTexture(gMain.shownTexture);
+    if (view.width != outputWidth || view.height != outputHeight) {
+        SDL_SetRenderDrawColor(gMain.renderer, 0, 0, 0, 255);
+        SDL_RenderClear(gMain.renderer);
+    }
+    const SDL_Rect target{view.x, view.y, view.width, view.height};
+    SDL_RenderCopy(gMain.renderer, gMain.shownTexture, nullptr, &target);
+    SDL_RenderPresent(gMain.renderer);
 }
 
 } // namespace
@@ -348,8 +429,7 @@ bool CreateMainWindow(const char* title, int x, int y, int width, int height, Wn
     SDL_Window* window = SDL_CreateWindow(Cp1252ToUtf8(title ? title : "").c_str(), x, y,
                                           width * gScale, height * gScale,
                                           SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
-    SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
-    if (window && !renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    SDL_Renderer* renderer = window ? CreatePresenter(window) : nullptr;
     if (!renderer) {
         std::fprintf(stderr, "window: %s\n", SDL_GetError());
         if (window) SDL_DestroyWindow(window);
@@ -358,6 +438,7 @@ bool CreateMainWindow(const char* title, int x, int y, int width, int height, Wn
     gMain = MainWindow{};
     gMain.window = window;
     gMain.renderer = renderer;
+    gMain.softwareRenderer = IsSoftwareRenderer(renderer);
     gMain.proc = proc;
     gMain.pictureWidth = width;
     gMain.pictureHeight = height;
@@ -477,6 +558,10 @@ void PresentRGB565(const uint16_t* pixels, int pitch, int width, int height, con
     if (!gMain.renderer || !pixels || width <= 0 || height <= 0 || pitch < width * 2) return;
     gMain.pictureWidth = width;
     gMain.pictureHeight = height;
+    if (gMain.softwareRenderer) {
+        PresentScaledHere(pixels, pitch, width, height, clip);
+        return;
+    }
     if (!gMain.texture || gMain.textureWidth != width || gMain.textureHeight != height) {
         DestroyTexture();
         gMain.texture = SDL_CreateTexture(gMain.renderer, SDL_PIXELFORMAT_RGB565,
