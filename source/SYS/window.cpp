@@ -34,11 +34,13 @@ struct MainWindow {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int textureWidth = 0, textureHeight = 0;
-    // With a renderer that draws on the processor, frames are scaled here into a texture of the
-    // shown size in the window surface's own format, which the renderer only has to copy.
+    // With a renderer that draws on the processor, frames are scaled here straight into the
+    // window surface (the one that renderer draws into), converting only what changed.
     bool softwareRenderer = false;
-    SDL_Texture* shownTexture = nullptr;
-    int shownWidth = 0, shownHeight = 0;
+    SDL_Surface* surface = nullptr; // the window surface `onSurface` was written to
+    int surfaceWidth = 0, surfaceHeight = 0;
+    bool surfaceStale = false; // uncovered: the whole window is shown again
+    ShownPicture onSurface;
     WndProc proc = nullptr;
     int pictureWidth = 0, pictureHeight = 0; // back-buffer size, for mapping mouse positions
     bool shown = false;
@@ -221,7 +223,11 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
         SetActive(false);
         break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        gMain.surface = nullptr; // SDL makes the window surface anew
+        break;
     case SDL_WINDOWEVENT_EXPOSED:
+        gMain.surfaceStale = true;
         Post({WM_ERASEBKGND, 0, 0});
         break;
     case SDL_WINDOWEVENT_CLOSE:
@@ -271,13 +277,17 @@ void ServeFrontRequestsIfDue() {
     ServeFrontRequests();
 }
 
+void PumpDevices() {
+    PollJoystickIfDue();
+    ServeFrontRequestsIfDue();
+}
+
 void PumpEvents() {
     if (VideoReady()) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) TranslateEvent(event);
     }
-    PollJoystickIfDue();
-    ServeFrontRequestsIfDue();
+    PumpDevices();
 }
 
 bool QueueEmpty() {
@@ -297,16 +307,19 @@ void WaitForMessage(uint32_t milliseconds) {
         if (milliseconds != kForever && waited >= milliseconds) return;
         uint32_t sleep = std::min(MillisecondsToFrontRequestCheck(), MillisecondsToJoystickPoll());
         if (milliseconds != kForever) sleep = std::min(sleep, milliseconds - waited);
-        if (sleep > 0) {
+        if (sleep > 0 && VideoReady()) {
             SDL_Event event;
-            if (VideoReady()) {
-                if (SDL_WaitEventTimeout(&event, int(std::min<uint32_t>(sleep, INT32_MAX))))
-                    TranslateEvent(event);
+            if (SDL_WaitEventTimeout(&event, int(std::min<uint32_t>(sleep, INT32_MAX)))) {
+                TranslateEvent(event);
+                PumpEvents();
             } else {
-                // Nothing can wake this sleep: keep it short so posted messages are noticed.
-                SDL_Delay(std::min<uint32_t>(sleep, 10));
+                // SDL looked for events just before it gave up waiting.
+                PumpDevices();
             }
+            continue;
         }
+        // Nothing can wake this sleep: keep it short so posted messages are noticed.
+        if (sleep > 0) SDL_Delay(std::min<uint32_t>(sleep, 10));
         PumpEvents();
     }
 }
@@ -334,9 +347,8 @@ void DestroyTexture() {
     if (gMain.texture) SDL_DestroyTexture(gMain.texture);
     gMain.texture = nullptr;
     gMain.textureWidth = gMain.textureHeight = 0;
-    if (gMain.shownTexture) SDL_DestroyTexture(gMain.shownTexture);
-    gMain.shownTexture = nullptr;
-    gMain.shownWidth = gMain.shownHeight = 0;
+    gMain.surface = nullptr;
+    gMain.onSurface.Forget();
 }
 
 SDL_RendererInfo InfoOf(SDL_Renderer* renderer) {
@@ -373,40 +385,68 @@ SDL_Renderer* CreatePresenter(SDL_Window* window) {
     return renderer;
 }
 
-// The software renderer's window surface is XRGB8888 on every common desktop; a texture in
-// that format is copied row by row. Other surfaces get XRGB8888 converted by SDL.
-uint32_t ShownTextureFormat() {
-    const uint32_t window = SDL_GetWindowPixelFormat(gMain.window);
-    return window == SDL_PIXELFORMAT_ARGB8888 ? window : uint32_t(SDL_PIXELFORMAT_RGB888);
+bool IsXrgb8888(const SDL_Surface* surface) {
+    const uint32_t format = surface->format->format;
+    return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
 }
 
-void PresentScaledHere(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip) {
+// False when the window surface is missing or not XRGB8888 (a 16-bit X server, say): the
+// texture then takes the frame.
+bool PresentOnWindowSurface(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip) {
+    SDL_Surface* surface = SDL_GetWindowSurface(gMain.window);
+    if (!surface || !IsXrgb8888(surface)) return false;
+    const Viewport view = FitKeepingAspect(surface->w, surface->h, width, height);
+    if (view.width <= 0 || view.height <= 0) return true;
+    const bool wholeWindow = gMain.surfaceStale || surface != gMain.surface ||
+                             surface->w != gMain.surfaceWidth || surface->h != gMain.surfaceHeight;
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return true;
+    if (surface != gMain.surface || surface->w != gMain.surfaceWidth || surface->h != gMain.surfaceHeight) {
+        // A new surface: black bars, and the picture written whole.
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+        gMain.onSurface.Forget();
+        gMain.surface = surface;
+        gMain.surfaceWidth = surface->w;
+        gMain.surfaceHeight = surface->h;
+    }
+    auto* first = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
+                                              size_t(view.y) * size_t(surface->pitch) + size_t(view.x) * 4);
+    const RowSpan rows = ScaleChangesRGB565ToXRGB8888(pixels, pitch, width, height, clip, gMain.onSurface,
+                                                      first, surface->pitch, view.width, view.height);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    if (wholeWindow) {
+        SDL_UpdateWindowSurface(gMain.window);
+        gMain.surfaceStale = false;
+    } else if (rows.bottom > rows.top) {
+        const SDL_Rect changed{view.x, view.y + rows.top, view.width, rows.bottom - rows.top};
+        SDL_UpdateWindowSurfaceRects(gMain.window, &changed, 1);
+    }
+    return true;
+}
+
+void PresentThroughTexture(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip) {
+    if (!gMain.texture || gMain.textureWidth != width || gMain.textureHeight != height) {
+        DestroyTexture();
+        gMain.texture = SDL_CreateTexture(gMain.renderer, SDL_PIXELFORMAT_RGB565,
+                                          SDL_TEXTUREACCESS_STREAMING, width, height);
+        if (!gMain.texture) return;
+        gMain.textureWidth = width;
+        gMain.textureHeight = height;
+    }
+    SDL_Rect area{SDL_max(clip.left, 0), SDL_max(clip.top, 0), 0, 0};
+    area.w = SDL_min(clip.right, width) - area.x;
+    area.h = SDL_min(clip.bottom, height) - area.y;
+    if (area.w > 0 && area.h > 0) {
+        const uint8_t* first = reinterpret_cast<const uint8_t*>(pixels) +
+                               size_t(area.y) * size_t(pitch) + size_t(area.x) * 2;
+        SDL_UpdateTexture(gMain.texture, &area, first, pitch);
+    }
     int outputWidth = 0, outputHeight = 0;
     SDL_GetRendererOutputSize(gMain.renderer, &outputWidth, &outputHeight);
-    const Viewport view = FitKeepingAspect(outputWidth, outputHeight, width, height);
-    if (view.width <= 0 || view.height <= 0) return;
-    if (!gMain.shownTexture || gMain.shownWidth != view.width || gMain.shownHeight != view.height) {
-        DestroyTexture();
-        gMain.shownTexture = SDL_CreateTexture(gMain.renderer, ShownTextureFormat(),
-                                               SDL_TEXTUREACCESS_STREAMING, view.width, view.height);
-        if (!gMain.shownTexture) return;
-        SDL_SetTextureBlendMode(gMain.shownTexture, SDL_BLENDMODE_NONE);
-        gMain.shownWidth = view.width;
-        gMain.shownHeight = view.height;
-    }
-    void* shown = nullptr;
-    int shownPitch = 0;
-    // The software renderer's texture keeps its pixels between locks, so only the clip changes.
-    if (SDL_LockTexture(gMain.shownTexture, nullptr, &shown, &shownPitch) != 0) return;
-    ScaleRGB565ToXRGB8888(pixels, pitch, width, height, clip, static_cast<uint32_t*>(shown),
-                          shownPitch, view.width, view.height);
-    SDL_UnlockTexture(gMain.shownTexture);
-    if (view.width != outputWidth || view.height != outputHeight) {
-        SDL_SetRenderDrawColor(gMain.renderer, 0, 0, 0, 255);
-        SDL_RenderClear(gMain.renderer);
-    }
-    const SDL_Rect target{view.x, view.y, view.width, view.height};
-    SDL_RenderCopy(gMain.renderer, gMain.shownTexture, nullptr, &target);
+    Viewport view = FitKeepingAspect(outputWidth, outputHeight, width, height);
+    SDL_Rect target{view.x, view.y, view.width, view.height};
+    SDL_SetRenderDrawColor(gMain.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(gMain.renderer);
+    SDL_RenderCopy(gMain.renderer, gMain.texture, nullptr, &target);
     SDL_RenderPresent(gMain.renderer);
 }
 
@@ -558,34 +598,8 @@ void PresentRGB565(const uint16_t* pixels, int pitch, int width, int height, con
     if (!gMain.renderer || !pixels || width <= 0 || height <= 0 || pitch < width * 2) return;
     gMain.pictureWidth = width;
     gMain.pictureHeight = height;
-    if (gMain.softwareRenderer) {
-        PresentScaledHere(pixels, pitch, width, height, clip);
-        return;
-    }
-    if (!gMain.texture || gMain.textureWidth != width || gMain.textureHeight != height) {
-        DestroyTexture();
-        gMain.texture = SDL_CreateTexture(gMain.renderer, SDL_PIXELFORMAT_RGB565,
-                                          SDL_TEXTUREACCESS_STREAMING, width, height);
-        if (!gMain.texture) return;
-        gMain.textureWidth = width;
-        gMain.textureHeight = height;
-    }
-    SDL_Rect area{SDL_max(clip.left, 0), SDL_max(clip.top, 0), 0, 0};
-    area.w = SDL_min(clip.right, width) - area.x;
-    area.h = SDL_min(clip.bottom, height) - area.y;
-    if (area.w > 0 && area.h > 0) {
-        const uint8_t* first = reinterpret_cast<const uint8_t*>(pixels) +
-                               size_t(area.y) * size_t(pitch) + size_t(area.x) * 2;
-        SDL_UpdateTexture(gMain.texture, &area, first, pitch);
-    }
-    int outputWidth = 0, outputHeight = 0;
-    SDL_GetRendererOutputSize(gMain.renderer, &outputWidth, &outputHeight);
-    Viewport view = FitKeepingAspect(outputWidth, outputHeight, width, height);
-    SDL_Rect target{view.x, view.y, view.width, view.height};
-    SDL_SetRenderDrawColor(gMain.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(gMain.renderer);
-    SDL_RenderCopy(gMain.renderer, gMain.texture, nullptr, &target);
-    SDL_RenderPresent(gMain.renderer);
+    if (gMain.softwareRenderer && PresentOnWindowSurface(pixels, pitch, width, height, clip)) return;
+    PresentThroughTexture(pixels, pitch, width, height, clip);
 }
 
 bool PeekMessage(Msg& msg) {

@@ -41,6 +41,18 @@ void ScaleRow(const uint16_t* src, int first, int end, int width, int outWidth, 
     }
 }
 
+constexpr int kRun = 16; // pixels compared at a time
+
+bool SameRun(const uint16_t* a, const uint16_t* b, int n) {
+    if (n == kRun) {
+        uint64_t x[4], y[4];
+        std::memcpy(x, a, sizeof x);
+        std::memcpy(y, b, sizeof y);
+        return ((x[0] ^ y[0]) | (x[1] ^ y[1]) | (x[2] ^ y[2]) | (x[3] ^ y[3])) == 0;
+    }
+    return std::memcmp(a, b, size_t(n) * 2) == 0;
+}
+
 } // namespace
 
 bool IsSoftwareRasterizer(const char* glRenderer) {
@@ -82,6 +94,60 @@ void ScaleRGB565ToXRGB8888(const uint16_t* pixels, int pitch, int width, int hei
         lastSource = source;
         lastRow = row;
     }
+}
+
+RowSpan ScaleChangesRGB565ToXRGB8888(const uint16_t* pixels, int pitch, int width, int height,
+                                     const Rect& clip, ShownPicture& shown, uint32_t* out,
+                                     int outPitch, int outWidth, int outHeight) {
+    RowSpan written;
+    if (!pixels || !out || width <= 0 || height <= 0 || outWidth <= 0 || outHeight <= 0) return written;
+    const auto* inBytes = reinterpret_cast<const uint8_t*>(pixels);
+    auto inRow = [&](int y) { return reinterpret_cast<const uint16_t*>(inBytes + size_t(y) * size_t(pitch)); };
+    if (shown.pixels.empty() || shown.width != width || shown.height != height) {
+        shown.width = width;
+        shown.height = height;
+        shown.pixels.resize(size_t(width) * size_t(height));
+        for (int y = 0; y < height; ++y)
+            std::memcpy(&shown.pixels[size_t(y) * size_t(width)], inRow(y), size_t(width) * 2);
+        ScaleRGB565ToXRGB8888(pixels, pitch, width, height, Rect{0, 0, width, height}, out, outPitch,
+                              outWidth, outHeight);
+        return RowSpan{0, outHeight};
+    }
+    const int left = std::max(clip.left, 0), right = std::min(clip.right, width);
+    const int top = std::max(clip.top, 0), bottom = std::min(clip.bottom, height);
+    if (left >= right || top >= bottom) return written;
+    auto* outBytes = reinterpret_cast<uint8_t*>(out);
+    auto outRow = [&](int y) { return reinterpret_cast<uint32_t*>(outBytes + size_t(y) * size_t(outPitch)); };
+    for (int y = top; y < bottom; ++y) {
+        const uint16_t* now = inRow(y);
+        uint16_t* before = &shown.pixels[size_t(y) * size_t(width)];
+        if (std::memcmp(now + left, before + left, size_t(right - left) * 2) == 0) continue;
+        const int firstOut = FirstCovering(y, height, outHeight), endOut = FirstCovering(y + 1, height, outHeight);
+        if (firstOut >= endOut) {
+            // A smaller output shows no pixel of this row.
+            std::memcpy(before + left, now + left, size_t(right - left) * 2);
+            continue;
+        }
+        for (int x = left; x < right;) {
+            if (SameRun(now + x, before + x, std::min(kRun, right - x))) {
+                x += std::min(kRun, right - x);
+                continue;
+            }
+            const int start = x;
+            while (x < right && !SameRun(now + x, before + x, std::min(kRun, right - x)))
+                x += std::min(kRun, right - x);
+            std::memcpy(before + start, now + start, size_t(x - start) * 2);
+            ScaleRow(now, start, x, width, outWidth, outRow(firstOut));
+            const int firstColumn = FirstCovering(start, width, outWidth);
+            const int endColumn = FirstCovering(x, width, outWidth);
+            for (int o = firstOut + 1; o < endOut; ++o)
+                std::memcpy(outRow(o) + firstColumn, outRow(firstOut) + firstColumn,
+                            size_t(endColumn - firstColumn) * sizeof(uint32_t));
+        }
+        if (written.bottom == written.top) written.top = firstOut;
+        written.bottom = endOut;
+    }
+    return written;
 }
 
 } // namespace sys

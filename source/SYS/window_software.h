@@ -4,6 +4,7 @@
 // scaled here with simple whole-pixel loops.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "SYS/window.h"
 
@@ -21,5 +22,24 @@ bool IsSoftwareRasterizer(const char* glRenderer);
 void ScaleRGB565ToXRGB8888(const uint16_t* pixels, int pitch, int width, int height,
                            const Rect& clip, uint32_t* out, int outPitch, int outWidth,
                            int outHeight);
+
+// The picture as last written to an output, so that the next frame converts only what changed.
+struct ShownPicture {
+    int width = 0, height = 0;
+    std::vector<uint16_t> pixels; // empty: the output holds nothing known
+    void Forget() { pixels.clear(); }
+};
+
+// Output rows [top, bottom) that a call wrote; empty when nothing changed.
+struct RowSpan {
+    int top = 0, bottom = 0;
+};
+
+// ScaleRGB565ToXRGB8888 for the runs of 16 pixels of `clip` that differ from `shown`, which then
+// holds the new picture. When `shown` holds nothing or a picture of another size, the whole
+// picture is written, whatever the clip, since the output has nothing of it yet.
+RowSpan ScaleChangesRGB565ToXRGB8888(const uint16_t* pixels, int pitch, int width, int height,
+                                     const Rect& clip, ShownPicture& shown, uint32_t* out,
+                                     int outPitch, int outWidth, int outHeight);
 
 } // namespace sys

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "SYS/window_software.h"
@@ -118,6 +120,99 @@ TEST(SoftwarePresent, EmptyClipWritesNothing) {
     Picture picture(8, 8);
     for (const Rect& clip : {Rect{4, 0, 4, 8}, Rect{0, 6, 8, 2}, Rect{9, 0, 12, 8}})
         ExpectScaled(picture, clip, 16, 16);
+}
+
+} // namespace
+
+namespace {
+
+// The output of ScaleChangesRGB565ToXRGB8888 after a first frame, with every pixel then marked,
+// so a second frame shows which pixels it wrote.
+struct ChangedFrame {
+    Picture picture;
+    int outWidth, outHeight;
+    ShownPicture shown;
+    std::vector<uint32_t> out;
+    ChangedFrame(int w, int h, int ow, int oh)
+        : picture(w, h), outWidth(ow), outHeight(oh), out(size_t(ow) * oh, 0) {
+        const RowSpan all = Present(Rect{0, 0, w, h});
+        EXPECT_EQ(all.top, 0);
+        EXPECT_EQ(all.bottom, oh) << "the first frame is written whole";
+        std::fill(out.begin(), out.end(), kUntouched);
+    }
+    RowSpan Present(const Rect& clip) {
+        return ScaleChangesRGB565ToXRGB8888(picture.pixels.data(), picture.pitchPixels * 2,
+                                            picture.width, picture.height, clip, shown,
+                                            out.data(), outWidth * 4, outWidth, outHeight);
+    }
+    // Output pixels showing picture pixel (x, y).
+    std::vector<size_t> Showing(int x, int y) const {
+        std::vector<size_t> at;
+        const Viewport view{0, 0, outWidth, outHeight};
+        for (int oy = 0; oy < outHeight; ++oy)
+            for (int ox = 0; ox < outWidth; ++ox) {
+                int px = 0, py = 0;
+                WindowToPicture(view, picture.width, picture.height, ox, oy, px, py);
+                if (px == x && py == y) at.push_back(size_t(oy) * outWidth + ox);
+            }
+        return at;
+    }
+};
+
+TEST(SoftwarePresent, LaterFramesWriteOnlyTheRunsThatChanged) {
+    const struct {
+        int width, height, outWidth, outHeight;
+    } sizes[] = {{37, 6, 37, 6}, {37, 6, 111, 18}, {37, 6, 83, 13}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(std::to_string(size.outWidth) + "x" + std::to_string(size.outHeight));
+        ChangedFrame frame(size.width, size.height, size.outWidth, size.outHeight);
+        const RowSpan nothing = frame.Present(Rect{0, 0, size.width, size.height});
+        EXPECT_EQ(nothing.top, nothing.bottom) << "an unchanged frame writes no row";
+        EXPECT_EQ(std::count(frame.out.begin(), frame.out.end(), kUntouched), ptrdiff_t(frame.out.size()));
+
+        // Pixel 20 of row 2 lies in the second run of 16, pixel 36 in the last, short one.
+        frame.picture.pixels[size_t(2) * frame.picture.pitchPixels + 20] = 0xF800;
+        frame.picture.pixels[size_t(4) * frame.picture.pitchPixels + 36] = 0x001F;
+        const RowSpan rows = frame.Present(Rect{0, 0, size.width, size.height});
+        EXPECT_EQ(rows.top, frame.Showing(20, 2).front() / size_t(size.outWidth));
+        EXPECT_EQ(rows.bottom - 1, frame.Showing(36, 4).back() / size_t(size.outWidth));
+        for (size_t i : frame.Showing(20, 2)) EXPECT_EQ(frame.out[i], Widened(0xF800));
+        for (size_t i : frame.Showing(36, 4)) EXPECT_EQ(frame.out[i], Widened(0x001F));
+        // Written: the runs holding a change (pixels 16-31 of row 2, 32-36 of row 4), nothing else.
+        for (int y = 0; y < size.height; ++y)
+            for (int x = 0; x < size.width; ++x) {
+                const bool inChangedRun = (y == 2 && x >= 16 && x < 32) || (y == 4 && x >= 32);
+                for (size_t i : frame.Showing(x, y)) {
+                    if (inChangedRun)
+                        EXPECT_EQ(frame.out[i], Widened(frame.picture.At(x, y))) << x << "," << y;
+                    else
+                        EXPECT_EQ(frame.out[i], kUntouched) << x << "," << y;
+                }
+            }
+    }
+}
+
+TEST(SoftwarePresent, ChangesOutsideTheClipWaitForAFrameWhoseClipHoldsThem) {
+    ChangedFrame frame(32, 4, 32, 4);
+    frame.picture.pixels[1] = 0xFFFF;
+    EXPECT_EQ(frame.Present(Rect{16, 0, 32, 4}).bottom, 0);
+    EXPECT_EQ(frame.out[1], kUntouched);
+    EXPECT_EQ(frame.Present(Rect{0, 0, 32, 4}).bottom, 1);
+    EXPECT_EQ(frame.out[1], Widened(0xFFFF));
+}
+
+TEST(SoftwarePresent, AForgottenOrResizedPictureIsWrittenWhole) {
+    ChangedFrame frame(20, 4, 40, 8);
+    frame.shown.Forget();
+    const RowSpan rows = frame.Present(Rect{0, 0, 1, 1}); // whatever the clip
+    EXPECT_EQ(rows.top, 0);
+    EXPECT_EQ(rows.bottom, 8);
+    EXPECT_EQ(std::count(frame.out.begin(), frame.out.end(), kUntouched), 0);
+
+    ChangedFrame other(20, 4, 40, 8);
+    other.picture = Picture(10, 4); // a back buffer of another size
+    other.outWidth = 20;
+    EXPECT_EQ(other.Present(Rect{0, 0, 10, 4}).bottom, 8);
 }
 
 } // namespace
