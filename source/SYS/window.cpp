@@ -397,11 +397,12 @@ bool PresentOnWindowSurface(const uint16_t* pixels, int pitch, int width, int he
     if (!surface || !IsXrgb8888(surface)) return false;
     const Viewport view = FitKeepingAspect(surface->w, surface->h, width, height);
     if (view.width <= 0 || view.height <= 0) return true;
-    const bool wholeWindow = gMain.surfaceStale || surface != gMain.surface ||
-                             surface->w != gMain.surfaceWidth || surface->h != gMain.surfaceHeight;
+    const bool newSurface = surface != gMain.surface || surface->w != gMain.surfaceWidth ||
+                            surface->h != gMain.surfaceHeight;
+    const bool wholeWindow = newSurface || gMain.surfaceStale;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return true;
-    if (surface != gMain.surface || surface->w != gMain.surfaceWidth || surface->h != gMain.surfaceHeight) {
-        // A new surface: black bars, and the picture written whole.
+    if (newSurface) {
+        // Black bars, and the picture written whole.
         SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
         gMain.onSurface.Forget();
         gMain.surface = surface;

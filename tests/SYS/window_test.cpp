@@ -459,6 +459,25 @@ TEST_F(WindowTest, ScaledWindowShowsEveryBackBufferPixelAsABlock) {
             ASSERT_EQ(shown[size_t(y) * outW + x], picture[(y / 3) * W + x / 3]) << x << "," << y;
 }
 
+TEST_F(WindowTest, AResizedWindowShowsTheUnchangedPictureAgain) {
+    constexpr int W = 64, H = 48;
+    const std::vector<uint16_t> green(W * H, 0x07E0);
+    PresentRGB565(green.data(), W * 2, W, H, Rect{0, 0, W, H});
+    const Rect outer = GetWindowRect();
+    ASSERT_TRUE(MoveMainWindow(outer.left, outer.top, 2 * (outer.right - outer.left),
+                               2 * (outer.bottom - outer.top)));
+    Drain();
+    PresentRGB565(green.data(), W * 2, W, H, Rect{0, 0, W, H}); // nothing changed in the picture
+    SDL_Renderer* renderer = SDL_GetRenderer(MainSdlWindow());
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(renderer, &outW, &outH);
+    ASSERT_EQ(outW, 2 * W);
+    std::vector<uint16_t> shown(size_t(outW) * outH);
+    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB565, shown.data(), outW * 2), 0)
+        << SDL_GetError();
+    for (size_t i = 0; i < shown.size(); i += 37) ASSERT_EQ(shown[i], 0x07E0) << i;
+}
+
 TEST_F(WindowTest, FullScreenShowsThePictureCentredBetweenBlackBars) {
     constexpr int W = 64, H = 32; // wider than the desktop, so bars above and below
     SetFullScreen(true, W, H);
