@@ -9,6 +9,7 @@
 #include "GRAPH/RdrGenerator.h"
 #include "GRAPH/TgaReader.h"
 #include "GRAPH/TvaReader.h"
+#include "SYS/blocks.h"
 #include "SYS/files.h"
 
 std::unique_ptr<PictureReader> ReaderFor(const char* fileName) {
@@ -176,11 +177,11 @@ void ConvertBytesTo565(const PixelSource& source, uint8_t* dst, int pitch) {
 void ConvertBgraTo565(const PixelSource& source, uint8_t* dst, int pitch) {
     const int width = source.width;
     ForEachRow(source, dst, pitch, [width](const uint8_t* __restrict in, uint16_t* __restrict out) {
-        for (int x = 0; x < width; ++x) {
+        sys::ConvertInBlocks<16>(in, out, 0, width, [](const uint8_t* pixels, int x) {
             uint32_t v;
-            std::memcpy(&v, in + 4 * x, 4);
-            out[x] = uint16_t(((v >> 8) & 0xF800) | ((v >> 5) & 0x07E0) | ((v >> 3) & 0x001F));
-        }
+            std::memcpy(&v, pixels + 4 * x, 4);
+            return uint16_t(((v >> 8) & 0xF800) | ((v >> 5) & 0x07E0) | ((v >> 3) & 0x001F));
+        });
     });
 }
 

@@ -179,7 +179,10 @@ long Surface::ColorFill(const SurfaceRect& r, uint32_t pixel) {
     const int w = r.right - r.left;
     for (int y = r.top; y < r.bottom; ++y) {
         uint8_t* row = Row(y) + size_t(r.left) * size_t(bytes);
-        if (bytes == 2) {
+        if (bytes == 2 && y > r.top) {
+            // Every row is the first one again.
+            std::memcpy(row, Row(r.top) + size_t(r.left) * 2, size_t(w) * 2);
+        } else if (bytes == 2) {
             auto* p = reinterpret_cast<uint16_t*>(row);
             for (int x = 0; x < w; ++x) p[x] = uint16_t(pixel);
         } else {

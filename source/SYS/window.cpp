@@ -1,6 +1,7 @@
 #include "SYS/window.h"
 
 #include <SDL.h>
+#include <SDL_opengl.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include "SYS/png_image.h"
 #include "SYS/textcodec.h"
 #include "SYS/window_internal.h"
+#include "SYS/window_software.h"
 #include "SYS/window_view.h"
 
 namespace sys {
@@ -32,6 +34,13 @@ struct MainWindow {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int textureWidth = 0, textureHeight = 0;
+    // With a renderer that draws on the processor, frames are scaled here straight into the
+    // window surface (the one that renderer draws into), converting only what changed.
+    bool softwareRenderer = false;
+    SDL_Surface* surface = nullptr; // the window surface `onSurface` was written to
+    int surfaceWidth = 0, surfaceHeight = 0;
+    bool surfaceStale = false; // uncovered: the whole window is shown again
+    ShownPicture onSurface;
     WndProc proc = nullptr;
     int pictureWidth = 0, pictureHeight = 0; // back-buffer size, for mapping mouse positions
     bool shown = false;
@@ -214,7 +223,11 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
         SetActive(false);
         break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        gMain.surface = nullptr; // SDL makes the window surface anew
+        break;
     case SDL_WINDOWEVENT_EXPOSED:
+        gMain.surfaceStale = true;
         Post({WM_ERASEBKGND, 0, 0});
         break;
     case SDL_WINDOWEVENT_CLOSE:
@@ -264,13 +277,17 @@ void ServeFrontRequestsIfDue() {
     ServeFrontRequests();
 }
 
+void PumpDevices() {
+    PollJoystickIfDue();
+    ServeFrontRequestsIfDue();
+}
+
 void PumpEvents() {
     if (VideoReady()) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) TranslateEvent(event);
     }
-    PollJoystickIfDue();
-    ServeFrontRequestsIfDue();
+    PumpDevices();
 }
 
 bool QueueEmpty() {
@@ -290,16 +307,19 @@ void WaitForMessage(uint32_t milliseconds) {
         if (milliseconds != kForever && waited >= milliseconds) return;
         uint32_t sleep = std::min(MillisecondsToFrontRequestCheck(), MillisecondsToJoystickPoll());
         if (milliseconds != kForever) sleep = std::min(sleep, milliseconds - waited);
-        if (sleep > 0) {
+        if (sleep > 0 && VideoReady()) {
             SDL_Event event;
-            if (VideoReady()) {
-                if (SDL_WaitEventTimeout(&event, int(std::min<uint32_t>(sleep, INT32_MAX))))
-                    TranslateEvent(event);
+            if (SDL_WaitEventTimeout(&event, int(std::min<uint32_t>(sleep, INT32_MAX)))) {
+                TranslateEvent(event);
+                PumpEvents();
             } else {
-                // Nothing can wake this sleep: keep it short so posted messages are noticed.
-                SDL_Delay(std::min<uint32_t>(sleep, 10));
+                // SDL looked for events just before it gave up waiting.
+                PumpDevices();
             }
+            continue;
         }
+        // Nothing can wake this sleep: keep it short so posted messages are noticed.
+        if (sleep > 0) SDL_Delay(std::min<uint32_t>(sleep, 10));
         PumpEvents();
     }
 }
@@ -327,6 +347,108 @@ void DestroyTexture() {
     if (gMain.texture) SDL_DestroyTexture(gMain.texture);
     gMain.texture = nullptr;
     gMain.textureWidth = gMain.textureHeight = 0;
+    gMain.surface = nullptr;
+    gMain.onSurface.Forget();
+}
+
+SDL_RendererInfo InfoOf(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0) info = SDL_RendererInfo{};
+    return info;
+}
+
+bool IsSoftwareRenderer(SDL_Renderer* renderer) {
+    return (InfoOf(renderer).flags & SDL_RENDERER_SOFTWARE) != 0;
+}
+
+// OpenGL whose rasteriser runs on the processor (a virtual X server, a machine without drivers).
+bool IsOpenGlInSoftware(SDL_Renderer* renderer) {
+    const char* name = InfoOf(renderer).name;
+    if (!name || SDL_strncmp(name, "opengl", 6) != 0 || !SDL_GL_GetCurrentContext()) return false;
+    using GetString = const GLubyte*(APIENTRY*)(GLenum);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    return getString && IsSoftwareRasterizer(reinterpret_cast<const char*>(getString(GL_RENDERER)));
+}
+
+// The first accelerated renderer, unless it is OpenGL rasterised on the processor: SDL's
+// software renderer then does the same work without the rasteriser's threads and per-frame
+// texture upload. A renderer the user names in SDL_RENDER_DRIVER is kept as it is.
+SDL_Renderer* CreatePresenter(SDL_Window* window) {
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+    if (renderer && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && IsOpenGlInSoftware(renderer)) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+        // The window surface itself, not one emulated through another OpenGL texture.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
+    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    return renderer;
+}
+
+bool IsXrgb8888(const SDL_Surface* surface) {
+    const uint32_t format = surface->format->format;
+    return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
+}
+
+// False when the window surface is missing or not XRGB8888 (a 16-bit X server, say): the
+// texture then takes the frame.
+bool PresentOnWindowSurface(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip) {
+    SDL_Surface* surface = SDL_GetWindowSurface(gMain.window);
+    if (!surface || !IsXrgb8888(surface)) return false;
+    const Viewport view = FitKeepingAspect(surface->w, surface->h, width, height);
+    if (view.width <= 0 || view.height <= 0) return true;
+    const bool newSurface = surface != gMain.surface || surface->w != gMain.surfaceWidth ||
+                            surface->h != gMain.surfaceHeight;
+    const bool wholeWindow = newSurface || gMain.surfaceStale;
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return true;
+    if (newSurface) {
+        // Black bars, and the picture written whole.
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+        gMain.onSurface.Forget();
+        gMain.surface = surface;
+        gMain.surfaceWidth = surface->w;
+        gMain.surfaceHeight = surface->h;
+    }
+    auto* first = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
+                                              size_t(view.y) * size_t(surface->pitch) + size_t(view.x) * 4);
+    const RowSpan rows = ScaleChangesRGB565ToXRGB8888(pixels, pitch, width, height, clip, gMain.onSurface,
+                                                      first, surface->pitch, view.width, view.height);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    if (wholeWindow) {
+        SDL_UpdateWindowSurface(gMain.window);
+        gMain.surfaceStale = false;
+    } else if (rows.bottom > rows.top) {
+        const SDL_Rect changed{view.x, view.y + rows.top, view.width, rows.bottom - rows.top};
+        SDL_UpdateWindowSurfaceRects(gMain.window, &changed, 1);
+    }
+    return true;
+}
+
+void PresentThroughTexture(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip) {
+    if (!gMain.texture || gMain.textureWidth != width || gMain.textureHeight != height) {
+        DestroyTexture();
+        gMain.texture = SDL_CreateTexture(gMain.renderer, SDL_PIXELFORMAT_RGB565,
+                                          SDL_TEXTUREACCESS_STREAMING, width, height);
+        if (!gMain.texture) return;
+        gMain.textureWidth = width;
+        gMain.textureHeight = height;
+    }
+    SDL_Rect area{SDL_max(clip.left, 0), SDL_max(clip.top, 0), 0, 0};
+    area.w = SDL_min(clip.right, width) - area.x;
+    area.h = SDL_min(clip.bottom, height) - area.y;
+    if (area.w > 0 && area.h > 0) {
+        const uint8_t* first = reinterpret_cast<const uint8_t*>(pixels) +
+                               size_t(area.y) * size_t(pitch) + size_t(area.x) * 2;
+        SDL_UpdateTexture(gMain.texture, &area, first, pitch);
+    }
+    int outputWidth = 0, outputHeight = 0;
+    SDL_GetRendererOutputSize(gMain.renderer, &outputWidth, &outputHeight);
+    Viewport view = FitKeepingAspect(outputWidth, outputHeight, width, height);
+    SDL_Rect target{view.x, view.y, view.width, view.height};
+    SDL_SetRenderDrawColor(gMain.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(gMain.renderer);
+    SDL_RenderCopy(gMain.renderer, gMain.texture, nullptr, &target);
+    SDL_RenderPresent(gMain.renderer);
 }
 
 } // namespace
@@ -348,8 +470,7 @@ bool CreateMainWindow(const char* title, int x, int y, int width, int height, Wn
     SDL_Window* window = SDL_CreateWindow(Cp1252ToUtf8(title ? title : "").c_str(), x, y,
                                           width * gScale, height * gScale,
                                           SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
-    SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
-    if (window && !renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    SDL_Renderer* renderer = window ? CreatePresenter(window) : nullptr;
     if (!renderer) {
         std::fprintf(stderr, "window: %s\n", SDL_GetError());
         if (window) SDL_DestroyWindow(window);
@@ -358,6 +479,7 @@ bool CreateMainWindow(const char* title, int x, int y, int width, int height, Wn
     gMain = MainWindow{};
     gMain.window = window;
     gMain.renderer = renderer;
+    gMain.softwareRenderer = IsSoftwareRenderer(renderer);
     gMain.proc = proc;
     gMain.pictureWidth = width;
     gMain.pictureHeight = height;
@@ -477,30 +599,8 @@ void PresentRGB565(const uint16_t* pixels, int pitch, int width, int height, con
     if (!gMain.renderer || !pixels || width <= 0 || height <= 0 || pitch < width * 2) return;
     gMain.pictureWidth = width;
     gMain.pictureHeight = height;
-    if (!gMain.texture || gMain.textureWidth != width || gMain.textureHeight != height) {
-        DestroyTexture();
-        gMain.texture = SDL_CreateTexture(gMain.renderer, SDL_PIXELFORMAT_RGB565,
-                                          SDL_TEXTUREACCESS_STREAMING, width, height);
-        if (!gMain.texture) return;
-        gMain.textureWidth = width;
-        gMain.textureHeight = height;
-    }
-    SDL_Rect area{SDL_max(clip.left, 0), SDL_max(clip.top, 0), 0, 0};
-    area.w = SDL_min(clip.right, width) - area.x;
-    area.h = SDL_min(clip.bottom, height) - area.y;
-    if (area.w > 0 && area.h > 0) {
-        const uint8_t* first = reinterpret_cast<const uint8_t*>(pixels) +
-                               size_t(area.y) * size_t(pitch) + size_t(area.x) * 2;
-        SDL_UpdateTexture(gMain.texture, &area, first, pitch);
-    }
-    int outputWidth = 0, outputHeight = 0;
-    SDL_GetRendererOutputSize(gMain.renderer, &outputWidth, &outputHeight);
-    Viewport view = FitKeepingAspect(outputWidth, outputHeight, width, height);
-    SDL_Rect target{view.x, view.y, view.width, view.height};
-    SDL_SetRenderDrawColor(gMain.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(gMain.renderer);
-    SDL_RenderCopy(gMain.renderer, gMain.texture, nullptr, &target);
-    SDL_RenderPresent(gMain.renderer);
+    if (gMain.softwareRenderer && PresentOnWindowSurface(pixels, pitch, width, height, clip)) return;
+    PresentThroughTexture(pixels, pitch, width, height, clip);
 }
 
 bool PeekMessage(Msg& msg) {

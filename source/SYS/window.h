@@ -54,7 +54,9 @@ int DesktopWidth();
 int DesktopHeight();
 
 // Uploads an RGB565 picture (pitch in bytes) and shows it in the client area; only the rectangle
-// `clip` of the picture is copied.
+// `clip` of the picture is copied. Without a graphics processor the picture goes straight into
+// the window's own surface and only what changed since the last call is converted, so a frame
+// shown there by other means is overwritten only where the picture changes.
 void PresentRGB565(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip);
 
 // Message queue. PostMessage and PostQuitMessage may be called from any thread.

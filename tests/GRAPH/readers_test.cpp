@@ -134,7 +134,9 @@ TEST_F(Conversion, ChannelReadTakesTheDepthsAlphaSource) {
 TEST_F(Conversion, Rgb565LoopsGiveThePixelsOfTheGeneralConversion) {
     // A 4-byte destination with the same channels takes the general per-pixel path; the low 16
     // bits of its pixels must equal what the RGB565 loops write, and its top bits must stay.
-    constexpr int W = 7, H = 5; // odd, so BMP rows are padded
+    // Odd, so BMP rows are padded; wider than two of the loops' 16-pixel blocks, so a row has
+    // whole blocks and pixels left over.
+    constexpr int W = 37, H = 5;
     uint32_t seed = 99;
     auto randomBytes = [&seed](size_t n) {
         std::string s(n, '\0');

@@ -82,6 +82,15 @@ TEST(Surface, BltChecksRectanglesFormatsAndBusySurfaces) {
     EXPECT_EQ(dst->ColorFill({0, 0, 4, 5}, 1), DDERR_INVALIDRECT);
 }
 
+TEST(Surface, ColorFillFillsEveryRowOfTheRectAndNothingAround) {
+    auto s = Make(5, 4);
+    ASSERT_EQ(s->ColorFill({0, 0, 5, 4}, 0x1111), DD_OK);
+    ASSERT_EQ(s->ColorFill({1, 1, 4, 4}, 0xBEEF), DD_OK);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(Pixel16(*s, x, y), (y >= 1 && x >= 1 && x < 4) ? 0xBEEF : 0x1111) << x << "," << y;
+}
+
 TEST(Surface, KeyedBltSkipsTheKeyRange) {
     auto dst = Make(4, 1), src = Make(4, 1);
     const uint16_t values[4] = {0, 5, 6, 9};

@@ -433,6 +433,79 @@ TEST_F(WindowTest, PresentShowsTheClippedPartOfTheBackBuffer) {
     EXPECT_EQ(shown[10 * W + W - 5], 0xF800);
 }
 
+TEST_F(WindowTest, ScaledWindowShowsEveryBackBufferPixelAsABlock) {
+    DestroyMainWindow();
+    SetWindowScale(3);
+    ASSERT_TRUE(CreateMainWindow("Reef", 10, 20, 64, 48, RecordingProc));
+    SetWindowScale(1);
+    ShowMainWindow();
+    Drain();
+    constexpr int W = 64, H = 48;
+    std::vector<uint16_t> picture(W * H);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) picture[y * W + x] = uint16_t((x & 31) << 11 | (y & 63) << 5 | 7);
+    PresentRGB565(picture.data(), W * 2, W, H, Rect{0, 0, W, H});
+    SDL_Renderer* renderer = SDL_GetRenderer(MainSdlWindow());
+    ASSERT_NE(renderer, nullptr);
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(renderer, &outW, &outH);
+    ASSERT_EQ(outW, 3 * W);
+    ASSERT_EQ(outH, 3 * H);
+    std::vector<uint16_t> shown(size_t(outW) * outH);
+    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB565, shown.data(), outW * 2), 0)
+        << SDL_GetError();
+    for (int y = 0; y < outH; y += 5)
+        for (int x = 0; x < outW; x += 7)
+            ASSERT_EQ(shown[size_t(y) * outW + x], picture[(y / 3) * W + x / 3]) << x << "," << y;
+}
+
+TEST_F(WindowTest, AResizedWindowShowsTheUnchangedPictureAgain) {
+    constexpr int W = 64, H = 48;
+    const std::vector<uint16_t> green(W * H, 0x07E0);
+    PresentRGB565(green.data(), W * 2, W, H, Rect{0, 0, W, H});
+    const Rect outer = GetWindowRect();
+    ASSERT_TRUE(MoveMainWindow(outer.left, outer.top, 2 * (outer.right - outer.left),
+                               2 * (outer.bottom - outer.top)));
+    Drain();
+    PresentRGB565(green.data(), W * 2, W, H, Rect{0, 0, W, H}); // nothing changed in the picture
+    SDL_Renderer* renderer = SDL_GetRenderer(MainSdlWindow());
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(renderer, &outW, &outH);
+    ASSERT_EQ(outW, 2 * W);
+    std::vector<uint16_t> shown(size_t(outW) * outH);
+    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB565, shown.data(), outW * 2), 0)
+        << SDL_GetError();
+    for (size_t i = 0; i < shown.size(); i += 37) ASSERT_EQ(shown[i], 0x07E0) << i;
+}
+
+TEST_F(WindowTest, FullScreenShowsThePictureCentredBetweenBlackBars) {
+    constexpr int W = 64, H = 32; // wider than the desktop, so bars above and below
+    SetFullScreen(true, W, H);
+    int w = 0, h = 0;
+    SDL_GetWindowSize(MainSdlWindow(), &w, &h);
+    if (w == 64 && h == 48) {
+        SetFullScreen(false, W, H);
+        GTEST_SKIP() << "the video driver keeps the window size in full screen";
+    }
+    const std::vector<uint16_t> white(W * H, 0xFFFF);
+    PresentRGB565(white.data(), W * 2, W, H, Rect{0, 0, W, H});
+    SDL_Renderer* renderer = SDL_GetRenderer(MainSdlWindow());
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(renderer, &outW, &outH);
+    std::vector<uint16_t> shown(size_t(outW) * outH);
+    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB565, shown.data(), outW * 2), 0)
+        << SDL_GetError();
+    SetFullScreen(false, W, H);
+    const Viewport view = FitKeepingAspect(outW, outH, W, H);
+    ASSERT_GT(view.y, 0);
+    for (int x = 0; x < outW; x += 9) {
+        EXPECT_EQ(shown[size_t(view.y - 1) * outW + x], 0) << x;
+        EXPECT_EQ(shown[size_t(view.y) * outW + x], 0xFFFF) << x;
+        EXPECT_EQ(shown[size_t(view.y + view.height - 1) * outW + x], 0xFFFF) << x;
+        EXPECT_EQ(shown[size_t(view.y + view.height) * outW + x], 0) << x;
+    }
+}
+
 TEST_F(WindowTest, WindowRectFollowsMoves) {
     ASSERT_TRUE(MoveMainWindow(30, 40, 64, 48));
     Rect r = GetWindowRect();
