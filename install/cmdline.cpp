@@ -2,14 +2,9 @@
 
 #include "SYS/msgbox.h"
 #include "install/gamefolders.h"
-#include "install/host/guard.h"
-#include "install/host/hostfile.h"
 #include "install/modes.h"
 
 #include "SYS/textcodec.h"
-
-#include <cstdio>
-#include <filesystem>
 
 namespace inst {
 
@@ -245,27 +240,6 @@ std::string HelpText(const std::string& programName) {
     return text;
 }
 
-// The folder and group of the options become the install's settings, as the wizard's settings
-// page stores them; the folder the user named is one the install may change below.
-static bool ApplyInstallSettings(InstallerApp& app, const CommandOptions& options) {
-    if (options.destination.empty() && options.group.empty()) return true;
-    std::string folder = app.variables["DIR_GAMES"];
-    if (!options.destination.empty()) {
-        std::error_code ec;
-        std::filesystem::path path = std::filesystem::absolute(options.destination, ec);
-        folder = (ec ? std::filesystem::path(options.destination) : path)
-                     .lexically_normal().string();
-        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    }
-    const std::string group = options.group.empty() ? app.variables["GRP_GAMES"] : options.group;
-    if (!StoreGameFolders(app, folder, group)) {
-        std::fprintf(stderr, "install: the games folder and group cannot be stored in the registry\n");
-        return false;
-    }
-    host::AddTouchableFolder(host::HostPath(folder));
-    return true;
-}
-
 int RunLaunchMode(InstallerApp& app, const std::vector<std::string>& tokens,
                   const CommandOptions& options) {
     const LaunchMode* mode = ChooseLaunchMode(tokens);
@@ -275,7 +249,8 @@ int RunLaunchMode(InstallerApp& app, const std::vector<std::string>& tokens,
     }
     const std::vector<std::string> arguments(tokens.begin() + (mode->name ? 1 : 0), tokens.end());
     if (mode->check && !mode->check(app, arguments, mode->value)) return kExitStartupFailed;
-    if (IsPackageMode(*mode) && !ApplyInstallSettings(app, options)) return kExitInstallFailed;
+    if (IsPackageMode(*mode) && !UseChosenFolders(app, options.destination, options.group))
+        return kExitInstallFailed;
     return mode->run(app, arguments, mode->value);
 }
 

@@ -3,6 +3,9 @@
 #include "install/variables.h"
 #include "install_fixture.h"
 
+#include <filesystem>
+
+namespace fs = std::filesystem;
 using host::RegRoot;
 
 namespace {
@@ -42,6 +45,33 @@ TEST_F(GameFoldersTest, NothingIsStoredWhenTheKeyCannotBeCreated) {
     EXPECT_EQ(app.scriptParams.count("DIR_GAMES"), 0u);
     EXPECT_EQ(app.scriptParams.count("GRP_GAMES"), 0u);
     EXPECT_EQ(ReadFile(hive), "REEFPOP-HIVE 1\nX damaged\n");
+}
+
+// Command-line folders: relative ones are taken from the current folder, an empty one keeps
+// what the machine had.
+TEST_F(GameFoldersTest, ChosenFoldersAreMadeWholeAndKeepWhatIsNotGiven) {
+    const std::string current = fs::current_path().string();
+    const struct {
+        const char* destination;
+        const char* group;
+        std::string folder;
+        const char* storedGroup;
+    } cases[] = {
+        {"", "", "<none>", "<none>"},
+        {"games/./new/", "", current + "/games/new", "Zorvane"},
+        {"/abs//x/../y", "Fun", "/abs/y", "Fun"},
+        {"", "Puzzles", "/abs/y", "Puzzles"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.destination);
+        EXPECT_TRUE(inst::UseChosenFolders(app, c.destination, c.group));
+        EXPECT_EQ(Maker("GGamesDir"), c.folder);
+        EXPECT_EQ(Maker("GGamesGroup"), c.storedGroup);
+    }
+    EXPECT_EQ(app.scriptParams["DIR_GAMES"], "/abs/y");
+    WriteFile(host::HiveFilePath(RegRoot::LocalMachine), "REEFPOP-HIVE 1\nX damaged\n");
+    EXPECT_FALSE(inst::UseChosenFolders(app, "/other", ""));
+    EXPECT_EQ(app.variables["DIR_GAMES"], "/abs/y");
 }
 
 } // namespace
