@@ -20,7 +20,8 @@ bool StoreGameFolders(InstallerApp& app, const std::string& folder, const std::s
     if (!host::RegCreateKey(host::RegRoot::LocalMachine, kMakerKey, nullptr)) return false;
     const bool folderWritten = SetMakerText("GGamesDir", folder);
     const bool groupWritten = SetMakerText("GGamesGroup", group);
-    for (NameMap* map : {&app.variables, &app.scriptParams}) {
+    // A folder the user chose is a name, not a text with references: "100% Fun" stays.
+    for (NameMap* map : {&app.variables, &app.scriptParams, &app.machineValues}) {
         (*map)["DIR_GAMES"] = folder;
         (*map)["GRP_GAMES"] = group;
     }

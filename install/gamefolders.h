@@ -6,11 +6,12 @@
 
 namespace inst {
 
-// Creates or opens the maker key (HKLM kMakerKey), sets "GGamesDir" to folder and "GGamesGroup"
-// to group, and sets DIR_GAMES and GRP_GAMES to them in both app.variables and
-// app.scriptParams. When the key cannot be created nothing is stored and the result is false;
-// it is also false when a value could not be written (the maps are set all the same, so this
-// run still installs where the user asked).
+// Creates or opens the maker key (HKLM kMakerKey), sets "GGamesDir" to folder and
+// "GGamesGroup" to group, and sets DIR_GAMES and GRP_GAMES to them in both app.variables and
+// app.scriptParams; they expand as they stand, whatever characters they hold. When the key
+// cannot be created nothing is stored and the result is false; it is also false when a value
+// could not be written (the maps are set all the same, so this run still installs where the
+// user asked).
 bool StoreGameFolders(InstallerApp& app, const std::string& folder, const std::string& group);
 // The folder and group named on the command line, stored as above; an empty one keeps the
 // current value, a relative folder is taken from the current folder, and the install may

@@ -1,3 +1,4 @@
+#include "install/expand.h"
 #include "install/gamefolders.h"
 #include "install/host/registry.h"
 #include "install/variables.h"
@@ -28,6 +29,10 @@ TEST_F(GameFoldersTest, StoresBothFoldersInTheRegistryAndBothMaps) {
         EXPECT_EQ(map->at("DIR_GAMES"), "D:\\My Games");
         EXPECT_EQ(map->at("GRP_GAMES"), "Fun & Games");
     }
+    // Chosen names are not texts with references.
+    ASSERT_TRUE(inst::StoreGameFolders(app, "/g/100% #1 %GNAME%", "50%"));
+    EXPECT_EQ(inst::ExpandText(app, "%DIR_GAMES%\\x %GRP_GAMES%"), "/g/100% #1 %GNAME%\\x 50%");
+    ASSERT_TRUE(inst::StoreGameFolders(app, "D:\\My Games", "Fun & Games"));
     // A later run starts from what was stored.
     inst::InstallerApp next;
     ASSERT_TRUE(inst::StartInstaller(next, Home() + "/bin/install"));
