@@ -7,6 +7,7 @@
 #include "install/package/checkpackages.h"
 #include "install/package/installblocks.h"
 #include "install/package/packageinfo.h"
+#include "install/unattended.h"
 
 namespace pkg {
 
@@ -28,7 +29,10 @@ class WindowlessDisplay : public InstallDisplay {
 public:
     void SetFileBar(int) override {}
     int TotalBar() const override { return total_; }
-    void SetTotalBar(int position) override { total_ = position; }
+    void SetTotalBar(int position) override {
+        total_ = position;
+        inst::LogProgress(position);
+    }
     bool Pump() override { return true; }
     int EndCode() const override { return 0; }
     bool Shown() const override { return false; }
