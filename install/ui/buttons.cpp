@@ -16,8 +16,7 @@ void DrawCentred(Canvas& canvas, const sys::Rect& r, int baseline, const std::st
 
 } // namespace
 
-PushButton::PushButton(int id, const std::string& text, const sys::Rect& rect)
-    : Control(id, rect) {
+PushButton::PushButton(int id, const std::string& text, const sys::Rect& rect) : Control(id, rect) {
     SetText(text);
     SetTabStop(true);
 }
@@ -27,7 +26,9 @@ LRESULT PushButton::Message(unsigned message, WPARAM wParam, LPARAM) {
     return 0;
 }
 
-bool PushButton::WantsKey(unsigned virtualKey) const { return IsPressKey(virtualKey); }
+bool PushButton::WantsKey(unsigned virtualKey) const {
+    return IsPressKey(virtualKey);
+}
 
 SkinButton::SkinButton(int id, const std::string& text, const inst::Picture& sheet,
                        const inst::AnimFrame& normal, const inst::AnimFrame& focused)
@@ -58,7 +59,8 @@ void PlainButton::Paint(Canvas& canvas) {
     }
     const int shift = pressed ? 1 : 0;
     const int baseline = r.top + (r.bottom - r.top - FontLineHeight()) / 2 + FontAscent() + shift;
-    DrawCentred(canvas, {r.left + shift, r.top, r.right + shift, r.bottom}, baseline, Text(), kBlack);
+    DrawCentred(canvas, {r.left + shift, r.top, r.right + shift, r.bottom}, baseline, Text(),
+                kBlack);
 }
 
 } // namespace ui

@@ -15,13 +15,14 @@ constexpr int kSkinEmPixels = 8 * 96 / 72;
 sys::TextFace* SkinFace() {
     static std::unique_ptr<sys::TextFace> face = [] {
         // Liberation Sans has Arial's metrics, so texts fill the skin's fields as they did.
-        auto f = sys::TextFace::Open(
-            {"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
-             "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
-             "/usr/share/fonts/liberation/LiberationSans-Regular.ttf",
-             "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"},
-            kSkinEmPixels, true);
-        if (!f) std::fprintf(stderr, "install: no font for the wizard (install fonts-liberation)\n");
+        auto f =
+            sys::TextFace::Open({"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
+                                 "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
+                                 "/usr/share/fonts/liberation/LiberationSans-Regular.ttf",
+                                 "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"},
+                                kSkinEmPixels, true);
+        if (!f)
+            std::fprintf(stderr, "install: no font for the wizard (install fonts-liberation)\n");
         return f;
     }();
     return face.get();
@@ -79,10 +80,12 @@ void Canvas::Blit(const inst::Picture& picture, int srcX, int srcY, int w, int h
     if (srcY < 0) h += srcY, dstY -= srcY, srcY = 0;
     w = std::min(w, picture.width - srcX);
     h = std::min(h, picture.height - srcY);
-    const sys::Rect r = Intersect(Intersect({dstX, dstY, dstX + w, dstY + h}, clip), {0, 0, width, height});
+    const sys::Rect r =
+        Intersect(Intersect({dstX, dstY, dstX + w, dstY + h}, clip), {0, 0, width, height});
     for (int y = r.top; y < r.bottom; ++y) {
         const uint32_t* from = picture.pixels.data() +
-                               size_t(srcY + y - dstY) * size_t(picture.width) + size_t(srcX + r.left - dstX);
+                               size_t(srcY + y - dstY) * size_t(picture.width) +
+                               size_t(srcX + r.left - dstX);
         std::copy_n(from, std::max(r.right - r.left, 0),
                     pixels.begin() + std::ptrdiff_t(size_t(y) * size_t(width) + size_t(r.left)));
     }
@@ -103,7 +106,9 @@ void Canvas::DrawFrame(const inst::Picture& sheet, const inst::AnimFrame& frame,
     Blit(sheet, frame.x, frame.y, r.right - r.left, r.bottom - r.top, r.left, r.top);
 }
 
-bool FontReady() { return SkinFace() != nullptr; }
+bool FontReady() {
+    return SkinFace() != nullptr;
+}
 
 int FontAscent() {
     sys::TextFace* face = SkinFace();
@@ -120,7 +125,9 @@ int TextWidth(const char* text, size_t length) {
     return face ? face->Width(text, length) : 0;
 }
 
-int TextWidth(const std::string& text) { return TextWidth(text.data(), text.size()); }
+int TextWidth(const std::string& text) {
+    return TextWidth(text.data(), text.size());
+}
 
 void DrawText(Canvas& canvas, int x, int baseline, const char* text, size_t length,
               uint32_t colour) {

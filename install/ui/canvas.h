@@ -17,7 +17,7 @@ constexpr uint32_t Rgb(unsigned red, unsigned green, unsigned blue) {
 }
 
 // Colours of the skinned controls.
-constexpr uint32_t kSkinBackground = inst::kSkinColour;   // red 239, green 245, blue 228
+constexpr uint32_t kSkinBackground = inst::kSkinColour; // red 239, green 245, blue 228
 constexpr uint32_t kButtonTextFocused = Rgb(112, 0, 60);
 constexpr uint32_t kButtonTextNormal = Rgb(84, 0, 40);
 constexpr uint32_t kBlack = Rgb(0, 0, 0);
@@ -26,11 +26,11 @@ constexpr uint32_t kWhite = Rgb(255, 255, 255);
 struct Canvas {
     int width = 0;
     int height = 0;
-    std::vector<uint32_t> pixels;  // width * height, rows top to bottom
-    sys::Rect clip;                // drawing stays inside; Resize sets it to the whole canvas
+    std::vector<uint32_t> pixels; // width * height, rows top to bottom
+    sys::Rect clip;               // drawing stays inside; Resize sets it to the whole canvas
 
     void Resize(int w, int h, uint32_t colour);
-    uint32_t At(int x, int y) const;  // 0 outside the canvas
+    uint32_t At(int x, int y) const; // 0 outside the canvas
     void Fill(const sys::Rect& area, uint32_t colour);
     // A one-pixel outline just inside `area`.
     void Outline(const sys::Rect& area, uint32_t colour);
@@ -41,7 +41,8 @@ struct Canvas {
     // A whole picture with its top-left corner at (x, y).
     void Draw(const inst::Picture& picture, int x, int y);
     // Frame `frame` of `sheet` with its anchor point at (anchorX, anchorY).
-    void DrawFrame(const inst::Picture& sheet, const inst::AnimFrame& frame, int anchorX, int anchorY);
+    void DrawFrame(const inst::Picture& sheet, const inst::AnimFrame& frame, int anchorX,
+                   int anchorY);
 };
 
 // The rectangle frame `frame` covers when drawn with its anchor at (anchorX, anchorY).
@@ -51,12 +52,13 @@ sys::Rect FrameRect(const inst::AnimFrame& frame, int anchorX, int anchorY);
 // run time, anti-aliased. Text is Windows-1252. Without the font nothing is drawn and widths
 // are 0; FontReady says which.
 bool FontReady();
-int FontAscent();      // baseline below the top of a line
-int FontLineHeight();  // distance between two baselines
+int FontAscent();     // baseline below the top of a line
+int FontLineHeight(); // distance between two baselines
 int TextWidth(const std::string& text);
 int TextWidth(const char* text, size_t length);
 // Draws one line of text with its baseline at `baseline`, starting at x; transparent background.
 void DrawText(Canvas& canvas, int x, int baseline, const std::string& text, uint32_t colour);
-void DrawText(Canvas& canvas, int x, int baseline, const char* text, size_t length, uint32_t colour);
+void DrawText(Canvas& canvas, int x, int baseline, const char* text, size_t length,
+              uint32_t colour);
 
 } // namespace ui

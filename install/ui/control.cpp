@@ -31,11 +31,17 @@ void Control::SetBackground(uint32_t colour) {
     Invalidate();
 }
 
-bool Control::HasFocus() const { return page_ && page_->Focus() == this; }
+bool Control::HasFocus() const {
+    return page_ && page_->Focus() == this;
+}
 
-LRESULT Control::Message(unsigned, WPARAM, LPARAM) { return 0; }
+LRESULT Control::Message(unsigned, WPARAM, LPARAM) {
+    return 0;
+}
 
-bool Control::WantsKey(unsigned) const { return false; }
+bool Control::WantsKey(unsigned) const {
+    return false;
+}
 
 void Control::Invalidate() {
     if (page_) page_->Invalidate();

@@ -25,18 +25,25 @@ using sys::WPARAM;
 constexpr WPARAM MakeCommand(int id, int code) {
     return WPARAM((uint32_t(code & 0xFFFF) << 16) | uint32_t(id & 0xFFFF));
 }
-constexpr int CommandId(WPARAM wParam) { return int(wParam & 0xFFFF); }
-constexpr int CommandCode(WPARAM wParam) { return int((wParam >> 16) & 0xFFFF); }
+constexpr int CommandId(WPARAM wParam) {
+    return int(wParam & 0xFFFF);
+}
+constexpr int CommandCode(WPARAM wParam) {
+    return int((wParam >> 16) & 0xFFFF);
+}
 
 // Notification codes carried by WM_COMMAND.
-constexpr int kNotifyClicked = 0;            // push button clicked (BN_CLICKED)
-constexpr int kNotifyEditChanged = 0x0300;   // the edit's text changed (EN_CHANGE)
-constexpr int kNotifyDoubleClick = 0xFFFD;   // list row double-clicked (NM_DBLCLK); lParam = row
+constexpr int kNotifyClicked = 0;          // push button clicked (BN_CLICKED)
+constexpr int kNotifyEditChanged = 0x0300; // the edit's text changed (EN_CHANGE)
+constexpr int kNotifyDoubleClick = 0xFFFD; // list row double-clicked (NM_DBLCLK); lParam = row
 
 // State byte of the skinned push buttons and check boxes.
 constexpr uint8_t kStateFocused = 1;
 constexpr uint8_t kStatePressed = 2;
 constexpr uint8_t kStateTicked = 4;
+
+// Width of the vertical scroll bar of the text view and the list view.
+constexpr int kScrollBarWidth = 16;
 
 class Page;
 
@@ -54,7 +61,7 @@ public:
     int Id() const { return id_; }
     const sys::Rect& Rect() const { return rect_; }
     void Move(const sys::Rect& rect);
-    const std::string& Text() const { return text_; }  // Windows-1252
+    const std::string& Text() const { return text_; } // Windows-1252
     virtual void SetText(const std::string& text);
     bool Visible() const { return visible_; }
     // A hidden control is not drawn, gets no input and is skipped by keyboard navigation.
@@ -79,7 +86,7 @@ public:
 
 protected:
     void Invalidate();
-    void Notify(int code, LPARAM lParam = 0);  // WM_COMMAND to the page
+    void Notify(int code, LPARAM lParam = 0); // WM_COMMAND to the page
 
 private:
     friend class Page;
@@ -141,7 +148,7 @@ public:
     const char* ClassName() const override { return "KVLBCheckClass"; }
     uint8_t State() const { return state_; }
     bool Checked() const { return (state_ & kStateTicked) != 0; }
-    void SetCheck(WPARAM value);  // ticked exactly when value is 1
+    void SetCheck(WPARAM value); // ticked exactly when value is 1
     LRESULT Message(unsigned message, WPARAM wParam, LPARAM lParam) override;
     void Paint(Canvas& canvas) override;
     bool WantsKey(unsigned virtualKey) const override;
@@ -176,7 +183,7 @@ class Edit : public Control {
 public:
     Edit(int id, const std::string& text, const sys::Rect& rect);
     const char* ClassName() const override { return "Edit"; }
-    void SetText(const std::string& text) override;  // caret to the end, no selection
+    void SetText(const std::string& text) override; // caret to the end, no selection
     // Most characters the field holds (typing and pasting beyond it are cut off).
     void SetLimit(size_t limit);
     size_t Caret() const { return caret_; }
@@ -190,14 +197,14 @@ public:
     bool WantsKey(unsigned virtualKey) const override;
 
 private:
-    void Replace(const std::string& with);  // replaces the selection, caret after it
+    void Replace(const std::string& with); // replaces the selection, caret after it
     void MoveCaret(size_t to, bool extend);
     size_t PositionAt(int x) const;
-    int TextX(size_t position) const;  // canvas-free x of a position inside the field
+    int TextX(size_t position) const; // canvas-free x of a position inside the field
 
     size_t caret_ = 0, anchor_ = 0;
     size_t limit_ = 32767;
-    int scroll_ = 0;  // pixels of text scrolled off at the left
+    int scroll_ = 0; // pixels of text scrolled off at the left
     bool dragging_ = false;
 };
 
@@ -209,24 +216,24 @@ class TextView : public Control {
 public:
     TextView(int id, const sys::Rect& rect);
     const char* ClassName() const override { return "TextView"; }
-    void SetText(const std::string& text) override;  // back to the top
+    void SetText(const std::string& text) override; // back to the top
     int LineCount() const { return int(lines_.size()); }
     int VisibleLines() const;
     int TopLine() const { return top_; }
-    void ScrollTo(int line);  // clamped to [0, LineCount - VisibleLines]
+    void ScrollTo(int line); // clamped to [0, LineCount - VisibleLines]
     LRESULT Message(unsigned message, WPARAM wParam, LPARAM lParam) override;
     void Paint(Canvas& canvas) override;
     bool WantsKey(unsigned virtualKey) const override;
 
 private:
     void Layout();
-    sys::Rect BarArea() const;  // control coordinates
+    sys::Rect BarArea() const; // control coordinates
 
-    std::string shown_;  // the text with control bytes as blanks
-    std::vector<std::pair<size_t, size_t>> lines_;  // start and length in shown_
+    std::string shown_;                            // the text with control bytes as blanks
+    std::vector<std::pair<size_t, size_t>> lines_; // start and length in shown_
     int layoutWidth_ = -1;
     int top_ = 0;
-    int dragOffset_ = -1;  // pointer offset into the thumb while dragging it, else -1
+    int dragOffset_ = -1; // pointer offset into the thumb while dragging it, else -1
 };
 
 // Progress bar: range [low, high] (0-100 at first), position clamped into it.
@@ -247,8 +254,9 @@ private:
 
 // Single-column list with one selected row and an image list: image i of the list is the
 // imageWidth-pixel-wide strip starting at x = i * imageWidth of `images`. Rows are selected with
-// a click or Up/Down/Home/End and scroll with the wheel; a double-click on a row selects it and
-// sends WM_COMMAND(id, kNotifyDoubleClick) with the row in lParam.
+// a click or Up/Down/Page Up/Page Down/Home/End and scroll with the wheel and with the scroll
+// bar shown at the right when the rows do not fit; a double-click on a row selects it and sends
+// WM_COMMAND(id, kNotifyDoubleClick) with the row in lParam.
 class ListView : public Control {
 public:
     ListView(int id, const sys::Rect& rect);
@@ -258,13 +266,13 @@ public:
     // Width of the column (the whole list by default); text beyond it is cut off.
     void SetColumnWidth(int width);
     int ColumnWidth() const;
-    int AddRow(const std::string& text, int image);  // returns the row index
+    int AddRow(const std::string& text, int image); // returns the row index
     void ClearRows();
     int RowCount() const { return int(rows_.size()); }
     const std::string& RowText(int row) const;
     int RowImage(int row) const;
-    int Selected() const { return selected_; }  // -1 when none
-    void Select(int row);                       // -1 clears; scrolls the row into view
+    int Selected() const { return selected_; } // -1 when none
+    void Select(int row);                      // -1 clears; scrolls the row into view
     int TopRow() const { return top_; }
     int RowHeight() const;
     int VisibleRows() const;
@@ -277,7 +285,7 @@ private:
         std::string text;
         int image;
     };
-    int RowAt(int y) const;  // control coordinates; -1 outside the rows
+    int RowAt(int y) const; // control coordinates; -1 outside the rows
     void ScrollTo(int row);
 
     std::vector<Row> rows_;

@@ -8,7 +8,7 @@
 namespace ui {
 namespace {
 
-constexpr int kPadding = 3;  // between the border and the text
+constexpr int kPadding = 3; // between the border and the text
 constexpr uint32_t kBorder = Rgb(122, 122, 122);
 constexpr uint32_t kSelection = Rgb(0, 120, 215);
 
@@ -42,8 +42,12 @@ void Edit::SetLimit(size_t limit) {
     if (Text().size() > limit_) SetText(Text());
 }
 
-size_t Edit::SelectionStart() const { return std::min(caret_, anchor_); }
-size_t Edit::SelectionEnd() const { return std::max(caret_, anchor_); }
+size_t Edit::SelectionStart() const {
+    return std::min(caret_, anchor_);
+}
+size_t Edit::SelectionEnd() const {
+    return std::max(caret_, anchor_);
+}
 
 void Edit::Select(size_t anchor, size_t caret) {
     anchor_ = std::min(anchor, Text().size());
@@ -118,7 +122,7 @@ LRESULT Edit::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case sys::WM_CHAR: {
         const uint8_t c = uint8_t(wParam);
-        if (c == 8) {  // Backspace
+        if (c == 8) { // Backspace
             if (SelectionStart() == SelectionEnd() && caret_ > 0) anchor_ = caret_ - 1;
             Replace("");
         } else if (c >= 32 && c != 127) {
@@ -152,9 +156,10 @@ LRESULT Edit::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
         MoveCaret(text.size(), shift);
         break;
     case sys::VK_DELETE:
-        if (shift) {  // cut
+        if (shift) { // cut
             if (SelectionStart() != SelectionEnd()) {
-                sys::SetClipboardText(text.substr(SelectionStart(), SelectionEnd() - SelectionStart()));
+                sys::SetClipboardText(
+                    text.substr(SelectionStart(), SelectionEnd() - SelectionStart()));
                 Replace("");
             }
             break;
@@ -223,8 +228,9 @@ void Edit::Paint(Canvas& canvas) {
     DrawText(canvas, r.left + TextX(0), baseline, text, kBlack);
     if (focused && start != end) {
         // Selected characters: white on the highlight.
-        canvas.Fill({r.left + TextX(start), lineTop, r.left + TextX(end), lineTop + FontLineHeight()},
-                    kSelection);
+        canvas.Fill(
+            {r.left + TextX(start), lineTop, r.left + TextX(end), lineTop + FontLineHeight()},
+            kSelection);
         DrawText(canvas, r.left + TextX(start), baseline, text.data() + start, end - start, kWhite);
     }
     if (focused) {

@@ -45,7 +45,8 @@ fs::path StartingPoint(const std::string& startFolder) {
 }
 
 std::string WithoutTrailingSeparator(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
     return path;
 }
 
@@ -71,7 +72,8 @@ std::optional<std::string> AskDesktop(const std::string& title, const fs::path& 
         return std::nullopt;
     }
     if (exitCode != 0) return std::nullopt;
-    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+    while (!output.empty() && (output.back() == '\n' || output.back() == '\r'))
+        output.pop_back();
     if (output.empty() || output.front() != '/') return std::nullopt;
     *ran = true;
     return WithoutTrailingSeparator(output);
@@ -81,7 +83,8 @@ std::optional<std::string> AskDesktop(const std::string& title, const fs::path& 
 std::vector<std::string> SubFolders(const fs::path& folder) {
     std::vector<std::string> names;
     std::error_code error;
-    for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, error), end;
+    for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, error),
+         end;
          !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
         if (name.empty() || name.front() == '.') continue;
@@ -97,7 +100,8 @@ std::vector<std::string> SubFolders(const fs::path& folder) {
 // Up / Open / OK / Cancel below.
 class OwnChooser {
 public:
-    OwnChooser(const std::string& title, fs::path start) : title_(title), folder_(std::move(start)) {}
+    OwnChooser(const std::string& title, fs::path start)
+        : title_(title), folder_(std::move(start)) {}
 
     void Build(Page& page) {
         page.SetCaption(title_);
@@ -106,15 +110,16 @@ public:
         path_ = page.AddStatic(0, "", {10, 8, w - 10, 24}, TextAlign::Left, true);
         list_ = page.AddListView(1000, {10, 28, w - 10, buttonTop - 8});
         int x = w - 10 - 4 * buttonWidth - 3 * gap;
-        for (auto [id, text] : {std::pair<int, const char*>{kUp, "Up"}, {kOpen, "Open"},
-                                {kOk, "OK"}, {2, "Cancel"}}) {
+        for (auto [id, text] : {std::pair<int, const char*>{kUp, "Up"},
+                                {kOpen, "Open"},
+                                {kOk, "OK"},
+                                {2, "Cancel"}}) {
             page.AddPlainButton(id, text, {x, buttonTop, x + buttonWidth, buttonTop + 23});
             x += buttonWidth + gap;
         }
         page.SetDefaultButton(kOpen);
-        page.SetCommandHandler([this](Page& p, int id, int code, LPARAM lParam) {
-            OnCommand(p, id, code, lParam);
-        });
+        page.SetCommandHandler(
+            [this](Page& p, int id, int code, LPARAM lParam) { OnCommand(p, id, code, lParam); });
         Fill();
         page.SetFocus(list_);
     }
@@ -126,7 +131,8 @@ private:
         path_->SetText(sys::Utf8ToCp1252(folder_.string()));
         names_ = SubFolders(folder_);
         list_->ClearRows();
-        for (const std::string& name : names_) list_->AddRow(sys::Utf8ToCp1252(name), -1);
+        for (const std::string& name : names_)
+            list_->AddRow(sys::Utf8ToCp1252(name), -1);
     }
 
     void Enter(Page& page, const fs::path& folder) {
@@ -143,13 +149,15 @@ private:
 
     void OnCommand(Page& page, int id, int code, LPARAM lParam) {
         if (id == list_->Id() && code == kNotifyDoubleClick) {
-            if (lParam >= 0 && size_t(lParam) < names_.size()) Enter(page, folder_ / names_[size_t(lParam)]);
+            if (lParam >= 0 && size_t(lParam) < names_.size())
+                Enter(page, folder_ / names_[size_t(lParam)]);
             return;
         }
         if (code != kNotifyClicked) return;
         switch (id) {
         case kUp:
-            if (folder_.has_parent_path() && folder_.parent_path() != folder_) Enter(page, folder_.parent_path());
+            if (folder_.has_parent_path() && folder_.parent_path() != folder_)
+                Enter(page, folder_.parent_path());
             break;
         case kOpen:
             // Enter with no row chosen takes the folder shown.
@@ -199,7 +207,9 @@ std::optional<std::string> AskOwn(const std::string& title, const fs::path& star
 
 } // namespace
 
-void SetFolderChooserKind(FolderChooserKind kind) { gKind = kind; }
+void SetFolderChooserKind(FolderChooserKind kind) {
+    gKind = kind;
+}
 
 std::optional<std::string> ChooseFolder(const std::string& title, const std::string& startFolder) {
     const fs::path start = StartingPoint(startFolder);

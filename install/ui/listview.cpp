@@ -133,14 +133,17 @@ LRESULT ListView::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-bool ListView::WantsKey(unsigned virtualKey) const { return IsScrollKey(virtualKey); }
+bool ListView::WantsKey(unsigned virtualKey) const {
+    return IsScrollKey(virtualKey);
+}
 
 void ListView::Paint(Canvas& canvas) {
     const sys::Rect& r = Rect();
     canvas.Fill(r, Background());
     canvas.Outline(r, kBorder);
     const ScrollBar bar = BarOf(r, RowCount(), VisibleRows(), top_);
-    const int right = std::min(r.left + 1 + ColumnWidth(), bar.Range() > 0 ? r.left + bar.area.left : r.right - 1);
+    const int right = std::min(r.left + 1 + ColumnWidth(),
+                               bar.Range() > 0 ? r.left + bar.area.left : r.right - 1);
     const sys::Rect saved = canvas.clip;
     canvas.clip = {std::max(saved.left, r.left + 1), std::max(saved.top, r.top + 1),
                    std::min(saved.right, right), std::min(saved.bottom, r.bottom - 1)};

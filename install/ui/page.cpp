@@ -21,9 +21,13 @@ bool IsButtonOrCheck(const Control* c) {
 
 } // namespace
 
-Page::~Page() { Close(); }
+Page::~Page() {
+    Close();
+}
 
-Page* Page::Current() { return gCurrent; }
+Page* Page::Current() {
+    return gCurrent;
+}
 
 bool Page::Create(const std::string& caption, int clientWidth, int clientHeight) {
     if (open_ || sys::MainWindowExists() || clientWidth <= 0 || clientHeight <= 0) return false;
@@ -92,8 +96,8 @@ SkinCheck* Page::AddCheck(int id, const std::string& text, const sys::Rect& rect
     return Adopt(std::make_unique<SkinCheck>(id, text, rect, ticked));
 }
 
-SkinStatic* Page::AddStatic(int id, const std::string& text, const sys::Rect& rect,
-                            TextAlign align, bool singleLine) {
+SkinStatic* Page::AddStatic(int id, const std::string& text, const sys::Rect& rect, TextAlign align,
+                            bool singleLine) {
     return Adopt(std::make_unique<SkinStatic>(id, text, rect, align, singleLine));
 }
 
@@ -126,7 +130,8 @@ LRESULT Page::SendItemMessage(int id, unsigned message, WPARAM wParam, LPARAM lP
 
 std::vector<Control*> Page::Controls() const {
     std::vector<Control*> all;
-    for (const auto& c : contents_.controls) all.push_back(c.get());
+    for (const auto& c : contents_.controls)
+        all.push_back(c.get());
     return all;
 }
 
@@ -148,7 +153,9 @@ void Page::SetCapture(Control* control) {
     if (old) old->Message(sys::WM_CAPTURECHANGED, 0, 0);
 }
 
-void Page::ReleaseCapture() { SetCapture(nullptr); }
+void Page::ReleaseCapture() {
+    SetCapture(nullptr);
+}
 
 void Page::SetBackgroundPainter(Painter painter) {
     contents_.painter = std::move(painter);
@@ -181,7 +188,8 @@ void Page::Route(const sys::Msg& msg) {
     switch (msg.message) {
     case sys::WM_COMMAND:
         if (contents_.commandHandler)
-            contents_.commandHandler(*this, CommandId(msg.wParam), CommandCode(msg.wParam), msg.lParam);
+            contents_.commandHandler(*this, CommandId(msg.wParam), CommandCode(msg.wParam),
+                                     msg.lParam);
         return;
     case sys::WM_CLOSE:
         // Closing the window is the Cancel command, as in a dialog.
@@ -229,6 +237,8 @@ bool Page::Navigate(unsigned key) {
     switch (key) {
     case sys::VK_TAB:
         MoveFocus(shiftHeld_ ? -1 : 1, false);
+        // As in a dialog, an edit reached with Tab has its whole text selected.
+        if (auto* edit = dynamic_cast<Edit*>(Focus())) edit->Select(0, edit->Text().size());
         return true;
     case sys::VK_RETURN: {
         Control* button = Item(contents_.defaultButton);
@@ -299,7 +309,8 @@ bool Page::PumpMessages() {
 }
 
 int Page::Run() {
-    while (PumpMessages()) sys::WaitMessage();
+    while (PumpMessages())
+        sys::WaitMessage();
     return open_ ? EndCode() : 2;
 }
 

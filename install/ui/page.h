@@ -32,7 +32,7 @@ namespace ui {
 class Page {
 public:
     Page() = default;
-    ~Page();  // closes the window
+    ~Page(); // closes the window
     Page(const Page&) = delete;
     Page& operator=(const Page&) = delete;
 
@@ -84,7 +84,7 @@ public:
     // Every control in tab order.
     std::vector<Control*> Controls() const;
 
-    void SetFocus(Control* control);  // null removes the focus; hidden controls are refused
+    void SetFocus(Control* control); // null removes the focus; hidden controls are refused
     Control* Focus() const { return contents_.focus; }
     // The button Enter clicks when the focused control does not take Enter (0: none).
     void SetDefaultButton(int id) { contents_.defaultButton = id; }
@@ -108,7 +108,9 @@ public:
     // Receives the commands the hook did not consume: control id and notification code (and
     // the command's lParam, the row for kNotifyDoubleClick).
     using CommandHandler = std::function<void(Page& page, int id, int code, LPARAM lParam)>;
-    void SetCommandHandler(CommandHandler handler) { contents_.commandHandler = std::move(handler); }
+    void SetCommandHandler(CommandHandler handler) {
+        contents_.commandHandler = std::move(handler);
+    }
     // Erases the background before the controls are drawn (the skin colour without one).
     using Painter = std::function<void(Canvas& canvas)>;
     void SetBackgroundPainter(Painter painter);
@@ -119,8 +121,9 @@ public:
     // The end code: 0 while the page runs. Setting it makes PumpMessages return false.
     void SetEndCode(int code) { contents_.endCode = code; }
     int EndCode() const { return contents_.endCode; }
-    // Handles every waiting message without blocking, then redraws what changed; false once
-    // the end code is set (or the window is gone).
+    // Handles the waiting messages without blocking, then redraws what changed; false once
+    // the end code is set (or the window is gone). Messages behind the one that set the end
+    // code stay queued (a new window starts with an empty queue).
     bool PumpMessages();
     // Waits for and handles messages until the end code is set; returns it (2 when the window
     // disappears).
@@ -169,7 +172,7 @@ private:
         Painter painter;
     };
     void SwapContents(Contents& other);
-    void ForgetInput();  // capture released, keys released
+    void ForgetInput(); // capture released, keys released
 
     bool open_ = false;
     bool dirty_ = false;

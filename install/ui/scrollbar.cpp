@@ -26,7 +26,8 @@ sys::Rect ScrollBar::Thumb() const {
     const int track = std::max(trackBottom - trackTop, 0);
     if (Range() == 0 || total <= 0) return {area.left, trackTop, area.right, trackBottom};
     const int size = std::min(track, std::max(kMinThumb, int(int64_t(track) * visible / total)));
-    const int top = trackTop + int(int64_t(track - size) * std::clamp(position, 0, Range()) / Range());
+    const int top =
+        trackTop + int(int64_t(track - size) * std::clamp(position, 0, Range()) / Range());
     return {area.left, top, area.right, top + size};
 }
 
@@ -76,11 +77,16 @@ void ScrollBar::Paint(Canvas& canvas, int dx, int dy) const {
 
 int ScrollBar::PositionAfterClick(Part part) const {
     switch (part) {
-    case Part::UpArrow: return position - 1;
-    case Part::DownArrow: return position + 1;
-    case Part::PageUp: return position - visible;
-    case Part::PageDown: return position + visible;
-    default: return position;
+    case Part::UpArrow:
+        return position - 1;
+    case Part::DownArrow:
+        return position + 1;
+    case Part::PageUp:
+        return position - visible;
+    case Part::PageDown:
+        return position + visible;
+    default:
+        return position;
     }
 }
 
@@ -106,13 +112,26 @@ bool IsScrollKey(unsigned virtualKey) {
 int PositionAfterKey(unsigned virtualKey, int current, int page, int last) {
     int to = current;
     switch (virtualKey) {
-    case sys::VK_UP: to = current - 1; break;
-    case sys::VK_DOWN: to = current + 1; break;
-    case sys::VK_PRIOR: to = current - page; break;
-    case sys::VK_NEXT: to = current + page; break;
-    case sys::VK_HOME: to = 0; break;
-    case sys::VK_END: to = last; break;
-    default: break;
+    case sys::VK_UP:
+        to = current - 1;
+        break;
+    case sys::VK_DOWN:
+        to = current + 1;
+        break;
+    case sys::VK_PRIOR:
+        to = current - page;
+        break;
+    case sys::VK_NEXT:
+        to = current + page;
+        break;
+    case sys::VK_HOME:
+        to = 0;
+        break;
+    case sys::VK_END:
+        to = last;
+        break;
+    default:
+        break;
     }
     return std::clamp(to, 0, std::max(last, 0));
 }

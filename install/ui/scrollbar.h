@@ -7,17 +7,15 @@
 
 namespace ui {
 
-constexpr int kScrollBarWidth = 16;
-
 struct ScrollBar {
-    sys::Rect area;    // where the bar is, in the coordinates it is drawn and hit in
-    int total = 0;     // content units (lines, rows)
-    int visible = 0;   // units that fit
-    int position = 0;  // first unit shown
+    sys::Rect area;   // where the bar is, in the coordinates it is drawn and hit in
+    int total = 0;    // content units (lines, rows)
+    int visible = 0;  // units that fit
+    int position = 0; // first unit shown
 
     enum class Part { None, UpArrow, DownArrow, PageUp, PageDown, Thumb };
 
-    int Range() const { return total > visible ? total - visible : 0; }  // largest position
+    int Range() const { return total > visible ? total - visible : 0; } // largest position
     sys::Rect Thumb() const;
     Part HitTest(int x, int y) const;
     // The position that puts the thumb's top at y (for dragging).

@@ -79,6 +79,8 @@ void SkinCheck::Paint(Canvas& canvas) {
     }
 }
 
-bool SkinCheck::WantsKey(unsigned virtualKey) const { return IsPressKey(virtualKey); }
+bool SkinCheck::WantsKey(unsigned virtualKey) const {
+    return IsPressKey(virtualKey);
+}
 
 } // namespace ui

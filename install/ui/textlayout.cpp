@@ -10,7 +10,7 @@ void BreakParagraph(const std::string& text, size_t start, size_t end, int width
                     std::vector<TextLine>& lines) {
     size_t lineStart = start;
     while (true) {
-        size_t lastBreak = std::string::npos;  // a blank the line may end at
+        size_t lastBreak = std::string::npos; // a blank the line may end at
         int used = 0;
         size_t i = lineStart;
         for (; i < end; ++i) {
@@ -25,10 +25,12 @@ void BreakParagraph(const std::string& text, size_t start, size_t end, int width
         }
         size_t lineEnd = lastBreak != std::string::npos ? lastBreak : i;
         size_t length = lineEnd - lineStart;
-        while (length > 0 && text[lineStart + length - 1] == ' ') --length;
+        while (length > 0 && text[lineStart + length - 1] == ' ')
+            --length;
         lines.push_back({lineStart, length});
         lineStart = lineEnd;
-        while (lineStart < end && text[lineStart] == ' ') ++lineStart;
+        while (lineStart < end && text[lineStart] == ' ')
+            ++lineStart;
         if (lineStart >= end) return;
     }
 }

@@ -10,7 +10,7 @@ namespace ui {
 
 struct TextLine {
     size_t start = 0;
-    size_t length = 0;  // without the line end and the blanks it was broken at
+    size_t length = 0; // without the line end and the blanks it was broken at
 };
 
 // width <= 0 keeps every line whole.

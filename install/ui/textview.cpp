@@ -10,7 +10,7 @@ namespace ui {
 namespace {
 
 constexpr int kPadding = 3;
-constexpr int kWheelLines = 3;  // lines a wheel notch scrolls
+constexpr int kWheelLines = 3; // lines a wheel notch scrolls
 constexpr uint32_t kBorder = Rgb(122, 122, 122);
 
 } // namespace
@@ -103,7 +103,9 @@ LRESULT TextView::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-bool TextView::WantsKey(unsigned virtualKey) const { return IsScrollKey(virtualKey); }
+bool TextView::WantsKey(unsigned virtualKey) const {
+    return IsScrollKey(virtualKey);
+}
 
 void TextView::Paint(Canvas& canvas) {
     Layout();

@@ -12,8 +12,8 @@
 namespace sys {
 
 struct TextFace::Glyph {
-    int left = 0;    // from the pen position to the first column
-    int top = 0;     // from the cell top to the first row
+    int left = 0; // from the pen position to the first column
+    int top = 0;  // from the cell top to the first row
     int width = 0, rows = 0;
     int advance = 0;
     std::vector<uint8_t> coverage; // width * rows, 0 (clear) to 255 (covered)
@@ -93,7 +93,8 @@ const TextFace::Glyph& TextFace::GlyphFor(uint8_t character) {
     Glyph& g = glyphs_[character];
     if (loaded_[character]) return g;
     loaded_[character] = true;
-    const FT_Int32 flags = FT_LOAD_RENDER | (antiAliased_ ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO);
+    const FT_Int32 flags =
+        FT_LOAD_RENDER | (antiAliased_ ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO);
     if (FT_Load_Char(face_, CodePoint(character), flags) != 0) return g;
     FT_GlyphSlot slot = face_->glyph;
     const FT_Bitmap& bm = slot->bitmap;
@@ -117,11 +118,14 @@ const TextFace::Glyph& TextFace::GlyphFor(uint8_t character) {
     return g;
 }
 
-int TextFace::Advance(uint8_t character) { return GlyphFor(character).advance; }
+int TextFace::Advance(uint8_t character) {
+    return GlyphFor(character).advance;
+}
 
 int TextFace::Width(const char* text, size_t length) {
     int width = 0;
-    for (size_t i = 0; i < length; ++i) width += GlyphFor(uint8_t(text[i])).advance;
+    for (size_t i = 0; i < length; ++i)
+        width += GlyphFor(uint8_t(text[i])).advance;
     return width;
 }
 
@@ -145,7 +149,8 @@ void ForGlyphPixels(const Canvas& c, int penX, int top, const std::vector<uint8_
 
 template <class Pixel, class Canvas>
 Pixel* RowOf(const Canvas& c, int y) {
-    return reinterpret_cast<Pixel*>(reinterpret_cast<uint8_t*>(c.pixels) + size_t(y) * size_t(c.pitch));
+    return reinterpret_cast<Pixel*>(reinterpret_cast<uint8_t*>(c.pixels) +
+                                    size_t(y) * size_t(c.pitch));
 }
 
 uint32_t Blend(uint32_t under, uint32_t over, unsigned alpha) {
@@ -199,7 +204,8 @@ TextFace* GdiFace() {
                                  "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
                                  "/usr/share/fonts/truetype/freefont/FreeSans.ttf"},
                                 kGdiEmPixels, false);
-        if (!f) std::fprintf(stderr, "text: no system font found (DejaVu Sans or Liberation Sans)\n");
+        if (!f)
+            std::fprintf(stderr, "text: no system font found (DejaVu Sans or Liberation Sans)\n");
         return f;
     }();
     return face.get();

@@ -32,21 +32,61 @@ TEST_F(EditTest, KeysEditTheTextAroundTheCaret) {
     } cases[] = {
         {"typing appends", [](EditTest& t) { t.Type("/x"); }, "folder/x", 8},
         {"Backspace", [](EditTest& t) { t.Type("\b\b"); }, "fold", 4},
-        {"Home then typing", [](EditTest& t) { t.Key(sys::VK_HOME); t.Type("my "); }, "my folder", 3},
+        {"Home then typing",
+         [](EditTest& t) {
+             t.Key(sys::VK_HOME);
+             t.Type("my ");
+         },
+         "my folder", 3},
         {"Delete at the end does nothing", [](EditTest& t) { t.Key(sys::VK_DELETE); }, "folder", 6},
-        {"Left, Delete", [](EditTest& t) { t.Key(sys::VK_LEFT); t.Key(sys::VK_LEFT); t.Key(sys::VK_DELETE); },
+        {"Left, Delete",
+         [](EditTest& t) {
+             t.Key(sys::VK_LEFT);
+             t.Key(sys::VK_LEFT);
+             t.Key(sys::VK_DELETE);
+         },
          "foldr", 4},
         {"Backspace at the start does nothing",
-         [](EditTest& t) { t.Key(sys::VK_HOME); t.Type("\b"); }, "folder", 0},
+         [](EditTest& t) {
+             t.Key(sys::VK_HOME);
+             t.Type("\b");
+         },
+         "folder", 0},
         {"Shift+Left twice selects, typing replaces",
-         [](EditTest& t) { t.Shifted(sys::VK_LEFT); t.Shifted(sys::VK_LEFT); t.Type("ks"); }, "foldks", 6},
+         [](EditTest& t) {
+             t.Shifted(sys::VK_LEFT);
+             t.Shifted(sys::VK_LEFT);
+             t.Type("ks");
+         },
+         "foldks", 6},
         {"Shift+Home selects to the start, Delete removes",
-         [](EditTest& t) { t.Key(sys::VK_LEFT); t.Shifted(sys::VK_HOME); t.Key(sys::VK_DELETE); }, "r", 0},
-        {"Ctrl+A then typing replaces everything", [](EditTest& t) { t.Ctrl('A'); t.Type("new"); }, "new", 3},
-        {"End after Home", [](EditTest& t) { t.Key(sys::VK_HOME); t.Key(sys::VK_END); t.Type("!"); },
+         [](EditTest& t) {
+             t.Key(sys::VK_LEFT);
+             t.Shifted(sys::VK_HOME);
+             t.Key(sys::VK_DELETE);
+         },
+         "r", 0},
+        {"Ctrl+A then typing replaces everything",
+         [](EditTest& t) {
+             t.Ctrl('A');
+             t.Type("new");
+         },
+         "new", 3},
+        {"End after Home",
+         [](EditTest& t) {
+             t.Key(sys::VK_HOME);
+             t.Key(sys::VK_END);
+             t.Type("!");
+         },
          "folder!", 7},
-        {"Right at the end stays", [](EditTest& t) { t.Key(sys::VK_RIGHT); t.Type("s"); }, "folders", 7},
-        {"control characters are not typed", [](EditTest& t) { t.Type("\t\r\x1b\x7f"); }, "folder", 6},
+        {"Right at the end stays",
+         [](EditTest& t) {
+             t.Key(sys::VK_RIGHT);
+             t.Type("s");
+         },
+         "folders", 7},
+        {"control characters are not typed", [](EditTest& t) { t.Type("\t\r\x1b\x7f"); }, "folder",
+         6},
     };
     for (const auto& c : cases) {
         edit->SetText("folder");
@@ -72,7 +112,7 @@ TEST_F(EditTest, ChangesAreReportedOnlyWhenTheTextChanges) {
     Type("c");
     Key(sys::VK_LEFT);
     Key(sys::VK_DELETE);
-    Key(sys::VK_DELETE);  // nothing right of the caret now
+    Key(sys::VK_DELETE); // nothing right of the caret now
     EXPECT_EQ(commands, (std::vector<CommandSeen>{{1014, ui::kNotifyEditChanged, 0},
                                                   {1014, ui::kNotifyEditChanged, 0}}));
 }
@@ -117,7 +157,7 @@ TEST_F(EditTest, ClipboardCopyCutAndPaste) {
 TEST_F(EditTest, MousePlacesTheCaretAndDragSelects) {
     edit->SetText("abcdefghij");
     page.SetFocus(page.Item(1013));
-    const int left = edit->Rect().left + 3;  // the text starts inside the border
+    const int left = edit->Rect().left + 3; // the text starts inside the border
     const int third = left + ui::TextWidth("abc");
     Click(third, 50);
     EXPECT_EQ(page.Focus(), edit);
@@ -143,7 +183,7 @@ TEST_F(EditTest, DrawsCaretAndSelectionOnlyWhileFocused) {
     const sys::Rect r = edit->Rect();
     const uint32_t highlight = ui::Rgb(0, 120, 215);
     EXPECT_GT(Count(r, highlight), 20);
-    EXPECT_GT(Count(r, ui::kWhite), 20);  // field and selected text
+    EXPECT_GT(Count(r, ui::kWhite), 20); // field and selected text
     page.SetFocus(page.Item(1013));
     EXPECT_EQ(Count(r, highlight), 0);
     // A long text keeps the caret in view: its last character is drawn.
@@ -152,7 +192,8 @@ TEST_F(EditTest, DrawsCaretAndSelectionOnlyWhileFocused) {
     const ui::Canvas& c = Drawn();
     int ink = 0;
     for (int y = r.top + 1; y < r.bottom - 1; ++y)
-        for (int x = r.right - 12; x < r.right - 1; ++x) ink += c.At(x, y) != ui::kWhite;
+        for (int x = r.right - 12; x < r.right - 1; ++x)
+            ink += c.At(x, y) != ui::kWhite;
     EXPECT_GT(ink, 0);
 }
 

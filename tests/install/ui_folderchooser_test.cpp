@@ -19,7 +19,8 @@ protected:
         char pattern[] = "/tmp/ui_chooser_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         root = pattern;
-        for (const char* d : {"Beta", "alpha", ".hidden", "Beta/inner"}) fs::create_directory(root / d);
+        for (const char* d : {"Beta", "alpha", ".hidden", "Beta/inner"})
+            fs::create_directory(root / d);
         std::ofstream(root / "file.txt") << "not a folder";
         edit = page.AddEdit(1014, "C:\\Games", {10, 40, 200, 60});
         page.Show();
@@ -49,7 +50,8 @@ TEST_F(FolderChooserTest, ListsSubFoldersSortedAndOpensThem) {
     // The list is "alpha", "Beta" (ignoring case, hidden folders and files left out): Down,
     // Down selects "Beta", Enter opens it, Down selects "inner", Enter opens it, and Enter with
     // no row selected takes the folder shown.
-    Queue({sys::VK_DOWN, sys::VK_DOWN, sys::VK_RETURN, sys::VK_DOWN, sys::VK_RETURN, sys::VK_RETURN});
+    Queue(
+        {sys::VK_DOWN, sys::VK_DOWN, sys::VK_RETURN, sys::VK_DOWN, sys::VK_RETURN, sys::VK_RETURN});
     const std::optional<std::string> chosen = ui::ChooseFolder("Select folder", root.string());
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen, (root / "Beta" / "inner").string());
@@ -65,7 +67,7 @@ TEST_F(FolderChooserTest, OkTakesTheSelectedRowUpGoesToTheParent) {
     // The buttons sit in a row at the bottom: Up, Open, OK, Cancel, each 70 wide.
     const int top = uitest::kHeight - 32 + 10, first = uitest::kWidth - 10 - 4 * 70 - 3 * 8;
     const int up = first + 35, ok = first + 2 * 78 + 35;
-    QueueClick(up, top);  // from inside "Beta" up to the root
+    QueueClick(up, top); // from inside "Beta" up to the root
     Queue({sys::VK_DOWN});
     QueueClick(ok, top);
     const std::optional<std::string> chosen =

@@ -46,7 +46,7 @@ protected:
 };
 
 TEST_F(NavigationTest, TabCyclesOverVisibleTabStopsBothWays) {
-    EXPECT_EQ(page.Focus(), edit);  // the first tab stop when shown
+    EXPECT_EQ(page.Focus(), edit); // the first tab stop when shown
     const std::vector<ui::Control*> forward{check, back, next, cancel, edit, check};
     for (ui::Control* expected : forward) {
         Key(sys::VK_TAB);
@@ -58,6 +58,11 @@ TEST_F(NavigationTest, TabCyclesOverVisibleTabStopsBothWays) {
         EXPECT_EQ(page.Focus(), expected) << expected->Id();
     }
     EXPECT_FALSE(page.ShiftHeld());
+    // Reached with Tab, the edit has its whole text selected.
+    for (int i = 0; i < 3; ++i) KeyWith(sys::VK_SHIFT, sys::VK_TAB);  // back, check, edit
+    ASSERT_EQ(page.Focus(), edit);
+    EXPECT_EQ(edit->SelectionStart(), 0u);
+    EXPECT_EQ(edit->SelectionEnd(), edit->Text().size());
 }
 
 TEST_F(NavigationTest, ArrowsMoveBetweenButtonsButStayInsideTheEdit) {
@@ -80,11 +85,23 @@ TEST_F(NavigationTest, EnterEscapeAndClosingBecomeCommands) {
         std::function<void()> act;
         CommandSeen expected;
     } cases[] = {
-        {"Enter in the edit clicks the default button", [&] { page.SetFocus(edit); Key(sys::VK_RETURN); },
+        {"Enter in the edit clicks the default button",
+         [&] {
+             page.SetFocus(edit);
+             Key(sys::VK_RETURN);
+         },
          {1007, ui::kNotifyClicked, 0}},
-        {"Enter on a button clicks that button", [&] { page.SetFocus(back); Key(sys::VK_RETURN); },
+        {"Enter on a button clicks that button",
+         [&] {
+             page.SetFocus(back);
+             Key(sys::VK_RETURN);
+         },
          {1010, ui::kNotifyClicked, 0}},
-        {"Escape is the command of id 2", [&] { page.SetFocus(edit); Key(sys::VK_ESCAPE); },
+        {"Escape is the command of id 2",
+         [&] {
+             page.SetFocus(edit);
+             Key(sys::VK_ESCAPE);
+         },
          {2, ui::kNotifyClicked, 0}},
         {"closing the window too", [&] { Post(sys::WM_CLOSE); }, {2, ui::kNotifyClicked, 0}},
     };
@@ -135,7 +152,7 @@ TEST_F(PageTest, HookSeesEveryMessageFirstAndMayConsumeIt) {
     page.Command(1011, ui::kNotifyClicked);
     page.Command(1007, ui::kNotifyClicked);
     EXPECT_EQ(seen, (std::vector<unsigned>{sys::WM_CHAR, sys::WM_COMMAND, sys::WM_COMMAND,
-                                           sys::WM_COMMAND}));  // the edit's change note too
+                                           sys::WM_COMMAND})); // the edit's change note too
     EXPECT_EQ(commands, (std::vector<CommandSeen>{{1014, ui::kNotifyEditChanged, 0},
                                                   {1007, ui::kNotifyClicked, 0}}));
     // A consumed key never reaches the control.
@@ -187,7 +204,7 @@ TEST_F(PageTest, BackgroundPainterRunsBeforeTheControls) {
     });
     page.AddStatic(1, "", {0, 0, 10, 10});
     const ui::Canvas& c = Drawn();
-    EXPECT_EQ(c.At(0, 0), ui::kSkinBackground);  // the static covers the background
+    EXPECT_EQ(c.At(0, 0), ui::kSkinBackground); // the static covers the background
     EXPECT_EQ(c.At(11, 0), ui::Rgb(1, 1, 1));
     EXPECT_EQ(c.At(17, 102), ui::Rgb(9, 99, 199));
     EXPECT_EQ(c.At(36, 111), ui::Rgb(9, 99, 199));
@@ -201,9 +218,10 @@ TEST_F(PageTest, BackgroundPainterRunsBeforeTheControls) {
 TEST_F(PageTest, FrameRectAndDrawFrameFollowTheAnchor) {
     inst::Picture sheet = Flat(50, 40, ui::Rgb(0, 0, 0));
     for (int y = 10; y < 20; ++y)
-        for (int x = 30; x < 45; ++x) sheet.pixels[size_t(y) * 50 + size_t(x)] = ui::Rgb(50, 60, 70);
+        for (int x = 30; x < 45; ++x)
+            sheet.pixels[size_t(y) * 50 + size_t(x)] = ui::Rgb(50, 60, 70);
     inst::AnimFrame f{};
-    f.minusLeft = 5, f.right16 = 10, f.minusTop = 2, f.bottom16 = 8;  // 15 x 10
+    f.minusLeft = 5, f.right16 = 10, f.minusTop = 2, f.bottom16 = 8; // 15 x 10
     f.x = 30, f.y = 10;
     const sys::Rect r = ui::FrameRect(f, 100, 50);
     EXPECT_EQ(r.left, 95);
@@ -246,7 +264,7 @@ TEST_F(PageTest, ModalLayerPutsThePageAsideAndBringsItBack) {
     EXPECT_EQ(page.DefaultButton(), 1007);
     EXPECT_EQ(page.EndCode(), 0);
     EXPECT_EQ(edit->Text(), "kept");
-    EXPECT_TRUE(commands.empty());  // the page's own handler saw none of the layer's commands
+    EXPECT_TRUE(commands.empty()); // the page's own handler saw none of the layer's commands
 }
 
 } // namespace

@@ -193,10 +193,12 @@ TEST_F(SkinnedTest, CheckBoxDrawsBoxTextAndFocusOnTheSkinColour) {
     EXPECT_EQ(plain.At(r.left + 12, r.top + 15), ui::kWhite);
     EXPECT_GT(InkOf(plain, {r.left + 2, r.top + 5, r.left + 11, r.top + 14}, ui::kBlack).count, 5);
     box->SetCheck(0);
-    EXPECT_EQ(InkOf(Drawn(), {r.left + 2, r.top + 5, r.left + 11, r.top + 14}, ui::kBlack).count, 0);
+    EXPECT_EQ(InkOf(Drawn(), {r.left + 2, r.top + 5, r.left + 11, r.top + 14}, ui::kBlack).count,
+              0);
     // Focus rectangle from x = 15.
     page.SetFocus(box);
-    const Ink focused = InkOn(Drawn(), {r.left + 14, r.top, r.right, r.bottom}, ui::kSkinBackground);
+    const Ink focused =
+        InkOn(Drawn(), {r.left + 14, r.top, r.right, r.bottom}, ui::kSkinBackground);
     EXPECT_EQ(focused.left, r.left + 15);
 }
 

@@ -9,7 +9,8 @@ using uitest::PageTest;
 
 std::string Lines(int count) {
     std::string text;
-    for (int i = 0; i < count; ++i) text += "Line " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < count; ++i)
+        text += "Line " + std::to_string(i) + "\r\n";
     return text;
 }
 
@@ -17,7 +18,7 @@ TEST_F(PageTest, TextViewScrollsWithWheelKeysAndBar) {
     ui::TextView* view = page.AddTextView(1015, {20, 20, 360, 220});
     page.Show();
     view->SetText(Lines(100));
-    EXPECT_EQ(view->LineCount(), 101);  // the text ends with a line end
+    EXPECT_EQ(view->LineCount(), 101); // the text ends with a line end
     const int visible = view->VisibleLines();
     ASSERT_GT(visible, 5);
     const int last = view->LineCount() - visible;
@@ -57,10 +58,12 @@ TEST_F(PageTest, TextViewWrapsAndShowsControlBytesAsBlanks) {
     std::string text = "one two three four five six seven eight nine ten eleven twelve";
     view->SetText(text);
     EXPECT_GT(view->LineCount(), 2);
-    std::string withNul("a\0b\x01" "c\tz", 7);
+    std::string withNul("a\0b\x01"
+                        "c\tz",
+                        7);
     view->SetText(withNul);
     EXPECT_EQ(view->LineCount(), 1);
-    EXPECT_EQ(view->Text(), withNul);  // the text itself is kept
+    EXPECT_EQ(view->Text(), withNul); // the text itself is kept
     // What is drawn has no glyph boxes: only the letters' ink.
     page.AddTextView(1, {20, 230, 200, 300})->SetText("a b c z");
     const ui::Canvas& c = Drawn();
@@ -77,7 +80,8 @@ TEST_F(PageTest, TextViewTakesALargeLicence) {
     ui::TextView* view = page.AddTextView(1015, {20, 20, 360, 220});
     std::string text;
     const std::string paragraph(2000, 'x');
-    while (text.size() < 10'000'000) text += paragraph + " and some words\n";
+    while (text.size() < 10'000'000)
+        text += paragraph + " and some words\n";
     text.push_back('\xff');
     view->SetText(text);
     page.SetFocus(view);
@@ -94,7 +98,8 @@ TEST_F(PageTest, ProgressBarClampsAndFillsItsShare) {
     const uint32_t fill = ui::Rgb(6, 176, 37);
     const struct {
         int position, expectedPos, filledColumns;
-    } cases[] = {{0, 0, 0}, {50, 50, 50}, {100, 100, 100}, {150, 100, 100}, {-5, 0, 0}, {25, 25, 25}};
+    } cases[] = {{0, 0, 0},       {50, 50, 50}, {100, 100, 100},
+                 {150, 100, 100}, {-5, 0, 0},   {25, 25, 25}};
     for (const auto& c : cases) {
         bar->SetPos(c.position);
         EXPECT_EQ(bar->Pos(), c.expectedPos);
@@ -103,7 +108,7 @@ TEST_F(PageTest, ProgressBarClampsAndFillsItsShare) {
     bar->SetRange(0, 400);
     bar->SetPos(100);
     EXPECT_EQ(Count({10, 107, 112, 108}, fill), 25);
-    bar->SetRange(10, 5);  // an empty range holds the position at its low end
+    bar->SetRange(10, 5); // an empty range holds the position at its low end
     EXPECT_EQ(bar->Pos(), 10);
 }
 
@@ -118,14 +123,17 @@ protected:
         images.pixels.resize(36 * 16);
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 36; ++x)
-                images.pixels[size_t(y) * 36 + size_t(x)] = x < 18 ? ui::Rgb(255, 0, 0) : ui::Rgb(0, 0, 255);
+                images.pixels[size_t(y) * 36 + size_t(x)] =
+                    x < 18 ? ui::Rgb(255, 0, 0) : ui::Rgb(0, 0, 255);
         list = page.AddListView(1025, {20, 40, 300, 140});
         list->SetImageList(&images, 18);
-        for (int i = 0; i < 12; ++i) list->AddRow("Row " + std::to_string(i), i % 2);
+        for (int i = 0; i < 12; ++i)
+            list->AddRow("Row " + std::to_string(i), i % 2);
         page.Show();
     }
-    int RowY(int row) const {  // middle of a visible row
-        return list->Rect().top + 1 + (row - list->TopRow()) * list->RowHeight() + list->RowHeight() / 2;
+    int RowY(int row) const { // middle of a visible row
+        return list->Rect().top + 1 + (row - list->TopRow()) * list->RowHeight() +
+               list->RowHeight() / 2;
     }
     inst::Picture images;
     ui::ListView* list = nullptr;
@@ -142,13 +150,15 @@ TEST_F(ListTest, RowsShowTheirImagesAndText) {
     // A column narrower than the list cuts the text off.
     int inkWide = 0;
     for (int y = RowY(0) - 6; y < RowY(0) + 6; ++y)
-        for (int xx = 50; xx < 120; ++xx) inkWide += c.At(xx, y) != ui::kWhite;
+        for (int xx = 50; xx < 120; ++xx)
+            inkWide += c.At(xx, y) != ui::kWhite;
     EXPECT_GT(inkWide, 0);
     list->SetColumnWidth(30);
     const ui::Canvas& narrow = Drawn();
     int inkNarrow = 0;
     for (int y = RowY(0) - 6; y < RowY(0) + 6; ++y)
-        for (int xx = 51; xx < 120; ++xx) inkNarrow += narrow.At(xx, y) != ui::kWhite;
+        for (int xx = 51; xx < 120; ++xx)
+            inkNarrow += narrow.At(xx, y) != ui::kWhite;
     EXPECT_EQ(inkNarrow, 0);
 }
 
@@ -160,7 +170,7 @@ TEST_F(ListTest, SelectionFollowsClicksKeysAndDoubleClickNotifies) {
     EXPECT_EQ(list->Selected(), 3);
     Key(sys::VK_END);
     EXPECT_EQ(list->Selected(), 11);
-    EXPECT_EQ(list->TopRow(), 12 - list->VisibleRows());  // scrolled into view
+    EXPECT_EQ(list->TopRow(), 12 - list->VisibleRows()); // scrolled into view
     Key(sys::VK_HOME);
     EXPECT_EQ(list->Selected(), 0);
     EXPECT_EQ(list->TopRow(), 0);
