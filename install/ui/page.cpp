@@ -175,8 +175,9 @@ sys::LRESULT Page::WindowProc(unsigned message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Page::Dispatch(const sys::Msg& msg) {
-    if (contents_.hook && contents_.hook(*this, msg)) return;
-    Route(msg);
+    // A copy runs, so the hook may close the page or replace itself.
+    if (const Hook hook = contents_.hook; hook && hook(*this, msg)) return;
+    if (open_) Route(msg);
 }
 
 void Page::ForgetInput() {
@@ -187,9 +188,8 @@ void Page::ForgetInput() {
 void Page::Route(const sys::Msg& msg) {
     switch (msg.message) {
     case sys::WM_COMMAND:
-        if (contents_.commandHandler)
-            contents_.commandHandler(*this, CommandId(msg.wParam), CommandCode(msg.wParam),
-                                     msg.lParam);
+        if (const CommandHandler handler = contents_.commandHandler)
+            handler(*this, CommandId(msg.wParam), CommandCode(msg.wParam), msg.lParam);
         return;
     case sys::WM_CLOSE:
         // Closing the window is the Cancel command, as in a dialog.

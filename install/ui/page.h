@@ -14,7 +14,8 @@
 //
 // Commands (WM_COMMAND, wParam = MakeCommand(id, code)) that controls send also pass the hook
 // first, then go to the command handler. Nothing ends a page by itself: the handler sets the
-// end code, after which PumpMessages returns false.
+// end code, after which PumpMessages returns false. The hook and the handler may also close the
+// page (or replace themselves) while they run.
 #pragma once
 #include <cstddef>
 #include <functional>

@@ -60,7 +60,7 @@ TEST_F(NavigationTest, TabCyclesOverVisibleTabStopsBothWays) {
     EXPECT_FALSE(page.ShiftHeld());
     // Reached with Tab, the edit has its whole text selected.
     for (int i = 0; i < 3; ++i) KeyWith(sys::VK_SHIFT, sys::VK_TAB);  // back, check, edit
-    ASSERT_EQ(page.Focus(), edit);
+    ASSERT_EQ(page.Focus(), edit) << page.Focus()->Id();
     EXPECT_EQ(edit->SelectionStart(), 0u);
     EXPECT_EQ(edit->SelectionEnd(), edit->Text().size());
 }
@@ -178,6 +178,31 @@ TEST_F(PageTest, EndCodeStopsThePumpAndLeavesLaterMessagesQueued) {
     page.SetEndCode(0);
     EXPECT_TRUE(page.PumpMessages());
     EXPECT_EQ(edit->Text(), "z");
+}
+
+TEST_F(PageTest, HandlerOrHookMayCloseThePageWhileTheyRun) {
+    const inst::Picture sheet = Flat(60, 20, ui::Rgb(1, 2, 3));
+    for (bool fromHook : {false, true}) {
+        if (!page.IsOpen()) {
+            ASSERT_TRUE(page.Create("Again", 100, 100));
+        }
+        page.AddButton(1007, "Next", sheet, Face(10, 20), Face(10, 20));
+        auto close = [](ui::Page& p) { p.Close(); };
+        if (fromHook) {
+            page.SetHook([&](ui::Page& p, const sys::Msg& msg) {
+                if (msg.message == sys::WM_COMMAND) close(p);
+                return false;
+            });
+        } else {
+            page.SetCommandHandler([&](ui::Page& p, int, int, sys::LPARAM) { close(p); });
+        }
+        page.Show();
+        sys::PostMessage(sys::WM_LBUTTONDOWN, sys::MK_LBUTTON, sys::MakePointLParam(15, 25));
+        sys::PostMessage(sys::WM_LBUTTONUP, 0, sys::MakePointLParam(15, 25));
+        EXPECT_FALSE(page.PumpMessages()) << fromHook;
+        EXPECT_FALSE(page.IsOpen());
+        EXPECT_FALSE(sys::MainWindowExists());
+    }
 }
 
 TEST_F(PageTest, OnePageAtATimeCentredWithTheClientSize) {
