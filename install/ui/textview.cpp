@@ -28,7 +28,7 @@ void TextView::SetText(const std::string& text) {
         const uint8_t b = uint8_t(c);
         if ((b < 32 && c != '\n' && c != '\r') || b == 127) c = ' ';
     }
-    layoutWidth_ = -1;
+    laidOut_ = false;
     top_ = 0;
     Layout();
 }
@@ -40,7 +40,8 @@ sys::Rect TextView::BarArea() const {
 
 void TextView::Layout() {
     const int width = BarArea().left - 2 * kPadding;
-    if (width == layoutWidth_) return;
+    if (laidOut_ && width == layoutWidth_) return;
+    laidOut_ = true;
     layoutWidth_ = width;
     lines_.clear();
     for (const TextLine& line : BreakLines(shown_, std::max(width, 1)))

@@ -58,6 +58,10 @@ TEST_F(PageTest, TextViewWrapsAndShowsControlBytesAsBlanks) {
     std::string text = "one two three four five six seven eight nine ten eleven twelve";
     view->SetText(text);
     EXPECT_GT(view->LineCount(), 2);
+    // A view too narrow for one character still breaks its text: a character a line.
+    ui::TextView* sliver = page.AddTextView(2, {0, 0, 22, 60});
+    sliver->SetText("abc");
+    EXPECT_EQ(sliver->LineCount(), 3);
     std::string withNul("a\0b\x01"
                         "c\tz",
                         7);
