@@ -175,10 +175,11 @@ private:
     bool singleLine_;
 };
 
-// Single-line edit in the skin font: caret, selection (Shift+arrows/Home/End, mouse drag,
-// double-click selects all), typing through WM_CHAR, Backspace/Delete, Ctrl+A, clipboard copy
-// (Ctrl+C, Ctrl+Insert), cut (Ctrl+X, Shift+Delete) and paste (Ctrl+V, Shift+Insert). Sends
-// WM_COMMAND(id, kNotifyEditChanged) after every change the user makes.
+// Single-line edit in the skin font: caret (Ctrl+arrows jump by words, blanks and path
+// separators ending them), selection (Shift with the caret keys, mouse drag, Shift+click,
+// double-click selects a word, Ctrl+A all), typing through WM_CHAR, Backspace/Delete, clipboard
+// copy (Ctrl+C, Ctrl+Insert), cut (Ctrl+X, Shift+Delete) and paste (Ctrl+V, Shift+Insert).
+// Sends WM_COMMAND(id, kNotifyEditChanged) after every change the user makes.
 class Edit : public Control {
 public:
     Edit(int id, const std::string& text, const sys::Rect& rect);

@@ -21,6 +21,25 @@ std::string Printable(const std::string& text) {
     return out;
 }
 
+// Blanks and path separators end a word for Ctrl+arrows and double-clicks.
+bool IsWordBreak(char c) { return c == ' ' || c == '\\' || c == '/'; }
+
+// Ctrl+Left: the start of the word before `from` (over any breaks first).
+size_t WordStartBefore(const std::string& text, size_t from) {
+    size_t i = std::min(from, text.size());
+    while (i > 0 && IsWordBreak(text[i - 1])) --i;
+    while (i > 0 && !IsWordBreak(text[i - 1])) --i;
+    return i;
+}
+
+// Ctrl+Right: the start of the next word after `from`.
+size_t WordStartAfter(const std::string& text, size_t from) {
+    size_t i = std::min(from, text.size());
+    while (i < text.size() && !IsWordBreak(text[i])) ++i;
+    while (i < text.size() && IsWordBreak(text[i])) ++i;
+    return i;
+}
+
 } // namespace
 
 Edit::Edit(int id, const std::string& text, const sys::Rect& rect) : Control(id, rect) {
@@ -117,9 +136,15 @@ LRESULT Edit::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
         if (dragging_ && Owner() && Owner()->Capture() == this) Owner()->ReleaseCapture();
         dragging_ = false;
         return 0;
-    case sys::WM_LBUTTONDBLCLK:
-        Select(0, text.size());
+    case sys::WM_LBUTTONDBLCLK: {
+        // The word under the pointer (a folder name between separators).
+        const size_t at = PositionAt(sys::PointX(lParam));
+        size_t start = at, end = at;
+        while (start > 0 && !IsWordBreak(text[start - 1])) --start;
+        while (end < text.size() && !IsWordBreak(text[end])) ++end;
+        Select(start, end);
         return 0;
+    }
     case sys::WM_CHAR: {
         const uint8_t c = uint8_t(wParam);
         if (c == 8) { // Backspace
@@ -138,13 +163,17 @@ LRESULT Edit::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
     // WM_KEYDOWN
     switch (unsigned(wParam)) {
     case sys::VK_LEFT:
-        if (!shift && SelectionStart() != SelectionEnd())
+        if (control)
+            MoveCaret(WordStartBefore(text, caret_), shift);
+        else if (!shift && SelectionStart() != SelectionEnd())
             MoveCaret(SelectionStart(), false);
         else
             MoveCaret(caret_ > 0 ? caret_ - 1 : 0, shift);
         break;
     case sys::VK_RIGHT:
-        if (!shift && SelectionStart() != SelectionEnd())
+        if (control)
+            MoveCaret(WordStartAfter(text, caret_), shift);
+        else if (!shift && SelectionStart() != SelectionEnd())
             MoveCaret(SelectionEnd(), false);
         else
             MoveCaret(caret_ + 1, shift);

@@ -96,6 +96,27 @@ TEST_F(EditTest, KeysEditTheTextAroundTheCaret) {
     }
 }
 
+TEST_F(EditTest, CtrlArrowsJumpByWords) {
+    edit->SetText("C:\\Games\\Zorvane big");
+    const size_t stops[] = {17, 9, 3, 0, 0};  // Ctrl+Left from the end
+    for (size_t expected : stops) {
+        Ctrl(sys::VK_LEFT);
+        EXPECT_EQ(edit->Caret(), expected);
+    }
+    const size_t forward[] = {3, 9, 17, 20, 20};
+    for (size_t expected : forward) {
+        Ctrl(sys::VK_RIGHT);
+        EXPECT_EQ(edit->Caret(), expected);
+    }
+    // With Shift they select.
+    Key(sys::VK_HOME);
+    Post(sys::WM_KEYDOWN, sys::VK_SHIFT, 0);
+    Ctrl(sys::VK_RIGHT);
+    Post(sys::WM_KEYUP, sys::VK_SHIFT, 0);
+    EXPECT_EQ(edit->SelectionStart(), 0u);
+    EXPECT_EQ(edit->SelectionEnd(), 3u);
+}
+
 TEST_F(EditTest, LeftOrRightCollapsesASelectionToItsEnd) {
     edit->SetText("abcdef");
     edit->Select(1, 4);
@@ -172,8 +193,11 @@ TEST_F(EditTest, MousePlacesTheCaretAndDragSelects) {
     Up(left + ui::TextWidth("abcde"), 50);
     EXPECT_EQ(edit->SelectionStart(), 0u);
     EXPECT_EQ(edit->SelectionEnd(), 5u);
-    Post(sys::WM_LBUTTONDBLCLK, sys::MK_LBUTTON, sys::MakePointLParam(left, 50));
-    EXPECT_EQ(edit->SelectionStart(), 0u);
+    // A double-click selects the word under the pointer.
+    edit->SetText("/home/user games/x");
+    const int inUser = left + ui::TextWidth("/home/us");
+    Post(sys::WM_LBUTTONDBLCLK, sys::MK_LBUTTON, sys::MakePointLParam(inUser, 50));
+    EXPECT_EQ(edit->SelectionStart(), 6u);
     EXPECT_EQ(edit->SelectionEnd(), 10u);
 }
 
