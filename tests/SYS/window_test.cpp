@@ -1,5 +1,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -504,6 +505,66 @@ TEST_F(WindowTest, FullScreenShowsThePictureCentredBetweenBlackBars) {
         EXPECT_EQ(shown[size_t(view.y + view.height - 1) * outW + x], 0xFFFF) << x;
         EXPECT_EQ(shown[size_t(view.y + view.height) * outW + x], 0) << x;
     }
+}
+
+TEST_F(WindowTest, PresentTakesA32BitPictureAfterA16BitOne) {
+    constexpr int W = 64, H = 48;
+    std::vector<uint16_t> red(W * H, 0xF800);
+    std::vector<uint32_t> teal(W * H, 0x0080C0);
+    PresentRGB565(red.data(), W * 2, W, H, Rect{0, 0, W, H});
+    PresentRGB32(teal.data(), W * 4, W, H, Rect{0, 0, W, H});
+    SDL_Renderer* renderer = SDL_GetRenderer(MainSdlWindow());
+    ASSERT_NE(renderer, nullptr);
+    std::vector<uint32_t> shown(W * H);
+    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB888, shown.data(), W * 4), 0)
+        << SDL_GetError();
+    EXPECT_EQ(shown[10 * W + 5] & 0xFFFFFF, 0x0080C0u);
+}
+
+TEST_F(WindowTest, WheelTurnsCarryNotchesKeysAndPointerPosition) {
+    const struct {
+        int y;
+        Uint32 direction;
+        int turn;
+    } cases[] = {{1, SDL_MOUSEWHEEL_NORMAL, WHEEL_DELTA},
+                 {-2, SDL_MOUSEWHEEL_NORMAL, -2 * WHEEL_DELTA},
+                 {1, SDL_MOUSEWHEEL_FLIPPED, -WHEEL_DELTA},
+                 {100000, SDL_MOUSEWHEEL_NORMAL, 200 * WHEEL_DELTA}};
+    for (const auto& c : cases) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEWHEEL;
+        e.wheel.y = c.y;
+        e.wheel.direction = c.direction;
+        SDL_PushEvent(&e);
+        std::vector<Msg> msgs = Drain();
+        ASSERT_EQ(msgs.size(), 1u) << c.y;
+        EXPECT_EQ(msgs[0].message, WM_MOUSEWHEEL);
+        EXPECT_EQ(int16_t(uint16_t(msgs[0].wParam >> 16)), int16_t(c.turn)) << c.y;
+        EXPECT_EQ(msgs[0].wParam & 0xFFFF, 0u);
+    }
+    SDL_Event sideways{};
+    sideways.type = SDL_MOUSEWHEEL;
+    sideways.wheel.x = 1;  // a horizontal turn is not a vertical one
+    SDL_PushEvent(&sideways);
+    EXPECT_TRUE(Drain().empty());
+}
+
+TEST_F(WindowTest, IconFromPngDataInMemory) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = 4;
+    image.height = 4;
+    image.format = PNG_FORMAT_RGBA;
+    const std::vector<unsigned char> pixels(4 * 4 * 4, 200);
+    png_alloc_size_t size = 0;
+    ASSERT_TRUE(png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr));
+    std::vector<unsigned char> png(size);
+    ASSERT_TRUE(png_image_write_to_memory(&image, png.data(), &size, 0, pixels.data(), 0, nullptr));
+    EXPECT_TRUE(SetMainWindowIconPng(png.data(), size));
+    EXPECT_FALSE(SetMainWindowIconPng(png.data(), size / 2));  // cut short
+    const unsigned char notPng[] = "not a picture";
+    EXPECT_FALSE(SetMainWindowIconPng(notPng, sizeof notPng));
+    EXPECT_FALSE(SetMainWindowIconPng(nullptr, 0));
 }
 
 TEST_F(WindowTest, WindowRectFollowsMoves) {
