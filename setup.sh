@@ -66,8 +66,9 @@ case "${1:-}" in
       name=$(basename "$f"); name=${name#fuzz_}
       mkdir -p "fuzz/corpus/$name" "build-fuzz/found/$name"
       echo "== $name for ${seconds}s"
-      "$f" -max_total_time="$seconds" -artifact_prefix="build-fuzz/found/$name/" \
-        "build-fuzz/found/$name" "fuzz/corpus/$name"
+      # Absolute folders: a target that enters a scratch folder still finds its inputs.
+      "$f" -max_total_time="$seconds" -artifact_prefix="$PWD/build-fuzz/found/$name/" \
+        "$PWD/build-fuzz/found/$name" "$PWD/fuzz/corpus/$name"
     done
     ;;
   *)

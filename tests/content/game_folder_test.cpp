@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -113,6 +114,22 @@ TEST_F(GameFolder, WidgetsLieInsideTheirPanelOnTheScreen) {
                 << screen->name << " [" << w.section << "] leaves its panel";
         }
     }
+}
+
+// The bar that marks a new high score is the name label's picture, drawn at the label's left: it
+// must run under the whole row, from the rank (left-aligned) to the score's right edge (a
+// right-aligned caption ends at its box's centre), with about the same margin on both ends.
+TEST_F(GameFolder, HighlightBarSpansTheHighScoreRow) {
+    const IniFile ini = Load("DATA\\score.ini");
+    const Rect name = RectOf(ini, "start"), rank = RectOf(ini, "rank"), score = RectOf(ini, "score");
+    ASSERT_EQ(ini.GetInt("rank", "xalign"), -1);
+    ASSERT_EQ(ini.GetInt("score", "xalign"), 1);
+    const int barLeft = name.x, barRight = name.x + Size("DATA\\select.tga").width;
+    const int rowLeft = rank.x, rowRight = score.x + score.w / 2;
+    EXPECT_LE(barLeft, rowLeft);
+    EXPECT_GE(barRight, rowRight);
+    EXPECT_LE(std::abs((rowLeft - barLeft) - (barRight - rowRight)), 10)
+        << "bar " << barLeft << ".." << barRight << ", row " << rowLeft << ".." << rowRight;
 }
 
 TEST_F(GameFolder, PicturesHaveTheSizeOfTheirWidgets) {
