@@ -37,7 +37,10 @@ constexpr unsigned WM_CHAR = 0x0102;
 constexpr unsigned WM_SYSKEYDOWN = 0x0104;
 constexpr unsigned WM_SYSKEYUP = 0x0105;
 constexpr unsigned WM_SYSCHAR = 0x0106;
+constexpr unsigned WM_COMMAND = 0x0111;
 constexpr unsigned WM_TIMER = 0x0113;
+constexpr unsigned BM_GETCHECK = 0x00F0;
+constexpr unsigned BM_SETCHECK = 0x00F1;
 constexpr unsigned WM_MOUSEMOVE = 0x0200;
 constexpr unsigned WM_LBUTTONDOWN = 0x0201;
 constexpr unsigned WM_LBUTTONUP = 0x0202;
@@ -49,11 +52,19 @@ constexpr unsigned WM_MBUTTONDOWN = 0x0207;
 constexpr unsigned WM_MBUTTONUP = 0x0208;
 constexpr unsigned WM_MBUTTONDBLCLK = 0x0209;
 constexpr unsigned WM_MOUSEWHEEL = 0x020A;
+constexpr unsigned WM_CAPTURECHANGED = 0x0215;
 constexpr unsigned MM_JOY1MOVE = 0x03A0;
 constexpr unsigned MM_JOY1BUTTONDOWN = 0x03B5;
 constexpr unsigned MM_JOY1BUTTONUP = 0x03B7;
 constexpr unsigned MM_MCINOTIFY = 0x03B9;
 constexpr unsigned WM_USER = 0x0400;
+
+// BM_GETCHECK answers and BM_SETCHECK requests.
+constexpr WPARAM BST_UNCHECKED = 0;
+constexpr WPARAM BST_CHECKED = 1;
+
+// WM_MOUSEWHEEL: the wheel's turn in the high word of wParam, in multiples of this per notch.
+constexpr int WHEEL_DELTA = 120;
 
 // WM_SIZE wParam values.
 constexpr WPARAM SIZE_RESTORED = 0;
