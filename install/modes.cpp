@@ -37,7 +37,7 @@ bool CheckAppendedPackages(InstallerApp& app, const Arguments&, int value) {
     return pkg::CheckModePackages(app, value, "");
 }
 int RunPackageInstall(InstallerApp& app, const Arguments&, int value) {
-    return pkg::InstallModePackages(app, value);
+    return pkg::WizardInstallModePackages(app, value);
 }
 
 } // namespace inst
