@@ -110,6 +110,11 @@ bool ProcedureMessage(PageProcedure procedure, ui::Page& page, const sys::Msg& m
         if (id != kEndCancel && !page.ItemAs<ui::Edit>(id)) StoreSettings(page, session.app);
         return false;
     }
+    // Refusing the licence is an answer already: it leads to the failure page unasked.
+    if (procedure == PageProcedure::kLicence && id == kEndCancel && code == ui::kNotifyClicked) {
+        page.SetEndCode(kEndCancel);
+        return true;
+    }
     if (procedure == PageProcedure::kRequirementList && id == kRequirementList &&
         code == ui::kNotifyDoubleClick) {
         const std::vector<RequirementLine> lines =

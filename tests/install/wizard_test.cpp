@@ -81,6 +81,7 @@ struct PageVisit {
     std::vector<std::string> texts;  // the visible controls' texts in tab order
     bool startBoxShown = false;
     int totalBar = -1, fileBar = -1;
+    int licenceTopLine = -1;
 };
 
 // The real page windows, with a step of input posted as each page appears. When the steps run
@@ -108,6 +109,8 @@ public:
         visits.back().endCode = endCode;
         if (auto* bar = Window().ItemAs<ui::ProgressBar>(1018)) visits.back().totalBar = bar->Pos();
         if (auto* bar = Window().ItemAs<ui::ProgressBar>(1019)) visits.back().fileBar = bar->Pos();
+        if (auto* text = Window().ItemAs<ui::TextView>(wiz::kLicenceText))
+            visits.back().licenceTopLine = text->TopLine();
         WizardWindows::ClosePage(page, endCode);
     }
     std::vector<int> Pages() const {
@@ -141,16 +144,17 @@ protected:
     }
     // The installer with one game package appended: gameinfo lines, an install script, and a
     // games folder holding "Reef Pop/reefpop".
-    void MakeSetup(const std::string& gameInfo, const std::string& script) {
+    void MakeSetup(const std::string& gameInfo, const std::string& script,
+                   const std::string& licence = "Terms for %GNAME%.\n") {
         const std::string picture =
             ReadFile(std::string(REEFPOP_BINARY_DIR) + "/install/res/skin_package.png");
         const auto game = PkgContainer(
             {PkgFolder("~Info", {PkgFile("gameinfo.inf", "GNAME=Reef Pop\r\n" + gameInfo),
                                  PkgFile("Install.inf", script),
                                  PkgFile("InstallImg.png", picture, false),
-                                 PkgFile("Licence.txt", "Terms for %GNAME%.\n")}),
+                                 PkgFile("Licence.txt", licence)}),
              PkgFolder("%DIR_GAMES%",
-                       {PkgFolder("Reef Pop", {PkgFile("reefpop", std::string(300000, 'e'))})})});
+                       {PkgFolder("Reef Pop", {PkgFile("reefpop", std::string(300000, 'e'), false)})})});
         fs::create_directories(Home() + "/bin");
         WriteBytes(Home() + "/bin/install", {{'\x7f', 'E', 'L', 'F'}, game});
         app.exePath = Home() + "/bin/install";
@@ -374,6 +378,35 @@ TEST_F(WizardTest, CancelDuringTheInstallUndoesItAndFails) {
     EXPECT_EQ(wizard.Pages(), (std::vector<int>{wiz::kPageWelcome, wiz::kPageLicence,
                                                 wiz::kPageInstall, wiz::kPageFailed}));
     EXPECT_FALSE(fs::exists(GameFile()));
+}
+
+// Ten megabytes of every byte value but NUL, then a NUL: the page shows what comes before it.
+TEST_F(WizardTest, AHugeLicenceWithOddBytesIsShownUpToItsFirstNul) {
+    std::string licence;
+    for (int i = 0; licence.size() < 10u * 1024 * 1024; ++i) {
+        licence += "Clause " + std::to_string(i) + ": ";
+        for (int b = 1; b < 256; b += 7) licence += char(b);
+        licence += "\r\n";
+    }
+    licence += std::string("\0after the end\n", 15);
+    MakeSetup("", "", licence);
+    int lines = 0;
+    ScriptedWizard wizard(session, {
+        kNext,
+        [&](ui::Page& p) {
+            auto* text = p.ItemAs<ui::TextView>(wiz::kLicenceText);
+            lines = text->LineCount();
+            const sys::LPARAM at = Centre(*text);
+            Post(sys::WM_MOUSEMOVE, 0, at);
+            Post(sys::WM_MOUSEWHEEL, sys::WPARAM(uint32_t(-120) << 16), at);  // one notch down
+            Click(p, EndCode::kEndCancel);  // Disagree
+        },
+        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
+    });
+    EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardFailed);
+    EXPECT_EQ(wizard.visits[1].licenceTopLine, 3);
+    EXPECT_GT(lines, 100000);
+    EXPECT_EQ(session.licence.find("after the end"), std::string::npos);
 }
 
 TEST_F(WizardTest, APageWindowThatCannotBeMadeEndsWithFour) {

@@ -99,7 +99,15 @@ bool DrawBackground(const std::string& out) {
     SetColour(cr, kSkin);
     RoundedRect(cr, 10, 10, w - 24, 300, 14);
     cairo_fill(cr);
-    for (int i = 0; i < 9; ++i) Bubble(cr, 20 + i * 43, 330 - (i % 3) * 6, 3 + i % 3, kFoam);
+    for (int i = 0; i < 9; ++i) Bubble(cr, 20 + i * 43, 316 - (i % 3) * 3, 2 + i % 2, kFoam);
+    // The tray the button row sits on: the button faces are opaque and share its colour at
+    // their rounded corners.
+    SetColour(cr, {0, 0, 0}, 0.18);
+    RoundedRect(cr, 12, 323, w - 20, 29, 10);
+    cairo_fill(cr);
+    SetColour(cr, kSkin);
+    RoundedRect(cr, 10, 321, w - 20, 29, 10);
+    cairo_fill(cr);
     cairo_destroy(cr);
     const bool ok = WritePng(s, out + "/skin_background.png");
     cairo_surface_destroy(s);
@@ -167,6 +175,9 @@ bool DrawButtons(const std::string& out) {
             const int x = focused * 112, y = button * 20;
             const Rgb c = buttons[button].colour;
             const double lift = focused ? 1.0 : 0.82;
+            SetColour(cr, kSkin);  // the tray or the card shows at the corners
+            cairo_rectangle(cr, x, y, faceW, faceH);
+            cairo_fill(cr);
             cairo_pattern_t* p = cairo_pattern_create_linear(x, y, x, y + faceH);
             cairo_pattern_add_color_stop_rgb(p, 0, std::fmin(1, c.r * lift + 0.25), std::fmin(1, c.g * lift + 0.25),
                                              std::fmin(1, c.b * lift + 0.25));
@@ -253,7 +264,7 @@ bool DrawIcon(const std::string& out) {
 }
 
 // Two 18 x 16 marks side by side (met: a green tick, not met: a red cross), 8 bits per pixel
-// with a four-colour palette. The installer reads every picture as PNG, so the bitmap is a
+// (three colours used). The installer reads every picture as PNG, so the bitmap is a
 // palettised PNG of the bitmap's size and depth.
 bool WriteMarks(const std::string& out) {
     const int w = 36, h = 16;
@@ -273,14 +284,15 @@ bool WriteMarks(const std::string& out) {
             put(31 - t + d, 3 + t, 2);
         }
     }
-    const uint8_t palette[12] = {239, 245, 228, 40, 170, 60, 220, 50, 50, 0, 0, 0};  // RGB
+    // A full 256-entry palette, so the picture is stored at 8 bits a pixel.
+    uint8_t palette[256 * 3] = {239, 245, 228, 40, 170, 60, 220, 50, 50};  // RGB
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     image.width = w;
     image.height = h;
     image.format = PNG_FORMAT_RGB_COLORMAP;
-    image.colormap_entries = 4;
+    image.colormap_entries = 256;
     const std::string path = out + "/skin_marks.png";
     if (!png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), w, palette)) {
         std::fprintf(stderr, "instskin: cannot write %s: %s\n", path.c_str(), image.message);
