@@ -58,6 +58,16 @@ void Coral(cairo_t* cr, double x, double y, double height, Rgb colour) {
     }
 }
 
+// A skin-coloured rounded area with its shadow offset to the lower right.
+void Card(cairo_t* cr, double x, double y, double w, double h, double radius, double shadow) {
+    SetColour(cr, {0, 0, 0}, 0.18);
+    RoundedRect(cr, x + shadow, y + shadow, w, h, radius);
+    cairo_fill(cr);
+    SetColour(cr, kSkin);
+    RoundedRect(cr, x, y, w, h, radius);
+    cairo_fill(cr);
+}
+
 bool WritePng(cairo_surface_t* surface, const std::string& path) {
     if (cairo_surface_write_to_png(surface, path.c_str()) != CAIRO_STATUS_SUCCESS) {
         std::fprintf(stderr, "instskin: cannot write %s\n", path.c_str());
@@ -93,21 +103,11 @@ bool DrawBackground(const std::string& out) {
     Coral(cr, 30, h - 20, 70, kCoral);
     Coral(cr, 355, h - 25, 60, kBerry);
     // The skin-coloured card that holds the page's texts and controls.
-    SetColour(cr, {0, 0, 0}, 0.18);
-    RoundedRect(cr, 14, 14, w - 24, 300, 14);
-    cairo_fill(cr);
-    SetColour(cr, kSkin);
-    RoundedRect(cr, 10, 10, w - 24, 300, 14);
-    cairo_fill(cr);
+    Card(cr, 10, 10, w - 24, 300, 14, 4);
     for (int i = 0; i < 9; ++i) Bubble(cr, 20 + i * 43, 316 - (i % 3) * 3, 2 + i % 2, kFoam);
     // The tray the button row sits on: the button faces are opaque and share its colour at
     // their rounded corners.
-    SetColour(cr, {0, 0, 0}, 0.18);
-    RoundedRect(cr, 12, 323, w - 20, 29, 10);
-    cairo_fill(cr);
-    SetColour(cr, kSkin);
-    RoundedRect(cr, 10, 321, w - 20, 29, 10);
-    cairo_fill(cr);
+    Card(cr, 10, 321, w - 20, 29, 10, 2);
     cairo_destroy(cr);
     const bool ok = WritePng(s, out + "/skin_background.png");
     cairo_surface_destroy(s);
