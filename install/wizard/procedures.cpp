@@ -9,6 +9,7 @@
 #include "install/wizard/finish.h"
 #include "install/wizard/installstep.h"
 #include "install/wizard/reqlist.h"
+#include "SYS/msgbox.h"
 
 namespace wiz {
 namespace {
@@ -35,14 +36,21 @@ void InitSettings(ui::Page& page, const inst::InstallerApp& app) {
     page.Item(kFolderEdit)->SetText(Value(app, "DIR_GAMES"));
 }
 
-// Next and Back both keep what the user typed.
-void StoreSettings(ui::Page& page, inst::InstallerApp& app) {
+// Next and Back both keep what the user typed. A folder that is not a full path would put the
+// games below the root or the installer's current folder, so the page says so and stays.
+bool StoreSettings(ui::Page& page, inst::InstallerApp& app) {
     const std::string folder = page.Item(kFolderEdit)->Text();
-    if (!inst::StoreGameFolders(app, folder, page.Item(kGroupEdit)->Text()) &&
-        app.variables["DIR_GAMES"] != folder)
-        return;
+    const std::string hostFolder = host::HostPath(folder);
+    if (folder.find_first_not_of(' ') == std::string::npos || hostFolder.empty() ||
+        hostFolder[0] != '/') {
+        inst::ShowMessageF(app, "MsgUserErrDirCreate", "MsgUserErrTitlePackage",
+                           sys::MB_OK | sys::MB_ICONERROR, {folder});
+        return false;
+    }
+    inst::StoreGameFolders(app, folder, page.Item(kGroupEdit)->Text());
     // The install may now create and change things in the folder the user chose.
-    host::AddTouchableFolder(host::HostPath(folder));
+    if (app.variables["DIR_GAMES"] == folder) host::AddTouchableFolder(hostFolder);
+    return true;
 }
 
 void Browse(ui::Page& page, inst::InstallerApp& app) {
@@ -107,8 +115,8 @@ bool ProcedureMessage(PageProcedure procedure, ui::Page& page, const sys::Msg& m
             Browse(page, session.app);
             return true;
         }
-        if (id != kEndCancel && !page.ItemAs<ui::Edit>(id)) StoreSettings(page, session.app);
-        return false;
+        // A folder that cannot be used keeps the page open.
+        return id != kEndCancel && !StoreSettings(page, session.app);
     }
     // Refusing the licence is an answer already: it leads to the failure page unasked.
     if (procedure == PageProcedure::kLicence && id == kEndCancel && code == ui::kNotifyClicked) {

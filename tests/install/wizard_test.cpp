@@ -307,6 +307,33 @@ TEST_F(WizardTest, SettingsBackStoresTheFieldsAndCancelAsksFirst) {
     EXPECT_EQ(boxes[0].type, sys::MB_YESNO | sys::MB_ICONQUESTION | sys::MB_DEFBUTTON2);
 }
 
+// An empty or relative folder would put the game below the root or the current folder.
+TEST_F(WizardTest, SettingsRefuseAFolderThatIsNotAFullPath) {
+    MakeSetup("", "");
+    const std::string before = app.variables.at("DIR_GAMES");
+    ScriptedWizard wizard(session, {
+        [](ui::Page& p) { Click(p, EndCode::kEndSettings); },
+        [&](ui::Page& p) {
+            Retype(p, wiz::kFolderEdit, " ");
+            Click(p, EndCode::kEndNext);
+            Retype(p, wiz::kFolderEdit, "Games");
+            Click(p, EndCode::kEndBack);
+            Retype(p, wiz::kFolderEdit, Home() + "/Games");
+            Click(p, EndCode::kEndBack);
+        },
+        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
+        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
+    });
+    EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardFailed);
+    EXPECT_EQ(wizard.Pages(), (std::vector<int>{wiz::kPageWelcome, wiz::kPageSettings,
+                                                wiz::kPageWelcome, wiz::kPageFailed}));
+    ASSERT_GE(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "The folder \" \" cannot be created. Please use the right path.");
+    EXPECT_EQ(boxes[1].text, "The folder \"Games\" cannot be created. Please use the right path.");
+    EXPECT_EQ(app.variables.at("DIR_GAMES"), Home() + "/Games");
+    EXPECT_NE(before, Home() + "/Games");
+}
+
 TEST_F(WizardTest, BrowsePutsTheChosenFolderIntoTheField) {
     MakeSetup("", "");
     fs::create_directories(Home() + "/Games/Reef");
