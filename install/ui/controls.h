@@ -8,6 +8,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "SYS/window.h"
@@ -91,25 +92,44 @@ private:
     Page* page_ = nullptr;
 };
 
+// What every push button does: mouse down takes the focus, sets pressed and captures the mouse;
+// up while pressed clears it, releases the capture and sends WM_COMMAND(id, kNotifyClicked) to
+// the page. Enter or Space down/up do the same without capture. Losing the focus clears focused
+// and pressed; losing the capture clears pressed.
+class PushButton : public Control {
+public:
+    PushButton(int id, const std::string& text, const sys::Rect& rect);
+    uint8_t State() const { return state_; }
+    LRESULT Message(unsigned message, WPARAM wParam, LPARAM lParam) override;
+    bool WantsKey(unsigned virtualKey) const override;
+
+protected:
+    uint8_t state_ = 0;
+};
+
 // KVLBBtnClass: a face frame from the button sheet, focused and not; text centred with its
-// baseline 15 pixels below the top. Its rectangle is the normal face frame drawn with its
-// anchor at the page's origin. Click (mouse up while pressed, or Enter/Space up) sends
-// WM_COMMAND(id, kNotifyClicked) to the page.
-class SkinButton : public Control {
+// baseline 15 pixels below the top, in the skin font on a transparent background. Its
+// rectangle is the normal face frame drawn with its anchor at the page's origin.
+class SkinButton : public PushButton {
 public:
     SkinButton(int id, const std::string& text, const inst::Picture& sheet,
                const inst::AnimFrame& normal, const inst::AnimFrame& focused);
     const char* ClassName() const override { return "KVLBBtnClass"; }
-    uint8_t State() const { return state_; }
-    LRESULT Message(unsigned message, WPARAM wParam, LPARAM lParam) override;
     void Paint(Canvas& canvas) override;
-    bool WantsKey(unsigned virtualKey) const override;
     bool FocusOnHover() const override { return TabStop(); }
 
 private:
     const inst::Picture& sheet_;
     inst::AnimFrame normal_, focused_;
-    uint8_t state_ = 0;
+};
+
+// A standard push button ("Button"): raised grey face, text centred, sunken while pressed,
+// focus rectangle inside when focused. For the installer's own plain windows.
+class PlainButton : public PushButton {
+public:
+    PlainButton(int id, const std::string& text, const sys::Rect& rect);
+    const char* ClassName() const override { return "Button"; }
+    void Paint(Canvas& canvas) override;
 };
 
 // KVLBCheckClass: skin-coloured area, 13 x 13 box at the left, text from x = 17 in black, focus
@@ -199,14 +219,12 @@ public:
     bool WantsKey(unsigned virtualKey) const override;
 
 private:
-    struct Line {
-        size_t start, length;
-    };
     void Layout();
-    sys::Rect BarRect() const;    // control coordinates
-    sys::Rect ThumbRect() const;  // control coordinates
+    sys::Rect BarArea() const;  // control coordinates
 
-    std::vector<Line> lines_;
+    std::string shown_;  // the text with control bytes as blanks
+    std::vector<std::pair<size_t, size_t>> lines_;  // start and length in shown_
+    int layoutWidth_ = -1;
     int top_ = 0;
     int dragOffset_ = -1;  // pointer offset into the thumb while dragging it, else -1
 };

@@ -47,7 +47,7 @@ public:
     bool IsOpen() const { return open_; }
 
     void SetCaption(const std::string& caption);
-    const std::string& Caption() const { return caption_; }
+    const std::string& Caption() const { return contents_.caption; }
     // The window icon from a PNG (icon group 111); false when it is not a PNG.
     bool SetIconPng(const unsigned char* data, size_t size);
     int Width() const { return canvas_.width; }
@@ -59,6 +59,8 @@ public:
     // sheet must outlive the page. Buttons have the tab-stop style.
     SkinButton* AddButton(int id, const std::string& text, const inst::Picture& sheet,
                           const inst::AnimFrame& normal, const inst::AnimFrame& focused);
+    // Standard push button with the tab-stop style.
+    PlainButton* AddPlainButton(int id, const std::string& text, const sys::Rect& rect);
     // Skinned check box with the tab-stop style.
     SkinCheck* AddCheck(int id, const std::string& text, const sys::Rect& rect, bool ticked);
     SkinStatic* AddStatic(int id, const std::string& text, const sys::Rect& rect,
@@ -83,10 +85,15 @@ public:
     std::vector<Control*> Controls() const;
 
     void SetFocus(Control* control);  // null removes the focus; hidden controls are refused
-    Control* Focus() const { return focus_; }
+    Control* Focus() const { return contents_.focus; }
     // The button Enter clicks when the focused control does not take Enter (0: none).
-    void SetDefaultButton(int id) { defaultButton_ = id; }
-    int DefaultButton() const { return defaultButton_; }
+    void SetDefaultButton(int id) { contents_.defaultButton = id; }
+    int DefaultButton() const { return contents_.defaultButton; }
+
+    // Whether Shift / Ctrl are held, as the key messages the page has seen tell (the mouse
+    // messages' MK_SHIFT / MK_CONTROL bits say the same for a click).
+    bool ShiftHeld() const { return shiftHeld_; }
+    bool ControlHeld() const { return controlHeld_; }
 
     // Mouse capture (the pointer's messages go to `control` until released); a control that
     // loses the capture gets WM_CAPTURECHANGED.
@@ -97,11 +104,11 @@ public:
     // Sees every message first (from the queue, and the commands controls send); true when it
     // consumed the message.
     using Hook = std::function<bool(Page& page, const sys::Msg& msg)>;
-    void SetHook(Hook hook) { hook_ = std::move(hook); }
+    void SetHook(Hook hook) { contents_.hook = std::move(hook); }
     // Receives the commands the hook did not consume: control id and notification code (and
     // the command's lParam, the row for kNotifyDoubleClick).
     using CommandHandler = std::function<void(Page& page, int id, int code, LPARAM lParam)>;
-    void SetCommandHandler(CommandHandler handler) { commandHandler_ = std::move(handler); }
+    void SetCommandHandler(CommandHandler handler) { contents_.commandHandler = std::move(handler); }
     // Erases the background before the controls are drawn (the skin colour without one).
     using Painter = std::function<void(Canvas& canvas)>;
     void SetBackgroundPainter(Painter painter);
@@ -110,14 +117,20 @@ public:
     void Command(int id, int code, LPARAM lParam = 0);
 
     // The end code: 0 while the page runs. Setting it makes PumpMessages return false.
-    void SetEndCode(int code) { endCode_ = code; }
-    int EndCode() const { return endCode_; }
+    void SetEndCode(int code) { contents_.endCode = code; }
+    int EndCode() const { return contents_.endCode; }
     // Handles every waiting message without blocking, then redraws what changed; false once
     // the end code is set (or the window is gone).
     bool PumpMessages();
     // Waits for and handles messages until the end code is set; returns it (2 when the window
     // disappears).
     int Run();
+
+    // A modal layer over the same window (the page's own folder chooser): the page's caption,
+    // controls, focus, default button, callbacks and end code are put aside, `build` fills the
+    // emptied page, messages are handled until an end code is set, then everything put aside
+    // comes back. Returns the layer's end code (2 when the window disappears).
+    int RunModal(const std::function<void(Page& page)>& build);
 
     // Marks the page for drawing on the next pump; Redraw draws and presents at once.
     void Invalidate() { dirty_ = true; }
@@ -144,19 +157,26 @@ private:
     void Paint();
     void Present();
 
+    // What RunModal puts aside.
+    struct Contents {
+        std::string caption;
+        std::vector<std::unique_ptr<Control>> controls;
+        Control* focus = nullptr;
+        int defaultButton = 0;
+        int endCode = 0;
+        Hook hook;
+        CommandHandler commandHandler;
+        Painter painter;
+    };
+    void SwapContents(Contents& other);
+    void ForgetInput();  // capture released, keys released
+
     bool open_ = false;
     bool dirty_ = false;
-    std::string caption_;
+    bool shiftHeld_ = false, controlHeld_ = false;
     Canvas canvas_;
-    std::vector<std::unique_ptr<Control>> controls_;
-    Control* focus_ = nullptr;
+    Contents contents_;
     Control* capture_ = nullptr;
-    Control* hover_ = nullptr;
-    int defaultButton_ = 0;
-    int endCode_ = 0;
-    Hook hook_;
-    CommandHandler commandHandler_;
-    Painter painter_;
 };
 
 } // namespace ui

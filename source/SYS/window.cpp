@@ -32,6 +32,7 @@ struct MainWindow {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int textureWidth = 0, textureHeight = 0;
+    uint32_t textureFormat = 0;
     WndProc proc = nullptr;
     int pictureWidth = 0, pictureHeight = 0; // back-buffer size, for mapping mouse positions
     bool shown = false;
@@ -197,6 +198,16 @@ void TranslateButton(const SDL_MouseButtonEvent& button) {
     Post({message, MouseKeyState(), PicturePoint(button.x, button.y)});
 }
 
+void TranslateWheel(const SDL_MouseWheelEvent& wheel) {
+    int notches = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -wheel.y : wheel.y;
+    if (notches == 0) return;
+    notches = SDL_clamp(notches, -200, 200); // the turn must fit the 16-bit word
+    int x = 0, y = 0;
+    SDL_GetMouseState(&x, &y);
+    const WPARAM turn = WPARAM(uint16_t(int16_t(notches * WHEEL_DELTA))) << 16;
+    Post({WM_MOUSEWHEEL, turn | MouseKeyState(), PicturePoint(x, y)});
+}
+
 void TranslateWindowEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
     case SDL_WINDOWEVENT_MINIMIZED:
@@ -241,6 +252,9 @@ void TranslateEvent(const SDL_Event& event) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         TranslateButton(event.button);
+        break;
+    case SDL_MOUSEWHEEL:
+        TranslateWheel(event.wheel);
         break;
     case SDL_WINDOWEVENT:
         TranslateWindowEvent(event.window);
@@ -327,6 +341,54 @@ void DestroyTexture() {
     if (gMain.texture) SDL_DestroyTexture(gMain.texture);
     gMain.texture = nullptr;
     gMain.textureWidth = gMain.textureHeight = 0;
+    gMain.textureFormat = 0;
+}
+
+// Uploads the clip rectangle of a picture in `format` and shows the picture in the client area.
+void Present(const void* pixels, int pitch, int width, int height, const Rect& clip,
+             uint32_t format, int bytesPerPixel) {
+    if (!gMain.renderer || !pixels || width <= 0 || height <= 0 || pitch < width * bytesPerPixel)
+        return;
+    gMain.pictureWidth = width;
+    gMain.pictureHeight = height;
+    if (!gMain.texture || gMain.textureWidth != width || gMain.textureHeight != height ||
+        gMain.textureFormat != format) {
+        DestroyTexture();
+        gMain.texture = SDL_CreateTexture(gMain.renderer, format, SDL_TEXTUREACCESS_STREAMING,
+                                          width, height);
+        if (!gMain.texture) return;
+        gMain.textureWidth = width;
+        gMain.textureHeight = height;
+        gMain.textureFormat = format;
+    }
+    SDL_Rect area{SDL_max(clip.left, 0), SDL_max(clip.top, 0), 0, 0};
+    area.w = SDL_min(clip.right, width) - area.x;
+    area.h = SDL_min(clip.bottom, height) - area.y;
+    if (area.w > 0 && area.h > 0) {
+        const uint8_t* first = static_cast<const uint8_t*>(pixels) +
+                               size_t(area.y) * size_t(pitch) + size_t(area.x) * size_t(bytesPerPixel);
+        SDL_UpdateTexture(gMain.texture, &area, first, pitch);
+    }
+    int outputWidth = 0, outputHeight = 0;
+    SDL_GetRendererOutputSize(gMain.renderer, &outputWidth, &outputHeight);
+    Viewport view = FitKeepingAspect(outputWidth, outputHeight, width, height);
+    SDL_Rect target{view.x, view.y, view.width, view.height};
+    SDL_SetRenderDrawColor(gMain.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(gMain.renderer);
+    SDL_RenderCopy(gMain.renderer, gMain.texture, nullptr, &target);
+    SDL_RenderPresent(gMain.renderer);
+}
+
+bool SetIcon(const std::vector<unsigned char>& bytes) {
+    RgbaImage icon;
+    constexpr uint32_t kLargestIcon = 1024;
+    if (!gMain.window || !DecodePng(bytes.data(), bytes.size(), kLargestIcon, &icon)) return false;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        icon.rgba.data(), icon.width, icon.height, 32, icon.width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!surface) return false;
+    SDL_SetWindowIcon(gMain.window, surface);
+    SDL_FreeSurface(surface);
+    return true;
 }
 
 } // namespace
@@ -405,17 +467,15 @@ void SetMainWindowTitle(const char* title) {
 
 bool SetMainWindowIcon(const std::string& pngFile) {
     std::vector<unsigned char> bytes;
-    RgbaImage icon;
-    constexpr uint32_t kLargestIcon = 1024;
-    if (!gMain.window || !ReadWholeFile(pngFile, bytes) ||
-        !DecodePng(bytes.data(), bytes.size(), kLargestIcon, &icon))
-        return false;
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-        icon.rgba.data(), icon.width, icon.height, 32, icon.width * 4, SDL_PIXELFORMAT_RGBA32);
-    if (!surface) return false;
-    SDL_SetWindowIcon(gMain.window, surface);
-    SDL_FreeSurface(surface);
-    return true;
+    return gMain.window && ReadWholeFile(pngFile, bytes) && SetIcon(bytes);
+}
+
+bool SetMainWindowIconPng(const unsigned char* data, size_t size) {
+    return data && SetIcon(std::vector<unsigned char>(data, data + size));
+}
+
+void SetMainWindowBordered(bool bordered) {
+    if (gMain.window) SDL_SetWindowBordered(gMain.window, bordered ? SDL_TRUE : SDL_FALSE);
 }
 
 Rect GetWindowRect() {
@@ -474,33 +534,15 @@ int DesktopWidth() { return DesktopMode().w; }
 int DesktopHeight() { return DesktopMode().h; }
 
 void PresentRGB565(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip) {
-    if (!gMain.renderer || !pixels || width <= 0 || height <= 0 || pitch < width * 2) return;
-    gMain.pictureWidth = width;
-    gMain.pictureHeight = height;
-    if (!gMain.texture || gMain.textureWidth != width || gMain.textureHeight != height) {
-        DestroyTexture();
-        gMain.texture = SDL_CreateTexture(gMain.renderer, SDL_PIXELFORMAT_RGB565,
-                                          SDL_TEXTUREACCESS_STREAMING, width, height);
-        if (!gMain.texture) return;
-        gMain.textureWidth = width;
-        gMain.textureHeight = height;
-    }
-    SDL_Rect area{SDL_max(clip.left, 0), SDL_max(clip.top, 0), 0, 0};
-    area.w = SDL_min(clip.right, width) - area.x;
-    area.h = SDL_min(clip.bottom, height) - area.y;
-    if (area.w > 0 && area.h > 0) {
-        const uint8_t* first = reinterpret_cast<const uint8_t*>(pixels) +
-                               size_t(area.y) * size_t(pitch) + size_t(area.x) * 2;
-        SDL_UpdateTexture(gMain.texture, &area, first, pitch);
-    }
-    int outputWidth = 0, outputHeight = 0;
-    SDL_GetRendererOutputSize(gMain.renderer, &outputWidth, &outputHeight);
-    Viewport view = FitKeepingAspect(outputWidth, outputHeight, width, height);
-    SDL_Rect target{view.x, view.y, view.width, view.height};
-    SDL_SetRenderDrawColor(gMain.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(gMain.renderer);
-    SDL_RenderCopy(gMain.renderer, gMain.texture, nullptr, &target);
-    SDL_RenderPresent(gMain.renderer);
+    Present(pixels, pitch, width, height, clip, SDL_PIXELFORMAT_RGB565, 2);
+}
+
+void PresentRGB32(const uint32_t* pixels, int pitch, int width, int height, const Rect& clip) {
+    Present(pixels, pitch, width, height, clip, SDL_PIXELFORMAT_RGB888, 4);
+}
+
+void SetMouseCapture(bool capture) {
+    if (gMain.window) SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
 }
 
 bool PeekMessage(Msg& msg) {

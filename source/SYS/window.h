@@ -1,7 +1,9 @@
 // The one top-level window of a program and its Win32-style message queue, over SDL2.
 // Messages carry Win32 numbers (winmsg.h); key messages carry the virtual-key code in wParam and
-// the PC set-1 scan code in bits 16-23 of lParam; mouse positions are back-buffer pixels.
+// the PC set-1 scan code in bits 16-23 of lParam; mouse positions are back-buffer pixels (also
+// for WM_MOUSEWHEEL, whose wParam has the turn in its high word, WHEEL_DELTA a notch).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -33,6 +35,10 @@ void ShowMainWindow();
 void SetMainWindowTitle(const char* title);
 // Gives the window the icon in a PNG file (a Windows-style name); false when it cannot be read.
 bool SetMainWindowIcon(const std::string& pngFile);
+// The same from PNG data in memory.
+bool SetMainWindowIconPng(const unsigned char* data, size_t size);
+// Gives the window a frame with its caption (windows start borderless).
+void SetMainWindowBordered(bool bordered);
 
 // A window shows the back buffer enlarged by a whole factor (1, the original size, by default;
 // see ChooseWindowScale). Full screen is not affected.
@@ -56,6 +62,8 @@ int DesktopHeight();
 // Uploads an RGB565 picture (pitch in bytes) and shows it in the client area; only the rectangle
 // `clip` of the picture is copied.
 void PresentRGB565(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip);
+// The same for a 32-bit picture of 0x00RRGGBB pixels.
+void PresentRGB32(const uint32_t* pixels, int pitch, int width, int height, const Rect& clip);
 
 // Message queue. PostMessage and PostQuitMessage may be called from any thread.
 bool PeekMessage(Msg& msg);            // takes the next message if one is waiting
@@ -67,6 +75,10 @@ LRESULT DefWindowProc(unsigned message, WPARAM wParam, LPARAM lParam);
 void PostMessage(unsigned message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessage(unsigned message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
+
+// While captured, the pointer's messages keep coming when it leaves the window (a button held
+// over a control and released outside it).
+void SetMouseCapture(bool capture);
 
 // Cursor.
 void ShowCursor(bool show);
