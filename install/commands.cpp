@@ -241,7 +241,7 @@ host::ShellLink LinkFromLine(const ScriptLine& line, const std::string& target) 
     link.iconFile = ArgText(line, "IconExe", "");
     link.iconIndex = ArgInt(line, "IconInd", 0);
     link.workingFolder = ArgText(line, "Dir", FolderOf(target));
-    link.arguments = ArgText(line, "Arg", "");
+    link.arguments = SplitCommandLine(ArgText(line, "Arg", ""));
     return link;
 }
 

@@ -2,9 +2,11 @@
 
 #include "SYS/files.h"
 #include "install/cmdline.h"
+#include "install/host/session.h"
 #include "install/package/packagemode.h"
 #include "install/script.h"
 #include "install/uninstall.h"
+#include "install/unattended.h"
 
 #include <cstdio>
 
@@ -37,6 +39,7 @@ bool CheckAppendedPackages(InstallerApp& app, const Arguments&, int value) {
     return pkg::CheckModePackages(app, value, "");
 }
 int RunPackageInstall(InstallerApp& app, const Arguments&, int value) {
+    if (host::Unattended()) return RunUnattendedInstall(app, value);
     return pkg::WizardInstallModePackages(app, value);
 }
 

@@ -10,6 +10,7 @@
 #include "install/host/userdirs.h"
 #include "install/resources.h"
 #include "install/skin.h"
+#include "install/unattended.h"
 #include "install/variables.h"
 
 #include <clocale>
@@ -68,10 +69,51 @@ bool StartInstaller(InstallerApp& app, const std::string& exePath) {
     return true;
 }
 
+static std::string ProgramName(const std::string& exePath) {
+    const size_t slash = exePath.find_last_of('/');
+    return slash == std::string::npos ? exePath : exePath.substr(slash + 1);
+}
+
+// A failed run always ends with a message on stderr, whatever the mode showed before.
+static int Finish(int code) {
+    const std::string line = "install: exit code " + std::to_string(code) + ": " + ExitCodeMeaning(code);
+    if (code != kExitOk) ReportLine(line);
+    else if (host::Unattended()) LogLine(line);
+    return code;
+}
+
 int InstallerMain(const std::string& exePath, const std::vector<std::string>& tokens) {
+    CommandOptions options;
+    std::vector<std::string> modeTokens;
+    std::string error;
+    if (!ParseCommandOptions(tokens, &options, &modeTokens, &error)) {
+        std::fprintf(stderr, "install: %s (see --help)\n", error.c_str());
+        return kExitStartupFailed;
+    }
+    if (options.help) {
+        std::fputs(HelpText(ProgramName(exePath)).c_str(), stdout);
+        return kExitOk;
+    }
+    const LaunchMode* mode = ChooseLaunchMode(modeTokens);
+    if (!OptionsFitMode(options, mode, &error)) {
+        std::fprintf(stderr, "install: %s (see --help)\n", error.c_str());
+        return kExitStartupFailed;
+    }
+    if (options.unattended) {
+        if (!BeginUnattendedRun(options.logFile, &error)) {
+            std::fprintf(stderr, "install: %s\n", error.c_str());
+            return kExitStartupFailed;
+        }
+        // Refused before start-up, which already creates folders and registry values.
+        if (mode && IsPackageMode(*mode) && !options.acceptLicence) {
+            ReportLine("install: an unattended install needs --accept-licence: the packages' "
+                       "licence must be accepted; nothing was changed");
+            return kExitInstallFailed;
+        }
+    }
     InstallerApp app;
-    if (!StartInstaller(app, exePath)) return kExitStartupFailed;
-    return RunLaunchMode(app, tokens);
+    if (!StartInstaller(app, exePath)) return Finish(kExitStartupFailed);
+    return Finish(RunLaunchMode(app, modeTokens, options));
 }
 
 } // namespace inst

@@ -3,6 +3,9 @@
 #include "SYS/files.h"
 #include "install/host/userdirs.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -73,6 +76,24 @@ bool StrictlyBelow(const std::string& path, const std::string& folder) {
     return path != folder && SameOrAbove(folder, path);
 }
 
+// A folder of its own (not a link to one) that holds nothing.
+bool IsEmptyFolder(const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    DIR* dir = ::opendir(path.c_str());
+    if (!dir) return false;
+    bool empty = true;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            empty = false;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return empty;
+}
+
 Folder Make(const std::string& hostPath) {
     Folder folder;
     folder.lexical = Lexical(hostPath);
@@ -122,6 +143,10 @@ bool MayChange(const std::string& hostPath) {
     for (const Folder& folder : Touchable()) {
         if ((StrictlyBelow(lexical, folder.lexical) || StrictlyBelow(lexical, folder.real)) &&
             (StrictlyBelow(real, folder.real) || StrictlyBelow(real, folder.lexical)))
+            return true;
+        // Such a folder itself (the games folder an install made), once empty: removing it
+        // loses nothing.
+        if ((lexical == folder.lexical || real == folder.real) && IsEmptyFolder(real))
             return true;
     }
     Refuse(lexical, "it lies outside the folders an installation may change");

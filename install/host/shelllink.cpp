@@ -8,10 +8,16 @@
 
 namespace host {
 
+// Desktop entries are UTF-8: host paths (from HOME and the XDG folders) already are, a
+// script's own texts are Windows-1252.
+static std::string Utf8(const std::string& text) {
+    return sys::IsUtf8(text) ? text : sys::Cp1252ToUtf8(text);
+}
+
 // A value of a desktop entry: line breaks and backslashes escaped.
 static std::string EntryValue(const std::string& text) {
     std::string out;
-    for (char c : sys::Cp1252ToUtf8(text)) {
+    for (char c : text) {
         if (c == '\\') out += "\\\\";
         else if (c == '\n') out += "\\n";
         else if (c == '\r') out += "\\r";
@@ -40,18 +46,16 @@ static std::string StemOf(const std::string& name) {
 }
 
 std::string DesktopEntryText(const std::string& linkName, const ShellLink& link) {
-    std::string exec = ExecArgument(sys::ResolvePath(link.target));
-    std::string arguments;
-    for (char c : link.arguments) arguments += c == '%' ? std::string("%%") : std::string(1, c);
-    if (!arguments.empty()) exec += " " + arguments;
+    std::string exec = ExecArgument(Utf8(sys::ResolvePath(link.target)));
+    for (const std::string& argument : link.arguments) exec += " " + ExecArgument(Utf8(argument));
     std::string text = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
-    text += "Name=" + EntryValue(StemOf(linkName)) + "\n";
-    if (!link.description.empty()) text += "Comment=" + EntryValue(link.description) + "\n";
+    text += "Name=" + EntryValue(Utf8(StemOf(linkName))) + "\n";
+    if (!link.description.empty()) text += "Comment=" + EntryValue(Utf8(link.description)) + "\n";
     text += "Exec=" + EntryValue(exec) + "\n";
     if (!link.workingFolder.empty())
-        text += "Path=" + EntryValue(sys::ResolvePath(link.workingFolder)) + "\n";
-    if (!link.iconFile.empty()) text += "Icon=" + EntryValue(sys::ResolvePath(link.iconFile)) + "\n";
-    text += "Terminal=false\n";
+        text += "Path=" + EntryValue(Utf8(sys::ResolvePath(link.workingFolder))) + "\n";
+    if (!link.iconFile.empty()) text += "Icon=" + EntryValue(Utf8(sys::ResolvePath(link.iconFile))) + "\n";
+    text += "Terminal=false\nCategories=Game;\n";
     return text;
 }
 

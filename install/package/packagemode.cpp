@@ -7,6 +7,7 @@
 #include "install/package/checkpackages.h"
 #include "install/package/installblocks.h"
 #include "install/package/packageinfo.h"
+#include "install/unattended.h"
 #include "install/wizard/runwizard.h"
 #include "install/wizard/session.h"
 #include "install/wizard/wizardwindows.h"
@@ -31,7 +32,10 @@ class WindowlessDisplay : public InstallDisplay {
 public:
     void SetFileBar(int) override {}
     int TotalBar() const override { return total_; }
-    void SetTotalBar(int position) override { total_ = position; }
+    void SetTotalBar(int position) override {
+        total_ = position;
+        inst::LogProgress(position);
+    }
     bool Pump() override { return true; }
     int EndCode() const override { return 0; }
     bool Shown() const override { return false; }

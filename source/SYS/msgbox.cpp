@@ -117,6 +117,11 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned typ
 
 void SetHeadlessSafeAnswers(bool safe) { SafeAnswers() = safe; }
 
+int DefaultAnswer(unsigned type) {
+    const std::vector<Button> buttons = ButtonsOf(type);
+    return buttons[DefaultIndex(type, buttons.size())].id;
+}
+
 bool DisplayAvailable() { return !Headless(); }
 
 void SetMessageBoxResponder(MessageBoxResponder responder) {

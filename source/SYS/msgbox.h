@@ -33,6 +33,8 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned typ
 // Without a display a box takes its default button; a program whose questions delete or
 // overwrite asks for the safe answer instead: Cancel, No or Abort where the box has one.
 void SetHeadlessSafeAnswers(bool safe);
+// The box's default button: the answer Enter gives.
+int DefaultAnswer(unsigned type);
 // True when boxes and windows can be shown (a display is there and not the dummy driver).
 bool DisplayAvailable();
 

@@ -96,6 +96,16 @@ std::string Utf8ToCp1252(const std::string& text) {
     return out;
 }
 
+bool IsUtf8(const std::string& text) {
+    uint32_t cp = 0;
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t length = DecodeUtf8(text, pos, cp);
+        if (length == 0) return false;
+        pos += length;
+    }
+    return true;
+}
+
 char LowerCp1252(char c) {
     unsigned char byte = static_cast<unsigned char>(c);
     if (byte >= 'A' && byte <= 'Z') return char(byte + 0x20);

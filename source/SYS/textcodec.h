@@ -10,6 +10,8 @@ namespace sys {
 std::string Cp1252ToUtf8(const std::string& text);
 // Characters with no Windows-1252 form, and malformed UTF-8 bytes, become '?'.
 std::string Utf8ToCp1252(const std::string& text);
+// True when every byte belongs to a well-formed UTF-8 sequence.
+bool IsUtf8(const std::string& text);
 
 // Windows compares names ignoring case, including the accented letters of Windows-1252.
 char LowerCp1252(char c);

@@ -67,7 +67,7 @@ TEST_F(ShellTest, LinkNamesMapToLaunchers) {
 TEST_F(ShellTest, LinkIsWrittenAsAnExecutableLauncher) {
     ShellLink link;
     link.target = Home() + "\\Games\\Reef Pop\\reefpop";
-    link.arguments = "-w 100%";
+    link.arguments = {"-w", "100%"};
     link.workingFolder = Home() + "\\Games\\Reef Pop";
     link.description = "Bubbles \"under\" water";
     const std::string linkName = Home() + "\\Play Reefpop.lnk";
@@ -79,7 +79,7 @@ TEST_F(ShellTest, LinkIsWrittenAsAnExecutableLauncher) {
     EXPECT_TRUE(PathExists(linkName));
     const std::string text = ReadFile(file);
     EXPECT_NE(text.find("Name=Play Reefpop\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("Exec=\"" + Home() + "/Games/Reef Pop/reefpop\" -w 100%%\n"),
+    EXPECT_NE(text.find("Exec=\"" + Home() + "/Games/Reef Pop/reefpop\" \"-w\" \"100%%\"\n"),
               std::string::npos) << text;
     EXPECT_NE(text.find("Path=" + Home() + "/Games/Reef Pop\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Comment=Bubbles \"under\" water\n"), std::string::npos) << text;
