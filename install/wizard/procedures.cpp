@@ -6,6 +6,7 @@
 #include "install/host/restart.h"
 #include "install/messages.h"
 #include "install/ui/folderchooser.h"
+#include "install/ui/scrollbar.h"
 #include "install/wizard/finish.h"
 #include "install/wizard/installstep.h"
 #include "install/wizard/reqlist.h"
@@ -15,7 +16,6 @@ namespace wiz {
 namespace {
 
 constexpr int kMarkWidth = 18;  // bitmap 128 holds two marks of this width
-constexpr int kScrollBarWidth = 16;
 
 std::string Value(const inst::InstallerApp& app, const char* name) {
     for (const inst::NameMap* map : {&app.scriptParams, &app.variables}) {
@@ -63,7 +63,7 @@ void Browse(ui::Page& page, inst::InstallerApp& app) {
 void InitRequirementList(ui::Page& page, WizardSession& session) {
     auto* list = page.ItemAs<ui::ListView>(kRequirementList);
     list->SetImageList(&session.app.skin.marks, kMarkWidth);
-    list->SetColumnWidth(list->Rect().right - list->Rect().left - kScrollBarWidth);
+    list->SetColumnWidth(list->Rect().right - list->Rect().left - ui::kScrollBarWidth);
     for (const RequirementLine& line :
          RequirementLines(session.app, session.requirements, session.system))
         list->AddRow(line.text, line.met ? 0 : 1);
