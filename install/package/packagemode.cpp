@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "install/cmdline.h"
+#include "install/host/desktop.h"
 #include "install/host/hostfile.h"
 #include "install/package/checkpackages.h"
 #include "install/package/installblocks.h"
@@ -71,9 +72,12 @@ int WizardInstallModePackages(inst::InstallerApp& app, int value) {
     PackageStorage& storage = LoadedPackages();
     wiz::WizardSession session{app, storage, {}, {}, {}};
     if (!LoadPackageInfo(app, storage, &session.licence)) return inst::kExitNoPackageInfo;
-    wiz::ReadRequirements(session);
-    wiz::WizardWindows windows(session);
-    const int result = wiz::RunWizard(windows);
+    int result = wiz::kWizardNoWindow;
+    if (host::DesktopPresent()) {
+        wiz::ReadRequirements(session);
+        wiz::WizardWindows windows(session);
+        result = wiz::RunWizard(windows);
+    }
     if (result == wiz::kWizardNoWindow)
         std::fprintf(stderr, "install: the wizard's window cannot be opened (is there a display? "
                              "--unattended installs without one)\n");
