@@ -11,6 +11,7 @@
 #include "install/host/registry.h"
 #include "install/host/restart.h"
 #include "install/package/checkpackages.h"
+#include "install/package/packagemode.h"
 #include "install/package/packageinfo.h"
 #include "install/progresswnd.h"
 #include "install/ui/folderchooser.h"
@@ -445,6 +446,23 @@ TEST_F(WizardTest, APageWindowThatCannotBeMadeEndsWithFour) {
     ScriptedWizard wizard(session, {});
     EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardNoWindow);
     EXPECT_TRUE(wizard.visits.empty());
+}
+
+// Without a desktop (and no driver asked for) the package modes end with 4 instead of waiting
+// on a screen nobody sees.
+TEST_F(WizardTest, WithoutADesktopThePackageModeEndsWithFour) {
+    MakeSetup("", "");
+    std::vector<std::pair<const char*, std::string>> saved;
+    for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        if (const char* value = std::getenv(name)) saved.emplace_back(name, value);
+        ::unsetenv(name);
+    }
+    pkg::LoadedPackages() = pkg::PackageStorage();
+    ASSERT_TRUE(pkg::CheckModePackages(app, 0, ""));
+    EXPECT_EQ(pkg::WizardInstallModePackages(app, 0), wiz::kWizardNoWindow);
+    pkg::LoadedPackages() = pkg::PackageStorage();
+    for (const auto& [name, value] : saved) ::setenv(name, value.c_str(), 1);
+    EXPECT_FALSE(fs::exists(GameFile()));
 }
 
 // Every page: the window has the background's size, push buttons sit where their faces say,
