@@ -7,6 +7,8 @@
 #include "install/script.h"
 
 #include "install/host/library.h"
+#include "install/ui/page.h"
+#include "install/wizard/installstep.h"
 
 namespace inst {
 namespace {
@@ -18,12 +20,48 @@ using SetupFn = int (*)(void* window, const char* folder, unsigned flags);
 // The installer whose set-up is running; the library's callback carries no user value.
 InstallerApp* gRunningFor = nullptr;
 
-// Shows the library's messages under the set-up's title. Progress has no wizard bars to move
-// yet, and nothing can cancel it, so the set-up is told to go on.
-unsigned Callback(unsigned kind, unsigned style, const char* text, const DsetupProgress*) {
+// The wizard's install page, when the set-up runs inside it: its bars show the set-up's
+// progress (the phase on the current bar, the whole on the total bar) and get their positions
+// back afterwards.
+using wiz::kFileBar;
+using wiz::kTotalBar;
+
+ui::ProgressBar* PageBar(int id) {
+    ui::Page* page = ui::Page::Current();
+    return page ? page->ItemAs<ui::ProgressBar>(id) : nullptr;
+}
+
+class SavedBars {
+public:
+    SavedBars() {
+        for (int i = 0; i < 2; ++i)
+            if (ui::ProgressBar* bar = PageBar(kIds[i])) positions_[i] = bar->Pos();
+    }
+    ~SavedBars() {
+        for (int i = 0; i < 2; ++i)
+            if (ui::ProgressBar* bar = PageBar(kIds[i])) bar->SetPos(positions_[i]);
+    }
+
+private:
+    static constexpr int kIds[2] = {kTotalBar, kFileBar};
+    int positions_[2] = {0, 0};
+};
+
+int Percent(unsigned done, unsigned total) { return total ? int(uint64_t(done) * 100 / total) : 0; }
+
+// Shows the library's messages under the set-up's title and its progress on the page's bars.
+// Nothing can cancel the set-up half-way, so it is told to go on.
+unsigned Callback(unsigned kind, unsigned style, const char* text, const DsetupProgress* progress) {
     if ((kind == kDsetupMessage || kind == kDsetupWarning) && text && gRunningFor)
         return static_cast<unsigned>(
             sys::MessageBox(text, MessageText(*gRunningFor, "DxSetQuestTit"), style));
+    if (kind == kDsetupProgress && progress) {
+        if (ui::ProgressBar* bar = PageBar(kFileBar))
+            bar->SetPos(Percent(progress->inPhaseProgress, progress->inPhaseMaximum));
+        if (ui::ProgressBar* bar = PageBar(kTotalBar))
+            bar->SetPos(Percent(progress->overallProgress, progress->overallMaximum));
+        if (ui::Page* page = ui::Page::Current()) page->PumpMessages();
+    }
     return 1;
 }
 
@@ -40,7 +78,11 @@ bool Attempt(ScriptRunner& runner, const std::string& folder, bool showLicence, 
     if (setCallback && showEula && setup && (!showLicence || showEula(nullptr) == sys::IDYES)) {
         setCallback(Callback);
         gRunningFor = &runner.app;
-        const int result = setup(nullptr, host::HostPath(folder).c_str(), kDsetupFlagsAll);
+        int result;
+        {
+            const SavedBars bars;
+            result = setup(nullptr, host::HostPath(folder).c_str(), kDsetupFlagsAll);
+        }
         gRunningFor = nullptr;
         ok = result == 0 || result == 1;
         if (result == 1) runner.app.flags |= kRebootPending;

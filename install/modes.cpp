@@ -40,7 +40,7 @@ bool CheckAppendedPackages(InstallerApp& app, const Arguments&, int value) {
 }
 int RunPackageInstall(InstallerApp& app, const Arguments&, int value) {
     if (host::Unattended()) return RunUnattendedInstall(app, value);
-    return pkg::InstallModePackages(app, value);
+    return pkg::WizardInstallModePackages(app, value);
 }
 
 } // namespace inst

@@ -58,9 +58,9 @@ bool FramesFitSheet(const std::vector<AnimFrame>& frames, const Picture& sheet) 
     return true;
 }
 
-static bool LoadPicture(int id, uint32_t background, Picture* out) {
+static bool LoadPicture(int id, const char* type, uint32_t background, Picture* out) {
     ResourceData data;
-    return FindResource(id, "PNG", &data) && DecodePng(data.data, data.size, background, out);
+    return FindResource(id, type, &data) && DecodePng(data.data, data.size, background, out);
 }
 
 static bool LoadFrames(int id, size_t expected, const Picture& sheet, std::vector<AnimFrame>* frames) {
@@ -70,11 +70,13 @@ static bool LoadFrames(int id, size_t expected, const Picture& sheet, std::vecto
 }
 
 bool LoadSkin(Skin* skin) {
-    return LoadPicture(119, 0, &skin->buttons) && LoadPicture(118, 0, &skin->background) &&
+    return LoadPicture(119, "PNG", 0, &skin->buttons) &&
+           LoadPicture(118, "PNG", 0, &skin->background) &&
            LoadFrames(115, 12, skin->buttons, &skin->buttonFrames) &&
-           LoadPicture(120, kSkinColour, &skin->pictures) &&
+           LoadPicture(120, "PNG", kSkinColour, &skin->pictures) &&
            LoadFrames(117, 8, skin->pictures, &skin->pictureFrames) &&
-           LoadPicture(124, kSkinColour, &skin->package);
+           LoadPicture(124, "PNG", kSkinColour, &skin->package) &&
+           LoadPicture(128, "BITMAP", kSkinColour, &skin->marks);
 }
 
 } // namespace inst

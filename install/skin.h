@@ -38,6 +38,7 @@ struct Skin {
     Picture buttons;      // PNG 119
     Picture pictures;     // PNG 120
     Picture package;      // PNG 124, until a package brings its own
+    Picture marks;        // bitmap 128: the requirement list's two 18-pixel images (met, not met)
     std::vector<AnimFrame> buttonFrames;   // "anim" 115
     std::vector<AnimFrame> pictureFrames;  // "anim" 117
 };

@@ -116,7 +116,10 @@ bool InstallContainer(inst::InstallerApp& app, const PackageStorage& storage, si
         ok = runner.OpenLog(logPath);
         section->start = runner.LogStart();
         const char* text = reinterpret_cast<const char*>(script.data());
-        const auto step = [&](double fraction) { return progress(index, fraction, fraction); };
+        // How many of the script's lines are done says nothing about how much of the block's
+        // data is: the lines move the current bar, and the total follows the extraction (else
+        // it stood near its end while the files were still being written).
+        const auto step = [&](double fraction) { return progress(index, 0, fraction); };
         const ExtractProgress extractStep = [&](double blockPart, double filePart) {
             return progress(index, blockPart, filePart);
         };

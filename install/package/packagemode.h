@@ -15,6 +15,9 @@ PackageStorage& LoadedPackages();
 bool CheckModePackages(inst::InstallerApp& app, int value, const std::string& namedFile);
 // Exit code: 1 without the package information, 2 when the install fails, else 0. Downloaded
 // package files (values 2 and 3) are deleted after a successful install.
+// Without windows, for unattended runs.
 int InstallModePackages(inst::InstallerApp& app, int value);
+// The same through the wizard; its result is the exit code (4 when a page window cannot be made).
+int WizardInstallModePackages(inst::InstallerApp& app, int value);
 
 } // namespace pkg

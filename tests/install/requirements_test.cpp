@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "capable_machine.h"
 #include "install/host/sysinfo.h"
 
 namespace {
@@ -16,21 +17,6 @@ Requirements Read(const NameMap& variables) {
     return req;
 }
 
-// A machine that meets the default requirements.
-SystemInfo Machine() {
-    SystemInfo info;
-    info.processorClass = 2;
-    info.processorMHz = 800;
-    info.dxMajor = 9;
-    info.dxMinorWord = 3;
-    info.videoMB = 64;
-    info.video3D = true;
-    info.memoryMB = 512;
-    info.systemIndex = 5;
-    info.ieMajor = 6;
-    info.freeDiskMB = 1000;
-    return info;
-}
 
 TEST(Requirements, AbsentKeysKeepTheDefaultsAndEverySystem) {
     const Requirements req = Read({});
@@ -38,7 +24,7 @@ TEST(Requirements, AbsentKeysKeepTheDefaultsAndEverySystem) {
     EXPECT_EQ(req.processorMHz, 16);
     EXPECT_EQ(req.dxMajor, 5);
     EXPECT_EQ(req.memoryMB, 16);
-    EXPECT_TRUE(AllRequirementsMet(req, Machine()));
+    EXPECT_TRUE(AllRequirementsMet(req, CapableMachine()));
 }
 
 TEST(Requirements, EachCheckAtItsBoundary) {
@@ -70,7 +56,7 @@ TEST(Requirements, EachCheckAtItsBoundary) {
         {"disk short", {{"ReqDiskMB", "1001"}}, [](SystemInfo&) {}, kCheckDisk, false},
     };
     for (const auto& c : cases) {
-        SystemInfo machine = Machine();
+        SystemInfo machine = CapableMachine();
         c.machine(machine);
         const Requirements req = Read(c.keys);
         EXPECT_EQ(CheckRequirement(c.check, req, machine), c.met) << c.what;
@@ -93,8 +79,8 @@ TEST(Requirements, GarbageValuesStayHarmless) {
     EXPECT_EQ(req.dxMajor, 2147483647) << "held at the limit";
     EXPECT_EQ(req.dxMinor, 0) << "no digits give 0";
     EXPECT_EQ(req.diskMB, 12) << "non-digits end the number";
-    EXPECT_TRUE(CheckRequirement(kCheckMem, req, Machine()));
-    EXPECT_FALSE(CheckRequirement(kCheckDx, req, Machine()));
+    EXPECT_TRUE(CheckRequirement(kCheckMem, req, CapableMachine()));
+    EXPECT_FALSE(CheckRequirement(kCheckDx, req, CapableMachine()));
 }
 
 TEST(FormatRequirement, Placeholders) {

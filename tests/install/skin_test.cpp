@@ -44,13 +44,21 @@ TEST(Skin, BuiltInSkinLoadsAtItsSizes) {
         EXPECT_LE(f.right16, 381);
         EXPECT_LE(f.bottom16, 359);
     }
+    // The requirement marks: two 18-pixel images, palettised at 8 bits (IHDR bit depth and
+    // colour type 3), and they differ.
+    EXPECT_EQ(skin.marks.width, 36);
+    EXPECT_EQ(skin.marks.height, 16);
     inst::ResourceData marks, icon;
-    EXPECT_TRUE(inst::FindResource(128, "BITMAP", &marks));
+    ASSERT_TRUE(inst::FindResource(128, "BITMAP", &marks));
     EXPECT_TRUE(inst::FindResource(111, "ICON", &icon));
     ASSERT_GT(marks.size, 26u);
-    EXPECT_EQ(marks.data[18] | marks.data[19] << 8, 36);  // two 18-pixel images
-    EXPECT_EQ(marks.data[22] | marks.data[23] << 8, 16);
-    EXPECT_EQ(marks.data[28], 8);                         // 8 bits per pixel
+    EXPECT_EQ(marks.data[24], 8);
+    EXPECT_EQ(marks.data[25], 3);
+    bool differ = false;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 18; ++x)
+            differ |= skin.marks.pixels[size_t(y) * 36 + x] != skin.marks.pixels[size_t(y) * 36 + 18 + x];
+    EXPECT_TRUE(differ);
 }
 
 TEST(Skin, TransparencyBlendsOverTheBackground) {

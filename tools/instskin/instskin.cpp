@@ -3,6 +3,7 @@
 // "anim" frame tables, the 8-bit requirement-mark bitmap and the window icon.
 //   instskin <output folder>
 #include <cairo.h>
+#include <png.h>
 
 #include <cmath>
 #include <cstdint>
@@ -57,6 +58,16 @@ void Coral(cairo_t* cr, double x, double y, double height, Rgb colour) {
     }
 }
 
+// A skin-coloured rounded area with its shadow offset to the lower right.
+void Card(cairo_t* cr, double x, double y, double w, double h, double radius, double shadow) {
+    SetColour(cr, {0, 0, 0}, 0.18);
+    RoundedRect(cr, x + shadow, y + shadow, w, h, radius);
+    cairo_fill(cr);
+    SetColour(cr, kSkin);
+    RoundedRect(cr, x, y, w, h, radius);
+    cairo_fill(cr);
+}
+
 bool WritePng(cairo_surface_t* surface, const std::string& path) {
     if (cairo_surface_write_to_png(surface, path.c_str()) != CAIRO_STATUS_SUCCESS) {
         std::fprintf(stderr, "instskin: cannot write %s\n", path.c_str());
@@ -92,13 +103,11 @@ bool DrawBackground(const std::string& out) {
     Coral(cr, 30, h - 20, 70, kCoral);
     Coral(cr, 355, h - 25, 60, kBerry);
     // The skin-coloured card that holds the page's texts and controls.
-    SetColour(cr, {0, 0, 0}, 0.18);
-    RoundedRect(cr, 14, 14, w - 24, 300, 14);
-    cairo_fill(cr);
-    SetColour(cr, kSkin);
-    RoundedRect(cr, 10, 10, w - 24, 300, 14);
-    cairo_fill(cr);
-    for (int i = 0; i < 9; ++i) Bubble(cr, 20 + i * 43, 330 - (i % 3) * 6, 3 + i % 3, kFoam);
+    Card(cr, 10, 10, w - 24, 300, 14, 4);
+    for (int i = 0; i < 9; ++i) Bubble(cr, 20 + i * 43, 316 - (i % 3) * 3, 2 + i % 2, kFoam);
+    // The tray the button row sits on: the button faces are opaque and share its colour at
+    // their rounded corners.
+    Card(cr, 10, 321, w - 20, 29, 10, 2);
     cairo_destroy(cr);
     const bool ok = WritePng(s, out + "/skin_background.png");
     cairo_surface_destroy(s);
@@ -148,7 +157,8 @@ bool WriteAnim(const std::string& path, const std::vector<Frame>& frames, int sh
 }
 
 // Twelve faces (six buttons, each not focused and focused) in two columns of 112 x 20 cells;
-// each frame's anchor offset places its button on the page.
+// each frame's anchor offset places its button on the page: the row along the bottom, Browse
+// under the settings page's folder field.
 bool DrawButtons(const std::string& out) {
     const int w = 224, h = 120, faceW = 84, faceH = 20;
     // Per button (in frame order 0/1, 2/3, ...): Settings, Cancel, Next, Back, Agree, Browse.
@@ -156,7 +166,7 @@ bool DrawButtons(const std::string& out) {
         int pageX, pageY;
         Rgb colour;
     } buttons[6] = {{16, 326, kMint}, {286, 326, kCoral}, {196, 326, kCandy},
-                    {106, 326, kMint}, {196, 326, kCandy}, {286, 150, kBerry}};
+                    {106, 326, kMint}, {196, 326, kCandy}, {275, 108, kBerry}};
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
     cairo_t* cr = cairo_create(s);
     std::vector<Frame> frames;
@@ -165,6 +175,9 @@ bool DrawButtons(const std::string& out) {
             const int x = focused * 112, y = button * 20;
             const Rgb c = buttons[button].colour;
             const double lift = focused ? 1.0 : 0.82;
+            SetColour(cr, kSkin);  // the tray or the card shows at the corners
+            cairo_rectangle(cr, x, y, faceW, faceH);
+            cairo_fill(cr);
             cairo_pattern_t* p = cairo_pattern_create_linear(x, y, x, y + faceH);
             cairo_pattern_add_color_stop_rgb(p, 0, std::fmin(1, c.r * lift + 0.25), std::fmin(1, c.g * lift + 0.25),
                                              std::fmin(1, c.b * lift + 0.25));
@@ -210,7 +223,8 @@ bool DrawPictures(const std::string& out) {
         Bubble(cr, x + cellW * 0.6, y + cellH * 0.45, 12 + (i % 3) * 2, motif[i]);
         Bubble(cr, x + cellW * 0.3, y + cellH * 0.3, 5, kFoam);
         cairo_restore(cr);
-        frames.push_back({x, y, cellW, cellH, 0, 0});
+        // Above the package picture, which every page shows at (17, 102).
+        frames.push_back({x, y, cellW, cellH, 44, 30});
     }
     cairo_destroy(cr);
     bool ok = WritePng(s, out + "/skin_pictures.png");
@@ -250,12 +264,13 @@ bool DrawIcon(const std::string& out) {
 }
 
 // Two 18 x 16 marks side by side (met: a green tick, not met: a red cross), 8 bits per pixel
-// with a four-colour palette, written as a bottom-up Windows bitmap file.
+// (three colours used). The installer reads every picture as PNG, so the bitmap is a
+// palettised PNG of the bitmap's size and depth.
 bool WriteMarks(const std::string& out) {
-    const int w = 36, h = 16, stride = 36;
-    std::vector<uint8_t> pixels(static_cast<size_t>(stride) * h, 0);  // 0: skin colour
+    const int w = 36, h = 16;
+    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h, 0);  // 0: skin colour
     auto put = [&](int x, int y, uint8_t index) {
-        if (x >= 0 && x < w && y >= 0 && y < h) pixels[static_cast<size_t>(h - 1 - y) * stride + x] = index;
+        if (x >= 0 && x < w && y >= 0 && y < h) pixels[static_cast<size_t>(y) * w + x] = index;
     };
     for (int t = 0; t < 5; ++t) {  // the tick
         for (int d = 0; d < 2; ++d) put(3 + t, 7 + t + d, 1);
@@ -269,29 +284,21 @@ bool WriteMarks(const std::string& out) {
             put(31 - t + d, 3 + t, 2);
         }
     }
-    std::vector<uint8_t> v = {'B', 'M'};
-    const uint32_t paletteSize = 4 * 4, offset = 14 + 40 + paletteSize;
-    PutU32(v, offset + static_cast<uint32_t>(pixels.size()));
-    PutU32(v, 0);
-    PutU32(v, offset);
-    PutU32(v, 40);
-    PutU32(v, w);
-    PutU32(v, h);
-    PutU16(v, 1);
-    PutU16(v, 8);
-    PutU32(v, 0);
-    PutU32(v, static_cast<uint32_t>(pixels.size()));
-    PutU32(v, 2835);
-    PutU32(v, 2835);
-    PutU32(v, 4);
-    PutU32(v, 4);
-    const uint8_t palette[16] = {228, 245, 239, 0, 60, 170, 40, 0, 50, 50, 220, 0, 0, 0, 0, 0};  // BGRx
-    v.insert(v.end(), palette, palette + 16);
-    v.insert(v.end(), pixels.begin(), pixels.end());
-    FILE* file = std::fopen((out + "/skin_marks.bmp").c_str(), "wb");
-    if (!file) return false;
-    const bool ok = std::fwrite(v.data(), 1, v.size(), file) == v.size();
-    return std::fclose(file) == 0 && ok;
+    // A full 256-entry palette, so the picture is stored at 8 bits a pixel.
+    uint8_t palette[256 * 3] = {239, 245, 228, 40, 170, 60, 220, 50, 50};  // RGB
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = w;
+    image.height = h;
+    image.format = PNG_FORMAT_RGB_COLORMAP;
+    image.colormap_entries = 256;
+    const std::string path = out + "/skin_marks.png";
+    if (!png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), w, palette)) {
+        std::fprintf(stderr, "instskin: cannot write %s: %s\n", path.c_str(), image.message);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
