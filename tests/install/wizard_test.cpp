@@ -53,13 +53,15 @@ void Key(unsigned virtualKey) {
 void Type(const std::string& text) {
     for (unsigned char c : text) Post(sys::WM_CHAR, c, 1);
 }
-// Replaces an edit field's text as a user does: double-click selects it all, typing replaces it.
+// Replaces an edit field's text as a user does: click into it, Ctrl+A selects it all, typing
+// replaces it.
 void Retype(ui::Page& page, int id, const std::string& text) {
     const sys::LPARAM at = Centre(*page.Item(id));
     Post(sys::WM_LBUTTONDOWN, sys::MK_LBUTTON, at);
     Post(sys::WM_LBUTTONUP, 0, at);
-    Post(sys::WM_LBUTTONDBLCLK, sys::MK_LBUTTON, at);
-    Post(sys::WM_LBUTTONUP, 0, at);
+    Post(sys::WM_KEYDOWN, sys::VK_CONTROL, 1);
+    Key('A');
+    Post(sys::WM_KEYUP, sys::VK_CONTROL, sys::LPARAM(0xC0000001));
     Type(text);
 }
 void DoubleClickRow(ui::Page& page, int row) {
