@@ -1,5 +1,6 @@
 #include "SYS/window.h"
 #include "install/host/registry.h"
+#include "install/host/session.h"
 #include "install/ui/page.h"
 #include "install/uninstall.h"
 #include "install_fixture.h"
@@ -130,6 +131,26 @@ TEST_F(UninstallTest, ClosingTheProgressWindowStopsTheRun) {
         EXPECT_TRUE(fs::exists(early)) << c.mode;
         EXPECT_TRUE(fs::exists(log)) << c.mode;
     }
+}
+
+// An unattended uninstall makes no window, even where one could be made, and still runs.
+TEST_F(UninstallTest, UnattendedUninstallRunsWithoutItsWindow) {
+    const std::string log = InstFolder() + "/game_6.log", file = Home() + "/.local/share/Zorvane/f";
+    WriteFile(file, "f");
+    WriteFile(log, std::string(kSectionHeader) + "UnFileDel " + file + "\r\nShellExec " + Home() +
+                       "/no-such-program ErrorIfGailed = 1\r\n");
+    bool windowDuringRun = true;
+    sys::SetMessageBoxResponder([&](const std::string&, const std::string&, unsigned type) {
+        if ((type & 0xF) == sys::MB_ABORTRETRYIGNORE) windowDuringRun = ui::Page::Current() != nullptr;
+        return DefaultAnswer(type);
+    });
+    host::SetUnattended(true);
+    const int result = inst::UninstallOne(app, log);
+    host::SetUnattended(false);
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(windowDuringRun);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(log));
 }
 
 } // namespace
