@@ -48,10 +48,10 @@ BackwardsResult RunLogBackwards(InstallerApp& app, const std::string& logPath,
 
 // The per-line progress step of a backwards run: move the bar, give the window a moment and
 // its messages; a window told to close stops the run.
-static ProgressCallback BarProgress(ProgressWindow& window, int bar) {
-    return [&window, bar](double fraction) {
+static ProgressCallback BarProgress(ProgressWindow& window, int barId) {
+    return [&window, barId](double fraction) {
         if (!window.IsOpen()) return true;
-        window.SetPos(bar, static_cast<int>(fraction * 100));
+        window.SetPos(barId, static_cast<int>(fraction * 100));
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return window.Pump();
     };
