@@ -1,89 +1,72 @@
 #include "install/progresswnd.h"
 
-#include "SYS/window.h"
-
-#include <algorithm>
-#include <cstdint>
-#include <vector>
+#include "install/host/session.h"
+#include "install/messages.h"
+#include "install/resources.h"
 
 namespace inst {
 namespace {
 
-const int kWidth = 320, kBarHeight = 14, kMargin = 12;
-bool gCommanded = false;
+// The grey face of a standard dialog.
+constexpr uint32_t kDialogFace = ui::Rgb(240, 240, 240);
+constexpr int kWidth = 320, kMargin = 12, kLabelHeight = 16, kBarHeight = 16, kGap = 4;
 
-sys::LRESULT ProgressProc(unsigned message, sys::WPARAM wParam, sys::LPARAM lParam) {
-    if (message == sys::WM_CLOSE || (message == sys::WM_KEYDOWN && wParam == sys::VK_ESCAPE)) {
-        gCommanded = true;
-        return 0;
-    }
-    return sys::DefWindowProc(message, wParam, lParam);
+int RowHeight(const ProgressDialog::Bar& bar) {
+    return (bar.label ? kLabelHeight + kGap : 0) + kBarHeight;
 }
-
-uint16_t Rgb565(unsigned r, unsigned g, unsigned b) {
-    return static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
-}
-
-int HeightFor(int bars) { return kMargin + bars * (kBarHeight + kMargin); }
 
 } // namespace
 
-bool ProgressWindow::Open(const std::string& title, int bars) {
+const ProgressDialog kUninstallDialog = {"%UnDlgInstTitle%", {{nullptr, 1020}}, 1};
+const ProgressDialog kUninstallAllDialog = {
+    "%UnDlgInstAllTitle%", {{"%UnDlgInstAllProgTotal%", 1024}, {"%UnDlgInstAllProgCurr%", 1021}}, 2};
+const ProgressDialog kIntegrityDialog = {
+    "%CrcCheckTitle%", {{"%CrcCheckAll%", 1024}, {"%CrcCheckCurr%", 1021}}, 2};
+
+bool ProgressWindow::Open(InstallerApp& app, const ProgressDialog& dialog) {
     Close();
-    bars_ = std::clamp(bars, 1, 2);
-    fractions_[0] = fractions_[1] = 0;
-    gCommanded = false;
-    const int height = HeightFor(bars_);
-    if (!sys::RegisterWindowClass()) return false;
-    const int x = std::max(0, (sys::DesktopWidth() - kWidth) / 2);
-    const int y = std::max(0, (sys::DesktopHeight() - height) / 2);
-    if (!sys::CreateMainWindow(title.c_str(), x, y, kWidth, height, ProgressProc)) return false;
-    sys::ShowMainWindow();
-    open_ = true;
-    Draw();
+    if (host::Unattended()) return false;
+    int height = kMargin;
+    for (int i = 0; i < dialog.barCount; ++i) height += RowHeight(dialog.bars[i]) + kMargin;
+    if (!page_.Create(LocaliseText(app, dialog.caption), kWidth, height)) return false;
+    ResourceData icon;
+    if (FindResource(111, "ICON", &icon)) page_.SetIconPng(icon.data, icon.size);
+    page_.SetBackgroundPainter([](ui::Canvas& canvas) { canvas.Fill(canvas.clip, kDialogFace); });
+    int top = kMargin;
+    for (int i = 0; i < dialog.barCount; ++i) {
+        const ProgressDialog::Bar& bar = dialog.bars[i];
+        if (bar.label) {
+            ui::Control* label = page_.AddStatic(-1, LocaliseText(app, bar.label),
+                                                 {kMargin, top, kWidth - kMargin, top + kLabelHeight},
+                                                 ui::TextAlign::Left, true);
+            label->SetBackground(kDialogFace);
+            top += kLabelHeight + kGap;
+        }
+        page_.AddProgressBar(bar.id, {kMargin, top, kWidth - kMargin, top + kBarHeight});
+        top += kBarHeight + kMargin;
+    }
+    // Every command the window gets (its close box, Escape) is the request to stop.
+    page_.SetCommandHandler([](ui::Page& page, int id, int, sys::LPARAM) {
+        page.SetEndCode(id != 0 ? id : 2);
+    });
+    page_.Show();
     return true;
 }
 
-void ProgressWindow::SetBar(int index, int position, int range) {
-    if (index < 0 || index >= bars_) return;
-    fractions_[index] = range > 0 ? std::clamp(static_cast<double>(position) / range, 0.0, 1.0) : 0.0;
-    Draw();
+ui::ProgressBar* ProgressWindow::Bar(int barId) const {
+    return page_.IsOpen() ? page_.ItemAs<ui::ProgressBar>(barId) : nullptr;
+}
+
+void ProgressWindow::SetRange(int barId, int low, int high) {
+    if (ui::ProgressBar* bar = Bar(barId)) bar->SetRange(low, high);
+}
+
+void ProgressWindow::SetPos(int barId, int position) {
+    if (ui::ProgressBar* bar = Bar(barId)) bar->SetPos(position);
 }
 
 bool ProgressWindow::Pump() {
-    sys::Msg msg;
-    while (open_ && sys::PeekMessage(msg)) {
-        sys::TranslateMessage(msg);
-        sys::DispatchMessage(msg);
-    }
-    return !gCommanded;
-}
-
-void ProgressWindow::Close() {
-    if (!open_) return;
-    sys::DestroyMainWindow();
-    open_ = false;
-}
-
-void ProgressWindow::Draw() {
-    if (!open_) return;
-    const int height = HeightFor(bars_);
-    std::vector<uint16_t> pixels(static_cast<size_t>(kWidth) * height, Rgb565(239, 245, 228));
-    for (int bar = 0; bar < bars_; ++bar) {
-        const int top = kMargin + bar * (kBarHeight + kMargin);
-        const int filled = static_cast<int>((kWidth - 2 * kMargin) * fractions_[bar]);
-        for (int y = top; y < top + kBarHeight; ++y) {
-            for (int x = kMargin; x < kWidth - kMargin; ++x) {
-                const bool edge = y == top || y == top + kBarHeight - 1 || x == kMargin || x == kWidth - kMargin - 1;
-                pixels[static_cast<size_t>(y) * kWidth + x] =
-                    edge ? Rgb565(84, 0, 40) : x - kMargin < filled ? Rgb565(255, 115, 115) : Rgb565(255, 255, 255);
-            }
-        }
-    }
-    sys::Rect all;
-    all.right = kWidth;
-    all.bottom = height;
-    sys::PresentRGB565(pixels.data(), kWidth * 2, kWidth, height, all);
+    return !page_.IsOpen() || page_.PumpMessages();
 }
 
 } // namespace inst

@@ -1,32 +1,47 @@
-// The plain progress windows of uninstalling: a caption and one or two bars, drawn in a small
-// SDL window. Without a display there is no window and the work runs without one.
+// The small progress windows: uninstalling one package (dialog 125), uninstalling all of them
+// (127) and the integrity check of a package file (128). They are plain dialogs, not skinned:
+// caption and labels come from the string table, the bars are standard progress bars. Closing
+// the window or pressing Escape is its command, which stops the work it shows. Without a
+// display, and in an unattended run, there is no window and the work runs without one.
 #pragma once
-#include <string>
+#include "install/app.h"
+#include "install/ui/page.h"
 
 namespace inst {
 
+struct ProgressDialog {
+    struct Bar {
+        const char* label; // template text of the label above the bar; null for none
+        int id;
+    };
+    const char* caption; // template text, localised as every window's
+    Bar bars[2];
+    int barCount;
+};
+
+extern const ProgressDialog kUninstallDialog;    // 125: bar 1020
+extern const ProgressDialog kUninstallAllDialog; // 127: logs done 1024, current log 1021
+extern const ProgressDialog kIntegrityDialog;    // 128: whole file 1024, current block 1021
+
 class ProgressWindow {
 public:
-    ProgressWindow() = default;
-    ~ProgressWindow() { Close(); }
-    ProgressWindow(const ProgressWindow&) = delete;
-    ProgressWindow& operator=(const ProgressWindow&) = delete;
-
-    // False when no window can be made (no display, or another window is open).
-    bool Open(const std::string& title, int bars);
-    bool IsOpen() const { return open_; }
-    // Sets bar index to position within 0..range and redraws.
-    void SetBar(int index, int position, int range);
-    // Handles waiting messages; false once the window was told to close (or Escape was pressed).
+    // False when no window can be made (no display, an unattended run, or another window open).
+    // Every bar starts with the range 0-100 at 0.
+    bool Open(InstallerApp& app, const ProgressDialog& dialog);
+    bool IsOpen() const { return page_.IsOpen(); }
+    void SetRange(int barId, int low, int high);
+    void SetPos(int barId, int position);
+    // Handles waiting messages and shows the bars as they stand; false once the window has had
+    // a command (it was closed, or Escape was pressed).
     bool Pump();
-    void Close();
+    void Close() { page_.Close(); }
+    // What the window shows, for tests.
+    const ui::Page& Page() const { return page_; }
 
 private:
-    void Draw();
+    ui::ProgressBar* Bar(int barId) const;
 
-    bool open_ = false;
-    int bars_ = 1;
-    double fractions_[2] = {0, 0};
+    ui::Page page_;
 };
 
 } // namespace inst

@@ -95,9 +95,16 @@ void ScriptRunner::FinishLog() {
     // Copy first: expanding a value may add names to the map.
     const NameMap params = app.scriptParams;
     for (const auto& [name, value] : params) {
+        // Only a value that is still the copy a reference took of Variables is a text with
+        // references. Everything else is already expanded (PrmSet's arguments were when their
+        // line ran; LOG_INST and the chosen folders are names), and expanding it again would
+        // read a '%' or '#' in a folder name as a reference. The log's escapes keep such
+        // characters for the replay.
+        const auto variable = app.variables.find(name);
         const auto machine = app.machineValues.find(name);
-        const bool literal = machine != app.machineValues.end() && machine->second == value;
-        WriteLogLine({"PrmSet", name, literal ? value : ExpandText(app, value)});
+        const bool fromVariables = variable != app.variables.end() && variable->second == value &&
+                                   !(machine != app.machineValues.end() && machine->second == value);
+        WriteLogLine({"PrmSet", name, fromVariables ? ExpandText(app, value) : value});
     }
     std::fclose(log_);
     log_ = nullptr;

@@ -48,10 +48,10 @@ BackwardsResult RunLogBackwards(InstallerApp& app, const std::string& logPath,
 
 // The per-line progress step of a backwards run: move the bar, give the window a moment and
 // its messages; a window told to close stops the run.
-static ProgressCallback BarProgress(ProgressWindow& window, int bar) {
-    return [&window, bar](double fraction) {
+static ProgressCallback BarProgress(ProgressWindow& window, int barId) {
+    return [&window, barId](double fraction) {
         if (!window.IsOpen()) return true;
-        window.SetBar(bar, static_cast<int>(fraction * 100), 100);
+        window.SetPos(barId, static_cast<int>(fraction * 100));
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return window.Pump();
     };
@@ -76,14 +76,14 @@ int UninstallOne(InstallerApp& app, const std::string& logPath) {
     if (ShowMessage(app, "MsgUserUnInstGameText", "MsgUserUnInstGameTitle",
                     sys::MB_YESNO | sys::MB_ICONQUESTION) != sys::IDYES)
         return 4;
-    // Without a display (an unattended run, or one whose answers are scripted) the uninstall
-    // runs without its window; a window that cannot open on a display is a failure.
+    // Without a display, or in an unattended run, the uninstall runs without its window; a
+    // window that cannot open on a display a person watches is a failure.
     ProgressWindow window;
-    if (!window.Open(MessageText(app, "UnDlgInstTitle"), 1) && host::HasDisplay()) {
+    if (!window.Open(app, kUninstallDialog) && host::HasDisplay() && !host::Unattended()) {
         ShowFailure(app);
         return 4;
     }
-    const bool ok = runner.Run(text.data(), text.size(), true, false, BarProgress(window, 0));
+    const bool ok = runner.Run(text.data(), text.size(), true, false, BarProgress(window, 1020));
     window.Close();
     if (!ok) return 4;
     ShowMessage(app, "MsgUserUnInstGameOk", "MsgUserUnInstGameTitle",
@@ -108,11 +108,12 @@ int UninstallAll(InstallerApp& app) {
             logs.push_back(folder + "\\" + name);
     }
     ProgressWindow window;
-    window.Open(MessageText(app, "UnDlgInstAllTitle"), 2);
+    window.Open(app, kUninstallAllDialog);
+    window.SetRange(1024, 0, static_cast<int>(logs.size()));
     bool allSucceeded = true;
     for (size_t index = 0; index < logs.size(); ++index) {
-        window.SetBar(0, static_cast<int>(index), static_cast<int>(logs.size()));
-        const BackwardsResult result = RunLogBackwards(app, logs[index], BarProgress(window, 1));
+        window.SetPos(1024, static_cast<int>(index));
+        const BackwardsResult result = RunLogBackwards(app, logs[index], BarProgress(window, 1021));
         if (result.readable && !result.succeeded) {
             allSucceeded = false;
             break;

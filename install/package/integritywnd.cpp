@@ -1,7 +1,5 @@
 #include "install/package/integritywnd.h"
 
-#include "install/messages.h"
-
 namespace pkg {
 
 LoadProgress IntegrityCheckWindow::Progress() {
@@ -14,18 +12,16 @@ void IntegrityCheckWindow::Step(double fileFraction, double blockFraction) {
         started_ = true;
         start_ = now;
     }
-    // Without a display there is no window; the check goes on all the same.
-    if (!shown_ && now - start_ > delay_) {
-        shown_ = window_.Open(inst::MessageText(app_, "CrcCheckTitle"), 2);
-        if (!shown_) delay_ = std::chrono::milliseconds::max();  // do not try again every step
+    // Without a display there is no window; the check goes on all the same. One attempt: a
+    // window that cannot be made now will not be made a kilobyte later.
+    if (!tried_ && now - start_ > delay_) {
+        tried_ = true;
+        shown_ = window_.Open(app_, inst::kIntegrityDialog);
     }
     if (!window_.IsOpen()) return;
-    // Steps come every 1024 bytes; the bars are redrawn only when a percentage moves.
-    const int bars[2] = {int(fileFraction * 100), int(blockFraction * 100)};
-    for (int i = 0; i < 2; ++i) {
-        if (bars[i] != shownBars_[i]) window_.SetBar(i, bars[i], 100);
-        shownBars_[i] = bars[i];
-    }
+    // Steps come every 1024 bytes; the window is redrawn only when a percentage moves.
+    window_.SetPos(1024, int(fileFraction * 100));
+    window_.SetPos(1021, int(blockFraction * 100));
     window_.Pump();
 }
 

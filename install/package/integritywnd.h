@@ -17,6 +17,7 @@ public:
     // The verification progress callback of one file; the window closes when this object goes.
     LoadProgress Progress();
     bool WasShown() const { return shown_; }
+    const inst::ProgressWindow& Window() const { return window_; }
 
 private:
     void Step(double fileFraction, double blockFraction);
@@ -24,10 +25,10 @@ private:
     inst::InstallerApp& app_;
     std::chrono::milliseconds delay_;
     bool started_ = false;
+    bool tried_ = false;
     bool shown_ = false;
     std::chrono::steady_clock::time_point start_;
     inst::ProgressWindow window_;
-    int shownBars_[2] = {-1, -1};
 };
 
 } // namespace pkg

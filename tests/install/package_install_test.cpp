@@ -1,5 +1,6 @@
 #include <filesystem>
 
+#include "install/gamefolders.h"
 #include "install/host/hostfile.h"
 #include "install/host/registry.h"
 #include "install/messages.h"
@@ -10,6 +11,7 @@
 #include "install/uninstall.h"
 #include "install_fixture.h"
 #include "package_test_util.h"
+#include "tree_snapshot.h"
 
 namespace fs = std::filesystem;
 
@@ -46,7 +48,7 @@ protected:
         return info;
     }
     // An installer with the game appended as a "game" package and a single file after it.
-    void MakeSetup() {
+    void MakeSetup(bool withSingleFile = true) {
         const auto game = PkgContainer(
             {PkgFolder("~Info", Info(kInstallScript)),
              PkgFolder("%DIR_GAMES%",
@@ -56,7 +58,8 @@ protected:
         const auto extra = pkg::BuildSingleFile("%DIR_GAMES%\\Reef Pop\\DATA\\extra.dat",
                                                 std::string(1000, 'x'));
         fs::create_directories(Home() + "/bin");
-        WriteBytes(Home() + "/bin/install", {{'\x7f', 'E', 'L', 'F'}, game, extra});
+        if (withSingleFile) WriteBytes(Home() + "/bin/install", {{'\x7f', 'E', 'L', 'F'}, game, extra});
+        else WriteBytes(Home() + "/bin/install", {{'\x7f', 'E', 'L', 'F'}, game});
         app.exePath = Home() + "/bin/install";
     }
     pkg::PackageStorage storage;
@@ -101,6 +104,36 @@ TEST_F(PackageInstallTest, AppendedGameInstallsAndUninstalls) {
                                   "Path", &path));
     // The extra single file is outside the log, so its folder stays.
     EXPECT_TRUE(fs::exists(games + "/DATA/extra.dat") || !fs::exists(games + "/DATA"));
+}
+
+// A games folder and group whose names hold '%' and '#' are names like any other: the values
+// the script derives from them (GEXE) reach the log as they stand, the uninstall's replay of
+// the log gives them back unchanged, and neither shows a single script error.
+TEST_F(PackageInstallTest, PercentAndHashInTheChosenFolders) {
+    MakeSetup(false);
+    const std::string folder = Home() + "/100% #1 Games";
+    ASSERT_TRUE(inst::UseChosenFolders(app, folder, "50% #2"));
+    const auto before = SnapshotTree(Home());
+    ASSERT_TRUE(pkg::CheckPackages(app, storage, pkg::PackageMode::kAppended, ""));
+    std::string licence;
+    ASSERT_TRUE(pkg::LoadPackageInfo(app, storage, &licence));
+    RecordingDisplay display;
+    ASSERT_EQ(pkg::InstallAllBlocks(app, storage, display), pkg::kStepNext);
+    EXPECT_TRUE(boxes.empty()) << boxes[0].caption << ": " << boxes[0].text;
+    EXPECT_EQ(ReadFile(folder + "/Reef Pop/reefpop"), std::string(70000, 'e'));
+    EXPECT_TRUE(fs::exists(Home() + "/.local/share/applications/50% #2/Reef Pop.desktop"));
+    EXPECT_EQ(app.scriptParams["GEXE"], folder + "\\Reef Pop\\reefpop");
+    const std::string log = app.variables["DIR_INST"] + "\\game_42.log";
+    EXPECT_NE(ReadFile(host::HostPath(log)).find("PrmSet GEXE \"" + Home() + "/100%% %~23%1 Games"),
+              std::string::npos);
+
+    // The uninstall knows the values only from the log.
+    app.scriptParams.clear();
+    EXPECT_EQ(inst::UninstallOne(app, log), 0);
+    ASSERT_EQ(boxes.size(), 2u) << boxes.back().caption << ": " << boxes.back().text;
+    EXPECT_EQ(boxes[0].text, "Do you want to remove \"Reef Pop\" from your computer?");
+    EXPECT_EQ(app.scriptParams["GEXE"], folder + "\\Reef Pop\\reefpop");
+    EXPECT_EQ(TreeChanges(before, SnapshotTree(Home())), "");
 }
 
 TEST_F(PackageInstallTest, PackageInformationFailures) {

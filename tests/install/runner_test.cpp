@@ -28,6 +28,37 @@ TEST_F(RunnerTest, LogHeaderAndParameterLines) {
     EXPECT_EQ(LogBody(), "PrmSet A Zorvane\r\nPrmSet B \"two words\"\r\nPrmSet GRP_GAMES Zorvane\r\n");
 }
 
+// PrmSet stores its argument expanded, so the log takes such a value as it stands; only a
+// value still copied from Variables (REF here) is expanded on the way. Replaying the log gives
+// every value back, '%', '#' and line breaks included.
+TEST_F(RunnerTest, ParameterLinesKeepExpandedValuesForTheReplay) {
+    app.variables["REF"] = "%GRP_GAMES%, 100%%";
+    const std::string script =
+        "PrmSet P \"%DIR_GAMES%\\50%% %~23%1\"\r\n"
+        "PrmSet L a%~0D%%~0A%b\r\n"
+        "PrmSet Q %REF%\r\n";
+    ASSERT_TRUE(inst::RunCompleteScript(app, script, LogPath(), false));
+    EXPECT_TRUE(boxes.empty()) << boxes[0].text;
+    const std::string games = app.variables["DIR_GAMES"];
+    EXPECT_EQ(app.scriptParams["P"], games + "\\50% #1");
+    EXPECT_EQ(LogBody(), "PrmSet DIR_GAMES " + games + "\r\n"
+                         "PrmSet GRP_GAMES Zorvane\r\n"
+                         "PrmSet L a%~0D%%~0A%b\r\n"
+                         "PrmSet P \"" + games + "\\50%% %~23%1\"\r\n"
+                         "PrmSet Q \"Zorvane, 100%%\"\r\n"
+                         "PrmSet REF \"Zorvane, 100%%\"\r\n");
+    const inst::NameMap installed = app.scriptParams;
+    app.scriptParams.clear();
+    const std::string log = ReadFile(LogPath());
+    inst::ScriptRunner replay(app);
+    ASSERT_TRUE(Run(log, true, true, replay));
+    EXPECT_TRUE(boxes.empty()) << boxes[0].text;
+    EXPECT_EQ(installed.at("L"), "a\r\nb");
+    EXPECT_EQ(installed.at("Q"), "Zorvane, 100%");
+    for (const char* name : {"L", "P", "Q"}) EXPECT_EQ(app.scriptParams[name], installed.at(name)) << name;
+    EXPECT_EQ(app.scriptParams["REF"], "Zorvane, 100%");
+}
+
 TEST_F(RunnerTest, DispatchOutcomes) {
     const struct {
         const char* script;

@@ -1,4 +1,7 @@
+#include "SYS/window.h"
 #include "install/host/registry.h"
+#include "install/host/session.h"
+#include "install/ui/page.h"
 #include "install/uninstall.h"
 #include "install_fixture.h"
 
@@ -84,6 +87,70 @@ TEST_F(UninstallTest, BackwardsRunOfFailingLinesStillSucceeds) {
     EXPECT_TRUE(result.readable);
     EXPECT_TRUE(result.succeeded);
     EXPECT_FALSE(inst::RunLogBackwards(app, InstFolder() + "/none.log", nullptr).readable);
+}
+
+// Closing the progress window while the log runs stops it between two lines: the lines not yet
+// run stay undone and the log stays. The window is closed from the retry box a failing line
+// shows, as a person could while the uninstall waits.
+TEST_F(UninstallTest, ClosingTheProgressWindowStopsTheRun) {
+    const struct {
+        const char* mode;
+        int result;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {"one", 4, {"Do you want to remove \"G\" from your computer?", "FAIL"}},
+        {"all", 0, {"Do you want uninstall GAMEHAVEN and all games from your computer?", "FAIL",
+                    "Uninstall failed"}},
+    };
+    for (const auto& c : cases) {
+        const std::string log = InstFolder() + "/game_5.log";
+        const std::string games = Home() + "/.local/share/Zorvane";
+        const std::string early = games + "/early.txt", late = games + "/late.txt";
+        WriteFile(early, "e");
+        WriteFile(late, "l");
+        WriteFile(log, std::string(kSectionHeader) + "UnFileDel " + early + "\r\nShellExec " + Home() +
+                           "/no-such-program ErrorIfGailed = 1\r\nUnFileDel " + late +
+                           "\r\nPrmSet GNAME G\r\n");
+        std::vector<std::string> texts;
+        bool windowSeen = false;
+        sys::SetMessageBoxResponder([&](const std::string& text, const std::string&, unsigned type) {
+            if ((type & 0xF) == sys::MB_ABORTRETRYIGNORE) {
+                windowSeen = ui::Page::Current() != nullptr;
+                sys::PostMessage(sys::WM_CLOSE, 0, 0);
+                texts.push_back("FAIL");
+                return sys::IDIGNORE;
+            }
+            texts.push_back(text);
+            return DefaultAnswer(type);
+        });
+        const int result = c.mode == std::string("one") ? inst::UninstallOne(app, log) : inst::UninstallAll(app);
+        if (!windowSeen) GTEST_SKIP() << "no window can be made";
+        EXPECT_EQ(result, c.result) << c.mode;
+        EXPECT_EQ(texts, c.texts) << c.mode;
+        EXPECT_FALSE(fs::exists(late)) << c.mode;
+        EXPECT_TRUE(fs::exists(early)) << c.mode;
+        EXPECT_TRUE(fs::exists(log)) << c.mode;
+    }
+}
+
+// An unattended uninstall makes no window, even where one could be made, and still runs.
+TEST_F(UninstallTest, UnattendedUninstallRunsWithoutItsWindow) {
+    const std::string log = InstFolder() + "/game_6.log", file = Home() + "/.local/share/Zorvane/f";
+    WriteFile(file, "f");
+    WriteFile(log, std::string(kSectionHeader) + "UnFileDel " + file + "\r\nShellExec " + Home() +
+                       "/no-such-program ErrorIfGailed = 1\r\n");
+    bool windowDuringRun = true;
+    sys::SetMessageBoxResponder([&](const std::string&, const std::string&, unsigned type) {
+        if ((type & 0xF) == sys::MB_ABORTRETRYIGNORE) windowDuringRun = ui::Page::Current() != nullptr;
+        return DefaultAnswer(type);
+    });
+    host::SetUnattended(true);
+    const int result = inst::UninstallOne(app, log);
+    host::SetUnattended(false);
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(windowDuringRun);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(log));
 }
 
 } // namespace
