@@ -34,7 +34,7 @@ const Rgb kSky{0x99 / 255.0, 0xb2 / 255.0, 0xeb / 255.0};
 constexpr int kTopWaterH = 16, kSkyRows = 16;
 // The rocks' faces along the fall are smooth wet cliff, the same in every row, for the width
 // that the menus' foot of the fall covers (it starts at x = 87 and is as wide as the fall with
-// its edges); the boulders blend into it over kCliffBlend columns.
+// its edges); the boulders' outline wanders up to 2 kCliffBlend columns beyond that.
 constexpr double kCliffW = kStoneW - kFootX, kCliffBlend = 14;
 
 // Grooves worn down the wet cliff, 0..1, at distance d from the rock's inner edge.
@@ -48,7 +48,7 @@ Rgb Cliff(double d, bool left) {
     const double g = Grooves(d, left);
     // The slope across the grooves turns each toward or away from the light.
     const double slope = (Grooves(d + 0.7, left) - Grooves(d - 0.7, left)) * (left ? 1 : -1);
-    const double lit = Clamp01(0.45 + slope * 7 + (left ? -0.1 : 0.1));
+    const double lit = Clamp01(0.45 + slope * 4.5 + (left ? -0.1 : 0.1));
     const Rgb rock = Mix(Rgb{0.55, 0.47, 0.58}, kNavy, 0.5);
     Rgb c = Mix(Mix(rock, kNavy, 0.5), Mix(rock, kSand, 0.3), lit);
     c = Mix(c, Mix(kLime, kNavy, 0.55), SmoothStep(0.55, 0.2, g) * 0.35); // algae in the grooves
@@ -159,12 +159,23 @@ Image Stone(bool left) {
         c = Mix(c, Mix(kTeal, kNavy, 0.4), SmoothStep(140, 480, y) * 0.6);
         // Toward the fall the boulders give way to the smooth wet cliff, with a worn rim.
         const double d = left ? kStoneW - x : x;
-        const double edge = kCliffW + 2 + kCliffBlend * PeriodicFbm(y / 28, 0.5, 32, 2, 2, seed + 30);
+        const double edge = kCliffW + 1 + kCliffBlend * 2 * std::max(0.0, PeriodicFbm(y / 18, 0.5, 32, 2, 3, seed + 30) - 0.25);
         const double boulders = SmoothStep(edge, edge + 6, d);
         const double rim = std::exp(-std::pow((d - edge - 4) / 3, 2)) * (left ? 0.3 : 0.15);
         c = Mix(Mix(Cliff(d, left), kSand, rim), c, boulders);
         // At the top the rock's shoulder slopes down to the river, against the game's sky.
         const double top = kSkyRows * std::exp(-std::pow(d / 36, 2)) + 1.5 * PeriodicFbm(d / 8, 0.5, 16, 2, 2, seed + 40);
+        // Where the fall's soft edge lies over the rock, its water already runs down the rows
+        // above the fall's first row (the game starts it at y = 20), so that row shows no line.
+        const double ex = left ? x - kWaterfallLeft : x + (640 - kStoneW) - (kWaterfallLeft + kEdgeW + kFallW);
+        if (y < 20 && ex >= 0 && ex < kEdgeW) {
+            Rgb run{0, 0, 0};
+            for (int ty = 0; ty < 8; ++ty) {
+                const Rgba e = Over(EdgeAt(ex, ty * 32.0, left), WithAlpha(c, 1));
+                run = {run.r + e.r / 8, run.g + e.g / 8, run.b + e.b / 8};
+            }
+            c = Mix(c, run, SmoothStep(top, 20, y));
+        }
         const double below = y - top;
         c = Mix(c, Mix(Mix(kLime, kSand, 0.4), kWhite, left ? 0.1 : 0.3), std::exp(-std::max(0.0, below) / 2.2) * 0.55);
         return WithAlpha(Mix(kSky, c, SmoothStep(-0.6, 0.6, below)), 1);
@@ -202,9 +213,10 @@ Image SideWaterTop(bool left) {
         const double fx = left ? x : w - x; // 40 is the rock's inner edge
         const double foam = PeriodicFbm(x / 7, y / 9, 12, 8, 3, left ? 81 : 83);
         const double streak = PeriodicFbm(x / 3, y / 40, 27, 2, 2, left ? 85 : 87);
-        // The mound: widest along its top row, over the end of the brink and the cliff's face.
-        const double across = (fx - 38) / (30 - 0.15 * y);
-        const double mound = std::exp(-across * across * 1.2) * (1 - SmoothStep(4, 30, y));
+        // The mound: a dome of foam where the brink meets the rock (its inner edge at fx = 40,
+        // the lip 16 rows down), rising a little over the rock's shoulder.
+        const double dome = std::hypot((fx - 42) / 26, (y - 12) / 12);
+        const double mound = 1 - SmoothStep(0.55, 1.0, dome);
         // Below it, water runs down the cliff's face in streaks.
         const double runs = SmoothStep(0.45, 0.7, streak) * std::exp(-std::pow((fx - 38) / 12, 2)) *
                             (1 - SmoothStep(20, 72, y));
