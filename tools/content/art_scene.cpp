@@ -261,13 +261,13 @@ Rgb BehindFoot(double sx, double ty) {
 }
 
 // Lower down the fall table stretches the sheet about this much: the foot's streaks match.
-constexpr double kFootStretch = 0.55;
+constexpr double kFootStretch = 0.7;
 
 // The foot of the fall for the menus, drawn opaque from x = kFootX down to a panel's top edge,
-// at any height. Each column is what the backdrop shows there, two thirds of the way from that column's mean
+// at any height. Each column is what the backdrop shows there, nine tenths of the way from the column's mean
 // over the moving texture, so the still picture meets the moving water above it with no edge
 // and its sides meet the cliffs exactly. The water churns into foam toward the bottom, where it
-// lands on the panel; the foam stays off the outer columns.
+// lands on the panel; the foam stays off the sides, where narrow panels leave the water falling.
 Image FallFoot() {
     const int w = 466, h = 72;
     std::vector<Rgb> mean(w);
@@ -282,14 +282,20 @@ Image FallFoot() {
     }
     return Shade(w, h, 2, [=](double x, double y) {
         const int column = std::clamp(static_cast<int>(x), 0, w - 1);
-        Rgb col = Mix(mean[size_t(column)], BehindFoot(kFootX + x, y * kFootStretch), 0.65);
+        Rgb col = Mix(mean[size_t(column)], BehindFoot(kFootX + x, y * kFootStretch), 0.9);
         // Foam thickens towards the landing, as drifts and single bubbles.
         const double v = y / h;
-        const double churn = PeriodicFbm(x / 30, y / 12, 16, 10, 4, 95);
-        const double density = SmoothStep(0.05, 1.0, v) * SmoothStep(6, 44, std::min(x, w - x));
-        const double drift = SmoothStep(0.72 - 0.35 * density, 0.86 - 0.3 * density, churn) * density;
-        col = Mix(col, Mix(kFoam, kWhite, 0.6), drift * 0.9);
-        col = Mix(col, kWhite, FoamAt(x, y, 91) * 0.4 * density * (1 - drift));
+        const auto churn = [](double px, double py) { return PeriodicFbm(px / 30, py / 12, 16, 10, 4, 95); };
+        // The narrowest panels span about x = 175 .. 465: beside them the water falls on, so
+        // the foam thins out toward the foot's sides.
+        const double density = SmoothStep(0.05, 1.0, v) * SmoothStep(6, 90, std::min(x, w - x));
+        const double c = churn(x, y);
+        const double drift = SmoothStep(0.72 - 0.35 * density, 0.86 - 0.3 * density, c) * density;
+        // Drifts are lit on their upper side and shaded blue beneath, like the bubbles.
+        const double lit = Clamp01(0.6 + (churn(x - 1.5, y - 2) - churn(x + 1.5, y + 2)) * 6);
+        const Rgb foam = Mix(Mix(kFoam, kLagoon, 0.35), kWhite, lit);
+        col = Mix(col, foam, drift * 0.92);
+        col = Mix(col, kWhite, FoamAt(x, y, 91) * 0.22 * density * (1 - drift));
         return WithAlpha(col, 1);
     });
 }
