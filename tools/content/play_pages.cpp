@@ -2,18 +2,23 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "BASE/settings.h"
+#include "GAME/game_ini.h"
+#include "GAME/game_screen.h"
+#include "GAME/game_state.h"
+#include "GAME/waterfall_backdrop.h"
 #include "GRAPH/Sprite.h"
 #include "GRAPH/font.h"
 #include "GRAPH/graph.h"
 #include "SYS/profile.h"
 #include "bubble_look.h"
 #include "canvas.h"
-#include "GAME/waterfall_backdrop.h"
 #include "cvd.h"
 #include "picture.h"
+#include "screen_pages.h"
 
 namespace content {
 
@@ -203,65 +208,39 @@ bool ScenePage(const std::string& out) {
     return Save(c, out, "contact-scene.png");
 }
 
-// A level in play, put together from the pieces the level screen draws, in its order.
+// A level of each mode in play, drawn by the game screen itself: built from the mode's rules
+// with a fixed seed, run through the fade-in and a few seconds of play, drawn off-screen.
+constexpr int kPlayLevel = 2;
+constexpr int kPlayTicks = 400;
+constexpr uint32_t kPlaySeed = 20261210;
+
 bool PlayfieldPage(const std::string& out) {
-    Canvas c(640, 480);
-    const int width = 13, height = 12;
-    const int W = int(std::nearbyint((width + 0.5) * 32)), H = int(std::nearbyint((height + 1.5) * 27.712));
-    const int ox = (602 - W) / 2, oy = 455 - H;
-    Waterfall(c, 600);
-    c->FillRect(ox, oy, ox + W, 480, 0xff000000); // the free rectangle
-    c->DrawSprite(ox, oy, Load("DATA\\background.tga"), 0, 0);
-    // A field of the default set with a few bonuses.
-    uint32_t seed = 7;
-    auto rnd = [&](int n) {
-        seed = seed * 214013u + 2531011u;
-        return int(((seed >> 16) & 0x7FFF) * uint32_t(n) / 32768u);
-    };
-    for (int r = 0; r < 7; ++r)
-        for (int col = 0; col < width; ++col) {
-            const int p = r % 2 ? 1 : 2;
-            const int x = col * 32 + p * 16, y = int(std::nearbyint(r * 27.712 + 16));
-            const int key = rnd(6);
-            c->DrawSprite(ox + x - 16, oy + y - 16, Load(BubbleName(kBubbleSets[0], key), "DATA\\_bubble.tga"), OP_ALPHA, 0);
-            if ((r * 13 + col) % 23 == 5)
-                c->DrawSprite(ox + x - 16, oy + y - 16, Load("DATA\\BONUS\\x2.tga", "DATA\\BONUS\\_bonus.tga"), OP_ALPHA, 0);
-        }
-    // Water line with the translucent water below it.
-    Sprite* wave = Load("DATA\\wave.tga");
-    const int surface = int(std::nearbyint(height * 27.712 + 14)) + oy;
-    for (int i = 0; 2 * i + 2 <= W; ++i) {
-        const int dy = int(3 * std::sin(i * 0.15));
-        c->BlitRect(ox + 2 * i, surface + dy, 2, wave->frameHeight, wave, 2 * i, 0, OP_ALPHA, 0);
-        c->FillRect(ox + 2 * i, surface + dy + wave->frameHeight, ox + 2 * i + 2, 480, 0x801e91c5);
+    const char* modes[] = {"Arcade", "Puzzle", "Panic"};
+    LoadScreenResources();
+    PlaySetup& setup = CurrentPlaySetup();
+    const PlaySetup savedSetup = setup;
+    const int savedType = GameType, savedScore = Score;
+    setup.seed = [](int level) { return kPlaySeed + uint32_t(level); };
+    Canvas c(3 * 650 + 10, 480 + 50);
+    c->FillRect(0, 0, c.Width(), c.Height(), kPageColour);
+    for (int mode = 0; mode < 3; ++mode) {
+        GameType = mode;
+        RestartScene();
+        // Half-way to the level's target, so the gauge shows.
+        const SheetScreen level{"", [] {
+                                    auto screen = std::make_unique<GameScreen>(kPlayLevel);
+                                    Score = int((screen->PreviousTarget() + screen->Target()) / 2);
+                                    return std::unique_ptr<Screen>(std::move(screen));
+                                }};
+        Canvas shot(640, 480);
+        RenderScreen(shot, level, kPlayTicks);
+        c->BlitRect(10 + mode * 650, 40, 640, 480, shot.get(), 0, 0, 0, 0);
+        Caption(c, 10 + mode * 650, 12, std::string(modes[mode]) + ", level " + std::to_string(kPlayLevel + 1));
     }
-    Launcher(c, ox + W / 2, oy + H, 3, -0.35, 0);
-    c->DrawSprite(38 - 16, 405 - 16, Load(BubbleName(kBubbleSets[0], 1), "DATA\\_bubble.tga"), OP_ALPHA, 0);
-    Sprite* beam = Load("DATA\\balka_center.tga");
-    c->DrawSprite((602 - beam->width) / 2, oy - beam->frameHeight, beam, 0, 0);
-    Sprite* side = Load("DATA\\Side_Menu.tga");
-    Font* menuFont = LoadFont("DATA\\FontMenu.tga");
-    const char* captions[2][2] = {{"Score", "12 340"}, {"Level", "4"}};
-    for (int i = 0; i < 2; ++i) {
-        const int x = 640 - side->width, y = i * side->frameHeight;
-        c->DrawSprite(x, y, side, OP_ALPHA, 0);
-        DrawText(c.get(), menuFont, x + side->width / 2, y + 20, captions[i][0], 0, 0, 0);
-        DrawText(c.get(), menuFont, x + side->width / 2, y + 50, captions[i][1], 0, 0, 0);
-    }
-    Sprite* gauge = Load("DATA\\thermometr.tga");
-    const int rows = gauge->frameHeight * 3 / 5;
-    c->BlitRect(29, 99 + gauge->frameHeight - rows, gauge->width, rows, gauge, 0, gauge->frameHeight - rows, 0, 0);
-    // The hero talking.
-    const int frames = GetIniInt("DATA\\hero.ini", "speak1", "length");
-    Sprite* hero = LoadStrip(GetIniString("DATA\\hero.ini", "speak1", "name"), nullptr, frames);
-    c->DrawSprite(GetIniInt("DATA\\hero.ini", "speak1", "x"), GetIniInt("DATA\\hero.ini", "speak1", "y"), hero, OP_ALPHA,
-                  FramePosition(frames / 3, frames));
-    Sprite* balloon = Load("DATA\\BlaBla.tga");
-    c->DrawSprite(516, 240, balloon, OP_MASK, 0);
-    Font* heroFont = LoadFont("DATA\\herofont.tga");
-    const int bh = balloon->frameHeight, bx = 516 + balloon->width / 2;
-    const char* lines[3] = {"Three in a row", "and they pop!", "Aim for groups."};
-    for (int l = 0; l < 3; ++l) DrawText(c.get(), heroFont, bx, 240 + (l + 1) * bh / 4, lines[l], 0, 0, -1);
+    GameType = savedType;
+    Score = savedScore;
+    setup = savedSetup;
+    ReleaseScreenResources();
     return Save(c, out, "contact-playfield.png");
 }
 
