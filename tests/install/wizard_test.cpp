@@ -444,7 +444,7 @@ TEST_F(WizardTest, AHugeLicenceWithOddBytesIsShownUpToItsFirstNul) {
 TEST_F(WizardTest, APageWindowThatCannotBeMadeEndsWithFour) {
     MakeSetup("", "");
     inst::ProgressWindow other;
-    if (!other.Open("Uninstalling", 1)) GTEST_SKIP() << "no window can be opened here";
+    if (!other.Open(session.app, inst::kUninstallDialog)) GTEST_SKIP() << "no window can be opened here";
     ScriptedWizard wizard(session, {});
     EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardNoWindow);
     EXPECT_TRUE(wizard.visits.empty());
