@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "content_check.h"
 #include "GRAPH/font.h"
@@ -175,13 +176,16 @@ TEST_F(GameFolder, PicturesHaveTheSizeOfTheirWidgets) {
     }
 }
 
-// The font as the game loads it from the built folder.
-Font* GameFont(const std::string& picture) { return LoadFont(GamePath(kGame, picture).c_str()); }
+// The font as the game loads it from the built folder, given back when the test ends.
+using HeldFont = std::unique_ptr<Font, decltype(&ReleaseFont)>;
+HeldFont GameFont(const std::string& picture) {
+    return HeldFont(LoadFont(GamePath(kGame, picture).c_str()), &ReleaseFont);
+}
 
-int WidthOf(Font* font, const std::string& text) { return TextWidth(font, text.c_str(), -1); }
+int WidthOf(const HeldFont& font, const std::string& text) { return TextWidth(font.get(), text.c_str(), -1); }
 
 TEST_F(GameFolder, ButtonCaptionsFitTheirButtons) {
-    Font* font = GameFont("DATA\\FontMenu.tga");
+    const HeldFont font = GameFont("DATA\\FontMenu.tga");
     for (const ManifestEntry* screen : Screens()) {
         const IniFile ini = Load(screen->name);
         for (const ManifestWidget& w : screen->widgets) {
@@ -195,7 +199,7 @@ TEST_F(GameFolder, ButtonCaptionsFitTheirButtons) {
 
 TEST_F(GameFolder, HeroLinesFitTheBalloonCorner) {
     // The balloon is drawn at x = 516, so a line has at most the 124 pixels up to the screen edge.
-    Font* font = GameFont("DATA\\herofont.tga");
+    const HeldFont font = GameFont("DATA\\herofont.tga");
     const IniFile texts = Load("DATA\\english.ini");
     const std::vector<std::pair<std::string, std::string>> hero = texts.Keys("hero");
     EXPECT_EQ(hero.size(), 40u * 3); // 41 texts, number 8 has none, three lines each
