@@ -14,7 +14,7 @@ PACKAGES=(
   fonts-dejavu-core fonts-liberation fonts-comfortaa
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils libx11-dev
-  desktop-file-utils libglib2.0-bin appstream
+  desktop-file-utils libglib2.0-bin appstream clang-format
 )
 
 install_packages() {

@@ -39,7 +39,8 @@ struct Placement {
 // Positions of every sprite of one kind, some overhanging the edges.
 std::vector<Placement> Places(int count, int size, Lcg& rng) {
     std::vector<Placement> p;
-    for (int i = 0; i < count; ++i) p.push_back({rng.Next(kW + size) - size / 2, rng.Next(kH + size) - size / 2});
+    for (int i = 0; i < count; ++i)
+        p.push_back({rng.Next(kW + size) - size / 2, rng.Next(kH + size) - size / 2});
     return p;
 }
 
@@ -125,13 +126,16 @@ struct Ours {
 
     void Copy() { back->DrawSprite(0, 0, background.get(), 0, 0); }
     void Alpha() {
-        for (const Placement& p : TheScene().alpha) back->DrawSprite(p.x, p.y, glow.get(), OP_ALPHA, 0);
+        for (const Placement& p : TheScene().alpha)
+            back->DrawSprite(p.x, p.y, glow.get(), OP_ALPHA, 0);
     }
     void Add() {
-        for (const Placement& p : TheScene().add) back->DrawSprite(p.x, p.y, spark.get(), OP_ADD, 0);
+        for (const Placement& p : TheScene().add)
+            back->DrawSprite(p.x, p.y, spark.get(), OP_ADD, 0);
     }
     void Keyed() {
-        for (const Placement& p : TheScene().keyed) back->DrawSprite(p.x, p.y, bubble.get(), OP_MASK, 0);
+        for (const Placement& p : TheScene().keyed)
+            back->DrawSprite(p.x, p.y, bubble.get(), OP_MASK, 0);
     }
     void Fill() { back->FillRect(0, 0, kW, kH, kFillColour); }
     void Text() {
@@ -141,9 +145,13 @@ struct Ours {
 
 // --- SDL ---------------------------------------------------------------------------------------
 
-SDL_Surface* Rgb565(int w, int h) { return SDL_CreateRGBSurfaceWithFormat(0, w, h, 16, SDL_PIXELFORMAT_RGB565); }
+SDL_Surface* Rgb565(int w, int h) {
+    return SDL_CreateRGBSurfaceWithFormat(0, w, h, 16, SDL_PIXELFORMAT_RGB565);
+}
 
-uint16_t& At(SDL_Surface* s, int x, int y) { return static_cast<uint16_t*>(s->pixels)[y * s->pitch / 2 + x]; }
+uint16_t& At(SDL_Surface* s, int x, int y) {
+    return static_cast<uint16_t*>(s->pixels)[y * s->pitch / 2 + x];
+}
 
 struct Sdl {
     SDL_Surface *back, *background, *glow, *spark, *bubble, *tint, *line;
@@ -156,7 +164,8 @@ struct Sdl {
         SDL_SetSurfaceBlendMode(background, SDL_BLENDMODE_NONE);
         glow = SDL_CreateRGBSurfaceWithFormat(0, 32, 32, 32, SDL_PIXELFORMAT_ARGB8888);
         for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x) static_cast<uint32_t*>(glow->pixels)[y * glow->pitch / 4 + x] = Argb(x, y, 32, 0);
+            for (int x = 0; x < 32; ++x)
+                static_cast<uint32_t*>(glow->pixels)[y * glow->pitch / 4 + x] = Argb(x, y, 32, 0);
         SDL_SetSurfaceBlendMode(glow, SDL_BLENDMODE_BLEND);
         spark = Rgb565(8, 8);
         for (int y = 0; y < 8; ++y)
@@ -179,7 +188,9 @@ struct Sdl {
         // wide as the ink.
         SDL_Surface* wide = Rgb565(kW, sys::GdiTextHeight());
         SDL_FillRect(wide, nullptr, 0);
-        sys::DrawGdiText({static_cast<uint16_t*>(wide->pixels), wide->pitch, 0, 0, wide->w, wide->h}, 0, 0, kLine, 0xFFFF);
+        sys::DrawGdiText(
+            {static_cast<uint16_t*>(wide->pixels), wide->pitch, 0, 0, wide->w, wide->h}, 0, 0,
+            kLine, 0xFFFF);
         int inkWidth = 1;
         for (int y = 0; y < wide->h; ++y)
             for (int x = 0; x < wide->w; ++x)
@@ -191,7 +202,8 @@ struct Sdl {
         SDL_SetColorKey(line, SDL_TRUE, 0);
     }
     ~Sdl() {
-        for (SDL_Surface* s : {back, background, glow, spark, bubble, tint, line}) SDL_FreeSurface(s);
+        for (SDL_Surface* s : {back, background, glow, spark, bubble, tint, line})
+            SDL_FreeSurface(s);
     }
 
     void Blit(SDL_Surface* s, int x, int y) {
@@ -223,8 +235,7 @@ Sdl& TheSdl() {
     return sdl;
 }
 
-template <class Side, void (Side::*Op)()>
-paired::Body Loop(Side& (*side)()) {
+template <class Side, void (Side::*Op)()> paired::Body Loop(Side& (*side)()) {
     return [side](benchmark::State& state) {
         Side& s = side();
         for (auto _ : state) {
@@ -234,8 +245,7 @@ paired::Body Loop(Side& (*side)()) {
     };
 }
 
-template <class Side>
-void Frame(Side& side) {
+template <class Side> void Frame(Side& side) {
     side.Copy();
     side.Alpha();
     side.Add();
@@ -244,8 +254,7 @@ void Frame(Side& side) {
     side.Text();
 }
 
-template <class Side>
-void FrameLoop(Side& side, benchmark::State& state) {
+template <class Side> void FrameLoop(Side& side, benchmark::State& state) {
     for (auto _ : state) {
         Frame(side);
         benchmark::ClobberMemory();
@@ -257,12 +266,30 @@ void FrameLoop(Side& side, benchmark::State& state) {
 int main(int argc, char** argv) {
     using paired::Row;
     const std::string sdl = "SDL_BlitSurface";
-    paired::Add(Row{"Copy", {"ours", Loop<Ours, &Ours::Copy>(TheOurs)}, {{sdl + ", opaque RGB565", Loop<Sdl, &Sdl::Copy>(TheSdl)}}});
-    paired::Add(Row{"Alpha", {"ours", Loop<Ours, &Ours::Alpha>(TheOurs)}, {{sdl + ", ARGB8888 blended", Loop<Sdl, &Sdl::Alpha>(TheSdl)}}});
-    paired::Add(Row{"Add", {"ours", Loop<Ours, &Ours::Add>(TheOurs)}, {{sdl + ", additive RGB565", Loop<Sdl, &Sdl::Add>(TheSdl)}}});
-    paired::Add(Row{"Keyed", {"ours", Loop<Ours, &Ours::Keyed>(TheOurs)}, {{sdl + ", colour-keyed RGB565", Loop<Sdl, &Sdl::Keyed>(TheSdl)}}});
-    paired::Add(Row{"Fill", {"ours", Loop<Ours, &Ours::Fill>(TheOurs)}, {{sdl + " of a filled RGB565 surface, surface alpha 0x80", Loop<Sdl, &Sdl::Fill>(TheSdl)}}});
-    paired::Add(Row{"Text", {"ours", Loop<Ours, &Ours::Text>(TheOurs)}, {{sdl + " of a cached colour-keyed line surface", Loop<Sdl, &Sdl::Text>(TheSdl)}}});
-    paired::Add(Row{"Frame", {"ours", [](benchmark::State& s) { FrameLoop(TheOurs(), s); }}, {{"the SDL peers above", [](benchmark::State& s) { FrameLoop(TheSdl(), s); }}}});
-    return paired::Run(argc, argv, "One 640x480 RGB565 frame: our blits against SDL2's software blitter");
+    paired::Add(Row{"Copy",
+                    {"ours", Loop<Ours, &Ours::Copy>(TheOurs)},
+                    {{sdl + ", opaque RGB565", Loop<Sdl, &Sdl::Copy>(TheSdl)}}});
+    paired::Add(Row{"Alpha",
+                    {"ours", Loop<Ours, &Ours::Alpha>(TheOurs)},
+                    {{sdl + ", ARGB8888 blended", Loop<Sdl, &Sdl::Alpha>(TheSdl)}}});
+    paired::Add(Row{"Add",
+                    {"ours", Loop<Ours, &Ours::Add>(TheOurs)},
+                    {{sdl + ", additive RGB565", Loop<Sdl, &Sdl::Add>(TheSdl)}}});
+    paired::Add(Row{"Keyed",
+                    {"ours", Loop<Ours, &Ours::Keyed>(TheOurs)},
+                    {{sdl + ", colour-keyed RGB565", Loop<Sdl, &Sdl::Keyed>(TheSdl)}}});
+    paired::Add(Row{"Fill",
+                    {"ours", Loop<Ours, &Ours::Fill>(TheOurs)},
+                    {{sdl + " of a filled RGB565 surface, surface alpha 0x80",
+                      Loop<Sdl, &Sdl::Fill>(TheSdl)}}});
+    paired::Add(
+        Row{"Text",
+            {"ours", Loop<Ours, &Ours::Text>(TheOurs)},
+            {{sdl + " of a cached colour-keyed line surface", Loop<Sdl, &Sdl::Text>(TheSdl)}}});
+    paired::Add(
+        Row{"Frame",
+            {"ours", [](benchmark::State& s) { FrameLoop(TheOurs(), s); }},
+            {{"the SDL peers above", [](benchmark::State& s) { FrameLoop(TheSdl(), s); }}}});
+    return paired::Run(argc, argv,
+                       "One 640x480 RGB565 frame: our blits against SDL2's software blitter");
 }

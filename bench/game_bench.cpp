@@ -1,6 +1,7 @@
 // Play speed and the cost of one game frame.
 // - Simulated play: the greedy bot plays panic levels on the real game screen in the game folder
-//   until it loses; reported as simulated game seconds per wall-clock second (the peer is real time).
+//   until it loses; reported as simulated game seconds per wall-clock second (the peer is real
+//   time).
 // - The full game frame: a level with 250 settled bubbles, 100 falling records and debris, the
 //   aiming guide on, drawn by the game screen into the 640x480 back buffer, beside the same
 //   frame's drawing calls, recorded as the game made them, replayed by SDL's software blitter.
@@ -47,11 +48,13 @@ void BM_SimulatedPanicPlay(benchmark::State& state) {
         const SimSummary summary = RunSimulation(options, {}, out);
         simulatedMs += double(summary.ticks) * options.dt;
     }
-    state.counters["game_s_per_s"] = benchmark::Counter(simulatedMs / 1000.0, benchmark::Counter::kIsRate);
+    state.counters["game_s_per_s"] =
+        benchmark::Counter(simulatedMs / 1000.0, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SimulatedPanicPlay)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// A level of arcade rules filled to 250 settled bubbles, with falling bubbles and debris in the air.
+// A level of arcade rules filled to 250 settled bubbles, with falling bubbles and debris in the
+// air.
 GameScreen& FullLevel() {
     static GameScreen* game = [] {
         CurrentPlaySetup().display = true;
@@ -65,7 +68,8 @@ GameScreen& FullLevel() {
         field.list = kept;
         for (int i = 0; i < kSettled; ++i) {
             Bubble b;
-            const int row = i / std::max(1, field.params.width), col = i % std::max(1, field.params.width);
+            const int row = i / std::max(1, field.params.width),
+                      col = i % std::max(1, field.params.width);
             field.CellCentre({row, col}, b.x, b.y);
             b.colour = int8_t(i % 5);
             b.special = i % 37 == 0 ? int8_t(18 + i % 7) : 0;
@@ -112,9 +116,10 @@ struct DrawOp {
     enum Kind { Blit, Tile, Fill, Triangle, Text } kind = Blit;
     Sprite* target = nullptr;
     Sprite* source = nullptr;
-    SDL_Rect to{}, from{}; // Blit: destination and source (frame row included); Tile: area and offset
-    uint32_t flags = 0;    // blit flags, or the fill colour
-    ClipRect clip;         // the target's clip rectangle at the call
+    SDL_Rect to{},
+        from{};         // Blit: destination and source (frame row included); Tile: area and offset
+    uint32_t flags = 0; // blit flags, or the fill colour
+    ClipRect clip;      // the target's clip rectangle at the call
     ScreenPoint points[3];
     TexturePoint texture[3];
     int frameRow = 0;
@@ -124,8 +129,8 @@ struct DrawOp {
 std::vector<DrawOp>* recording = nullptr;
 
 // The noted call, or null while nothing is recorded.
-DrawOp* Note(DrawOp::Kind kind, SDL_Rect to, SDL_Rect from, uint32_t flags, Sprite* target, Sprite* source,
-             float position) {
+DrawOp* Note(DrawOp::Kind kind, SDL_Rect to, SDL_Rect from, uint32_t flags, Sprite* target,
+             Sprite* source, float position) {
     if (!recording || !target) return nullptr;
     DrawOp op;
     op.kind = kind;
@@ -142,8 +147,8 @@ DrawOp* Note(DrawOp::Kind kind, SDL_Rect to, SDL_Rect from, uint32_t flags, Spri
 
 // The text inked by our font onto a white screen, cut to its ink: black with the ink as alpha.
 // The surface's clip rectangle keeps the screen position of its top-left.
-std::shared_ptr<SDL_Surface> InkedLine(Font* font, int x, int y, const char* text, float position, int horizontal,
-                                       int vertical) {
+std::shared_ptr<SDL_Surface> InkedLine(Font* font, int x, int y, const char* text, float position,
+                                       int horizontal, int vertical) {
     static const std::unique_ptr<Sprite> white = [] {
         auto s = std::make_unique<Sprite>();
         s->width = 640;
@@ -156,7 +161,9 @@ std::shared_ptr<SDL_Surface> InkedLine(Font* font, int x, int y, const char* tex
     white->FillRect(0, 0, 640, 480, 0xFFFFFFFF);
     DrawText(white.get(), font, x, y, text, position, horizontal, vertical);
     white->Lock();
-    auto red = [&](int px, int py) { return reinterpret_cast<const uint16_t*>(white->pixels + py * white->pitch)[px] >> 11; };
+    auto red = [&](int px, int py) {
+        return reinterpret_cast<const uint16_t*>(white->pixels + py * white->pitch)[px] >> 11;
+    };
     int left = 640, top = 480, right = 0, bottom = 0;
     for (int py = 0; py < 480; ++py)
         for (int px = 0; px < 640; ++px)
@@ -166,10 +173,12 @@ std::shared_ptr<SDL_Surface> InkedLine(Font* font, int x, int y, const char* tex
             }
     if (left >= right) return nullptr;
     std::shared_ptr<SDL_Surface> line(
-        SDL_CreateRGBSurfaceWithFormat(0, right - left, bottom - top, 32, SDL_PIXELFORMAT_ARGB8888), SDL_FreeSurface);
+        SDL_CreateRGBSurfaceWithFormat(0, right - left, bottom - top, 32, SDL_PIXELFORMAT_ARGB8888),
+        SDL_FreeSurface);
     for (int py = top; py < bottom; ++py)
         for (int px = left; px < right; ++px)
-            static_cast<uint32_t*>(line->pixels)[(py - top) * line->pitch / 4 + (px - left)] = uint32_t(255 - red(px, py) * 255 / 31) << 24;
+            static_cast<uint32_t*>(line->pixels)[(py - top) * line->pitch / 4 + (px - left)] =
+                uint32_t(255 - red(px, py) * 255 / 31) << 24;
     SDL_SetSurfaceBlendMode(line.get(), SDL_BLENDMODE_BLEND);
     line->clip_rect.x = left;
     line->clip_rect.y = top;
@@ -179,68 +188,84 @@ std::shared_ptr<SDL_Surface> InkedLine(Font* font, int x, int y, const char* tex
 } // namespace
 
 extern "C" {
-void __real__ZN6Sprite11StretchBlitEiiiiPS_iiiijf(Sprite*, int, int, int, int, Sprite*, int, int, int, int, uint32_t, float);
+void __real__ZN6Sprite11StretchBlitEiiiiPS_iiiijf(Sprite*, int, int, int, int, Sprite*, int, int,
+                                                  int, int, uint32_t, float);
 void __real__ZN6Sprite10DrawSpriteEiiPS_jf(Sprite*, int, int, Sprite*, uint32_t, float);
-void __real__ZN6Sprite8BlitRectEiiiiPS_iijf(Sprite*, int, int, int, int, Sprite*, int, int, uint32_t, float);
-void __real__ZN6Sprite8TileRectEiiiiPS_iij(Sprite*, int, int, int, int, Sprite*, int, int, uint32_t);
+void __real__ZN6Sprite8BlitRectEiiiiPS_iijf(Sprite*, int, int, int, int, Sprite*, int, int,
+                                            uint32_t, float);
+void __real__ZN6Sprite8TileRectEiiiiPS_iij(Sprite*, int, int, int, int, Sprite*, int, int,
+                                           uint32_t);
 void __real__ZN6Sprite8FillRectEiiiij(Sprite*, int, int, int, int, uint32_t);
-void __real__Z8DrawTextP6SpriteP4FontiiPKcfii(Sprite*, Font*, int, int, const char*, float, int, int);
-void __real__ZN6Sprite12DrawTriangleEjPS_RA3_K11ScreenPointRA3_K12TexturePointf(Sprite*, uint32_t, Sprite*,
-                                                                               const ScreenPoint (&)[3],
-                                                                               const TexturePoint (&)[3], float);
+void __real__Z8DrawTextP6SpriteP4FontiiPKcfii(Sprite*, Font*, int, int, const char*, float, int,
+                                              int);
+void __real__ZN6Sprite12DrawTriangleEjPS_RA3_K11ScreenPointRA3_K12TexturePointf(
+    Sprite*, uint32_t, Sprite*, const ScreenPoint (&)[3], const TexturePoint (&)[3], float);
 
-void __wrap__ZN6Sprite11StretchBlitEiiiiPS_iiiijf(Sprite* self, int dx, int dy, int dw, int dh, Sprite* source, int sx,
-                                                 int sy, int sw, int sh, uint32_t flags, float position) {
-    if (source) Note(DrawOp::Blit, {dx, dy, dw, dh}, {sx, sy, sw, sh}, flags, self, source, position);
-    __real__ZN6Sprite11StretchBlitEiiiiPS_iiiijf(self, dx, dy, dw, dh, source, sx, sy, sw, sh, flags, position);
-}
-void __wrap__ZN6Sprite10DrawSpriteEiiPS_jf(Sprite* self, int x, int y, Sprite* source, uint32_t flags, float position) {
+void __wrap__ZN6Sprite11StretchBlitEiiiiPS_iiiijf(Sprite* self, int dx, int dy, int dw, int dh,
+                                                  Sprite* source, int sx, int sy, int sw, int sh,
+                                                  uint32_t flags, float position) {
     if (source)
-        Note(DrawOp::Blit, {x, y, source->width, source->frameHeight}, {0, 0, source->width, source->frameHeight}, flags,
-             self, source, position);
+        Note(DrawOp::Blit, {dx, dy, dw, dh}, {sx, sy, sw, sh}, flags, self, source, position);
+    __real__ZN6Sprite11StretchBlitEiiiiPS_iiiijf(self, dx, dy, dw, dh, source, sx, sy, sw, sh,
+                                                 flags, position);
+}
+void __wrap__ZN6Sprite10DrawSpriteEiiPS_jf(Sprite* self, int x, int y, Sprite* source,
+                                           uint32_t flags, float position) {
+    if (source)
+        Note(DrawOp::Blit, {x, y, source->width, source->frameHeight},
+             {0, 0, source->width, source->frameHeight}, flags, self, source, position);
     __real__ZN6Sprite10DrawSpriteEiiPS_jf(self, x, y, source, flags, position);
 }
-void __wrap__ZN6Sprite8BlitRectEiiiiPS_iijf(Sprite* self, int dx, int dy, int w, int h, Sprite* source, int sx, int sy,
-                                           uint32_t flags, float position) {
+void __wrap__ZN6Sprite8BlitRectEiiiiPS_iijf(Sprite* self, int dx, int dy, int w, int h,
+                                            Sprite* source, int sx, int sy, uint32_t flags,
+                                            float position) {
     if (source) Note(DrawOp::Blit, {dx, dy, w, h}, {sx, sy, w, h}, flags, self, source, position);
     __real__ZN6Sprite8BlitRectEiiiiPS_iijf(self, dx, dy, w, h, source, sx, sy, flags, position);
 }
-void __wrap__ZN6Sprite8TileRectEiiiiPS_iij(Sprite* self, int dx, int dy, int w, int h, Sprite* source, int offsetX,
-                                          int offsetY, uint32_t flags) {
-    if (source) Note(DrawOp::Tile, {dx, dy, w, h}, {offsetX, offsetY, 0, 0}, flags, self, source, 0.0f);
+void __wrap__ZN6Sprite8TileRectEiiiiPS_iij(Sprite* self, int dx, int dy, int w, int h,
+                                           Sprite* source, int offsetX, int offsetY,
+                                           uint32_t flags) {
+    if (source)
+        Note(DrawOp::Tile, {dx, dy, w, h}, {offsetX, offsetY, 0, 0}, flags, self, source, 0.0f);
     __real__ZN6Sprite8TileRectEiiiiPS_iij(self, dx, dy, w, h, source, offsetX, offsetY, flags);
 }
-void __wrap__ZN6Sprite8FillRectEiiiij(Sprite* self, int left, int top, int right, int bottom, uint32_t colour) {
-    Note(DrawOp::Fill, {left, top, right - left, bottom - top}, {0, 0, 0, 0}, colour, self, nullptr, 0.0f);
+void __wrap__ZN6Sprite8FillRectEiiiij(Sprite* self, int left, int top, int right, int bottom,
+                                      uint32_t colour) {
+    Note(DrawOp::Fill, {left, top, right - left, bottom - top}, {0, 0, 0, 0}, colour, self, nullptr,
+         0.0f);
     __real__ZN6Sprite8FillRectEiiiij(self, left, top, right, bottom, colour);
 }
-void __wrap__Z8DrawTextP6SpriteP4FontiiPKcfii(Sprite* target, Font* font, int x, int y, const char* text,
-                                              float position, int horizontal, int vertical) {
+void __wrap__Z8DrawTextP6SpriteP4FontiiPKcfii(Sprite* target, Font* font, int x, int y,
+                                              const char* text, float position, int horizontal,
+                                              int vertical) {
     if (recording && target && font && text && font->HasAlpha()) {
         std::vector<DrawOp>* open = recording;
         recording = nullptr;
-        if (std::shared_ptr<SDL_Surface> ink = InkedLine(font, x, y, text, position, horizontal, vertical)) {
+        if (std::shared_ptr<SDL_Surface> ink =
+                InkedLine(font, x, y, text, position, horizontal, vertical)) {
             recording = open;
-            DrawOp* op = Note(DrawOp::Text, {x, y, ink->w, ink->h}, {0, 0, ink->w, ink->h}, 0, target, nullptr, 0.0f);
+            DrawOp* op = Note(DrawOp::Text, {x, y, ink->w, ink->h}, {0, 0, ink->w, ink->h}, 0,
+                              target, nullptr, 0.0f);
             op->to.x = ink->clip_rect.x; // where the line's ink starts
             op->to.y = ink->clip_rect.y;
             op->ink = ink;
         }
         recording = open;
     }
-    __real__Z8DrawTextP6SpriteP4FontiiPKcfii(target, font, x, y, text, position, horizontal, vertical);
+    __real__Z8DrawTextP6SpriteP4FontiiPKcfii(target, font, x, y, text, position, horizontal,
+                                             vertical);
 }
-void __wrap__ZN6Sprite12DrawTriangleEjPS_RA3_K11ScreenPointRA3_K12TexturePointf(Sprite* self, uint32_t flags,
-                                                                               Sprite* source,
-                                                                               const ScreenPoint (&points)[3],
-                                                                               const TexturePoint (&texture)[3],
-                                                                               float position) {
-    if (DrawOp* op = source ? Note(DrawOp::Triangle, {0, 0, 0, 0}, {0, 0, 0, 0}, flags, self, source, position) : nullptr) {
+void __wrap__ZN6Sprite12DrawTriangleEjPS_RA3_K11ScreenPointRA3_K12TexturePointf(
+    Sprite* self, uint32_t flags, Sprite* source, const ScreenPoint (&points)[3],
+    const TexturePoint (&texture)[3], float position) {
+    if (DrawOp* op = source ? Note(DrawOp::Triangle, {0, 0, 0, 0}, {0, 0, 0, 0}, flags, self,
+                                   source, position)
+                            : nullptr) {
         std::copy(points, points + 3, op->points);
         std::copy(texture, texture + 3, op->texture);
     }
-    __real__ZN6Sprite12DrawTriangleEjPS_RA3_K11ScreenPointRA3_K12TexturePointf(self, flags, source, points, texture,
-                                                                              position);
+    __real__ZN6Sprite12DrawTriangleEjPS_RA3_K11ScreenPointRA3_K12TexturePointf(
+        self, flags, source, points, texture, position);
 }
 }
 
@@ -289,12 +314,14 @@ struct SdlFrame {
         if (slot) return slot;
         const Sprite::Extent e = sprite->PixelExtent();
         const bool alpha = look == Look::Alpha;
-        slot = SDL_CreateRGBSurfaceWithFormat(0, std::max(1, e.columns), std::max(1, e.rows), alpha ? 32 : 16,
-                                              alpha ? SDL_PIXELFORMAT_ARGB8888 : SDL_PIXELFORMAT_RGB565);
+        slot = SDL_CreateRGBSurfaceWithFormat(
+            0, std::max(1, e.columns), std::max(1, e.rows), alpha ? 32 : 16,
+            alpha ? SDL_PIXELFORMAT_ARGB8888 : SDL_PIXELFORMAT_RGB565);
         sprite->Lock();
         for (int y = 0; y < e.rows; ++y)
             for (int x = 0; x < e.columns; ++x) {
-                const uint16_t p = reinterpret_cast<const uint16_t*>(sprite->pixels + y * sprite->pitch)[x];
+                const uint16_t p =
+                    reinterpret_cast<const uint16_t*>(sprite->pixels + y * sprite->pitch)[x];
                 if (!alpha) {
                     static_cast<uint16_t*>(slot->pixels)[y * slot->pitch / 2 + x] = p;
                     continue;
@@ -302,7 +329,8 @@ struct SdlFrame {
                 const size_t at = size_t(y) * size_t(sprite->width) + size_t(x);
                 const uint32_t a = at < sprite->alpha.size() ? sprite->alpha[at] : 255;
                 const uint32_t r = (p >> 11) << 3, g = ((p >> 5) & 63) << 2, b = (p & 31) << 3;
-                static_cast<uint32_t*>(slot->pixels)[y * slot->pitch / 4 + x] = (a << 24) | (r << 16) | (g << 8) | b;
+                static_cast<uint32_t*>(slot->pixels)[y * slot->pitch / 4 + x] =
+                    (a << 24) | (r << 16) | (g << 8) | b;
             }
         switch (look) {
         case Look::Copy: SDL_SetSurfaceBlendMode(slot, SDL_BLENDMODE_NONE); break;
@@ -320,7 +348,8 @@ struct SdlFrame {
         auto& slot = textures[{sprite, look}];
         if (!slot) {
             slot = SDL_CreateTextureFromSurface(renderer, SurfaceOf(sprite, look));
-            SDL_SetTextureBlendMode(slot, look == Look::Alpha ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
+            SDL_SetTextureBlendMode(slot,
+                                    look == Look::Alpha ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
         }
         return slot;
     }
@@ -369,9 +398,12 @@ struct SdlFrame {
                 step.texture = TextureOf(op.source, LookOf(*op.source, op.flags, true));
                 const float rows = float(op.source->PixelExtent().rows);
                 for (int i = 0; i < 3; ++i)
-                    step.vertices[i] = {{op.points[i].x, op.points[i].y},
-                                        {255, 255, 255, 255},
-                                        {op.texture[i].u, (op.texture[i].v * float(op.source->frameHeight) + float(op.frameRow)) / rows}};
+                    step.vertices[i] = {
+                        {op.points[i].x, op.points[i].y},
+                        {255, 255, 255, 255},
+                        {op.texture[i].u,
+                         (op.texture[i].v * float(op.source->frameHeight) + float(op.frameRow)) /
+                             rows}};
                 ++triangles;
                 break;
             }
@@ -387,7 +419,9 @@ struct SdlFrame {
         SDL_FreeSurface(back);
     }
 
-    static SDL_Rect ClipOf(const ClipRect& c) { return {c.left, c.top, c.right - c.left, c.bottom - c.top}; }
+    static SDL_Rect ClipOf(const ClipRect& c) {
+        return {c.left, c.top, c.right - c.left, c.bottom - c.top};
+    }
 
     void Draw() {
         for (Step& step : steps) {
@@ -433,7 +467,8 @@ struct SdlFrame {
         SDL_Rect area = op.to, clip = ClipOf(op.clip), cut;
         if (!SDL_IntersectRect(&area, &clip, &cut)) return;
         SDL_SetClipRect(back, &cut);
-        const int startX = op.to.x - ((op.from.x % sw) + sw) % sw, startY = op.to.y - ((op.from.y % sh) + sh) % sh;
+        const int startX = op.to.x - ((op.from.x % sw) + sw) % sw,
+                  startY = op.to.y - ((op.from.y % sh) + sh) % sh;
         for (int y = startY; y < op.to.y + op.to.h; y += sh)
             for (int x = startX; x < op.to.x + op.to.w; x += sw) {
                 SDL_Rect from{0, 0, sw, sh}, to{x, y, sw, sh};
@@ -468,17 +503,22 @@ public:
                     peerCalls = std::to_string(int(run.counters.at("blits"))) + " blits, " +
                                 std::to_string(int(run.counters.at("tiles"))) + " tiles, " +
                                 std::to_string(int(run.counters.at("fills"))) + " fills, " +
-                                std::to_string(int(run.counters.at("triangles"))) + " triangles and " +
-                                std::to_string(int(run.counters.at("texts"))) + " text lines";
+                                std::to_string(int(run.counters.at("triangles"))) +
+                                " triangles and " + std::to_string(int(run.counters.at("texts"))) +
+                                " text lines";
             }
     }
     void PrintRatios() const {
-        if (speed > 0) std::printf("\nsimulated panic play: %.0f game seconds per wall-clock second\n", speed);
+        if (speed > 0)
+            std::printf("\nsimulated panic play: %.0f game seconds per wall-clock second\n", speed);
         auto game = times.find("BM_GameFrame"), sdl = times.find("BM_SdlFrame");
         if (game != times.end() && sdl != times.end())
-            std::printf("game frame %.1f us; peer: the same frame's %s replayed by SDL's software blitter (RGB565 "
-                        "surfaces, colour keys and additive blits as ours, per-pixel alpha from ARGB8888, translucent fills "
-                        "as surface alpha, triangles by SDL's software renderer, each text line as one alpha blit of "
+            std::printf("game frame %.1f us; peer: the same frame's %s replayed by SDL's software "
+                        "blitter (RGB565 "
+                        "surfaces, colour keys and additive blits as ours, per-pixel alpha from "
+                        "ARGB8888, translucent fills "
+                        "as surface alpha, triangles by SDL's software renderer, each text line as "
+                        "one alpha blit of "
                         "its ink) %.1f us; game/SDL %.2f\n",
                         game->second, peerCalls.c_str(), sdl->second, game->second / sdl->second);
     }
@@ -497,7 +537,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot enter the game folder %s\n", REEFPOP_GAME_DIR);
         return 1;
     }
-    sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
+    sys::SetMessageBoxResponder(
+        [](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
     SDL_setenv("SDL_VIDEODRIVER", "dummy", 0);
     SetupDisplay(640, 480, 16, 0);
     // What the program's start-up provides the game screen: the bubble sets and the menu font.

@@ -49,8 +49,9 @@ public:
     void PrintRatio() const {
         auto draw = times_.find("BM_MainMenuDraw"), present = times_.find("BM_Present");
         if (draw != times_.end() && present != times_.end())
-            std::printf("main menu draw %.1f us; peer: presenting the frame %.1f us; draw/present %.2f\n",
-                        draw->second, present->second, draw->second / present->second);
+            std::printf(
+                "main menu draw %.1f us; peer: presenting the frame %.1f us; draw/present %.2f\n",
+                draw->second, present->second, draw->second / present->second);
     }
 
 private:
@@ -71,7 +72,8 @@ int main(int argc, char** argv) {
     SDL_setenv("SDL_VIDEODRIVER", "dummy", 0);
     SDL_setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("XDG_RUNTIME_DIR", folder.c_str(), 1); // a single-instance lock of its own
-    sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
+    sys::SetMessageBoxResponder(
+        [](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
     char program[] = "reefpop";
     char* args[] = {program, nullptr};
     int status = 1;

@@ -22,8 +22,13 @@ void WriteTone(const std::string& path, int channels, int rate, int frames) {
     std::vector<int16_t> pcm(size_t(frames) * channels);
     for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = int16_t((i * 977) % 20000 - 10000);
     std::string file = "RIFF";
-    auto put32 = [&](uint32_t v) { for (int b = 0; b < 4; ++b) file += char((v >> (8 * b)) & 0xFF); };
-    auto put16 = [&](uint16_t v) { file += char(v & 0xFF); file += char(v >> 8); };
+    auto put32 = [&](uint32_t v) {
+        for (int b = 0; b < 4; ++b) file += char((v >> (8 * b)) & 0xFF);
+    };
+    auto put16 = [&](uint16_t v) {
+        file += char(v & 0xFF);
+        file += char(v >> 8);
+    };
     uint32_t bytes = uint32_t(pcm.size() * 2);
     put32(36 + bytes);
     file += "WAVEfmt ";
@@ -97,8 +102,12 @@ void Run(benchmark::State& state, int voices, bool withStreams) {
         kAudioSeconds, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void BM_Mix32VoicesAndTwoStreams(benchmark::State& state) { Run(state, 32, true); }
-void BM_PeerOneVoice(benchmark::State& state) { Run(state, 1, false); }
+void BM_Mix32VoicesAndTwoStreams(benchmark::State& state) {
+    Run(state, 32, true);
+}
+void BM_PeerOneVoice(benchmark::State& state) {
+    Run(state, 1, false);
+}
 
 } // namespace
 

@@ -50,7 +50,8 @@ std::string Words(size_t size, uint32_t seed) {
 }
 
 const std::vector<uint8_t>& SingleFileBlock200() {
-    static const std::vector<uint8_t> block = pkg::BuildSingleFile("%DIR_GAME%\\big.dat", Words(200 * kMiB, 3));
+    static const std::vector<uint8_t> block =
+        pkg::BuildSingleFile("%DIR_GAME%\\big.dat", Words(200 * kMiB, 3));
     return block;
 }
 
@@ -60,7 +61,8 @@ paired::Body Verify(pkg::BlockKind kind, const std::vector<uint8_t>& (*block)())
         const std::vector<uint8_t>& b = block();
         size_t seen = 0;
         for (auto _ : state) {
-            if (!pkg::VerifyBlock(kind, b.data(), uint32_t(b.size()), [&seen](size_t done, size_t) { seen = done; }))
+            if (!pkg::VerifyBlock(kind, b.data(), uint32_t(b.size()),
+                                  [&seen](size_t done, size_t) { seen = done; }))
                 state.SkipWithError("block does not verify");
             benchmark::DoNotOptimize(seen);
         }
@@ -101,7 +103,9 @@ BenchPackage& Package(int megabytes) {
     return p;
 }
 
-const std::vector<uint8_t>& Container200() { return Package(200).block; }
+const std::vector<uint8_t>& Container200() {
+    return Package(200).block;
+}
 
 size_t g_peakHeap = 0; // the largest extraction heap seen, over every run
 
@@ -112,11 +116,12 @@ paired::Body ExtractFiles(int megabytes) {
         const size_t before = mallinfo2().uordblks;
         for (auto _ : state) {
             inst::ScriptRunner runner(app);
-            const bool ok = pkg::ExtractFiles(runner, p.view, "", p.folder, true, [&](double, double) {
-                const size_t now = mallinfo2().uordblks;
-                if (now > before) g_peakHeap = std::max(g_peakHeap, now - before);
-                return true;
-            });
+            const bool ok =
+                pkg::ExtractFiles(runner, p.view, "", p.folder, true, [&](double, double) {
+                    const size_t now = mallinfo2().uordblks;
+                    if (now > before) g_peakHeap = std::max(g_peakHeap, now - before);
+                    return true;
+                });
             if (!ok) state.SkipWithError("extraction failed");
         }
     };
@@ -138,7 +143,8 @@ paired::Body PlainZlib(int megabytes, size_t pieceBytes) {
                 FILE* f = std::fopen((p.folder + "/" + std::string(e.name)).c_str(), "wb");
                 if (!e.IsCompressed()) {
                     for (size_t done = 0; done < e.size;) {
-                        const size_t piece = pieceBytes ? std::min<size_t>(pieceBytes, e.size - done) : e.size;
+                        const size_t piece =
+                            pieceBytes ? std::min<size_t>(pieceBytes, e.size - done) : e.size;
                         std::fwrite(data + done, 1, piece, f);
                         done += piece;
                     }
@@ -172,7 +178,8 @@ paired::Body PlainZlib(int megabytes, size_t pieceBytes) {
 
 int main(int argc, char** argv) {
     using paired::Row;
-    paired::Add(Row{"Verify 200 MB stgc checksum", {"ours", Verify(pkg::BlockKind::kContainer, Container200)},
+    paired::Add(Row{"Verify 200 MB stgc checksum",
+                    {"ours", Verify(pkg::BlockKind::kContainer, Container200)},
                     {{"byte-at-a-time rotate-xor loop", [](benchmark::State& state) {
                           const auto& block = Container200();
                           for (auto _ : state) {
@@ -182,19 +189,23 @@ int main(int argc, char** argv) {
                               benchmark::DoNotOptimize(sum);
                           }
                       }}}});
-    paired::Add(Row{"Verify 200 MB sstg CRC-32", {"ours", Verify(pkg::BlockKind::kSingleFile, SingleFileBlock200)},
+    paired::Add(Row{"Verify 200 MB sstg CRC-32",
+                    {"ours", Verify(pkg::BlockKind::kSingleFile, SingleFileBlock200)},
                     {{"one zlib crc32 call over the block", [](benchmark::State& state) {
                           const auto& block = SingleFileBlock200();
                           for (auto _ : state)
-                              benchmark::DoNotOptimize(crc32(crc32(0, Z_NULL, 0), block.data() + pkg::kSingleFileHeaderSize,
-                                                             uInt(block.size() - pkg::kSingleFileHeaderSize)));
+                              benchmark::DoNotOptimize(crc32(
+                                  crc32(0, Z_NULL, 0), block.data() + pkg::kSingleFileHeaderSize,
+                                  uInt(block.size() - pkg::kSingleFileHeaderSize)));
                       }}}});
     for (int megabytes : {20, 200}) {
         const std::string name = "Extract " + std::to_string(megabytes) + " MB";
-        paired::Add(Row{name, {"ours", ExtractFiles(megabytes)},
+        paired::Add(Row{name,
+                        {"ours", ExtractFiles(megabytes)},
                         {{"plain zlib, 64 KiB writes like ours", PlainZlib(megabytes, pkg::kPiece)},
                          {"plain zlib, one write per file", PlainZlib(megabytes, 0)}},
-                        true, 0.5});
+                        true,
+                        0.5});
     }
     const int result = paired::Run(argc, argv, "Package verification and extraction");
     std::printf("\npeak extraction heap: %.0f KiB\n", double(g_peakHeap) / 1024.0);

@@ -33,7 +33,9 @@ inline std::vector<Row>& Rows() {
     return rows;
 }
 
-inline void Add(Row row) { Rows().push_back(std::move(row)); }
+inline void Add(Row row) {
+    Rows().push_back(std::move(row));
+}
 
 // Keeps every run's seconds per iteration under "row|side".
 class Collector : public benchmark::BenchmarkReporter {
@@ -44,7 +46,8 @@ public:
             if (run.error_occurred || run.iterations == 0) continue;
             const std::string name = run.benchmark_name();
             const std::string key = name.substr(0, name.rfind('|'));
-            const double seconds = realTime_.at(key) ? run.real_accumulated_time : run.cpu_accumulated_time;
+            const double seconds =
+                realTime_.at(key) ? run.real_accumulated_time : run.cpu_accumulated_time;
             seconds_[key].push_back(seconds / double(run.iterations));
             std::fprintf(stderr, ".");
         }
@@ -75,7 +78,8 @@ inline int Run(int argc, char** argv, const char* title, int rounds = 5) {
             for (const Side* side : sides) {
                 const std::string key = row.name + "|" + side->label;
                 collector.UseRealTime(key, row.realTime);
-                auto* b = benchmark::RegisterBenchmark((key + "|" + std::to_string(round)).c_str(), side->body);
+                auto* b = benchmark::RegisterBenchmark((key + "|" + std::to_string(round)).c_str(),
+                                                       side->body);
                 b->MinTime(row.minSeconds);
                 if (row.realTime) b->UseRealTime();
             }

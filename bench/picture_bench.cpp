@@ -28,7 +28,8 @@ std::vector<uint8_t> TestPixels(int bytesPerPixel = 3) {
     uint8_t* p = bytes.data();
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x, p += bytesPerPixel) {
-            const uint8_t pixel[4] = {uint8_t(x * 3 + y), uint8_t(y * 5), uint8_t(x ^ y), uint8_t(x + y)};
+            const uint8_t pixel[4] = {uint8_t(x * 3 + y), uint8_t(y * 5), uint8_t(x ^ y),
+                                      uint8_t(x + y)};
             std::copy(pixel, pixel + bytesPerPixel, p);
         }
     return bytes;
@@ -112,13 +113,17 @@ paired::Body SdlConversion(Uint32 sourceFormat, int bytesPerPixel) {
 int main(int argc, char** argv) {
     using paired::Row;
     const std::string sdl = "SDL_ConvertPixels from ";
-    paired::Add(Row{"16-bit TGA -> RGB565", {"ours", OurConversion(WriteTga(TestPixels(2), 16))},
+    paired::Add(Row{"16-bit TGA -> RGB565",
+                    {"ours", OurConversion(WriteTga(TestPixels(2), 16))},
                     {{sdl + "RGB555", SdlConversion(SDL_PIXELFORMAT_RGB555, 2)}}});
-    paired::Add(Row{"24-bit TGA -> RGB565", {"ours", OurConversion(WriteTga(TestPixels(3), 24))},
+    paired::Add(Row{"24-bit TGA -> RGB565",
+                    {"ours", OurConversion(WriteTga(TestPixels(3), 24))},
                     {{sdl + "BGR24", SdlConversion(SDL_PIXELFORMAT_BGR24, 3)}}});
-    paired::Add(Row{"32-bit TGA -> RGB565", {"ours", OurConversion(WriteTga(TestPixels(4), 32))},
+    paired::Add(Row{"32-bit TGA -> RGB565",
+                    {"ours", OurConversion(WriteTga(TestPixels(4), 32))},
                     {{sdl + "ARGB8888", SdlConversion(SDL_PIXELFORMAT_ARGB8888, 4)}}});
-    paired::Add(Row{"JPEG RGB -> RGB565", {"ours", OurConversion(WriteJpeg(TestPixels()))},
+    paired::Add(Row{"JPEG RGB -> RGB565",
+                    {"ours", OurConversion(WriteJpeg(TestPixels()))},
                     {{sdl + "RGB24", SdlConversion(SDL_PIXELFORMAT_RGB24, 3)}}});
     const int result = paired::Run(argc, argv, "A 640x480 picture converted to RGB565");
     std::error_code ignored;

@@ -52,7 +52,8 @@ paired::Body SdlScaledBlit() {
         std::vector<uint16_t> picture = TestPicture();
         SDL_Surface* src = SDL_CreateRGBSurfaceWithFormatFrom(picture.data(), kW, kH, 16, kW * 2,
                                                               SDL_PIXELFORMAT_RGB565);
-        SDL_Surface* dst = SDL_CreateRGBSurfaceWithFormat(0, kW * 2, kH * 2, 32, SDL_PIXELFORMAT_RGB888);
+        SDL_Surface* dst =
+            SDL_CreateRGBSurfaceWithFormat(0, kW * 2, kH * 2, 32, SDL_PIXELFORMAT_RGB888);
         SDL_Rect target{0, 0, kW * 2, kH * 2};
         for (auto _ : state) {
             SDL_BlitScaled(src, nullptr, dst, &target);
@@ -72,8 +73,9 @@ paired::Body OurChangesOnly() {
         for (auto _ : state) {
             for (int y = 200; y < 264; ++y)
                 for (int x = 300; x < 364; ++x) picture[size_t(y) * kW + x] ^= 0x0841;
-            sys::ScaleChangesRGB565ToXRGB8888(picture.data(), kW * 2, kW, kH, sys::Rect{0, 0, kW, kH},
-                                              shown, out.data(), kW * 4, kW, kH);
+            sys::ScaleChangesRGB565ToXRGB8888(picture.data(), kW * 2, kW, kH,
+                                              sys::Rect{0, 0, kW, kH}, shown, out.data(), kW * 4,
+                                              kW, kH);
             benchmark::DoNotOptimize(out.data());
         }
     };
@@ -83,11 +85,12 @@ paired::Body OurChangesOnly() {
 
 int main(int argc, char** argv) {
     using paired::Row;
-    paired::Add(Row{"RGB565 -> XRGB8888", {"ours", OurWidening(1)},
-                    {{"SDL_ConvertPixels", SdlConversion()}}});
-    paired::Add(Row{"RGB565 -> XRGB8888 x2", {"ours", OurWidening(2)},
-                    {{"SDL_BlitScaled", SdlScaledBlit()}}});
-    paired::Add(Row{"one 64x64 patch changed", {"ours, changes only", OurChangesOnly()},
+    paired::Add(Row{
+        "RGB565 -> XRGB8888", {"ours", OurWidening(1)}, {{"SDL_ConvertPixels", SdlConversion()}}});
+    paired::Add(Row{
+        "RGB565 -> XRGB8888 x2", {"ours", OurWidening(2)}, {{"SDL_BlitScaled", SdlScaledBlit()}}});
+    paired::Add(Row{"one 64x64 patch changed",
+                    {"ours, changes only", OurChangesOnly()},
                     {{"ours, whole frame", OurWidening(1)}}});
     return paired::Run(argc, argv, "A 640x480 back buffer shown on an XRGB8888 window surface");
 }

@@ -48,18 +48,30 @@ struct PictureSpec {
 
 // The scene's pictures at the sizes the game's content uses.
 const PictureSpec kPictures[] = {
-    {"DATA\\Stone_L.jpg", 110, 480, Kind::Opaque},       {"DATA\\Stone_R.jpg", 110, 480, Kind::Opaque},
-    {"DATA\\flush.jpg", 392, 256, Kind::Opaque},         {"DATA\\flush_left.tga", 24, 256, Kind::Alpha},
-    {"DATA\\flush_right.tga", 24, 256, Kind::Alpha},     {"DATA\\flush_down.jpg", 440, 120, Kind::Opaque},
-    {"DATA\\Top_Water.tga", 128, 64, Kind::Alpha},       {"DATA\\Side_L_Water_Top.tga", 48, 64, Kind::Alpha},
-    {"DATA\\Side_R_Water_Top.tga", 48, 64, Kind::Alpha}, {"DATA\\sputter0000.tga", 8, 8, Kind::Alpha},
-    {"DATA\\sputter0001.tga", 8, 8, Kind::Alpha},        {"DATA\\sputter0002.tga", 8, 8, Kind::Alpha},
-    {"DATA\\sputter0003.tga", 8, 8, Kind::Alpha},        {"DATA\\sputter0004.tga", 8, 8, Kind::Alpha},
-    {"DATA\\sputter0005.tga", 8, 8, Kind::Alpha},        {"DATA\\Menu00.tga", 24, 24, Kind::Alpha},
-    {"DATA\\Menu01.tga", 24, 24, Kind::Alpha},           {"DATA\\Menu10.tga", 24, 24, Kind::Alpha},
-    {"DATA\\Menu11.tga", 24, 24, Kind::Alpha},           {"DATA\\MenuUp.tga", 24, 24, Kind::Alpha},
-    {"DATA\\MenuDown.tga", 24, 24, Kind::Alpha},         {"DATA\\MenuLeft.tga", 24, 24, Kind::Alpha},
-    {"DATA\\MenuRight.tga", 24, 24, Kind::Alpha},        {"DATA\\HERO\\hello.tga", 96, 96 * 8, Kind::Alpha},
+    {"DATA\\Stone_L.jpg", 110, 480, Kind::Opaque},
+    {"DATA\\Stone_R.jpg", 110, 480, Kind::Opaque},
+    {"DATA\\flush.jpg", 392, 256, Kind::Opaque},
+    {"DATA\\flush_left.tga", 24, 256, Kind::Alpha},
+    {"DATA\\flush_right.tga", 24, 256, Kind::Alpha},
+    {"DATA\\flush_down.jpg", 440, 120, Kind::Opaque},
+    {"DATA\\Top_Water.tga", 128, 64, Kind::Alpha},
+    {"DATA\\Side_L_Water_Top.tga", 48, 64, Kind::Alpha},
+    {"DATA\\Side_R_Water_Top.tga", 48, 64, Kind::Alpha},
+    {"DATA\\sputter0000.tga", 8, 8, Kind::Alpha},
+    {"DATA\\sputter0001.tga", 8, 8, Kind::Alpha},
+    {"DATA\\sputter0002.tga", 8, 8, Kind::Alpha},
+    {"DATA\\sputter0003.tga", 8, 8, Kind::Alpha},
+    {"DATA\\sputter0004.tga", 8, 8, Kind::Alpha},
+    {"DATA\\sputter0005.tga", 8, 8, Kind::Alpha},
+    {"DATA\\Menu00.tga", 24, 24, Kind::Alpha},
+    {"DATA\\Menu01.tga", 24, 24, Kind::Alpha},
+    {"DATA\\Menu10.tga", 24, 24, Kind::Alpha},
+    {"DATA\\Menu11.tga", 24, 24, Kind::Alpha},
+    {"DATA\\MenuUp.tga", 24, 24, Kind::Alpha},
+    {"DATA\\MenuDown.tga", 24, 24, Kind::Alpha},
+    {"DATA\\MenuLeft.tga", 24, 24, Kind::Alpha},
+    {"DATA\\MenuRight.tga", 24, 24, Kind::Alpha},
+    {"DATA\\HERO\\hello.tga", 96, 96 * 8, Kind::Alpha},
     {"DATA\\BlaBla.tga", 120, 72, Kind::Keyed},
 };
 
@@ -68,8 +80,8 @@ uint32_t Argb(const PictureSpec& p, int x, int y) {
     uint32_t a = 255;
     if (p.kind == Kind::Alpha) a = uint32_t((x * 255) / std::max(1, p.w - 1) + (y % 7) * 20) & 0xFF;
     if (p.kind == Kind::Keyed && (x < 6 || y < 6)) return 0; // black corners: colour key
-    const uint32_t r = (seed + uint32_t(x * 5 + y * 3)) & 0xFF, g = (uint32_t(y * 7) + seed / 3) & 0xFF,
-                   b = (200 + uint32_t(x ^ y)) & 0xFF;
+    const uint32_t r = (seed + uint32_t(x * 5 + y * 3)) & 0xFF,
+                   g = (uint32_t(y * 7) + seed / 3) & 0xFF, b = (200 + uint32_t(x ^ y)) & 0xFF;
     return (a << 24) | (r << 16) | (g << 8) | b | 0x080808;
 }
 
@@ -77,7 +89,9 @@ uint16_t To565(uint32_t argb) {
     return uint16_t(((argb >> 8) & 0xF800) | ((argb >> 5) & 0x07E0) | ((argb >> 3) & 0x001F));
 }
 
-uint16_t* Row(Sprite& s, int y) { return reinterpret_cast<uint16_t*>(s.pixels + size_t(y) * size_t(s.pitch)); }
+uint16_t* Row(Sprite& s, int y) {
+    return reinterpret_cast<uint16_t*>(s.pixels + size_t(y) * size_t(s.pitch));
+}
 
 // A sprite as the loader would make it from the file, registered under the file's name.
 Sprite* Register(const PictureSpec& p) {
@@ -116,7 +130,8 @@ void RegisterFont() {
     f->pixels = f->ownPixels.data();
     f->alpha.assign(size_t(f->width) * kGlyphH, 0);
     for (int y = 0; y < kGlyphH; ++y)
-        for (int x = 0; x < f->width; ++x) f->alpha[size_t(y * f->width + x)] = ((x % kGlyphW) + y) % 3 ? 255 : 0;
+        for (int x = 0; x < f->width; ++x)
+            f->alpha[size_t(y * f->width + x)] = ((x % kGlyphW) + y) % 3 ? 255 : 0;
     for (int c = 32; c < 128; ++c) {
         f->glyphX[c] = int16_t((c - 32) * kGlyphW);
         f->glyphWidth[c] = kGlyphW - 1;
@@ -131,8 +146,10 @@ void MakeGameFolder() {
     char pattern[] = "/tmp/reefpop_scene_bench_XXXXXX";
     if (!mkdtemp(pattern) || chdir(pattern) != 0) std::abort();
     std::filesystem::create_directories("DATA");
-    std::ofstream("game.ini") << "[fx]\nxFlush=0.01\nyFlush=0.15\nxTop=0.02\nyTop=0.004\ngravity=40\n";
-    std::ofstream("DATA/hero.ini") << "[hello]\nx=520\ny=330\nlength=8\ntime=100000000\nname=DATA\\HERO\\hello.tga\n";
+    std::ofstream("game.ini")
+        << "[fx]\nxFlush=0.01\nyFlush=0.15\nxTop=0.02\nyTop=0.004\ngravity=40\n";
+    std::ofstream("DATA/hero.ini")
+        << "[hello]\nx=520\ny=330\nlength=8\ntime=100000000\nname=DATA\\HERO\\hello.tga\n";
     std::ofstream("lang.ini") << "[hero]\nMenuHello1=" << kLines[0] << "\nMenuHello2=" << kLines[1]
                               << "\nMenuHello3=" << kLines[2] << "\n";
     LanguageFile = "lang.ini";
@@ -187,10 +204,12 @@ struct Sdl {
         back = SDL_CreateRGBSurfaceWithFormat(0, kW, kH, 16, SDL_PIXELFORMAT_RGB565);
         for (const PictureSpec& p : kPictures) pictures[p.file] = Make(p);
         for (int c = 32; c < 128; ++c) {
-            SDL_Surface* g = SDL_CreateRGBSurfaceWithFormat(0, kGlyphW - 1, kGlyphH, 32, SDL_PIXELFORMAT_ARGB8888);
+            SDL_Surface* g = SDL_CreateRGBSurfaceWithFormat(0, kGlyphW - 1, kGlyphH, 32,
+                                                            SDL_PIXELFORMAT_ARGB8888);
             for (int y = 0; y < kGlyphH; ++y)
                 for (int x = 0; x < kGlyphW - 1; ++x)
-                    static_cast<uint32_t*>(g->pixels)[y * g->pitch / 4 + x] = (x + y) % 3 ? 0xFF000000 : 0;
+                    static_cast<uint32_t*>(g->pixels)[y * g->pitch / 4 + x] =
+                        (x + y) % 3 ? 0xFF000000 : 0;
             SDL_SetSurfaceBlendMode(g, SDL_BLENDMODE_BLEND);
             glyphs[c] = g;
         }
@@ -201,7 +220,8 @@ struct Sdl {
     static SDL_Surface* Make(const PictureSpec& p) {
         const bool alpha = p.kind == Kind::Alpha;
         SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, p.w, p.h, alpha ? 32 : 16,
-                                                        alpha ? SDL_PIXELFORMAT_ARGB8888 : SDL_PIXELFORMAT_RGB565);
+                                                        alpha ? SDL_PIXELFORMAT_ARGB8888
+                                                              : SDL_PIXELFORMAT_RGB565);
         for (int y = 0; y < p.h; ++y)
             for (int x = 0; x < p.w; ++x) {
                 const uint32_t c = Argb(p, x, y);
@@ -233,7 +253,8 @@ struct Sdl {
         SDL_FillRect(back, &sky, 0x9D9D);
         Blit(stoneL, 0, 0);
         Blit(stoneR, kW - stoneR->w, 0);
-        SDL_Surface *flush = P("DATA\\flush.jpg"), *edgeL = P("DATA\\flush_left.tga"), *edgeR = P("DATA\\flush_right.tga");
+        SDL_Surface *flush = P("DATA\\flush.jpg"), *edgeL = P("DATA\\flush_left.tga"),
+                    *edgeR = P("DATA\\flush_right.tga");
         const int x0 = 90 + edgeL->w;
         const int column = int(timing.xFlush * timing.time) % flush->w;
         for (int y = std::max(top, 20); y < std::min(bottom, kH); ++y) {
@@ -246,11 +267,13 @@ struct Sdl {
         SDL_Surface* topWater = P("DATA\\Top_Water.tga");
         for (int x = stoneL->w; x < kW - stoneR->w; x += topWater->w)
             BlitPart(topWater, 0, 0, std::min(topWater->w, kW - stoneR->w - x), topWater->h, x, 16);
-        SDL_Surface *sideL = P("DATA\\Side_L_Water_Top.tga"), *sideR = P("DATA\\Side_R_Water_Top.tga");
+        SDL_Surface *sideL = P("DATA\\Side_L_Water_Top.tga"),
+                    *sideR = P("DATA\\Side_R_Water_Top.tga");
         Blit(sideL, stoneL->w - sideL->w / 2, 16);
         Blit(sideR, kW - stoneR->w - sideR->w / 2, 16);
-        static const char* const drops[6] = {"DATA\\sputter0000.tga", "DATA\\sputter0001.tga", "DATA\\sputter0002.tga",
-                                             "DATA\\sputter0003.tga", "DATA\\sputter0004.tga", "DATA\\sputter0005.tga"};
+        static const char* const drops[6] = {"DATA\\sputter0000.tga", "DATA\\sputter0001.tga",
+                                             "DATA\\sputter0002.tga", "DATA\\sputter0003.tga",
+                                             "DATA\\sputter0004.tga", "DATA\\sputter0005.tga"};
         for (const Spray& s : spray) Blit(P(drops[s.picture]), s.x, s.y);
     }
 
@@ -277,7 +300,8 @@ struct Sdl {
         for (int i = 0; i < 3; ++i) {
             const int length = int(std::strlen(kLines[i]));
             int gx = 516 + balloon->w / 2 - length * (kGlyphW - 1) / 2;
-            for (const char* p = kLines[i]; *p; ++p, gx += kGlyphW - 1) Blit(glyphs[int(*p) & 127], gx, 240 + (i + 1) * 18 - 7);
+            for (const char* p = kLines[i]; *p; ++p, gx += kGlyphW - 1)
+                Blit(glyphs[int(*p) & 127], gx, 240 + (i + 1) * 18 - 7);
         }
     }
 
@@ -310,18 +334,21 @@ Sdl& TheSdl() {
     return sdl;
 }
 
-template <class Side, void (Side::*Op)()>
-void Run(benchmark::State& state, Side& side) {
+template <class Side, void (Side::*Op)()> void Run(benchmark::State& state, Side& side) {
     for (auto _ : state) {
         (side.*Op)();
         benchmark::ClobberMemory();
     }
 }
 
-#define OPERATION(name)                                                                          \
-    void BM_Ours_##name(benchmark::State& s) { Run<Ours, &Ours::name>(s, TheOurs()); }           \
-    void BM_SDL_##name(benchmark::State& s) { Run<Sdl, &Sdl::name>(s, TheSdl()); }               \
-    BENCHMARK(BM_Ours_##name);                                                                   \
+#define OPERATION(name)                                                                            \
+    void BM_Ours_##name(benchmark::State& s) {                                                     \
+        Run<Ours, &Ours::name>(s, TheOurs());                                                      \
+    }                                                                                              \
+    void BM_SDL_##name(benchmark::State& s) {                                                      \
+        Run<Sdl, &Sdl::name>(s, TheSdl());                                                         \
+    }                                                                                              \
+    BENCHMARK(BM_Ours_##name);                                                                     \
     BENCHMARK(BM_SDL_##name);
 OPERATION(Backdrop)
 OPERATION(MenuFrame)

@@ -32,7 +32,8 @@ const std::string& ScratchFolder() {
 bool SameRows(const std::vector<KeyBinding>& a, const std::vector<KeyBinding>& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (a[i].action != b[i].action || a[i].key1 != b[i].key1 || a[i].key2 != b[i].key2) return false;
+        if (a[i].action != b[i].action || a[i].key1 != b[i].key1 || a[i].key2 != b[i].key2)
+            return false;
     return true;
 }
 

@@ -51,7 +51,8 @@ void PrepareOnce() {
     const char lang[] = "[hero]\nMenuHello1=Hi\nMenuHello2=there\nMenuStart1=Go\nGameBestShot3=!\n";
     WriteBytes("lang.ini", lang, sizeof lang - 1);
     LanguageFile = "lang.ini";
-    sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
+    sys::SetMessageBoxResponder(
+        [](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
     static Sprite backBuffer;
     backBuffer.width = 640;
     backBuffer.frameHeight = 480;

@@ -30,8 +30,8 @@ void RemoveFuzzFile() {
 const std::string& FuzzFile() {
     static const std::string path = [] {
         // A memory file system keeps the atomic writes' fsync cheap.
-        std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm/ini_fuzz_XXXXXX"
-                                                            : "/tmp/ini_fuzz_XXXXXX";
+        std::string pattern =
+            access("/dev/shm", W_OK) == 0 ? "/dev/shm/ini_fuzz_XXXXXX" : "/tmp/ini_fuzz_XXXXXX";
         if (!mkdtemp(&pattern[0])) std::abort();
         return pattern + "/fuzz.ini";
     }();
@@ -49,9 +49,8 @@ void Check(bool condition, const char* what) {
 // A '\0'-separated list as the profile functions return it, at most kMostNames names.
 std::vector<std::string> ReadList(const char* section) {
     std::vector<char> buffer(kListSize + 1, '#');
-    size_t length =
-        sys::GetPrivateProfileString(section, nullptr, "", buffer.data(), kListSize,
-                                     FuzzFile().c_str());
+    size_t length = sys::GetPrivateProfileString(section, nullptr, "", buffer.data(), kListSize,
+                                                 FuzzFile().c_str());
     Check(buffer[kListSize] == '#', "list written past its buffer");
     // Each name ends in '\0' and the list in a second one; an empty list is two '\0'.
     Check(length + 1 < kListSize && buffer[length] == '\0' &&
@@ -87,7 +86,9 @@ std::vector<Entry> ReadEverything() {
     return entries;
 }
 
-bool SameName(const std::string& a, const std::string& b) { return sys::EqualIgnoringCase(a, b); }
+bool SameName(const std::string& a, const std::string& b) {
+    return sys::EqualIgnoringCase(a, b);
+}
 
 } // namespace
 
@@ -115,8 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                              FuzzFile().c_str()),
               "key deletion failed");
         Check(ReadValue(section, key, kValueSize) == "(none)", "deleted key still read");
-        Check(sys::WritePrivateProfileString(section.c_str(), nullptr, nullptr,
-                                             FuzzFile().c_str()),
+        Check(sys::WritePrivateProfileString(section.c_str(), nullptr, nullptr, FuzzFile().c_str()),
               "section deletion failed");
         Check(ReadList(section.c_str()).empty(), "deleted section still has keys");
     }

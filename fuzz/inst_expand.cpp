@@ -8,7 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool quiet = [] {
-        sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
+        sys::SetMessageBoxResponder(
+            [](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
         return true;
     }();
     (void)quiet;
@@ -20,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t bar = values.find('|');
     app.variables["A"] = values.substr(0, bar);
     app.scriptParams["B"] = bar == std::string::npos ? std::string() : values.substr(bar + 1);
-    const std::string out = inst::ExpandText(app, split == std::string::npos ? text : text.substr(split + 1));
+    const std::string out =
+        inst::ExpandText(app, split == std::string::npos ? text : text.substr(split + 1));
     if (out.size() > inst::kMaxExpandedLength + size) __builtin_trap();
     return 0;
 }

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         inst::Picture sheet;
         sheet.width = 224;
         sheet.height = 120;
-        if (inst::ParseAnim(bytes.data(), bytes.size(), &frames)) inst::FramesFitSheet(frames, sheet);
+        if (inst::ParseAnim(bytes.data(), bytes.size(), &frames))
+            inst::FramesFitSheet(frames, sheet);
     }
     return 0;
 }

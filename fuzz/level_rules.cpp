@@ -37,10 +37,13 @@ void EnterScratchFolder() {
     if (chdir(g_folder.c_str()) != 0) std::abort();
     std::atexit(RemoveScratchFolder);
     // The level-up screen's pictures are not there: answer the message box at once.
-    sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
+    sys::SetMessageBoxResponder(
+        [](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
 }
 
-void Write(const char* path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+void Write(const char* path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
 
 // Parts are separated by lines "---": rule file, score rules, script.
 std::vector<std::string> Parts(const std::string& input) {
@@ -65,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
     const std::vector<std::string> parts = Parts(input);
     const int mode = size > 0 ? data[0] % 3 : 0;
-    const char* const ruleFiles[] = {"DATA/ArcadeScore.ini", "DATA/PuzzleTime.ini", "DATA/Panic.ini"};
+    const char* const ruleFiles[] = {"DATA/ArcadeScore.ini", "DATA/PuzzleTime.ini",
+                                     "DATA/Panic.ini"};
     Write(ruleFiles[mode], parts[0]);
     Write("DATA/score.ini", parts[1]);
 

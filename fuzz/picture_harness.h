@@ -53,8 +53,8 @@ inline int FuzzReader(const char* extension, const uint8_t* data, size_t size) {
     std::vector<uint8_t> pixels(size_t(w * h) * 2), plane(size_t(w * h));
     for (int f = 0; f < frames; ++f) {
         const int position = (reader->length / reader->frameCount) * f;
-        reader->ReadPixels(pixels.data(), position, 2, int(w) * 2, 5, 6, 5, 0, 11, 5, 0, 0,
-                           int(w), int(h));
+        reader->ReadPixels(pixels.data(), position, 2, int(w) * 2, 5, 6, 5, 0, 11, 5, 0, 0, int(w),
+                           int(h));
         reader->ReadChannel(plane.data(), position, 1, int(w), 8, 0, int(w), int(h));
         reader->ReadPixels(pixels.data(), position, 2, int(w) * 2, 5, 6, 5, 0, 11, 5, 0, 0,
                            int(w + 1) / 2, int(h + 1) / 2);

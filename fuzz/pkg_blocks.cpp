@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const pkg::BlockKind kind = pkg::BlockAt(image.data(), image.size(), pos, &blockSize);
         if (kind == pkg::BlockKind::kNone) break;
         if (seal) {
-            std::vector<uint8_t> block(image.begin() + long(pos), image.begin() + long(pos + blockSize));
+            std::vector<uint8_t> block(image.begin() + long(pos),
+                                       image.begin() + long(pos + blockSize));
             pkg::SealBlock(block);
             std::copy(block.begin(), block.end(), image.begin() + long(pos));
         }

@@ -32,12 +32,15 @@ const std::string& ScratchFile() {
         file = g_folder + "/s.ini";
         std::atexit(RemoveScratchFolder);
         // Pictures the file names are not there: answer the message box at once.
-        sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
+        sys::SetMessageBoxResponder(
+            [](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
     }
     return file;
 }
 
-sys::LPARAM At(int x, int y) { return sys::LPARAM((uint32_t(y & 0xFFFF) << 16) | uint32_t(x & 0xFFFF)); }
+sys::LPARAM At(int x, int y) {
+    return sys::LPARAM((uint32_t(y & 0xFFFF) << 16) | uint32_t(x & 0xFFFF));
+}
 
 void BuildAndDrive(const std::string& file) {
     Screen screen(file.c_str(), 1);

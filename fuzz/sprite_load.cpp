@@ -36,7 +36,8 @@ const std::string& WorkFolder() {
 
 Sprite& BackBuffer() {
     static Sprite* back = [] {
-        sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
+        sys::SetMessageBoxResponder(
+            [](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
         auto* s = new Sprite();
         s->width = 48;
         s->frameHeight = 32;

@@ -15,7 +15,8 @@ void ReadAll(const char* name) {
     WaveReader reader;
     if (reader.Open(name) == 0) {
         std::vector<char> buffer(4096);
-        for (int i = 0; i < 64 && reader.Read(buffer.data(), int(buffer.size()), i % 2 == 1) > 0; ++i) {
+        for (int i = 0; i < 64 && reader.Read(buffer.data(), int(buffer.size()), i % 2 == 1) > 0;
+             ++i) {
         }
         reader.Rewind();
         reader.Read(buffer.data(), int(buffer.size()), true);

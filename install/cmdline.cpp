@@ -38,8 +38,8 @@ std::vector<std::string> SplitCommandLine(const std::string& text) {
 
 const std::vector<LaunchMode>& LaunchModes() {
     static const std::vector<LaunchMode> modes = {
-        {RunPackageInstall, CheckNamedPackage, "PackInst",
-         "[PackName]\ninstall [PackName] pakage", 1, 1, true},
+        {RunPackageInstall, CheckNamedPackage, "PackInst", "[PackName]\ninstall [PackName] pakage",
+         1, 1, true},
         {RunScriptInstall, nullptr, "ScriptInst",
          "[ScriptFileName] (UInstLogName = 0)\nexec install [InstScriptFileName] script, write "
          "uinst log to (UInstLogName)",
@@ -83,7 +83,9 @@ std::string UsageText() {
     return text;
 }
 
-bool IsPackageMode(const LaunchMode& mode) { return mode.run == RunPackageInstall; }
+bool IsPackageMode(const LaunchMode& mode) {
+    return mode.run == RunPackageInstall;
+}
 
 const char* ExitCodeMeaning(int code) {
     switch (code) {
@@ -104,8 +106,8 @@ namespace {
 
 struct OptionSpec {
     const char* name;
-    std::string CommandOptions::*text;  // null for a switch
-    bool CommandOptions::*flag;         // null for an option with a value
+    std::string CommandOptions::*text; // null for a switch
+    bool CommandOptions::*flag;        // null for an option with a value
 };
 
 const OptionSpec kOptions[] = {
@@ -195,8 +197,9 @@ bool OptionsFitMode(const CommandOptions& options, const LaunchMode* mode, std::
     }
     const bool settings = !options.destination.empty() || !options.group.empty();
     if (settings && mode && !IsPackageMode(*mode)) {
-        *error = std::string("--destination and --group are settings of a package install, not of ") +
-                 mode->name;
+        *error =
+            std::string("--destination and --group are settings of a package install, not of ") +
+            mode->name;
         return false;
     }
     if (!options.group.empty() && !GroupStaysInMenu(options.group)) {

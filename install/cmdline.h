@@ -21,13 +21,12 @@ std::vector<std::string> SplitCommandLine(const std::string& text);
 
 using ModeOperation = int (*)(InstallerApp& app, const std::vector<std::string>& arguments,
                               int value);
-using ModeCheck = bool (*)(InstallerApp& app, const std::vector<std::string>& arguments,
-                           int value);
+using ModeCheck = bool (*)(InstallerApp& app, const std::vector<std::string>& arguments, int value);
 
 struct LaunchMode {
     ModeOperation run;
-    ModeCheck check;   // or null
-    const char* name;  // or null for the default row
+    ModeCheck check;  // or null
+    const char* name; // or null for the default row
     const char* help;
     int value;
     int argumentCount;
@@ -48,8 +47,8 @@ struct CommandOptions {
     bool help = false;
     bool unattended = false;
     bool acceptLicence = false;
-    std::string destination;  // empty: the stored or default games folder
-    std::string group;        // empty: the stored or default start-menu group
+    std::string destination; // empty: the stored or default games folder
+    std::string group;       // empty: the stored or default start-menu group
     std::string logFile;
 };
 // Takes the options ("--name" or "--name value") out of the tokens wherever they stand, up to

@@ -37,7 +37,8 @@ bool ParseRoot(const std::string& name, RegRoot* root) {
                   {"HKEY_CURRENT_USER", "HKCU", RegRoot::CurrentUser},
                   {"HKEY_LOCAL_MACHINE", "HKLM", RegRoot::LocalMachine}};
     for (const auto& row : kRoots) {
-        if (sys::EqualIgnoringCase(name, row.longName) || sys::EqualIgnoringCase(name, row.shortName)) {
+        if (sys::EqualIgnoringCase(name, row.longName) ||
+            sys::EqualIgnoringCase(name, row.shortName)) {
             *root = row.root;
             return true;
         }
@@ -76,7 +77,9 @@ bool SetRegistryValue(ScriptRunner& runner, const ScriptLine& line, const host::
     for (size_t level = 1; level <= names.size(); ++level) {
         bool created = false;
         if (!host::RegCreateKey(root, JoinKey(names, level), &created)) return false;
-        if (created) runner.WriteLogLine({"UnRegPathDel", rootName, JoinKey(names, level), "DelSub", "=", "0"});
+        if (created)
+            runner.WriteLogLine(
+                {"UnRegPathDel", rootName, JoinKey(names, level), "DelSub", "=", "0"});
     }
     const std::string key = JoinKey(names, names.size());
     const std::string name = nameFor(root, key);
@@ -93,19 +96,23 @@ bool RegistryCommand(ScriptRunner& runner, const ScriptLine& line, const host::R
                      [&] { return SetRegistryValue(runner, line, value, nameFor); });
 }
 
-std::string FixedName(const ScriptLine& line) { return line.positional[2]; }
+std::string FixedName(const ScriptLine& line) {
+    return line.positional[2];
+}
 
 bool CmdRegSetStr(ScriptRunner& runner, const ScriptLine& line) {
     host::RegValue value;
     value.text = line.positional[3];
-    return RegistryCommand(runner, line, value, [&](RegRoot, const std::string&) { return FixedName(line); });
+    return RegistryCommand(runner, line, value,
+                           [&](RegRoot, const std::string&) { return FixedName(line); });
 }
 
 bool CmdRegSetDword(ScriptRunner& runner, const ScriptLine& line) {
     host::RegValue value;
     value.type = host::RegValue::Type::Dword;
     value.number = static_cast<uint32_t>(std::strtoul(line.positional[3].c_str(), nullptr, 10));
-    return RegistryCommand(runner, line, value, [&](RegRoot, const std::string&) { return FixedName(line); });
+    return RegistryCommand(runner, line, value,
+                           [&](RegRoot, const std::string&) { return FixedName(line); });
 }
 
 bool CmdRegMaskStrSet(ScriptRunner& runner, const ScriptLine& line) {
@@ -155,7 +162,8 @@ bool CmdInfValSet(ScriptRunner& runner, const ScriptLine& line) {
         // A file that was there before stays at uninstall; only the keys added are removed.
         if (!host::PathExists(file)) {
             TargetFile created;
-            if (!CreateTargetFile(runner, file, false, &created) || !CommitTargetFile(runner, &created))
+            if (!CreateTargetFile(runner, file, false, &created) ||
+                !CommitTargetFile(runner, &created))
                 return false;
         } else if (!host::MayChange(host::HostPath(file))) {
             return false;
@@ -165,7 +173,8 @@ bool CmdInfValSet(ScriptRunner& runner, const ScriptLine& line) {
                                      file.c_str());
         const bool wasEmpty = current[0] == '\0';
         if (!wasEmpty && !ArgBool(line, "Owr", true)) return true;
-        if (!sys::WritePrivateProfileString(section.c_str(), key.c_str(), value.c_str(), file.c_str()))
+        if (!sys::WritePrivateProfileString(section.c_str(), key.c_str(), value.c_str(),
+                                            file.c_str()))
             return false;
         if (wasEmpty) runner.WriteLogLine({"UnInfValDel", file, section, key});
         return true;
@@ -188,8 +197,10 @@ bool CmdUnFileDel(ScriptRunner& runner, const ScriptLine& line) {
 // What the tree removal could not remove now goes to the delayed operations.
 void DelayLeftovers(ScriptRunner& runner, const std::vector<host::FolderEntry>& left) {
     for (const host::FolderEntry& entry : left) {
-        if (entry.kind == host::EntryKind::kFolder) RemoveDirOrDelay(runner, entry.name);
-        else DeleteFileOrDelay(runner, entry.name);
+        if (entry.kind == host::EntryKind::kFolder)
+            RemoveDirOrDelay(runner, entry.name);
+        else
+            DeleteFileOrDelay(runner, entry.name);
     }
 }
 
@@ -216,16 +227,17 @@ bool CmdUnDirDel(ScriptRunner& runner, const ScriptLine& line) {
     if (!host::ListFolder(hostPath, &entries)) return true;
     for (const host::FolderEntry& entry : entries)
         if (entry.kind == host::EntryKind::kFolder) return true;
-    for (const host::FolderEntry& entry : entries) DeleteFileOrDelay(runner, hostPath + "/" + entry.name);
+    for (const host::FolderEntry& entry : entries)
+        DeleteFileOrDelay(runner, hostPath + "/" + entry.name);
     RemoveDirOrDelay(runner, hostPath);
     return true;
 }
 
 bool CmdActiveXReg(ScriptRunner& runner, const ScriptLine& line) {
     const std::string& library = line.positional[0];
-    const bool ok = WithRetry(runner.app, "MsgUserErrActiveXReg", "MsgUserErrTitlePackage", library, [&] {
-        return host::CallRegistrationEntry(library, "DllRegisterServer");
-    });
+    const bool ok =
+        WithRetry(runner.app, "MsgUserErrActiveXReg", "MsgUserErrTitlePackage", library,
+                  [&] { return host::CallRegistrationEntry(library, "DllRegisterServer"); });
     if (ok) runner.WriteLogLine({"ActiveXUnReg", library});
     return ok;
 }
@@ -265,18 +277,20 @@ bool CmdMakeLink(ScriptRunner& runner, const ScriptLine& line) {
 bool CmdMakeLink2(ScriptRunner& runner, const ScriptLine& line) {
     const std::string name = NormalizePath(line.positional[2]);
     const host::ShellLink link = LinkFromLine(line, NormalizePath(line.positional[3]));
-    return WithRetry(runner.app, "MsgUserErrLinkOper", "MsgUserErrTitlePackage", line.positional[2], [&] {
-        for (size_t folder = 0; folder < 2; ++folder) {
-            if (MakeOneLink(runner, NormalizePath(line.positional[folder] + "\\" + name), link))
-                return true;
-        }
-        return false;
-    });
+    return WithRetry(
+        runner.app, "MsgUserErrLinkOper", "MsgUserErrTitlePackage", line.positional[2], [&] {
+            for (size_t folder = 0; folder < 2; ++folder) {
+                if (MakeOneLink(runner, NormalizePath(line.positional[folder] + "\\" + name), link))
+                    return true;
+            }
+            return false;
+        });
 }
 
 bool CmdShellExec(ScriptRunner& runner, const ScriptLine& line) {
     const std::string file = NormalizePath(line.positional[0]);
-    const std::vector<std::string> arguments = SplitCommandLine(NormalizePath(ArgText(line, "Cmd", "")));
+    const std::vector<std::string> arguments =
+        SplitCommandLine(NormalizePath(ArgText(line, "Cmd", "")));
     const std::string folder = NormalizePath(ArgText(line, "Dir", FolderOf(file)));
     const bool wait = ArgBool(line, "WaitExit", false);
     const bool mustStart = ArgBool(line, "ErrorIfGailed", false);
@@ -286,8 +300,10 @@ bool CmdShellExec(ScriptRunner& runner, const ScriptLine& line) {
 }
 
 bool CmdDxSetup(ScriptRunner& runner, const ScriptLine& line) {
-    const std::string folder = NormalizePath(ArgText(line, "Dir", runner.app.variables["INST_EXE_PATH"]));
-    return RunDirectXSetup(runner, folder, ArgBool(line, "Silent", false), ArgBool(line, "Lic", true));
+    const std::string folder =
+        NormalizePath(ArgText(line, "Dir", runner.app.variables["INST_EXE_PATH"]));
+    return RunDirectXSetup(runner, folder, ArgBool(line, "Silent", false),
+                           ArgBool(line, "Lic", true));
 }
 
 bool CmdPrmSet(ScriptRunner& runner, const ScriptLine& line) {
@@ -314,7 +330,9 @@ bool CmdFilesProcess(ScriptRunner& runner, const ScriptLine& line) {
     return runner.extractFiles(source, destination, ArgBool(line, "Owr", true));
 }
 
-bool CmdLbExit(ScriptRunner&, const ScriptLine&) { return true; }
+bool CmdLbExit(ScriptRunner&, const ScriptLine&) {
+    return true;
+}
 
 const CommandEntry kCommands[] = {
     {"ActiveXReg", nullptr, CmdActiveXReg, 1, 1},

@@ -12,7 +12,7 @@ using CommandHandler = bool (*)(ScriptRunner& runner, const ScriptLine& line);
 // passClass: 0 runs in the ParamPass only, 1 in the WorkPass only, 2 in both.
 struct CommandEntry {
     const char* name;
-    const char* alias;  // or null
+    const char* alias; // or null
     CommandHandler handler;
     unsigned minArguments;
     unsigned passClass;

@@ -47,7 +47,9 @@ private:
     int positions_[2] = {0, 0};
 };
 
-int Percent(unsigned done, unsigned total) { return total ? int(uint64_t(done) * 100 / total) : 0; }
+int Percent(unsigned done, unsigned total) {
+    return total ? int(uint64_t(done) * 100 / total) : 0;
+}
 
 // Shows the library's messages under the set-up's title and its progress on the page's bars.
 // Nothing can cancel the set-up half-way, so it is told to go on.
@@ -92,7 +94,8 @@ bool Attempt(ScriptRunner& runner, const std::string& folder, bool showLicence, 
 
 } // namespace
 
-bool RunDirectXSetup(ScriptRunner& runner, const std::string& folder, bool silent, bool showLicence) {
+bool RunDirectXSetup(ScriptRunner& runner, const std::string& folder, bool silent,
+                     bool showLicence) {
     InstallerApp& app = runner.app;
     if (!silent && ShowMessage(app, "DxSetQuestTxt", "DxSetQuestTit",
                                sys::MB_OKCANCEL | sys::MB_ICONQUESTION) == sys::IDCANCEL)

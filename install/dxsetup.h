@@ -11,7 +11,7 @@ class ScriptRunner;
 constexpr unsigned kDsetupMessage = 10;
 constexpr unsigned kDsetupProgress = 18;
 constexpr unsigned kDsetupWarning = 19;
-constexpr unsigned kDsetupFlagsAll = 0x10018;  // core, display and sound drivers
+constexpr unsigned kDsetupFlagsAll = 0x10018; // core, display and sound drivers
 
 struct DsetupProgress {
     unsigned phase;
@@ -26,6 +26,7 @@ using DsetupCallback = unsigned (*)(unsigned kind, unsigned style, const char* t
                                     const DsetupProgress* progress);
 
 // The command behind DXSetup; runs the retry protocol itself. Success when skipped.
-bool RunDirectXSetup(ScriptRunner& runner, const std::string& folder, bool silent, bool showLicence);
+bool RunDirectXSetup(ScriptRunner& runner, const std::string& folder, bool silent,
+                     bool showLicence);
 
 } // namespace inst

@@ -8,7 +8,9 @@
 namespace inst {
 namespace {
 
-bool IsDelimiter(char c) { return c == '%' || c == '#'; }
+bool IsDelimiter(char c) {
+    return c == '%' || c == '#';
+}
 
 // Text with a mark on the per-cent signs that came from empty references: they are literal and
 // never open a reference in a later pass.
@@ -79,7 +81,7 @@ int ExpandPass(InstallerApp& app, const MarkedText& in, MarkedText* out, std::st
         }
         size_t close = i + 1;
         while (close < n && !(IsDelimiter(in.text[close]) && !in.literal[close])) ++close;
-        if (close >= n) break;  // an open reference drops the rest of the text
+        if (close >= n) break; // an open reference drops the rest of the text
         const std::string name = in.text.substr(i + 1, close - i - 1);
         char byte;
         std::string value;

@@ -15,7 +15,8 @@ namespace inst {
 
 std::string NormalizePath(const std::string& path) {
     const size_t start = path.find_first_not_of(' ');
-    if (start != std::string::npos && sys::EqualIgnoringCase(std::string_view(path).substr(start, 5), "http:"))
+    if (start != std::string::npos &&
+        sys::EqualIgnoringCase(std::string_view(path).substr(start, 5), "http:"))
         return path;
     std::string out;
     for (char c : path) {
@@ -34,7 +35,9 @@ static std::string WininitPath(ScriptRunner& runner) {
     return host::HostPath(runner.app.variables["DIR_WIN"] + "\\wininit.ini");
 }
 
-static bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+static bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 bool EnsureFolderPath(ScriptRunner& runner, const std::string& folder, size_t known) {
     // The part up to the first ':', '/' or '\' (a drive, or the root) is taken as existing.
@@ -66,7 +69,8 @@ bool CreateTargetFile(ScriptRunner& runner, const std::string& path, bool allowS
     file->hostPath = host::HostPath(path);
     file->existed = host::KindOf(file->hostPath) != host::EntryKind::kMissing;
     const size_t slash = file->hostPath.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : file->hostPath.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? "." : file->hostPath.substr(0, slash + 1);
     if (!host::CreateTempFile(folder, "lb_", &file->temp)) return false;
     runner.WriteLogLine({"UnFileDel", path});
     return true;
@@ -77,7 +81,8 @@ bool CommitTargetFile(ScriptRunner& runner, TargetFile* file) {
         AbandonTargetFile(file);
         return false;
     }
-    if (host::KindOf(file->hostPath) != host::EntryKind::kMissing && !host::MayChange(file->hostPath)) {
+    if (host::KindOf(file->hostPath) != host::EntryKind::kMissing &&
+        !host::MayChange(file->hostPath)) {
         AbandonTargetFile(file);
         return false;
     }
@@ -91,7 +96,9 @@ bool CommitTargetFile(ScriptRunner& runner, TargetFile* file) {
     return false;
 }
 
-void AbandonTargetFile(TargetFile* file) { host::DiscardTempFile(&file->temp); }
+void AbandonTargetFile(TargetFile* file) {
+    host::DiscardTempFile(&file->temp);
+}
 
 bool DeleteFileOrDelay(ScriptRunner& runner, const std::string& path) {
     const std::string hostPath = host::HostPath(path);
@@ -149,8 +156,10 @@ bool AddWininitEntry(const std::string& wininitPath, const std::string& left,
         if (next == std::string::npos) break;
         at = next + 1;
     }
-    if (section != std::string::npos) content.insert(section + sizeof kSection - 1, entry);
-    else content += std::string("\r\n") + kSection + entry;
+    if (section != std::string::npos)
+        content.insert(section + sizeof kSection - 1, entry);
+    else
+        content += std::string("\r\n") + kSection + entry;
     const std::string temp = wininitPath + ".new";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);

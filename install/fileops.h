@@ -21,7 +21,7 @@ bool EnsureFolderPath(ScriptRunner& runner, const std::string& folder, size_t kn
 // interrupted install leaves the old file, or none, and a re-run writes it again).
 struct TargetFile {
     host::TempFile temp;
-    std::string path;  // as the script names it
+    std::string path; // as the script names it
     std::string hostPath;
     bool existed = false;
     bool allowStaging = false;

@@ -28,8 +28,7 @@ bool StoreGameFolders(InstallerApp& app, const std::string& folder, const std::s
     return folderWritten && groupWritten;
 }
 
-bool UseChosenFolders(InstallerApp& app, const std::string& destination,
-                      const std::string& group) {
+bool UseChosenFolders(InstallerApp& app, const std::string& destination, const std::string& group) {
     if (destination.empty() && group.empty()) return true;
     std::string folder = app.variables["DIR_GAMES"];
     if (!destination.empty()) {
@@ -39,7 +38,8 @@ bool UseChosenFolders(InstallerApp& app, const std::string& destination,
         while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     }
     if (!StoreGameFolders(app, folder, group.empty() ? app.variables["GRP_GAMES"] : group)) {
-        std::fprintf(stderr, "install: the games folder and group cannot be stored in the registry\n");
+        std::fprintf(stderr,
+                     "install: the games folder and group cannot be stored in the registry\n");
         return false;
     }
     host::AddTouchableFolder(host::HostPath(folder));

@@ -16,7 +16,6 @@ bool StoreGameFolders(InstallerApp& app, const std::string& folder, const std::s
 // The folder and group named on the command line, stored as above; an empty one keeps the
 // current value, a relative folder is taken from the current folder, and the install may
 // change things below the folder. False with a message on stderr when they cannot be stored.
-bool UseChosenFolders(InstallerApp& app, const std::string& destination,
-                      const std::string& group);
+bool UseChosenFolders(InstallerApp& app, const std::string& destination, const std::string& group);
 
 } // namespace inst

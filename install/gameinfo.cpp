@@ -8,7 +8,9 @@
 namespace inst {
 namespace {
 
-bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+bool IsLineBreak(char c) {
+    return c == '\r' || c == '\n';
+}
 
 // The code page named by "//codepage N" right after the byte-order mark, else 1252.
 unsigned CodePageOf(const unsigned char* data, size_t size) {
@@ -42,7 +44,8 @@ std::string GameInfoText(const unsigned char* data, size_t size) {
     bool known = true;
     std::string text = host::Utf16ToCodePage(data + 2, size - 2, codePage, &known);
     if (!known)
-        std::fprintf(stderr, "install: package information uses unknown code page %u; read as 1252\n",
+        std::fprintf(stderr,
+                     "install: package information uses unknown code page %u; read as 1252\n",
                      codePage);
     return text;
 }
@@ -67,7 +70,7 @@ void ParseGameInfo(const unsigned char* data, size_t size, NameMap& values) {
         }
         const size_t keyStart = i;
         while (i < n && text[i] != '=' && !IsLineBreak(text[i])) ++i;
-        if (i >= n || IsLineBreak(text[i])) continue;  // no "=" on the line: the key is dropped
+        if (i >= n || IsLineBreak(text[i])) continue; // no "=" on the line: the key is dropped
         const std::string key = TrimEnd(text.substr(keyStart, i - keyStart));
         ++i;
         while (i < n && text[i] == ' ') ++i;
@@ -87,7 +90,7 @@ void ParseGameInfo(const unsigned char* data, size_t size, NameMap& values) {
                 if ((text[i] == '\\' || text[i] == '/') && i + 1 < n) ++i;
                 value += text[i];
             }
-            if (closed) store(key, value);  // a quote still open at the end delivers nothing
+            if (closed) store(key, value); // a quote still open at the end delivers nothing
             skipLine();
             continue;
         }

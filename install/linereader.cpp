@@ -2,7 +2,9 @@
 
 namespace inst {
 
-static bool IsBreak(char c) { return c == '\r' || c == '\n'; }
+static bool IsBreak(char c) {
+    return c == '\r' || c == '\n';
+}
 
 LineReader::LineReader(const char* text, size_t length, bool backwards)
     : text_(text), length_(text ? length : 0), backwards_(backwards),

@@ -25,7 +25,8 @@ std::string LocaliseText(InstallerApp& app, const std::string& templateText) {
         const char open = templateText[first], close = templateText[last];
         const bool delimited = (open == '%' || open == '#') && (close == '%' || close == '#');
         std::string text;
-        if (delimited && app.strings.Lookup(templateText.data() + first + 1, last - first - 1, &text))
+        if (delimited &&
+            app.strings.Lookup(templateText.data() + first + 1, last - first - 1, &text))
             return ExpandText(app, text);
     }
     return ExpandText(app, templateText);

@@ -27,7 +27,9 @@ int RunScriptUninstall(InstallerApp& app, const Arguments& arguments, int) {
     return UninstallOne(app, arguments[0]);
 }
 
-int RunUninstallAll(InstallerApp& app, const Arguments&, int) { return UninstallAll(app); }
+int RunUninstallAll(InstallerApp& app, const Arguments&, int) {
+    return UninstallAll(app);
+}
 
 bool CheckNamedPackage(InstallerApp& app, const Arguments& arguments, int value) {
     return pkg::CheckModePackages(app, value, arguments[0]);

@@ -19,7 +19,9 @@ int RowHeight(const ProgressDialog::Bar& bar) {
 
 const ProgressDialog kUninstallDialog = {"%UnDlgInstTitle%", {{nullptr, 1020}}, 1};
 const ProgressDialog kUninstallAllDialog = {
-    "%UnDlgInstAllTitle%", {{"%UnDlgInstAllProgTotal%", 1024}, {"%UnDlgInstAllProgCurr%", 1021}}, 2};
+    "%UnDlgInstAllTitle%",
+    {{"%UnDlgInstAllProgTotal%", 1024}, {"%UnDlgInstAllProgCurr%", 1021}},
+    2};
 const ProgressDialog kIntegrityDialog = {
     "%CrcCheckTitle%", {{"%CrcCheckAll%", 1024}, {"%CrcCheckCurr%", 1021}}, 2};
 
@@ -36,9 +38,9 @@ bool ProgressWindow::Open(InstallerApp& app, const ProgressDialog& dialog) {
     for (int i = 0; i < dialog.barCount; ++i) {
         const ProgressDialog::Bar& bar = dialog.bars[i];
         if (bar.label) {
-            ui::Control* label = page_.AddStatic(-1, LocaliseText(app, bar.label),
-                                                 {kMargin, top, kWidth - kMargin, top + kLabelHeight},
-                                                 ui::TextAlign::Left, true);
+            ui::Control* label = page_.AddStatic(
+                -1, LocaliseText(app, bar.label),
+                {kMargin, top, kWidth - kMargin, top + kLabelHeight}, ui::TextAlign::Left, true);
             label->SetBackground(kDialogFace);
             top += kLabelHeight + kGap;
         }
@@ -46,9 +48,8 @@ bool ProgressWindow::Open(InstallerApp& app, const ProgressDialog& dialog) {
         top += kBarHeight + kMargin;
     }
     // Every command the window gets (its close box, Escape) is the request to stop.
-    page_.SetCommandHandler([](ui::Page& page, int id, int, sys::LPARAM) {
-        page.SetEndCode(id != 0 ? id : 2);
-    });
+    page_.SetCommandHandler(
+        [](ui::Page& page, int id, int, sys::LPARAM) { page.SetEndCode(id != 0 ? id : 2); });
     page_.Show();
     return true;
 }

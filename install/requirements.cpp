@@ -52,7 +52,9 @@ std::string SystemNames(unsigned allowed, bool shortNames) {
     return names;
 }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
 
 // The replacement of the placeholder at text[i] (just after "%"), and how many characters it
 // takes; an unknown placeholder is replaced by nothing.
@@ -84,7 +86,8 @@ std::string Placeholder(const std::string& text, size_t i, const Requirements& r
     case 'P':
         if (rawSecond == 'F') return two(std::to_string(req.processorMHz));
         if (second == 'S' || second == 'L')
-            return two(kProcessors[std::clamp(req.processorClass, 0, kProcessorClasses - 1)].shortName);
+            return two(
+                kProcessors[std::clamp(req.processorClass, 0, kProcessorClasses - 1)].shortName);
         return two("");
     case 'V':
         if (second == 'M') return two(std::to_string(req.videoMB));
@@ -122,11 +125,14 @@ bool CheckRequirement(int check, const Requirements& req, const SystemInfo& info
     switch (check) {
     case kCheckProc: return info.processorClass >= req.processorClass;
     case kCheckDx:
-        return info.dxMajor > req.dxMajor || (info.dxMajor == req.dxMajor && info.dxMinorWord >= req.dxMinor);
+        return info.dxMajor > req.dxMajor ||
+               (info.dxMajor == req.dxMajor && info.dxMinorWord >= req.dxMinor);
     case kCheckMem: return info.memoryMB > req.memoryMB;
-    case kCheckOs: return (req.allowedSystems >> std::clamp(info.systemIndex, 0, kSystems - 1)) & 1u;
+    case kCheckOs:
+        return (req.allowedSystems >> std::clamp(info.systemIndex, 0, kSystems - 1)) & 1u;
     case kCheckIE:
-        return info.ieMajor > req.ieMajor || (info.ieMajor == req.ieMajor && info.ieMinor >= req.ieMinor);
+        return info.ieMajor > req.ieMajor ||
+               (info.ieMajor == req.ieMajor && info.ieMinor >= req.ieMinor);
     case kCheckVideo: return info.videoMB >= req.videoMB && (!req.video3D || info.video3D);
     case kCheckDisk: return info.freeDiskMB >= req.diskMB;
     default: return true;
@@ -159,11 +165,14 @@ std::vector<RequirementRow> RequirementRows(const Requirements& req) {
     constexpr const char* kGraphicsDownload = "https://www.libsdl.org/";
     constexpr const char* kBrowserDownload = "https://www.freedesktop.org/wiki/Software/xdg-utils/";
     return {
-        {"SysReqTxtWantMem", kCheckMem, "sysReqHelpTitWantMem", "sysReqHelpTxtWantMem", false, nullptr},
+        {"SysReqTxtWantMem", kCheckMem, "sysReqHelpTitWantMem", "sysReqHelpTxtWantMem", false,
+         nullptr},
         {"SysReqTxtWantProc", kCheckProc, "SysReqHelpTitProc", "SysReqHelpTxtProc", false, nullptr},
-        {"SysReqTxtWantDx", kCheckDx, "SysReqHelpTitWantDx", "SysReqHelpTxtWantDx", true, kGraphicsDownload},
+        {"SysReqTxtWantDx", kCheckDx, "SysReqHelpTitWantDx", "SysReqHelpTxtWantDx", true,
+         kGraphicsDownload},
         {"SysReqTxtWantOs", kCheckOs, "SysReqHelpTitWantOs", "SysReqHelpTxtWantOs", false, nullptr},
-        {"SysReqTxtWantIE", kCheckIE, "SysReqHelpTitWantIE", "SysReqHelpTxtWantIE", true, kBrowserDownload},
+        {"SysReqTxtWantIE", kCheckIE, "SysReqHelpTitWantIE", "SysReqHelpTxtWantIE", true,
+         kBrowserDownload},
         {req.video3D ? "SysReqVideo3D" : "SysReqVideo", kCheckVideo, "SysReqHelpTitVideo",
          "SysReqHelpTxtVideo", false, nullptr},
         {"SysReqHDD", kCheckDisk, "SysReqHelpTitHDD", "SysReqHelpTxtHDD", false, nullptr},

@@ -10,7 +10,15 @@
 
 namespace inst {
 
-enum RequirementCheck { kCheckProc, kCheckDx, kCheckMem, kCheckOs, kCheckIE, kCheckVideo, kCheckDisk };
+enum RequirementCheck {
+    kCheckProc,
+    kCheckDx,
+    kCheckMem,
+    kCheckOs,
+    kCheckIE,
+    kCheckVideo,
+    kCheckDisk
+};
 constexpr int kRequirementChecks = 7;
 
 constexpr int kProcessorClasses = 5;

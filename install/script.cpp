@@ -35,7 +35,8 @@ bool ScriptRunner::OpenLog(const std::string& path) {
     std::fprintf(log_, "%s\r\n;script started at %u/%u/%u %u:%u:%u \r\n%s\r\n", kLogRule,
                  static_cast<unsigned>(local.tm_mday), static_cast<unsigned>(local.tm_mon + 1),
                  static_cast<unsigned>(local.tm_year + 1900), static_cast<unsigned>(local.tm_hour),
-                 static_cast<unsigned>(local.tm_min), static_cast<unsigned>(local.tm_sec), kLogRule);
+                 static_cast<unsigned>(local.tm_min), static_cast<unsigned>(local.tm_sec),
+                 kLogRule);
     std::fflush(log_);
     return true;
 }
@@ -102,8 +103,9 @@ void ScriptRunner::FinishLog() {
         // characters for the replay.
         const auto variable = app.variables.find(name);
         const auto machine = app.machineValues.find(name);
-        const bool fromVariables = variable != app.variables.end() && variable->second == value &&
-                                   !(machine != app.machineValues.end() && machine->second == value);
+        const bool fromVariables =
+            variable != app.variables.end() && variable->second == value &&
+            !(machine != app.machineValues.end() && machine->second == value);
         WriteLogLine({"PrmSet", name, fromVariables ? ExpandText(app, value) : value});
     }
     std::fclose(log_);
@@ -113,8 +115,10 @@ void ScriptRunner::FinishLog() {
 
 static void ScriptError(InstallerApp& app, const char* key, const std::string& command) {
     const unsigned style = sys::MB_OK | sys::MB_ICONERROR;
-    if (command.empty()) ShowMessage(app, key, "MsgIntErrTitleScriptErr", style);
-    else ShowMessageF(app, key, "MsgIntErrTitleScriptErr", style, {command});
+    if (command.empty())
+        ShowMessage(app, key, "MsgIntErrTitleScriptErr", style);
+    else
+        ShowMessageF(app, key, "MsgIntErrTitleScriptErr", style, {command});
 }
 
 bool ScriptRunner::RunLine(const char* text, size_t length, bool paramPass) {

@@ -33,7 +33,7 @@ std::vector<ScriptToken> TokenizeLine(const char* line, size_t length) {
         } else {
             while (i < length && line[i] != ' ' && line[i] != '=') token.text += line[i++];
         }
-        if (token.text.empty()) break;  // an empty token ends the line
+        if (token.text.empty()) break; // an empty token ends the line
         tokens.push_back(token);
     }
     return tokens;
@@ -72,7 +72,9 @@ static const std::string* FindNamed(const ScriptLine& line, const char* name) {
     return it == line.named.end() ? nullptr : &it->second;
 }
 
-bool IsTrueText(const std::string& value) { return !value.empty() && value[0] == '1'; }
+bool IsTrueText(const std::string& value) {
+    return !value.empty() && value[0] == '1';
+}
 
 int DecimalInt(const std::string& value) {
     const long number = std::strtol(value.c_str(), nullptr, 10);

@@ -10,8 +10,8 @@ namespace inst {
 struct ScriptLine {
     std::string command;
     std::vector<std::string> positional;
-    std::map<std::string, std::string> named;  // a name given twice keeps the last value
-    bool syntaxError = false;                   // "=" with no name before it
+    std::map<std::string, std::string> named; // a name given twice keeps the last value
+    bool syntaxError = false;                 // "=" with no name before it
 };
 
 // Tokens of a line: quoted with '"' or '\'' (the quote doubled stands for itself; a missing

@@ -14,17 +14,22 @@ bool DecodePng(const unsigned char* data, size_t size, uint32_t background, Pict
     out->width = image.width;
     out->height = image.height;
     out->pixels.resize(static_cast<size_t>(image.width) * image.height);
-    const unsigned backR = background >> 16 & 0xFF, backG = background >> 8 & 0xFF, backB = background & 0xFF;
+    const unsigned backR = background >> 16 & 0xFF, backG = background >> 8 & 0xFF,
+                   backB = background & 0xFF;
     for (size_t i = 0; i < out->pixels.size(); ++i) {
         const uint8_t* p = &image.rgba[i * 4];
         const unsigned a = p[3];
-        auto blend = [a](unsigned c, unsigned back) { return (c * a + back * (255 - a) + 127) / 255; };
+        auto blend = [a](unsigned c, unsigned back) {
+            return (c * a + back * (255 - a) + 127) / 255;
+        };
         out->pixels[i] = blend(p[0], backR) << 16 | blend(p[1], backG) << 8 | blend(p[2], backB);
     }
     return true;
 }
 
-static uint16_t U16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+static uint16_t U16(const unsigned char* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
 
 bool ParseAnim(const unsigned char* data, size_t size, std::vector<AnimFrame>* frames) {
     frames->clear();
@@ -63,7 +68,8 @@ static bool LoadPicture(int id, const char* type, uint32_t background, Picture* 
     return FindResource(id, type, &data) && DecodePng(data.data, data.size, background, out);
 }
 
-static bool LoadFrames(int id, size_t expected, const Picture& sheet, std::vector<AnimFrame>* frames) {
+static bool LoadFrames(int id, size_t expected, const Picture& sheet,
+                       std::vector<AnimFrame>* frames) {
     ResourceData data;
     return FindResource(id, "anim", &data) && ParseAnim(data.data, data.size, frames) &&
            frames->size() == expected && FramesFitSheet(*frames, sheet);

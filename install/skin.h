@@ -15,13 +15,13 @@ constexpr uint32_t kMaxPictureSide = 4096;
 struct Picture {
     int width = 0;
     int height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB, rows top to bottom
+    std::vector<uint32_t> pixels; // 0x00RRGGBB, rows top to bottom
 };
 
 struct AnimFrame {
-    float left, top, right, bottom;  // fractions of the sheet
-    int16_t minusLeft, right16, minusTop, bottom16;  // extents around the anchor
-    uint16_t x, y;                   // top-left pixel in the sheet
+    float left, top, right, bottom;                 // fractions of the sheet
+    int16_t minusLeft, right16, minusTop, bottom16; // extents around the anchor
+    uint16_t x, y;                                  // top-left pixel in the sheet
     int Width() const { return minusLeft + right16; }
     int Height() const { return minusTop + bottom16; }
 };
@@ -34,13 +34,13 @@ bool ParseAnim(const unsigned char* data, size_t size, std::vector<AnimFrame>* f
 bool FramesFitSheet(const std::vector<AnimFrame>& frames, const Picture& sheet);
 
 struct Skin {
-    Picture background;   // PNG 118
-    Picture buttons;      // PNG 119
-    Picture pictures;     // PNG 120
-    Picture package;      // PNG 124, until a package brings its own
-    Picture marks;        // bitmap 128: the requirement list's two 18-pixel images (met, not met)
-    std::vector<AnimFrame> buttonFrames;   // "anim" 115
-    std::vector<AnimFrame> pictureFrames;  // "anim" 117
+    Picture background; // PNG 118
+    Picture buttons;    // PNG 119
+    Picture pictures;   // PNG 120
+    Picture package;    // PNG 124, until a package brings its own
+    Picture marks;      // bitmap 128: the requirement list's two 18-pixel images (met, not met)
+    std::vector<AnimFrame> buttonFrames;  // "anim" 115
+    std::vector<AnimFrame> pictureFrames; // "anim" 117
 };
 
 // Loads the skin from the built-in resources; false when one is missing or damaged.

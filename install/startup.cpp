@@ -35,7 +35,8 @@ static void GuardMachineFolders(InstallerApp& app) {
         protectedFolders.push_back(folder);
         touchable.push_back(folder);
     }
-    for (const char* name : {"DIR_PROG", "DIR_PROG_COMM", "DIR_WIN", "DIR_SYS", "DIR_LB", "DIR_INST"}) {
+    for (const char* name :
+         {"DIR_PROG", "DIR_PROG_COMM", "DIR_WIN", "DIR_SYS", "DIR_LB", "DIR_INST"}) {
         protectedFolders.push_back(host::HostPath(app.variables[name]));
         touchable.push_back(host::HostPath(app.variables[name]));
     }
@@ -76,9 +77,12 @@ static std::string ProgramName(const std::string& exePath) {
 
 // A failed run always ends with a message on stderr, whatever the mode showed before.
 static int Finish(int code) {
-    const std::string line = "install: exit code " + std::to_string(code) + ": " + ExitCodeMeaning(code);
-    if (code != kExitOk) ReportLine(line);
-    else if (host::Unattended()) LogLine(line);
+    const std::string line =
+        "install: exit code " + std::to_string(code) + ": " + ExitCodeMeaning(code);
+    if (code != kExitOk)
+        ReportLine(line);
+    else if (host::Unattended())
+        LogLine(line);
     return code;
 }
 

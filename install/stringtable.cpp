@@ -41,7 +41,8 @@ bool StringTable::Load(const unsigned char* data, size_t size) {
 }
 
 // Negative when the wanted key sorts before the entry's name.
-static int CompareKey(const char* key, size_t length, const unsigned char* name, size_t nameLength) {
+static int CompareKey(const char* key, size_t length, const unsigned char* name,
+                      size_t nameLength) {
     if (length != nameLength) return length < nameLength ? -1 : 1;
     for (size_t i = 0; i < length; ++i) {
         const int a = std::tolower(static_cast<unsigned char>(key[i]));
@@ -59,11 +60,14 @@ bool StringTable::Lookup(const char* key, size_t length, std::string* text) cons
         const int order = CompareKey(key, length, data_ + Word(entry), Word(entry + 4));
         if (order == 0) {
             const size_t textEntry = textTable_ + 8 * middle;
-            text->assign(reinterpret_cast<const char*>(data_ + Word(textEntry)), Word(textEntry + 4));
+            text->assign(reinterpret_cast<const char*>(data_ + Word(textEntry)),
+                         Word(textEntry + 4));
             return true;
         }
-        if (order < 0) high = middle;
-        else low = middle + 1;
+        if (order < 0)
+            high = middle;
+        else
+            low = middle + 1;
     }
     return false;
 }

@@ -54,11 +54,11 @@ bool BeginUnattendedRun(const std::string& logPath, std::string* error) {
     // Windows that a mode opens (its progress windows) are made but never shown; programs it
     // starts keep the environment, so they still open on the desktop.
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-    sys::SetMessageBoxResponder([](const std::string& text, const std::string& caption,
-                                   unsigned type) {
-        ReportLine(sys::Cp1252ToUtf8(caption) + ": " + sys::Cp1252ToUtf8(text));
-        return UnattendedAnswer(type);
-    });
+    sys::SetMessageBoxResponder(
+        [](const std::string& text, const std::string& caption, unsigned type) {
+            ReportLine(sys::Cp1252ToUtf8(caption) + ": " + sys::Cp1252ToUtf8(text));
+            return UnattendedAnswer(type);
+        });
     WriteLog("unattended run started");
     return true;
 }
@@ -73,7 +73,9 @@ void ReportLine(const std::string& line) {
     WriteLog(line);
 }
 
-void LogLine(const std::string& line) { WriteLog(line); }
+void LogLine(const std::string& line) {
+    WriteLog(line);
+}
 
 void LogProgress(int percent) {
     if (percent <= LoggedPercent()) return;
@@ -83,7 +85,7 @@ void LogProgress(int percent) {
 
 int RunUnattendedInstall(InstallerApp& app, int value) {
     const int code = pkg::InstallModePackages(app, value);
-    if (code == 0) LogProgress(100);  // the bars may stop short of it by rounding
+    if (code == 0) LogProgress(100); // the bars may stop short of it by rounding
     if (code == 0 && (app.flags & kRebootPending))
         ReportLine("install: restart the computer to complete the installation");
     return code;

@@ -58,7 +58,8 @@ static ProgressCallback BarProgress(ProgressWindow& window, int barId) {
 }
 
 static void ShowFailure(InstallerApp& app) {
-    ShowMessage(app, "MsgUserUnInstFailText", "MsgUserUnInstFailTitle", sys::MB_OK | sys::MB_ICONERROR);
+    ShowMessage(app, "MsgUserUnInstFailText", "MsgUserUnInstFailTitle",
+                sys::MB_OK | sys::MB_ICONERROR);
 }
 
 int UninstallOne(InstallerApp& app, const std::string& logPath) {
@@ -121,7 +122,8 @@ int UninstallAll(InstallerApp& app) {
     }
     window.Close();
     if (allSucceeded)
-        ShowMessage(app, "MsgUserUnInstAllOk", "MsgUserUnInstAllTitle", sys::MB_OK | sys::MB_ICONINFORMATION);
+        ShowMessage(app, "MsgUserUnInstAllOk", "MsgUserUnInstAllTitle",
+                    sys::MB_OK | sys::MB_ICONINFORMATION);
     else
         ShowFailure(app);
     return 0;

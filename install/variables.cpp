@@ -49,22 +49,25 @@ void FillVariables(InstallerApp& app) {
     v["DIR_WIN"] = windowsFolder;
     v["DIR_SYS"] = windowsFolder + "/system";
     const char* currentVersion = host::kCurrentVersionKey;
-    v["DIR_PROG"] = ReadText(RegRoot::LocalMachine, currentVersion, "ProgramFilesDir",
-                             "C:\\Program Files");
+    v["DIR_PROG"] =
+        ReadText(RegRoot::LocalMachine, currentVersion, "ProgramFilesDir", "C:\\Program Files");
     v["DIR_PROG_COMM"] = ReadText(RegRoot::LocalMachine, currentVersion, "CommonFilesDir",
                                   v["DIR_PROG"] + "\\Common Files");
     const char* folders = host::kShellFoldersKey;
     const std::string win = v["DIR_WIN"];
-    v["GRP_STARTUP"] = ReadText(RegRoot::CurrentUser, folders, "StartUp",
-                                win + "\\Start Menu\\Programs\\StartUp");
+    v["GRP_STARTUP"] =
+        ReadText(RegRoot::CurrentUser, folders, "StartUp", win + "\\Start Menu\\Programs\\StartUp");
     v["GRP_DESKTOP"] = ReadText(RegRoot::CurrentUser, folders, "Desktop", win + "\\Desktop");
-    v["GRP_START_MENU"] = ReadText(RegRoot::CurrentUser, folders, "Start Menu", win + "\\Start Menu");
-    v["GRP_PROG"] = ReadText(RegRoot::CurrentUser, folders, "Programs",
-                             win + "\\Start Menu\\Programs");
-    v["DIR_APP_DATA"] = ReadText(RegRoot::CurrentUser, folders, "AppData",
-                                 win + "\\Application Data");
-    v["GRP_ALL_STARTUP"] = ReadText(RegRoot::LocalMachine, folders, "Common Startup", v["GRP_STARTUP"]);
-    v["GRP_ALL_DESKTOP"] = ReadText(RegRoot::LocalMachine, folders, "Common Desktop", v["GRP_DESKTOP"]);
+    v["GRP_START_MENU"] =
+        ReadText(RegRoot::CurrentUser, folders, "Start Menu", win + "\\Start Menu");
+    v["GRP_PROG"] =
+        ReadText(RegRoot::CurrentUser, folders, "Programs", win + "\\Start Menu\\Programs");
+    v["DIR_APP_DATA"] =
+        ReadText(RegRoot::CurrentUser, folders, "AppData", win + "\\Application Data");
+    v["GRP_ALL_STARTUP"] =
+        ReadText(RegRoot::LocalMachine, folders, "Common Startup", v["GRP_STARTUP"]);
+    v["GRP_ALL_DESKTOP"] =
+        ReadText(RegRoot::LocalMachine, folders, "Common Desktop", v["GRP_DESKTOP"]);
     v["GRP_ALL_START_MENU"] =
         ReadText(RegRoot::LocalMachine, folders, "Common Start Menu", v["GRP_START_MENU"]);
     v["GRP_ALL_PROG"] = ReadText(RegRoot::LocalMachine, folders, "Common Programs", v["GRP_PROG"]);

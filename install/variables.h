@@ -7,7 +7,7 @@
 
 namespace inst {
 
-extern const char kMakerKey[];  // under HKLM
+extern const char kMakerKey[]; // under HKLM
 
 // The folder of a path: up to and including its last '\' or '/' (empty when there is none).
 std::string FolderOf(const std::string& path);

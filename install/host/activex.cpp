@@ -14,7 +14,7 @@ bool CallRegistrationEntry(const std::string& library, const char* entryName) {
         try {
             ok = entry() >= 0;
         } catch (...) {
-            ok = false;  // a library that throws has not registered
+            ok = false; // a library that throws has not registered
         }
     }
     return ok;

@@ -10,7 +10,8 @@ static iconv_t OpenConverter(unsigned codePage) {
     return iconv_open(name.c_str(), "UTF-16LE");
 }
 
-std::string Utf16ToCodePage(const unsigned char* data, size_t size, unsigned codePage, bool* known) {
+std::string Utf16ToCodePage(const unsigned char* data, size_t size, unsigned codePage,
+                            bool* known) {
     iconv_t converter = OpenConverter(codePage);
     *known = converter != reinterpret_cast<iconv_t>(-1);
     if (!*known) converter = OpenConverter(1252);

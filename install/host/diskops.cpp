@@ -60,7 +60,9 @@ bool RemoveEmptyFolder(const std::string& hostPath) {
     }
 }
 
-bool MakeFolder(const std::string& hostPath) { return ::mkdir(hostPath.c_str(), 0755) == 0; }
+bool MakeFolder(const std::string& hostPath) {
+    return ::mkdir(hostPath.c_str(), 0755) == 0;
+}
 
 // Opens a folder for listing without following a link at its own name.
 static DIR* OpenFolderAt(int parent, const char* name, int* fd) {

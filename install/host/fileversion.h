@@ -8,8 +8,8 @@
 namespace host {
 
 struct FileVersion {
-    uint32_t ms = 0;  // major << 16 | minor
-    uint32_t ls = 0;  // build << 16 | revision
+    uint32_t ms = 0; // major << 16 | minor
+    uint32_t ls = 0; // build << 16 | revision
 };
 
 // Files larger than this are not searched.

@@ -14,8 +14,8 @@ namespace host {
 namespace {
 
 struct Folder {
-    std::string lexical;  // absolute, without ".", ".." or repeated '/'
-    std::string real;     // through every link
+    std::string lexical; // absolute, without ".", ".." or repeated '/'
+    std::string real;    // through every link
 };
 
 std::vector<Folder>& Protected() {
@@ -146,13 +146,14 @@ bool MayChange(const std::string& hostPath) {
             return true;
         // Such a folder itself (the games folder an install made), once empty: removing it
         // loses nothing.
-        if ((lexical == folder.lexical || real == folder.real) && IsEmptyFolder(real))
-            return true;
+        if ((lexical == folder.lexical || real == folder.real) && IsEmptyFolder(real)) return true;
     }
     Refuse(lexical, "it lies outside the folders an installation may change");
     return false;
 }
 
-std::string RefusalLogPath() { return InstallerStateFolder() + "/refused-operations"; }
+std::string RefusalLogPath() {
+    return InstallerStateFolder() + "/refused-operations";
+}
 
 } // namespace host

@@ -17,6 +17,8 @@ void Library::Unload() {
     handle_ = nullptr;
 }
 
-void* Library::Entry(const char* name) const { return handle_ ? ::dlsym(handle_, name) : nullptr; }
+void* Library::Entry(const char* name) const {
+    return handle_ ? ::dlsym(handle_, name) : nullptr;
+}
 
 } // namespace host

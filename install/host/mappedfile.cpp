@@ -7,7 +7,9 @@
 
 namespace host {
 
-MappedFile::~MappedFile() { Close(); }
+MappedFile::~MappedFile() {
+    Close();
+}
 
 bool MappedFile::Open(const std::string& hostPath) {
     Close();

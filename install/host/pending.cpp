@@ -10,15 +10,19 @@
 
 namespace host {
 
-std::string PendingFilePath() { return InstallerStateFolder() + "/pending-operations"; }
-static std::string RestartFilePath() { return InstallerStateFolder() + "/restart-requested"; }
+std::string PendingFilePath() {
+    return InstallerStateFolder() + "/pending-operations";
+}
+static std::string RestartFilePath() {
+    return InstallerStateFolder() + "/restart-requested";
+}
 
 bool ScheduleDelayedMove(const std::string& source, const std::string& target) {
     const std::string from = HostPath(source);
     const std::string to = target.empty() ? std::string() : HostPath(target);
     if (from.find_first_of("\t\n") != std::string::npos ||
         to.find_first_of("\t\n") != std::string::npos)
-        return false;  // the line format could not hold it
+        return false; // the line format could not hold it
     if (!MakeFolders(InstallerStateFolder())) return false;
     FILE* f = std::fopen(PendingFilePath().c_str(), "ab");
     if (!f) return false;
@@ -33,7 +37,7 @@ static bool CarryOut(const std::string& from, const std::string& to) {
         if (KindOf(to) != EntryKind::kMissing && !MayChange(to)) return false;
         return RenameOver(from, to);
     }
-    if (KindOf(from) == EntryKind::kMissing) return true;  // already gone
+    if (KindOf(from) == EntryKind::kMissing) return true; // already gone
     if (!MayChange(from)) return false;
     return RemoveEntry(from) || RemoveEmptyFolder(from);
 }
@@ -46,7 +50,7 @@ int RunPendingOperations() {
     std::string line;
     while (std::getline(in, line)) {
         const size_t tab = line.find('\t');
-        if (tab == std::string::npos || tab == 0) continue;  // not a line we wrote
+        if (tab == std::string::npos || tab == 0) continue; // not a line we wrote
         const std::string from = line.substr(0, tab), to = line.substr(tab + 1);
         if (!CarryOut(from, to)) {
             std::fprintf(stderr, "install: delayed operation on %s failed\n", from.c_str());
@@ -64,6 +68,8 @@ bool RecordRestartRequest() {
     return f && std::fclose(f) == 0;
 }
 
-bool RestartRequested() { return KindOf(RestartFilePath()) != EntryKind::kMissing; }
+bool RestartRequested() {
+    return KindOf(RestartFilePath()) != EntryKind::kMissing;
+}
 
 } // namespace host

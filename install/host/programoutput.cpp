@@ -40,8 +40,7 @@ bool RunForOutput(const std::vector<std::string>& argv, std::string* output, int
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return false;
     std::vector<std::string> argvText = argv;
     std::vector<char*> args;
-    for (std::string& a : argvText)
-        args.push_back(a.data());
+    for (std::string& a : argvText) args.push_back(a.data());
     args.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -91,8 +91,9 @@ bool Unescape(const std::string& text, std::string* out) {
         unsigned value = 0;
         for (size_t k = i + 1; k <= i + 2; ++k) {
             const char c = text[k];
-            const int digit = c >= '0' && c <= '9' ? c - '0'
-                            : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+            const int digit = c >= '0' && c <= '9'   ? c - '0'
+                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                     : -1;
             if (digit < 0) return false;
             value = value * 16 + static_cast<unsigned>(digit);
         }
@@ -176,19 +177,22 @@ const char* RootFileStem(RegRoot root) {
     return "HKLM";
 }
 
-std::string HiveFolder() { return InstallerStateFolder() + "/registry"; }
+std::string HiveFolder() {
+    return InstallerStateFolder() + "/registry";
+}
 
 bool LoadHive(RegRoot root, Key& key) {
     const std::string path = HiveFilePath(root);
     FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return true;  // a hive never written is empty
+    if (!f) return true; // a hive never written is empty
     std::string data;
     char buffer[4096];
     size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, got);
     std::fclose(f);
     if (!ParseHive(data, key)) {
-        std::fprintf(stderr, "install: registry hive %s is damaged; left unchanged\n", path.c_str());
+        std::fprintf(stderr, "install: registry hive %s is damaged; left unchanged\n",
+                     path.c_str());
         return false;
     }
     return true;
@@ -221,7 +225,7 @@ public:
         }
     }
     ~HiveLock() {
-        if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+        if (fd_ >= 0) ::close(fd_); // closing releases the lock
     }
     HiveLock(const HiveLock&) = delete;
     HiveLock& operator=(const HiveLock&) = delete;
@@ -232,8 +236,7 @@ private:
 };
 
 // Runs change on the loaded hive under the lock; writes the hive back when it reports a change.
-template <class Change>
-bool Transact(RegRoot root, Change change) {
+template <class Change> bool Transact(RegRoot root, Change change) {
     HiveLock lock(root);
     Key key;
     if (!lock.held() || !LoadHive(root, key)) return false;
@@ -242,9 +245,8 @@ bool Transact(RegRoot root, Change change) {
     return !changed || SaveHive(root, key);
 }
 
-template <class Read>
-bool Inspect(RegRoot root, Read read) {
-    Key key;  // renames are atomic, so a reader never sees a torn hive and needs no lock
+template <class Read> bool Inspect(RegRoot root, Read read) {
+    Key key; // renames are atomic, so a reader never sees a torn hive and needs no lock
     return LoadHive(root, key) && read(key);
 }
 
@@ -318,7 +320,7 @@ bool RegDeleteValue(RegRoot root, const std::string& path, const std::string& na
 
 static bool DeleteKeyIf(RegRoot root, const std::string& path, bool wholeTree) {
     const std::vector<std::string> names = SplitPath(path);
-    if (names.empty()) return false;  // the root itself cannot go
+    if (names.empty()) return false; // the root itself cannot go
     return Transact(root, [&](Key& hive, bool* changed) {
         std::string parentPath;
         for (size_t i = 0; i + 1 < names.size(); ++i) parentPath += names[i] + "\\";
@@ -333,7 +335,11 @@ static bool DeleteKeyIf(RegRoot root, const std::string& path, bool wholeTree) {
     });
 }
 
-bool RegDeleteKey(RegRoot root, const std::string& path) { return DeleteKeyIf(root, path, false); }
-bool RegDeleteTree(RegRoot root, const std::string& path) { return DeleteKeyIf(root, path, true); }
+bool RegDeleteKey(RegRoot root, const std::string& path) {
+    return DeleteKeyIf(root, path, false);
+}
+bool RegDeleteTree(RegRoot root, const std::string& path) {
+    return DeleteKeyIf(root, path, true);
+}
 
 } // namespace host

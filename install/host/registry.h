@@ -13,13 +13,13 @@ enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine };
 struct RegValue {
     enum class Type { String, Dword };
     Type type = Type::String;
-    std::string text;      // String
-    uint32_t number = 0;   // Dword
+    std::string text;    // String
+    uint32_t number = 0; // Dword
 };
 
 struct RegKeyInfo {
     size_t subkeys = 0;
-    size_t namedValues = 0;  // values whose name is not empty
+    size_t namedValues = 0; // values whose name is not empty
 };
 
 // Key paths use '\' between names; empty names are skipped.

@@ -20,6 +20,8 @@ bool RestartMachine() {
     return StartProgram("systemctl", {"reboot"}, "", true);
 }
 
-void SetRestartFunction(std::function<bool()> restart) { Replacement() = std::move(restart); }
+void SetRestartFunction(std::function<bool()> restart) {
+    Replacement() = std::move(restart);
+}
 
 } // namespace host

@@ -11,8 +11,12 @@ void SetUnattended(bool unattended) {
     sys::SetHeadlessSafeAnswers(!unattended);
 }
 
-bool Unattended() { return gUnattended; }
+bool Unattended() {
+    return gUnattended;
+}
 
-bool HasDisplay() { return sys::DisplayAvailable(); }
+bool HasDisplay() {
+    return sys::DisplayAvailable();
+}
 
 } // namespace host

@@ -5,7 +5,8 @@
 
 namespace host {
 
-const char kShellFoldersKey[] = "software\\microsoft\\windows\\currentversion\\explorer\\shell folders";
+const char kShellFoldersKey[] =
+    "software\\microsoft\\windows\\currentversion\\explorer\\shell folders";
 const char kCurrentVersionKey[] = "software\\microsoft\\windows\\currentversion";
 
 static bool SeedValue(RegRoot root, const char* key, const char* name, const std::string& folder) {
@@ -27,10 +28,8 @@ bool SeedShellFolders() {
         std::string folder;
     };
     const Row rows[] = {
-        {"Desktop", "Common Desktop", desktop},
-        {"Programs", "Common Programs", menu},
-        {"Start Menu", "Common Start Menu", menu},
-        {"StartUp", "Common Startup", autostart},
+        {"Desktop", "Common Desktop", desktop},    {"Programs", "Common Programs", menu},
+        {"Start Menu", "Common Start Menu", menu}, {"StartUp", "Common Startup", autostart},
         {"AppData", "Common AppData", appData},
     };
     bool ok = true;
@@ -40,7 +39,8 @@ bool SeedShellFolders() {
     }
     ok = SeedValue(RegRoot::LocalMachine, kCurrentVersionKey, "ProgramFilesDir", DataHome()) && ok;
     ok = SeedValue(RegRoot::LocalMachine, kCurrentVersionKey, "CommonFilesDir",
-                   DataHome() + "/Common Files") && ok;
+                   DataHome() + "/Common Files") &&
+         ok;
     return ok;
 }
 

@@ -7,8 +7,8 @@
 
 namespace host {
 
-extern const char kShellFoldersKey[];    // under HKCU (user folders) and HKLM ("Common ..." names)
-extern const char kCurrentVersionKey[];  // under HKLM: ProgramFilesDir, CommonFilesDir
+extern const char kShellFoldersKey[];   // under HKCU (user folders) and HKLM ("Common ..." names)
+extern const char kCurrentVersionKey[]; // under HKLM: ProgramFilesDir, CommonFilesDir
 
 // Writes every value that is missing; values already there (set by the user) are kept.
 bool SeedShellFolders();

@@ -18,10 +18,14 @@ static std::string Utf8(const std::string& text) {
 static std::string EntryValue(const std::string& text) {
     std::string out;
     for (char c : text) {
-        if (c == '\\') out += "\\\\";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else out += c;
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out += c;
     }
     return out;
 }
@@ -54,7 +58,8 @@ std::string DesktopEntryText(const std::string& linkName, const ShellLink& link)
     text += "Exec=" + EntryValue(exec) + "\n";
     if (!link.workingFolder.empty())
         text += "Path=" + EntryValue(Utf8(sys::ResolvePath(link.workingFolder))) + "\n";
-    if (!link.iconFile.empty()) text += "Icon=" + EntryValue(Utf8(sys::ResolvePath(link.iconFile))) + "\n";
+    if (!link.iconFile.empty())
+        text += "Icon=" + EntryValue(Utf8(sys::ResolvePath(link.iconFile))) + "\n";
     text += "Terminal=false\nCategories=Game;\n";
     return text;
 }

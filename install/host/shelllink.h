@@ -7,11 +7,11 @@
 namespace host {
 
 struct ShellLink {
-    std::string target;         // Windows-style name of the program
-    std::vector<std::string> arguments;  // passed after it, each as it stands
-    std::string workingFolder;  // Windows-style name, may be empty
-    std::string iconFile;       // Windows-style name, may be empty
-    int iconIndex = 0;          // a launcher has one icon per file; kept for the caller's sake
+    std::string target;                 // Windows-style name of the program
+    std::vector<std::string> arguments; // passed after it, each as it stands
+    std::string workingFolder;          // Windows-style name, may be empty
+    std::string iconFile;               // Windows-style name, may be empty
+    int iconIndex = 0; // a launcher has one icon per file; kept for the caller's sake
     std::string description;
 };
 

@@ -39,7 +39,8 @@ void MeasureProcessor(inst::SystemInfo* info) {
     const unsigned long long ticks = __rdtsc();
     std::this_thread::sleep_for(std::chrono::milliseconds(750));
     const unsigned long long elapsedTicks = __rdtsc() - ticks;
-    const double elapsedUs = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+    const double elapsedUs =
+        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
     // Divided by the time that really passed, as a sleep may oversleep.
     info->processorMHz = elapsedUs > 0 ? int(double(elapsedTicks) / elapsedUs) : 0;
 #else
@@ -58,7 +59,8 @@ void MeasureGraphicsAndSound(inst::SystemInfo* info) {
     info->videoMB = kAssumedVideoMB;
     for (int i = 0; i < SDL_GetNumRenderDrivers(); ++i) {
         SDL_RendererInfo renderer;
-        if (SDL_GetRenderDriverInfo(i, &renderer) == 0 && (renderer.flags & SDL_RENDERER_ACCELERATED))
+        if (SDL_GetRenderDriverInfo(i, &renderer) == 0 &&
+            (renderer.flags & SDL_RENDERER_ACCELERATED))
             info->video3D = true;
     }
     if (!wasUp) SDL_QuitSubSystem(systems);
@@ -67,12 +69,14 @@ void MeasureGraphicsAndSound(inst::SystemInfo* info) {
 // Cards with memory of their own report it through DRM; shared-memory graphics do not.
 void MeasureVideoMemory(inst::SystemInfo* info) {
     for (int card = 0; card < 8; ++card) {
-        const std::string file = "/sys/class/drm/card" + std::to_string(card) + "/device/mem_info_vram_total";
+        const std::string file =
+            "/sys/class/drm/card" + std::to_string(card) + "/device/mem_info_vram_total";
         FILE* in = std::fopen(file.c_str(), "r");
         if (!in) continue;
         unsigned long long bytes = 0;
         if (std::fscanf(in, "%llu", &bytes) == 1 && bytes >> 20 > 0)
-            info->videoMB = std::max(info->videoMB, int(std::min<unsigned long long>(bytes >> 20, 1u << 30)));
+            info->videoMB =
+                std::max(info->videoMB, int(std::min<unsigned long long>(bytes >> 20, 1u << 30)));
         std::fclose(in);
     }
 }
@@ -98,7 +102,9 @@ bool OnPath(const char* program) {
 } // namespace
 
 int64_t FreeDiskMB(const std::string& folder) {
-    auto free = [](const struct statvfs& fs) { return int64_t(fs.f_bavail) * int64_t(fs.f_frsize) / 1024 / 1024; };
+    auto free = [](const struct statvfs& fs) {
+        return int64_t(fs.f_bavail) * int64_t(fs.f_frsize) / 1024 / 1024;
+    };
     std::string path = folder.empty() ? "." : folder;
     struct statvfs fs;
     // The games folder is usually made by the install itself: its nearest parent tells.

@@ -12,9 +12,15 @@ static std::string EnvOr(const char* name, const std::string& fallback) {
     return value && *value ? std::string(value) : fallback;
 }
 
-std::string HomeFolder() { return EnvOr("HOME", "/tmp"); }
-std::string ConfigHome() { return EnvOr("XDG_CONFIG_HOME", HomeFolder() + "/.config"); }
-std::string DataHome() { return EnvOr("XDG_DATA_HOME", HomeFolder() + "/.local/share"); }
+std::string HomeFolder() {
+    return EnvOr("HOME", "/tmp");
+}
+std::string ConfigHome() {
+    return EnvOr("XDG_CONFIG_HOME", HomeFolder() + "/.config");
+}
+std::string DataHome() {
+    return EnvOr("XDG_DATA_HOME", HomeFolder() + "/.local/share");
+}
 
 std::string UserDir(const std::string& name, const std::string& fallback) {
     // Lines look like: XDG_DESKTOP_DIR="$HOME/Desktop"
@@ -34,7 +40,10 @@ std::string UserDir(const std::string& name, const std::string& fallback) {
 
 std::vector<std::string> DesktopFolders() {
     const std::string home = HomeFolder();
-    std::vector<std::string> folders = {home, ConfigHome(), DataHome(), home + "/.local",
+    std::vector<std::string> folders = {home,
+                                        ConfigHome(),
+                                        DataHome(),
+                                        home + "/.local",
                                         home + "/.local/bin",
                                         EnvOr("XDG_CACHE_HOME", home + "/.cache"),
                                         EnvOr("XDG_STATE_HOME", home + "/.local/state")};
@@ -49,7 +58,9 @@ std::vector<std::string> DesktopFolders() {
     return folders;
 }
 
-std::string InstallerStateFolder() { return ConfigHome() + "/reefpop-install"; }
+std::string InstallerStateFolder() {
+    return ConfigHome() + "/reefpop-install";
+}
 
 bool MakeFolders(const std::string& hostPath) {
     for (size_t pos = 1; pos <= hostPath.size(); ++pos) {

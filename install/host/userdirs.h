@@ -6,8 +6,8 @@
 namespace host {
 
 std::string HomeFolder();
-std::string ConfigHome();   // $XDG_CONFIG_HOME or ~/.config
-std::string DataHome();     // $XDG_DATA_HOME or ~/.local/share
+std::string ConfigHome(); // $XDG_CONFIG_HOME or ~/.config
+std::string DataHome();   // $XDG_DATA_HOME or ~/.local/share
 // A folder from ~/.config/user-dirs.dirs ("DESKTOP", "DOCUMENTS", ...) or $HOME/<fallback>.
 std::string UserDir(const std::string& name, const std::string& fallback);
 // HOME, the XDG base folders and the XDG user folders: the desktop's, never the installer's.

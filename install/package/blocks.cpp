@@ -6,7 +6,9 @@
 
 namespace pkg {
 
-static bool HasMagic(const uint8_t* p, const char* magic) { return std::memcmp(p, magic, 4) == 0; }
+static bool HasMagic(const uint8_t* p, const char* magic) {
+    return std::memcmp(p, magic, 4) == 0;
+}
 
 BlockKind BlockAt(const uint8_t* image, size_t imageSize, size_t pos, uint32_t* blockSize) {
     if (pos >= imageSize) return BlockKind::kNone;
@@ -46,7 +48,9 @@ size_t FindFirstBlock(const uint8_t* image, size_t imageSize) {
     return imageSize;
 }
 
-static inline uint32_t Rotl(uint32_t v, unsigned n) { return (v << n) | (v >> ((32 - n) & 31)); }
+static inline uint32_t Rotl(uint32_t v, unsigned n) {
+    return (v << n) | (v >> ((32 - n) & 31));
+}
 
 uint32_t RotateXorChecksum(const uint8_t* data, size_t size, uint32_t sum) {
     size_t i = 0;
@@ -54,9 +58,8 @@ uint32_t RotateXorChecksum(const uint8_t* data, size_t size, uint32_t sum) {
     // other, so they are computed side by side instead of one long chain.
     for (; i + 8 <= size; i += 8) {
         const uint8_t* b = data + i;
-        const uint32_t group = Rotl(b[0], 21) ^ Rotl(b[1], 18) ^ Rotl(b[2], 15) ^
-                               Rotl(b[3], 12) ^ Rotl(b[4], 9) ^ Rotl(b[5], 6) ^ Rotl(b[6], 3) ^
-                               b[7];
+        const uint32_t group = Rotl(b[0], 21) ^ Rotl(b[1], 18) ^ Rotl(b[2], 15) ^ Rotl(b[3], 12) ^
+                               Rotl(b[4], 9) ^ Rotl(b[5], 6) ^ Rotl(b[6], 3) ^ b[7];
         sum = Rotl(sum, 24) ^ group;
     }
     for (; i < size; ++i) sum = Rotl(sum, 3) ^ data[i];
@@ -72,8 +75,10 @@ bool VerifyBlock(BlockKind kind, const uint8_t* block, uint32_t size,
     uLong crc = crc32(0L, Z_NULL, 0);
     for (size_t done = first; done < size;) {
         const size_t piece = std::min<size_t>(kVerifyStep, size - done);
-        if (kind == BlockKind::kContainer) sum = RotateXorChecksum(block + done, piece, sum);
-        else crc = crc32(crc, block + done, uInt(piece));
+        if (kind == BlockKind::kContainer)
+            sum = RotateXorChecksum(block + done, piece, sum);
+        else
+            crc = crc32(crc, block + done, uInt(piece));
         done += piece;
         if (progress) progress(done, size);
     }

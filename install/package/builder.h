@@ -9,9 +9,9 @@ namespace pkg {
 struct BuildNode {
     std::string name;
     bool folder = false;
-    uint64_t fileTime = 0;   // Windows FILETIME
-    std::string content;     // a file's bytes
-    bool compress = true;    // stored as a zlib stream when that is smaller
+    uint64_t fileTime = 0; // Windows FILETIME
+    std::string content;   // a file's bytes
+    bool compress = true;  // stored as a zlib stream when that is smaller
     std::vector<BuildNode> children;
 };
 

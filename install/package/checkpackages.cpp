@@ -41,19 +41,12 @@ bool CheckPackages(inst::InstallerApp& app, PackageStorage& storage, PackageMode
                    const std::string& namedFile) {
     bool ok = true;
     switch (mode) {
-    case PackageMode::kAppended:
-        ok = LoadChecked(app, storage, app.exePath, false);
-        break;
-    case PackageMode::kNamed:
-        ok = LoadChecked(app, storage, namedFile, false);
-        break;
+    case PackageMode::kAppended: ok = LoadChecked(app, storage, app.exePath, false); break;
+    case PackageMode::kNamed: ok = LoadChecked(app, storage, namedFile, false); break;
     case PackageMode::kDownloadedGame:
-        ok = LoadChecked(app, storage, namedFile, true) &&
-             LoadLobbyPackages(app, storage);
+        ok = LoadChecked(app, storage, namedFile, true) && LoadLobbyPackages(app, storage);
         break;
-    case PackageMode::kDownloadedLobby:
-        ok = LoadLobbyPackages(app, storage);
-        break;
+    case PackageMode::kDownloadedLobby: ok = LoadLobbyPackages(app, storage); break;
     }
     if (!ok) {
         inst::ShowMessage(app, "MsgUserErrFileCorrupt", "MsgUserErrTitlePackage",

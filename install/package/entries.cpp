@@ -18,8 +18,12 @@ static std::string TextAt(const PackageBlock& block, uint32_t headerOffset) {
                        static_cast<const uint8_t*>(end) - (block.data + at));
 }
 
-std::string BlockTypeText(const PackageBlock& block) { return TextAt(block, 28); }
-std::string BlockIdText(const PackageBlock& block) { return TextAt(block, 32); }
+std::string BlockTypeText(const PackageBlock& block) {
+    return TextAt(block, 28);
+}
+std::string BlockIdText(const PackageBlock& block) {
+    return TextAt(block, 32);
+}
 
 static bool Fits(const PackageBlock& block, uint64_t offset, uint64_t length) {
     return offset <= block.size && length <= block.size - offset;
@@ -53,8 +57,8 @@ bool ReadEntry(const PackageBlock& block, uint32_t tableOffset, uint32_t index,
     // The name and its terminating zero lie inside the block.
     if (!Fits(block, nameOffset, uint64_t(nameLength) + 1) || block.data[nameOffset + nameLength])
         return false;
-    entry->name = std::string_view(reinterpret_cast<const char*>(block.data + nameOffset),
-                                   nameLength);
+    entry->name =
+        std::string_view(reinterpret_cast<const char*>(block.data + nameOffset), nameLength);
     if (!IsSafeName(entry->name)) return false;
     if (entry->IsFolder()) {
         uint32_t count;
@@ -114,12 +118,13 @@ bool ReadPackageFile(const PackageStorage& storage, size_t blockIndex, const std
     }
     if (entry.size > uint64_t(entry.packedSize) * kMaxInflateRatio + 64) return false;
     // The buffer grows with what the stream really yields, not with what the entry claims.
-    const bool ok = InflateStream(data, entry.packedSize, entry.size,
-                                  [&](const uint8_t* bytes, size_t n) {
-                                      out->insert(out->end(), bytes, bytes + n);
-                                      return true;
-                                  },
-                                  nullptr);
+    const bool ok = InflateStream(
+        data, entry.packedSize, entry.size,
+        [&](const uint8_t* bytes, size_t n) {
+            out->insert(out->end(), bytes, bytes + n);
+            return true;
+        },
+        nullptr);
     if (!ok) {
         out->clear();
         return false;

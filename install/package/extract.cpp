@@ -62,7 +62,10 @@ enum class Written { kOk, kFailed, kCorrupt };
 // Programs and scripts get execute permission where they can be read, so the installed game
 // and its launchers can start it (Windows needed no such bit).
 static void MarkIfProgram(FILE* f, const uint8_t* head, size_t size) {
-    const bool program = (size >= 4 && std::memcmp(head, "\x7f" "ELF", 4) == 0) ||
+    const bool program = (size >= 4 && std::memcmp(head,
+                                                   "\x7f"
+                                                   "ELF",
+                                                   4) == 0) ||
                          (size >= 2 && head[0] == '#' && head[1] == '!');
     if (program) host::MarkExecutable(f);
 }
@@ -120,7 +123,7 @@ struct Walk {
         std::string folder;
         uint32_t table;
         int depth;
-        bool made;  // the folder was made (or found) by the walk; the destination is not
+        bool made; // the folder was made (or found) by the walk; the destination is not
     };
     std::vector<Pending> stack;
 
@@ -147,19 +150,20 @@ Written Walk::File(const Pending& at, uint32_t count, const StorageEntry& listed
         entry = replacement;
     Written result = Written::kOk;
     // The folder exists already: it was made before its table was walked.
-    const bool ok = inst::WithRetry(app, "MsgUserErrFileCreate", "MsgUserErrTitlePackage", path, [&] {
-        result = Written::kOk;
-        inst::TargetFile file;
-        if (!inst::CreateTargetFile(runner, path, staging, &file, at.made)) return false;
-        result = WriteEntry(block, entry, file.handle(), progress);
-        if (result == Written::kOk && !host::SetFileTimes(file.handle(), entry.fileTime))
-            result = Written::kFailed;
-        if (result != Written::kOk) {
-            inst::AbandonTargetFile(&file);
-            return true;  // a damaged entry or a stop is not retried
-        }
-        return inst::CommitTargetFile(runner, &file);
-    });
+    const bool ok =
+        inst::WithRetry(app, "MsgUserErrFileCreate", "MsgUserErrTitlePackage", path, [&] {
+            result = Written::kOk;
+            inst::TargetFile file;
+            if (!inst::CreateTargetFile(runner, path, staging, &file, at.made)) return false;
+            result = WriteEntry(block, entry, file.handle(), progress);
+            if (result == Written::kOk && !host::SetFileTimes(file.handle(), entry.fileTime))
+                result = Written::kFailed;
+            if (result != Written::kOk) {
+                inst::AbandonTargetFile(&file);
+                return true; // a damaged entry or a stop is not retried
+            }
+            return inst::CommitTargetFile(runner, &file);
+        });
     // Ignore in the retry dialog counts as success.
     return ok ? result : Written::kFailed;
 }
@@ -187,8 +191,9 @@ Written Walk::Folder(const Pending& at, const StorageEntry& entry) {
     const std::string path = folder.empty() ? name : folder + "\\" + name;
     // Only the new part below the existing parent is looked at, so each folder costs one
     // resolution whatever its depth.
-    if (!inst::WithRetry(runner.app, "MsgUserErrDirCreate", "MsgUserErrTitlePackage", path,
-                         [&] { return inst::EnsureFolderPath(runner, path, at.made ? folder.size() : 0); }))
+    if (!inst::WithRetry(runner.app, "MsgUserErrDirCreate", "MsgUserErrTitlePackage", path, [&] {
+            return inst::EnsureFolderPath(runner, path, at.made ? folder.size() : 0);
+        }))
         return Written::kFailed;
     stack.push_back({path, entry.offset, depth, true});
     return Written::kOk;
@@ -197,15 +202,15 @@ Written Walk::Folder(const Pending& at, const StorageEntry& entry) {
 Written Walk::Table(const Pending& pending) {
     const uint32_t table = pending.table;
     uint32_t count;
-    if (!visited.insert(table).second || !TableCount(block, table, &count) ||
-        count > entryBudget)
+    if (!visited.insert(table).second || !TableCount(block, table, &count) || count > entryBudget)
         return Written::kCorrupt;
     entryBudget -= count;
     for (uint32_t i = 0; i < count; ++i) {
         StorageEntry entry;
         if (!ReadEntry(block, table, i, &entry)) return Written::kCorrupt;
         if (entry.name.front() == '~') continue;
-        const Written result = entry.IsFolder() ? Folder(pending, entry) : File(pending, count, entry);
+        const Written result =
+            entry.IsFolder() ? Folder(pending, entry) : File(pending, count, entry);
         if (result != Written::kOk) return result;
     }
     return Written::kOk;
@@ -231,8 +236,14 @@ bool ExtractFiles(inst::ScriptRunner& runner, const PackageBlock& block, const s
         }
         start = entry.offset;
     }
-    Walk walk{runner, block, overwrite, progress, ParamOrVariable(app, "DMARK_LOC"), {},
-              block.size / kEntrySize, {}};
+    Walk walk{runner,
+              block,
+              overwrite,
+              progress,
+              ParamOrVariable(app, "DMARK_LOC"),
+              {},
+              block.size / kEntrySize,
+              {}};
     walk.stack.push_back({destination, start, 0, false});
     while (!walk.stack.empty()) {
         const Walk::Pending pending = walk.stack.back();

@@ -20,5 +20,4 @@ using ExtractProgress = std::function<bool(double blockFraction, double fileFrac
 bool ExtractFiles(inst::ScriptRunner& runner, const PackageBlock& block, const std::string& source,
                   const std::string& destination, bool overwrite, const ExtractProgress& progress);
 
-
 } // namespace pkg

@@ -19,7 +19,7 @@ bool InflateStream(const uint8_t* packed, size_t packedSize, size_t expectedSize
     while (status != Z_STREAM_END) {
         // A full output buffer may leave output pending inside zlib without any input left.
         if (stream.avail_in == 0 && !outputFull) {
-            if (consumed == packedSize) return false;  // the stream stops short
+            if (consumed == packedSize) return false; // the stream stops short
             if (progress && !progress(consumed)) return false;
             const size_t piece = std::min(kPiece, packedSize - consumed);
             stream.next_in = const_cast<Bytef*>(packed + consumed);
@@ -32,7 +32,7 @@ bool InflateStream(const uint8_t* packed, size_t packedSize, size_t expectedSize
         if (status != Z_OK && status != Z_STREAM_END) return false;
         const size_t got = kPiece - stream.avail_out;
         outputFull = stream.avail_out == 0;
-        if (got > expectedSize - produced) return false;  // more than the entry declares
+        if (got > expectedSize - produced) return false; // more than the entry declares
         produced += got;
         if (got && !sink(buffer.get(), got)) return false;
     }

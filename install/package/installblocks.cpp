@@ -38,13 +38,15 @@ bool WriteReceipt(const std::string& logPath, const PackageBlock& block) {
     std::vector<uint8_t> receipt(20, 0);
     std::memcpy(receipt.data(), "bhdr", 4);
     PutWord(receipt, 4, 1);
-    std::memcpy(receipt.data() + 8, block.data + 16, 12);  // block size and both header words
+    std::memcpy(receipt.data() + 8, block.data + 16, 12); // block size and both header words
     const std::string target = host::HostPath(inst::ReceiptPathOf(logPath));
     const size_t slash = target.rfind('/');
     host::TempFile temp;
-    if (!host::CreateTempFile(slash == std::string::npos ? "." : target.substr(0, slash + 1), "lb_", &temp))
+    if (!host::CreateTempFile(slash == std::string::npos ? "." : target.substr(0, slash + 1), "lb_",
+                              &temp))
         return false;
-    const bool written = std::fwrite(receipt.data(), 1, receipt.size(), temp.file) == receipt.size();
+    const bool written =
+        std::fwrite(receipt.data(), 1, receipt.size(), temp.file) == receipt.size();
     if (!host::CloseTempFile(&temp) || !written ||
         (host::KindOf(target) != host::EntryKind::kMissing && !host::MayChange(target)) ||
         !host::RenameOver(temp.path, target)) {
@@ -92,7 +94,8 @@ bool InstallContainer(inst::InstallerApp& app, const PackageStorage& storage, si
                       InstallProgress& progress, Section* section) {
     const PackageBlock& block = storage.blocks[index];
     std::vector<uint8_t> bytes;
-    const bool ownInfo = index >= 1 && ReadPackageFile(storage, index, "~Info\\gameinfo.inf", 0, &bytes);
+    const bool ownInfo =
+        index >= 1 && ReadPackageFile(storage, index, "~Info\\gameinfo.inf", 0, &bytes);
     if (ownInfo) {
         app.savedVariables = app.variables;
         app.savedParams = app.scriptParams;
@@ -167,37 +170,38 @@ bool InstallSingleFile(inst::InstallerApp& app, const PackageStorage& storage, s
     const PackageBlock& block = storage.blocks[index];
     const char* destination = reinterpret_cast<const char*>(block.data + kSingleFileHeaderSize);
     const std::string path = inst::ExpandText(app, destination);
-    inst::ScriptRunner runner(app);  // no log: a single file is not uninstalled
+    inst::ScriptRunner runner(app); // no log: a single file is not uninstalled
     const uint32_t dataOffset = ReadWord(block.data + 16);
     const size_t packedSize = block.size - dataOffset;
     // The block does not declare the inflated size; the stream's own end bounds it, and a
     // stream that runs on beyond what zlib can make of the block's bytes is refused.
     const size_t limit = std::min<uint64_t>(uint64_t(packedSize) * kMaxInflateRatio, SIZE_MAX);
     bool damaged = false;
-    const bool ok = inst::WithRetry(app, "MsgUserErrFileCreate", "MsgUserErrTitlePackage", path, [&] {
-        inst::TargetFile file;
-        if (!inst::CreateTargetFile(runner, path, false, &file)) return false;
-        size_t written = 0;
-        bool shortWrite = false, stopped = false;
-        const bool inflated = InflateStream(
-            block.data + dataOffset, packedSize, kUnknownSize,
-            [&](const uint8_t* bytes, size_t n) {
-                written += n;
-                shortWrite = written > limit || std::fwrite(bytes, 1, n, file.handle()) != n;
-                return !shortWrite;
-            },
-            [&](size_t consumed) {
-                const double fraction = packedSize ? double(consumed) / double(packedSize) : 1;
-                stopped = !progress(index, fraction, fraction);
-                return !stopped;
-            });
-        if (!inflated) {
-            inst::AbandonTargetFile(&file);
-            damaged = !stopped;
-            return true;  // a damaged block or a stop is not retried
-        }
-        return inst::CommitTargetFile(runner, &file);
-    });
+    const bool ok =
+        inst::WithRetry(app, "MsgUserErrFileCreate", "MsgUserErrTitlePackage", path, [&] {
+            inst::TargetFile file;
+            if (!inst::CreateTargetFile(runner, path, false, &file)) return false;
+            size_t written = 0;
+            bool shortWrite = false, stopped = false;
+            const bool inflated = InflateStream(
+                block.data + dataOffset, packedSize, kUnknownSize,
+                [&](const uint8_t* bytes, size_t n) {
+                    written += n;
+                    shortWrite = written > limit || std::fwrite(bytes, 1, n, file.handle()) != n;
+                    return !shortWrite;
+                },
+                [&](size_t consumed) {
+                    const double fraction = packedSize ? double(consumed) / double(packedSize) : 1;
+                    stopped = !progress(index, fraction, fraction);
+                    return !stopped;
+                });
+            if (!inflated) {
+                inst::AbandonTargetFile(&file);
+                damaged = !stopped;
+                return true; // a damaged block or a stop is not retried
+            }
+            return inst::CommitTargetFile(runner, &file);
+        });
     if (damaged) ShowCorrupt(app);
     return ok && !damaged;
 }
@@ -215,8 +219,10 @@ int InstallAllBlocks(inst::InstallerApp& app, const PackageStorage& storage,
                             ? InstallContainer(app, storage, i, progress, &section)
                             : InstallSingleFile(app, storage, i, progress);
         done.push_back(section);
-        if (!ok) result = kStepFailed;
-        else if (display.EndCode()) result = display.EndCode();
+        if (!ok)
+            result = kStepFailed;
+        else if (display.EndCode())
+            result = display.EndCode();
     }
     if (result != kStepNext) {
         for (auto it = done.rbegin(); it != done.rend(); ++it) UndoSection(app, *it);

@@ -12,8 +12,8 @@ namespace pkg {
 class InstallDisplay {
 public:
     virtual ~InstallDisplay() = default;
-    virtual void SetFileBar(int position) = 0;   // control 1019
-    virtual int TotalBar() const = 0;            // control 1018
+    virtual void SetFileBar(int position) = 0; // control 1019
+    virtual int TotalBar() const = 0;          // control 1018
     virtual void SetTotalBar(int position) = 0;
     // Gives the window its messages; false once the wizard was cancelled.
     virtual bool Pump() = 0;

@@ -34,9 +34,8 @@ static bool VerifyChain(PackageStorage& storage, const host::MappedFile& image, 
         block.kind = kind;
         block.data = data + pos;
         block.size = blockSize;
-        block.start = storage.blocks.empty()
-                          ? 0
-                          : storage.blocks.back().start + storage.blocks.back().size;
+        block.start =
+            storage.blocks.empty() ? 0 : storage.blocks.back().start + storage.blocks.back().size;
         storage.blocks.push_back(block);
         pos += blockSize;
     }

@@ -15,11 +15,11 @@ struct PackageBlock {
     BlockKind kind = BlockKind::kNone;
     const uint8_t* data = nullptr;
     uint32_t size = 0;
-    uint64_t start = 0;  // sum of the sizes of all blocks before it
+    uint64_t start = 0; // sum of the sizes of all blocks before it
 };
 
 struct PackageFile {
-    std::string path;  // as given to LoadPackageFile
+    std::string path; // as given to LoadPackageFile
     host::MappedFile image;
 };
 
@@ -32,7 +32,7 @@ struct PackageStorage {
 };
 
 struct LoadResult {
-    bool loaded;   // the file could be mapped
+    bool loaded; // the file could be mapped
     bool corrupt;
 };
 

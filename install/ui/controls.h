@@ -233,7 +233,7 @@ private:
     std::string shown_;                            // the text with control bytes as blanks
     std::vector<std::pair<size_t, size_t>> lines_; // start and length in shown_
     bool laidOut_ = false;
-    int layoutWidth_ = 0;  // the text width the lines were broken for
+    int layoutWidth_ = 0; // the text width the lines were broken for
     int top_ = 0;
     int dragOffset_ = -1; // pointer offset into the thumb while dragging it, else -1
 };

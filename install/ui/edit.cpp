@@ -22,7 +22,9 @@ std::string Printable(const std::string& text) {
 }
 
 // Blanks and path separators end a word for Ctrl+arrows and double-clicks.
-bool IsWordBreak(char c) { return c == ' ' || c == '\\' || c == '/'; }
+bool IsWordBreak(char c) {
+    return c == ' ' || c == '\\' || c == '/';
+}
 
 // Ctrl+Left: the start of the word before `from` (over any breaks first).
 size_t WordStartBefore(const std::string& text, size_t from) {
@@ -118,9 +120,7 @@ LRESULT Edit::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
         dragging_ = false;
         Invalidate();
         return 0;
-    case sys::WM_CAPTURECHANGED:
-        dragging_ = false;
-        return 0;
+    case sys::WM_CAPTURECHANGED: dragging_ = false; return 0;
     case sys::WM_LBUTTONDOWN:
         if (Owner()) {
             Owner()->SetFocus(this);
@@ -155,10 +155,8 @@ LRESULT Edit::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     }
-    case sys::WM_KEYDOWN:
-        break;
-    default:
-        return 0;
+    case sys::WM_KEYDOWN: break;
+    default: return 0;
     }
     // WM_KEYDOWN
     switch (unsigned(wParam)) {
@@ -178,12 +176,8 @@ LRESULT Edit::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
         else
             MoveCaret(caret_ + 1, shift);
         break;
-    case sys::VK_HOME:
-        MoveCaret(0, shift);
-        break;
-    case sys::VK_END:
-        MoveCaret(text.size(), shift);
-        break;
+    case sys::VK_HOME: MoveCaret(0, shift); break;
+    case sys::VK_END: MoveCaret(text.size(), shift); break;
     case sys::VK_DELETE:
         if (shift) { // cut
             if (SelectionStart() != SelectionEnd()) {
@@ -215,8 +209,7 @@ LRESULT Edit::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
     case 'V':
         if (control) Replace(sys::ClipboardText());
         break;
-    default:
-        break;
+    default: break;
     }
     return 0;
 }
@@ -230,10 +223,8 @@ bool Edit::WantsKey(unsigned virtualKey) const {
     case sys::VK_DELETE:
     case sys::VK_INSERT:
     case sys::VK_UP:
-    case sys::VK_DOWN:
-        return true;
-    default:
-        return false;
+    case sys::VK_DOWN: return true;
+    default: return false;
     }
 }
 

@@ -45,8 +45,7 @@ fs::path StartingPoint(const std::string& startFolder) {
 }
 
 std::string WithoutTrailingSeparator(std::string path) {
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
 }
 
@@ -72,8 +71,7 @@ std::optional<std::string> AskDesktop(const std::string& title, const fs::path& 
         return std::nullopt;
     }
     if (exitCode != 0) return std::nullopt;
-    while (!output.empty() && (output.back() == '\n' || output.back() == '\r'))
-        output.pop_back();
+    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
     if (output.empty() || output.front() != '/') return std::nullopt;
     *ran = true;
     return WithoutTrailingSeparator(output);
@@ -131,8 +129,7 @@ private:
         path_->SetText(sys::Utf8ToCp1252(folder_.string()));
         names_ = SubFolders(folder_);
         list_->ClearRows();
-        for (const std::string& name : names_)
-            list_->AddRow(sys::Utf8ToCp1252(name), -1);
+        for (const std::string& name : names_) list_->AddRow(sys::Utf8ToCp1252(name), -1);
     }
 
     void Enter(Page& page, const fs::path& folder) {
@@ -166,14 +163,9 @@ private:
             else
                 Finish(page);
             break;
-        case kOk:
-            Finish(page);
-            break;
-        case 2:
-            page.SetEndCode(2);
-            break;
-        default:
-            break;
+        case kOk: Finish(page); break;
+        case 2: page.SetEndCode(2); break;
+        default: break;
         }
     }
 

@@ -105,9 +105,7 @@ LRESULT ListView::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
     const bool barShown = bar.Range() > 0;
     const int x = sys::PointX(lParam), y = sys::PointY(lParam);
     switch (message) {
-    case sys::WM_MOUSEWHEEL:
-        ScrollTo(PositionAfterWheel(wParam, top_, kWheelRows));
-        return 0;
+    case sys::WM_MOUSEWHEEL: ScrollTo(PositionAfterWheel(wParam, top_, kWheelRows)); return 0;
     case sys::WM_LBUTTONDOWN:
     case sys::WM_LBUTTONDBLCLK: {
         if (Owner()) Owner()->SetFocus(this);
@@ -121,15 +119,12 @@ LRESULT ListView::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case sys::WM_SETFOCUS:
-    case sys::WM_KILLFOCUS:
-        Invalidate();
-        return 0;
+    case sys::WM_KILLFOCUS: Invalidate(); return 0;
     case sys::WM_KEYDOWN:
         if (RowCount() > 0 && IsScrollKey(unsigned(wParam)))
             Select(PositionAfterKey(unsigned(wParam), selected_, VisibleRows(), RowCount() - 1));
         return 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

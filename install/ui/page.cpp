@@ -74,8 +74,7 @@ bool Page::SetIconPng(const unsigned char* data, size_t size) {
     return open_ && sys::SetMainWindowIconPng(data, size);
 }
 
-template <class T>
-T* Page::Adopt(std::unique_ptr<T> control) {
+template <class T> T* Page::Adopt(std::unique_ptr<T> control) {
     T* raw = control.get();
     raw->page_ = this;
     contents_.controls.push_back(std::move(control));
@@ -130,8 +129,7 @@ LRESULT Page::SendItemMessage(int id, unsigned message, WPARAM wParam, LPARAM lP
 
 std::vector<Control*> Page::Controls() const {
     std::vector<Control*> all;
-    for (const auto& c : contents_.controls)
-        all.push_back(c.get());
+    for (const auto& c : contents_.controls) all.push_back(c.get());
     return all;
 }
 
@@ -196,20 +194,14 @@ void Page::Route(const sys::Msg& msg) {
         Command(2, kNotifyClicked);
         return;
     case sys::WM_ERASEBKGND:
-    case sys::WM_SIZE:
-        Invalidate();
-        return;
+    case sys::WM_SIZE: Invalidate(); return;
     case sys::WM_SETFOCUS:
         if (!Focus()) MoveFocus(1, false);
         return;
-    case sys::WM_KILLFOCUS:
-        ForgetInput();
-        return;
+    case sys::WM_KILLFOCUS: ForgetInput(); return;
     case sys::WM_KEYDOWN:
     case sys::WM_KEYUP:
-    case sys::WM_CHAR:
-        RouteKey(msg);
-        return;
+    case sys::WM_CHAR: RouteKey(msg); return;
     case sys::WM_SYSKEYDOWN:
     case sys::WM_SYSKEYUP:
         // Alt+F4 comes back here as WM_CLOSE.
@@ -245,19 +237,12 @@ bool Page::Navigate(unsigned key) {
         if (button && button->Visible()) Command(contents_.defaultButton, kNotifyClicked);
         return true;
     }
-    case sys::VK_ESCAPE:
-        Command(2, kNotifyClicked);
-        return true;
+    case sys::VK_ESCAPE: Command(2, kNotifyClicked); return true;
     case sys::VK_LEFT:
-    case sys::VK_UP:
-        MoveFocus(-1, true);
-        return true;
+    case sys::VK_UP: MoveFocus(-1, true); return true;
     case sys::VK_RIGHT:
-    case sys::VK_DOWN:
-        MoveFocus(1, true);
-        return true;
-    default:
-        return false;
+    case sys::VK_DOWN: MoveFocus(1, true); return true;
+    default: return false;
     }
 }
 
@@ -309,8 +294,7 @@ bool Page::PumpMessages() {
 }
 
 int Page::Run() {
-    while (PumpMessages())
-        sys::WaitMessage();
+    while (PumpMessages()) sys::WaitMessage();
     return open_ ? EndCode() : 2;
 }
 

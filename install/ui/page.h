@@ -76,10 +76,7 @@ public:
 
     // The first control with this identifier, or null (GetDlgItem).
     Control* Item(int id) const;
-    template <class T>
-    T* ItemAs(int id) const {
-        return dynamic_cast<T*>(Item(id));
-    }
+    template <class T> T* ItemAs(int id) const { return dynamic_cast<T*>(Item(id)); }
     // Control::Message of the first control with this id; 0 when there is none.
     LRESULT SendItemMessage(int id, unsigned message, WPARAM wParam, LPARAM lParam);
     // Every control in tab order.
@@ -150,8 +147,7 @@ public:
 
 private:
     static sys::LRESULT WindowProc(unsigned message, WPARAM wParam, LPARAM lParam);
-    template <class T>
-    T* Adopt(std::unique_ptr<T> control);
+    template <class T> T* Adopt(std::unique_ptr<T> control);
     void Route(const sys::Msg& msg);
     void RouteKey(const sys::Msg& msg);
     void RouteMouse(const sys::Msg& msg);

@@ -13,15 +13,9 @@ bool TrackPress(Control& control, uint8_t& state, unsigned message, WPARAM wPara
     Page* page = control.Owner();
     bool completed = false;
     switch (message) {
-    case sys::WM_SETFOCUS:
-        state |= kStateFocused;
-        break;
-    case sys::WM_KILLFOCUS:
-        state &= uint8_t(~(kStateFocused | kStatePressed));
-        break;
-    case sys::WM_CAPTURECHANGED:
-        state &= uint8_t(~kStatePressed);
-        break;
+    case sys::WM_SETFOCUS: state |= kStateFocused; break;
+    case sys::WM_KILLFOCUS: state &= uint8_t(~(kStateFocused | kStatePressed)); break;
+    case sys::WM_CAPTURECHANGED: state &= uint8_t(~kStatePressed); break;
     case sys::WM_LBUTTONDOWN:
     case sys::WM_LBUTTONDBLCLK:
         if (page) page->SetFocus(&control);
@@ -44,8 +38,7 @@ bool TrackPress(Control& control, uint8_t& state, unsigned message, WPARAM wPara
             completed = true;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     if (state != before && page) page->Invalidate();
     return completed;

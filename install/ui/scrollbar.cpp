@@ -77,16 +77,11 @@ void ScrollBar::Paint(Canvas& canvas, int dx, int dy) const {
 
 int ScrollBar::PositionAfterClick(Part part) const {
     switch (part) {
-    case Part::UpArrow:
-        return position - 1;
-    case Part::DownArrow:
-        return position + 1;
-    case Part::PageUp:
-        return position - visible;
-    case Part::PageDown:
-        return position + visible;
-    default:
-        return position;
+    case Part::UpArrow: return position - 1;
+    case Part::DownArrow: return position + 1;
+    case Part::PageUp: return position - visible;
+    case Part::PageDown: return position + visible;
+    default: return position;
     }
 }
 
@@ -102,36 +97,21 @@ bool IsScrollKey(unsigned virtualKey) {
     case sys::VK_PRIOR:
     case sys::VK_NEXT:
     case sys::VK_HOME:
-    case sys::VK_END:
-        return true;
-    default:
-        return false;
+    case sys::VK_END: return true;
+    default: return false;
     }
 }
 
 int PositionAfterKey(unsigned virtualKey, int current, int page, int last) {
     int to = current;
     switch (virtualKey) {
-    case sys::VK_UP:
-        to = current - 1;
-        break;
-    case sys::VK_DOWN:
-        to = current + 1;
-        break;
-    case sys::VK_PRIOR:
-        to = current - page;
-        break;
-    case sys::VK_NEXT:
-        to = current + page;
-        break;
-    case sys::VK_HOME:
-        to = 0;
-        break;
-    case sys::VK_END:
-        to = last;
-        break;
-    default:
-        break;
+    case sys::VK_UP: to = current - 1; break;
+    case sys::VK_DOWN: to = current + 1; break;
+    case sys::VK_PRIOR: to = current - page; break;
+    case sys::VK_NEXT: to = current + page; break;
+    case sys::VK_HOME: to = 0; break;
+    case sys::VK_END: to = last; break;
+    default: break;
     }
     return std::clamp(to, 0, std::max(last, 0));
 }

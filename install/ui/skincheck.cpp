@@ -52,9 +52,7 @@ LRESULT SkinCheck::Message(unsigned message, WPARAM wParam, LPARAM) {
     switch (message) {
     case sys::BM_GETCHECK:
         return Checked() ? LRESULT(sys::BST_CHECKED) : LRESULT(sys::BST_UNCHECKED);
-    case sys::BM_SETCHECK:
-        SetCheck(wParam);
-        return 0;
+    case sys::BM_SETCHECK: SetCheck(wParam); return 0;
     default:
         // A completed press flips the tick; the parent is not told.
         if (TrackPress(*this, state_, message, wParam)) {

@@ -25,12 +25,10 @@ void BreakParagraph(const std::string& text, size_t start, size_t end, int width
         }
         size_t lineEnd = lastBreak != std::string::npos ? lastBreak : i;
         size_t length = lineEnd - lineStart;
-        while (length > 0 && text[lineStart + length - 1] == ' ')
-            --length;
+        while (length > 0 && text[lineStart + length - 1] == ' ') --length;
         lines.push_back({lineStart, length});
         lineStart = lineEnd;
-        while (lineStart < end && text[lineStart] == ' ')
-            ++lineStart;
+        while (lineStart < end && text[lineStart] == ' ') ++lineStart;
         if (lineStart >= end) return;
     }
 }

@@ -68,9 +68,7 @@ LRESULT TextView::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
     ScrollBar bar{BarArea(), LineCount(), VisibleLines(), top_};
     const int x = sys::PointX(lParam), y = sys::PointY(lParam);
     switch (message) {
-    case sys::WM_MOUSEWHEEL:
-        ScrollTo(PositionAfterWheel(wParam, top_, kWheelLines));
-        return 0;
+    case sys::WM_MOUSEWHEEL: ScrollTo(PositionAfterWheel(wParam, top_, kWheelLines)); return 0;
     case sys::WM_LBUTTONDOWN:
     case sys::WM_LBUTTONDBLCLK:
         if (Owner()) Owner()->SetFocus(this);
@@ -88,19 +86,14 @@ LRESULT TextView::Message(unsigned message, WPARAM wParam, LPARAM lParam) {
         if (dragOffset_ >= 0 && Owner() && Owner()->Capture() == this) Owner()->ReleaseCapture();
         dragOffset_ = -1;
         return 0;
-    case sys::WM_CAPTURECHANGED:
-        dragOffset_ = -1;
-        return 0;
+    case sys::WM_CAPTURECHANGED: dragOffset_ = -1; return 0;
     case sys::WM_SETFOCUS:
-    case sys::WM_KILLFOCUS:
-        Invalidate();
-        return 0;
+    case sys::WM_KILLFOCUS: Invalidate(); return 0;
     case sys::WM_KEYDOWN:
         if (IsScrollKey(unsigned(wParam)))
             ScrollTo(PositionAfterKey(unsigned(wParam), top_, VisibleLines(), LineCount()));
         return 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

@@ -13,7 +13,7 @@ constexpr unsigned WS_VISIBLE = 0x10000000;
 constexpr unsigned WS_TABSTOP = 0x00010000;
 constexpr unsigned WS_VSCROLL = 0x00200000;
 constexpr unsigned BS_DEFPUSHBUTTON = 0x1;
-constexpr unsigned BS_CHECKBOX = 0x2;       // the check-box bit
+constexpr unsigned BS_CHECKBOX = 0x2; // the check-box bit
 constexpr unsigned BS_AUTOCHECKBOX = 0x3;
 constexpr unsigned SS_CENTER = 0x1;
 constexpr unsigned SS_RIGHT = 0x2;
@@ -31,17 +31,17 @@ constexpr int kNoId = -1;
 struct ControlTemplate {
     ControlClass cls;
     int id;
-    const char* text;  // "%Key%" for a string-table text, "%NAME%" for a variable
-    int x, y, width, height;  // dialog units
+    const char* text;        // "%Key%" for a string-table text, "%NAME%" for a variable
+    int x, y, width, height; // dialog units
     unsigned style;
-    bool ticked = false;      // check boxes
+    bool ticked = false; // check boxes
 };
 
 struct DialogTemplate {
     int id;
     const char* caption;
-    int width, height;  // dialog units
-    std::vector<ControlTemplate> controls;  // in tab order
+    int width, height;                     // dialog units
+    std::vector<ControlTemplate> controls; // in tab order
 };
 
 // Every page dialog is this big.

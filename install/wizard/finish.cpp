@@ -12,7 +12,8 @@ std::optional<std::string> ProgramToStart(const inst::NameMap& scriptParams, boo
 
 bool StartInstalledProgram(const std::string& program) {
     const size_t cut = program.find_last_of("\\/");
-    const std::string folder = cut == std::string::npos ? std::string() : program.substr(0, cut + 1);
+    const std::string folder =
+        cut == std::string::npos ? std::string() : program.substr(0, cut + 1);
     return host::StartProgram(program, {}, folder, false);
 }
 

@@ -2,7 +2,8 @@
 
 namespace wiz {
 
-Box ScaleToPage(const Box& units, int templateWidth, int templateHeight, int pageWidth, int pageHeight) {
+Box ScaleToPage(const Box& units, int templateWidth, int templateHeight, int pageWidth,
+                int pageHeight) {
     if (templateWidth <= 0 || templateHeight <= 0) return units;
     auto scale = [](int value, int page, int unitsTotal) {
         return int((long long)value * page / unitsTotal);

@@ -14,7 +14,8 @@ struct Box {
 
 // A template rectangle (dialog units of a dialog templateWidth x templateHeight) on a page
 // of pageWidth x pageHeight pixels.
-Box ScaleToPage(const Box& units, int templateWidth, int templateHeight, int pageWidth, int pageHeight);
+Box ScaleToPage(const Box& units, int templateWidth, int templateHeight, int pageWidth,
+                int pageHeight);
 
 // The rectangle a frame covers when drawn with its anchor at (x, y).
 Box FrameBox(const inst::AnimFrame& frame, int x, int y);

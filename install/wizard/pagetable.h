@@ -7,7 +7,7 @@ namespace wiz {
 
 // End codes are the identifiers of the controls that end a page.
 enum EndCode : int {
-    kEndCancel = 2,  // also Finish and the window's close command
+    kEndCancel = 2, // also Finish and the window's close command
     kEndNext = 1007,
     kEndSettings = 1009,
     kEndBack = 1010,
@@ -31,22 +31,30 @@ constexpr int kPageCount = 8;
 constexpr int kEndWizardOk = 9;      // result 0
 constexpr int kEndWizardFailed = 10; // result 2
 
-enum class PageProcedure { kNone, kSettings, kRequirementList, kLicence, kInstall, kRestart, kDone };
+enum class PageProcedure {
+    kNone,
+    kSettings,
+    kRequirementList,
+    kLicence,
+    kInstall,
+    kRestart,
+    kDone
+};
 
 // A transition that is decided when it is taken.
 enum class Decision { kNone, kRequirements, kFinish };
 
 struct Transition {
     int endCode;
-    int next;           // used when decision is kNone
+    int next; // used when decision is kNone
     Decision decision = Decision::kNone;
 };
 
 struct WizardPage {
     int dialog;
     PageProcedure procedure;
-    bool runsInstall;   // the install step replaces the page's message loop
-    int frame;          // picture frame from the page-picture sheet
+    bool runsInstall; // the install step replaces the page's message loop
+    int frame;        // picture frame from the page-picture sheet
     bool confirmCancel;
     std::vector<Transition> transitions;
 };
@@ -55,7 +63,7 @@ const std::vector<WizardPage>& WizardPages();
 
 // What the decisions depend on.
 struct DecisionInputs {
-    bool requirementCheckSkipped;  // INST_PRM_CHECK_SYS_REQ set and not "1..."
+    bool requirementCheckSkipped; // INST_PRM_CHECK_SYS_REQ set and not "1..."
     bool requirementsMet;
     bool rebootPending;
 };
@@ -67,8 +75,7 @@ int FinishDecision(const DecisionInputs& in);
 
 // The next-page value for an end code of page, or nothing when it has no transition.
 // inputs is asked only when the transition is a decision.
-template <typename Inputs>
-std::optional<int> NextPage(int page, int endCode, Inputs&& inputs) {
+template <typename Inputs> std::optional<int> NextPage(int page, int endCode, Inputs&& inputs) {
     for (const Transition& t : WizardPages()[page].transitions) {
         if (t.endCode != endCode) continue;
         switch (t.decision) {

@@ -15,7 +15,7 @@
 namespace wiz {
 namespace {
 
-constexpr int kMarkWidth = 18;  // bitmap 128 holds two marks of this width
+constexpr int kMarkWidth = 18; // bitmap 128 holds two marks of this width
 
 std::string Value(const inst::InstallerApp& app, const char* name) {
     for (const inst::NameMap* map : {&app.scriptParams, &app.variables}) {
@@ -139,7 +139,8 @@ void LeaveProcedure(PageProcedure procedure, ui::Page& page, int endCode, Wizard
     if (procedure == PageProcedure::kRestart && Ticked(page, kRestartCheck)) {
         host::RestartMachine();
     } else if (procedure == PageProcedure::kDone) {
-        if (const auto program = ProgramToStart(session.app.scriptParams, Ticked(page, kStartGameCheck)))
+        if (const auto program =
+                ProgramToStart(session.app.scriptParams, Ticked(page, kStartGameCheck)))
             StartInstalledProgram(*program);
     }
 }

@@ -28,7 +28,8 @@ std::vector<RequirementLine> RequirementLines(const inst::InstallerApp& app,
 void ShowRequirementHelp(const inst::InstallerApp& app, const RequirementLine& line) {
     const std::string title = TableText(app, line.row.helpTitleKey);
     if (line.met) {
-        sys::MessageBox(TableText(app, "SysReqHelpOk"), title, sys::MB_OK | sys::MB_ICONINFORMATION);
+        sys::MessageBox(TableText(app, "SysReqHelpOk"), title,
+                        sys::MB_OK | sys::MB_ICONINFORMATION);
         return;
     }
     const unsigned buttons = line.row.askToDownload ? sys::MB_OKCANCEL : sys::MB_OK;

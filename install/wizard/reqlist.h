@@ -9,8 +9,8 @@
 namespace wiz {
 
 struct RequirementLine {
-    std::string text;  // the row's table text with its placeholders filled in
-    bool met;          // image 0 of bitmap 128 when met, image 1 when not
+    std::string text; // the row's table text with its placeholders filled in
+    bool met;         // image 0 of bitmap 128 when met, image 1 when not
     inst::RequirementRow row;
 };
 

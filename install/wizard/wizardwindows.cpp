@@ -14,7 +14,9 @@ constexpr int kWindowIcon = 111;
 // The package picture's place on every page.
 constexpr int kPackagePictureX = 17, kPackagePictureY = 102;
 
-sys::Rect ToRect(const Box& box) { return {box.x, box.y, box.x + box.width, box.y + box.height}; }
+sys::Rect ToRect(const Box& box) {
+    return {box.x, box.y, box.x + box.width, box.y + box.height};
+}
 
 ui::TextAlign AlignOf(unsigned style) {
     switch (style & SS_TYPEMASK) {
@@ -35,9 +37,9 @@ bool WizardWindows::AddControls(const DialogTemplate& dialog) {
     inst::InstallerApp& app = session_.app;
     const inst::Skin& skin = app.skin;
     for (const ControlTemplate& c : dialog.controls) {
-        const sys::Rect rect = ToRect(ScaleToPage({c.x, c.y, c.width, c.height}, dialog.width,
-                                                  dialog.height, skin.background.width,
-                                                  skin.background.height));
+        const sys::Rect rect =
+            ToRect(ScaleToPage({c.x, c.y, c.width, c.height}, dialog.width, dialog.height,
+                               skin.background.width, skin.background.height));
         const std::string text = inst::LocaliseText(app, c.text);
         ui::Control* control = nullptr;
         switch (c.cls) {
@@ -47,7 +49,8 @@ bool WizardWindows::AddControls(const DialogTemplate& dialog) {
             } else {
                 // The skin, not the template, places a push button: its face frame drawn with
                 // the anchor at the page's origin.
-                const int normal = ButtonFaceFrame(c.id, false), focused = ButtonFaceFrame(c.id, true);
+                const int normal = ButtonFaceFrame(c.id, false),
+                          focused = ButtonFaceFrame(c.id, true);
                 if (normal < 0 || size_t(focused) >= skin.buttonFrames.size()) return false;
                 control = window_.AddButton(c.id, text, skin.buttons, skin.buttonFrames[normal],
                                             skin.buttonFrames[focused]);
@@ -104,7 +107,8 @@ bool WizardWindows::ShowPage(int page) {
     window_.SetHook([this, procedure](ui::Page& window, const sys::Msg& msg) {
         return ProcedureMessage(procedure, window, msg, session_);
     });
-    window_.SetCommandHandler([this](ui::Page&, int id, int code, sys::LPARAM) { HandleCommand(id, code); });
+    window_.SetCommandHandler(
+        [this](ui::Page&, int id, int code, sys::LPARAM) { HandleCommand(id, code); });
     InitProcedure(procedure, window_, session_);
     shown_ = page;
     window_.Show();
@@ -116,8 +120,8 @@ void WizardWindows::HandleCommand(int id, int code) {
     if (id == kEndCancel) {
         const bool confirm = shown_ >= 0 && WizardPages()[shown_].confirmCancel;
         if (!confirm || inst::ShowMessage(session_.app, "StrExitInstall", "StrExitInstallTitle",
-                                          sys::MB_YESNO | sys::MB_ICONQUESTION | sys::MB_DEFBUTTON2) ==
-                            sys::IDYES)
+                                          sys::MB_YESNO | sys::MB_ICONQUESTION |
+                                              sys::MB_DEFBUTTON2) == sys::IDYES)
             window_.SetEndCode(kEndCancel);
         return;
     }

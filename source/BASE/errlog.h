@@ -30,6 +30,7 @@ void StartNewErrorLogRunForTesting();
     ([&]() -> long {                                                                               \
         long err_check_value_ = long(expr);                                                        \
         if (err_check_value_ != 0)                                                                 \
-            LogFailureWithText(err_check_value_, #expr, __FILE__, __LINE__, nameOf(err_check_value_)); \
+            LogFailureWithText(err_check_value_, #expr, __FILE__, __LINE__,                        \
+                               nameOf(err_check_value_));                                          \
         return err_check_value_;                                                                   \
     }())

@@ -2,4 +2,6 @@
 #pragma once
 #include <cmath>
 
-inline int rnd(double v) { return int(std::nearbyint(v)); }
+inline int rnd(double v) {
+    return int(std::nearbyint(v));
+}

@@ -32,10 +32,10 @@ constexpr const char* kCBlanks = " \t\n\v\f\r";
 // used only to tell an overflow from an underflow.
 long MagnitudeOf(std::string_view digits) {
     size_t exponentAt = digits.find_first_of("eE");
-    long exponent = exponentAt == std::string_view::npos
-                        ? 0
-                        : std::strtol(std::string(digits.substr(exponentAt + 1)).c_str(), nullptr,
-                                      10);
+    long exponent =
+        exponentAt == std::string_view::npos
+            ? 0
+            : std::strtol(std::string(digits.substr(exponentAt + 1)).c_str(), nullptr, 10);
     // The mantissa has at most the buffer's 1023 digits, so this bound keeps the sign exact.
     exponent = std::clamp(exponent, -100000L, 100000L);
     std::string_view mantissa = digits.substr(0, exponentAt);
@@ -113,7 +113,9 @@ void WriteIniFloat(const char* file, const char* section, const char* key, float
     WriteIniString(file, section, key, text);
 }
 
-const std::vector<std::string>& BubbleSets() { return g_bubbleSets; }
+const std::vector<std::string>& BubbleSets() {
+    return g_bubbleSets;
+}
 
 void ScanBubbleSets() {
     g_bubbleSets.clear();

@@ -30,7 +30,7 @@ float GetIniFloat(const char* file, const char* section, const char* key);
 void ReadIniString(std::string& target, const char* file, const char* section, const char* key);
 
 void WriteIniString(const char* file, const char* section, const char* key, const char* text);
-void WriteIniInt(const char* file, const char* section, const char* key, int value);   // "%d"
+void WriteIniInt(const char* file, const char* section, const char* key, int value);     // "%d"
 void WriteIniFloat(const char* file, const char* section, const char* key, float value); // "%f"
 
 // The bubble sets: "DATA\<name>" for every entry of DATA matching *.BUBBLE, sorted ignoring case.

@@ -28,11 +28,14 @@ void ChooseUserFilesFolder() {
     if (sys::FolderIsWritable(sys::GetCurrentFolder())) return;
     const std::string folder = sys::ConfigHome() + "/reefpop";
     if (!sys::MakeFolders(folder)) return;
-    for (const char* name : {kGameIni, kControlsIni, kHighscoreIni}) SeedFromGameFolder(folder, name);
+    for (const char* name : {kGameIni, kControlsIni, kHighscoreIni})
+        SeedFromGameFolder(folder, name);
     g_folder = folder;
 }
 
-const std::string& UserFilesFolder() { return g_folder; }
+const std::string& UserFilesFolder() {
+    return g_folder;
+}
 
 std::string UserFilePath(const char* name) {
     if (g_folder.empty()) return name;

@@ -16,13 +16,25 @@ constexpr int kScreenHeight = 480;
 constexpr int kFlyAwayWidth = 640;
 constexpr uint32_t kFrameInside = 0xff8dc1f9;
 
-enum MenuPicture { kTopLeft, kTopRight, kBottomLeft, kBottomRight, kUp, kDown, kLeft, kRight, kPieces };
+enum MenuPicture {
+    kTopLeft,
+    kTopRight,
+    kBottomLeft,
+    kBottomRight,
+    kUp,
+    kDown,
+    kLeft,
+    kRight,
+    kPieces
+};
 const char* const kMenuPictureFiles[kPieces] = {
-    "DATA\\Menu00.tga",  "DATA\\Menu01.tga",   "DATA\\Menu10.tga",   "DATA\\Menu11.tga",
+    "DATA\\Menu00.tga", "DATA\\Menu01.tga",   "DATA\\Menu10.tga",   "DATA\\Menu11.tga",
     "DATA\\MenuUp.tga", "DATA\\MenuDown.tga", "DATA\\MenuLeft.tga", "DATA\\MenuRight.tga"};
 Sprite* MenuPictures[kPieces] = {};
 
-bool IsEscapeKey(sys::WPARAM key) { return key == sys::VK_ESCAPE || key == 11; }
+bool IsEscapeKey(sys::WPARAM key) {
+    return key == sys::VK_ESCAPE || key == 11;
+}
 
 } // namespace
 
@@ -51,7 +63,9 @@ void DrawMenuFrame(int x, int y, int w, int h) {
         if (piece) target->DrawSprite(px, py, piece, OP_ALPHA, 0.0f);
     };
     auto edge = [&](Sprite* piece, int px, int py, int pw, int ph) {
-        if (piece) target->StretchBlit(px, py, pw, ph, piece, 0, 0, piece->width, piece->frameHeight, OP_ALPHA, 0.0f);
+        if (piece)
+            target->StretchBlit(px, py, pw, ph, piece, 0, 0, piece->width, piece->frameHeight,
+                                OP_ALPHA, 0.0f);
     };
     corner(p[kTopLeft], x, y);
     corner(p[kTopRight], x + w - cw, y);
@@ -78,7 +92,8 @@ Widget* Screen::AddFromFile(std::unique_ptr<Widget> widget, const char* section,
         const int centre = added->x + added->width / 2;
         const int count = ChildCount();
         const bool toRight = centre >= 300 && (centre > 340 || count % 2 == 0);
-        added->x1 = int16_t(toRight ? added->x + added->width + kFlyAwayWidth : -added->x - added->width);
+        added->x1 =
+            int16_t(toRight ? added->x + added->width + kFlyAwayWidth : -added->x - added->width);
         added->y1 = 0;
     }
     return added;
@@ -180,7 +195,8 @@ int Screen::Draw() {
     if (panelStill) Backdrop.drawFoot(y + 8);
     Backdrop.resetFrame();
     const bool coveredByWater = closing && flyMode == 1;
-    if (coveredByWater && RenderSurface) RenderSurface->clip.top = int16_t(rnd(double(f) * kScreenHeight));
+    if (coveredByWater && RenderSurface)
+        RenderSurface->clip.top = int16_t(rnd(double(f) * kScreenHeight));
     if (pictures.empty())
         DrawMenuFrame(x, y, width, height);
     else if (pictures[0] && RenderSurface)

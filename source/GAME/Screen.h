@@ -13,12 +13,12 @@ constexpr float kOpenAtOnce = -600.0f;
 
 class Screen : public Button {
 public:
-    std::string file;       // the screen description file
-    int result = -1;        // -1 while open; the chosen child's index once a choice was made
+    std::string file; // the screen description file
+    int result = -1;  // -1 while open; the chosen child's index once a choice was made
     float transitionStart = 0.0f;
-    int escapeIndex = -1;   // the child that Escape activates; -1: Escape does nothing
-    int flyMode = 0;        // 1: bounces in, children fly from the sides, the water closes over it
-    int extra = 0;          // one value of the screen's own choosing
+    int escapeIndex = -1; // the child that Escape activates; -1: Escape does nothing
+    int flyMode = 0;      // 1: bounces in, children fly from the sides, the water closes over it
+    int extra = 0;        // one value of the screen's own choosing
 
     // Reads `main` of `file` with the menu font.
     Screen(const char* descriptionFile, int fly);
@@ -26,8 +26,12 @@ public:
     // Adds a widget read from `section` of this screen's file in `initialState` (normal for
     // buttons, ignore for labels); a fly-mode screen gives it a fly-in offset when it has none.
     Widget* AddFromFile(std::unique_ptr<Widget> widget, const char* section, int initialState);
-    Widget* AddButton(const char* section) { return AddFromFile(std::make_unique<Button>(), section, STATE_NORMAL); }
-    Widget* AddLabel(const char* section) { return AddFromFile(std::make_unique<Button>(), section, STATE_IGNORE); }
+    Widget* AddButton(const char* section) {
+        return AddFromFile(std::make_unique<Button>(), section, STATE_NORMAL);
+    }
+    Widget* AddLabel(const char* section) {
+        return AddFromFile(std::make_unique<Button>(), section, STATE_IGNORE);
+    }
     Widget* AddWideButton(const char* section) {
         return AddFromFile(std::make_unique<WideButton>(), section, STATE_NORMAL);
     }

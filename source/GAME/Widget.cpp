@@ -15,15 +15,17 @@ bool IsPointerMessage(unsigned message) {
     case sys::WM_RBUTTONDOWN:
     case sys::WM_RBUTTONUP:
     case sys::WM_MBUTTONDOWN:
-    case sys::WM_MBUTTONUP:
-        return true;
-    default:
-        return false;
+    case sys::WM_MBUTTONUP: return true;
+    default: return false;
     }
 }
 
-int PointerX(sys::LPARAM lParam) { return int(uint32_t(lParam) & 0xFFFF); }
-int PointerY(sys::LPARAM lParam) { return int((uint32_t(lParam) >> 16) & 0xFFFF); }
+int PointerX(sys::LPARAM lParam) {
+    return int(uint32_t(lParam) & 0xFFFF);
+}
+int PointerY(sys::LPARAM lParam) {
+    return int((uint32_t(lParam) >> 16) & 0xFFFF);
+}
 
 namespace {
 
@@ -102,9 +104,13 @@ int Widget::HandleMessage(unsigned message, sys::WPARAM wParam, sys::LPARAM lPar
     return focused ? focused->HandleMessage(message, wParam, lParam) : 0;
 }
 
-int Widget::OnChildAction(Widget* /*child*/) { return parent ? parent->OnChildAction(this) : 0; }
+int Widget::OnChildAction(Widget* /*child*/) {
+    return parent ? parent->OnChildAction(this) : 0;
+}
 
-int Widget::OnFocusChanged() { return 0; }
+int Widget::OnFocusChanged() {
+    return 0;
+}
 
 int Widget::Update(float elapsedMs) {
     clock += elapsedMs;
@@ -153,10 +159,13 @@ int Widget::RemoveChild(Widget* child) {
 
 void Widget::SetValue(float /*value*/) {}
 
-float Widget::GetValue() { return 0.0f; }
+float Widget::GetValue() {
+    return 0.0f;
+}
 
 void Widget::SetState(int newState) {
-    if (parent && newState == STATE_IGNORE && parent->FocusedChild() == this) parent->currentIndex = -1;
+    if (parent && newState == STATE_IGNORE && parent->FocusedChild() == this)
+        parent->currentIndex = -1;
     if (state == STATE_NORMAL && newState == STATE_ACTIVE) PlaySound(sndNormalActive.c_str(), 0);
     if (state == STATE_ACTIVE && newState == STATE_PRESS) PlaySound(sndActivePress.c_str(), 0);
     state = newState;
@@ -234,7 +243,9 @@ Widget& RootWidget() {
     return root;
 }
 
-Widget* PushScreen(std::unique_ptr<Widget> screen) { return RootWidget().AddChild(std::move(screen)); }
+Widget* PushScreen(std::unique_ptr<Widget> screen) {
+    return RootWidget().AddChild(std::move(screen));
+}
 
 void ReplaceScreen(Widget* old, std::unique_ptr<Widget> next) {
     // A screen already replaced during this message (its handler acted twice) replaces nothing.

@@ -27,8 +27,9 @@ public:
     int16_t width = 0, height = 0; // keys `xs`, `ys`
     int state = STATE_NORMAL;
     int16_t xalign = 0;
-    int16_t homeX = 0, homeY = 0;  // the position read from the file
-    int16_t x1 = 0, x2 = 0, y1 = 0, y2 = 0; // transition offsets: opening (x1, y1), closing (x2, y2)
+    int16_t homeX = 0, homeY = 0; // the position read from the file
+    int16_t x1 = 0, x2 = 0, y1 = 0,
+            y2 = 0;                // transition offsets: opening (x1, y1), closing (x2, y2)
     std::vector<Sprite*> pictures; // one counted reference per state (a wide button has 12)
     Font* font = nullptr;          // counted reference
     float clock = 0.0f;            // ms accumulated by updates since creation

@@ -35,8 +35,8 @@ int TrialGain(const PlayState& play, Cell landing) {
 } // namespace
 
 bool BotMayFire(const PlayState& play) {
-    return !play.shotInFlight && !play.Ended() && play.intro.Ended(play.time) && !play.cooldown.Running(play.time) &&
-           play.field.FindState(Loaded) >= 0;
+    return !play.shotInFlight && !play.Ended() && play.intro.Ended(play.time) &&
+           !play.cooldown.Running(play.time) && play.field.FindState(Loaded) >= 0;
 }
 
 BotChoice ChooseGreedyShot(const PlayState& play) {

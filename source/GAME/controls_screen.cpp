@@ -17,7 +17,8 @@ constexpr int kReturnIndex = 5;
 class RedefineScreen : public Screen {
 public:
     RedefineScreen() : Screen(kRedefineIni, 0) {
-        for (const char* section : {"left", "right", "shot", "swap", "reset", "return"}) AddWideButton(section);
+        for (const char* section : {"left", "right", "shot", "swap", "reset", "return"})
+            AddWideButton(section);
         for (const char* section : {"strleft", "strright", "strshot", "strswap"}) AddLabel(section);
         for (int i = 0; i < kActions; ++i) {
             Widget& button = *children[size_t(i)];
@@ -29,8 +30,10 @@ public:
     }
 
     int OnFocusChanged() override {
-        static const int kEvents[] = {40, 41, 42, 43, 44, 31}; // left, right, shot, swap, reset, return
-        if (currentIndex >= 0 && currentIndex < int(std::size(kEvents))) TheHero.event(kEvents[currentIndex]);
+        static const int kEvents[] = {40, 41, 42,
+                                      43, 44, 31}; // left, right, shot, swap, reset, return
+        if (currentIndex >= 0 && currentIndex < int(std::size(kEvents)))
+            TheHero.event(kEvents[currentIndex]);
         return 0;
     }
 
@@ -86,6 +89,10 @@ std::string KeyCaption(const std::string& caption, int action, const char* langu
     return text + second;
 }
 
-std::unique_ptr<Screen> MakeRedefineScreen() { return std::make_unique<RedefineScreen>(); }
+std::unique_ptr<Screen> MakeRedefineScreen() {
+    return std::make_unique<RedefineScreen>();
+}
 
-std::unique_ptr<Screen> MakeKeyDialog(int action) { return std::make_unique<KeyDialog>(action); }
+std::unique_ptr<Screen> MakeKeyDialog(int action) {
+    return std::make_unique<KeyDialog>(action);
+}

@@ -12,7 +12,8 @@ namespace {
 
 constexpr const char* kBubbleMask = "DATA\\_bubble.tga";
 constexpr const char* kBonusMask = "DATA\\BONUS\\_bonus.tga";
-constexpr const char* kTwoColourFiles[10] = {"02", "03", "05", "13", "23", "24", "25", "26", "36", "46"};
+constexpr const char* kTwoColourFiles[10] = {"02", "03", "05", "13", "23",
+                                             "24", "25", "26", "36", "46"};
 constexpr const char* kBonusIconFiles[7] = {"x2", "help", "up", "freeze", "x3", "bomb", "rot"};
 constexpr int kGunFrames = 8;
 constexpr float kGunFrameScale = 0.002f; // the strip runs 500 ms
@@ -24,10 +25,10 @@ void Hold(Sprite*& slot, const std::string& file, const char* mask) {
     slot = sprite;
 }
 
-
 void Stretch(Sprite* sprite, int left, int top, int w, int h, uint32_t flags) {
     if (!sprite || !RenderSurface) return;
-    RenderSurface->StretchBlit(left, top, w, h, sprite, 0, 0, sprite->width, sprite->frameHeight, flags, 0);
+    RenderSurface->StretchBlit(left, top, w, h, sprite, 0, 0, sprite->width, sprite->frameHeight,
+                               flags, 0);
 }
 
 const Bubble* FindRecord(const PlayState& play, uint8_t state) {
@@ -43,13 +44,15 @@ int LauncherColour(const PlayState& play) {
 } // namespace
 
 void FieldSprites::LoadBubbleSet(const std::string& bubbleSet) {
-    for (int c = 0; c < 8; ++c) Hold(table[c], bubbleSet + "\\" + std::to_string(c) + ".tga", kBubbleMask);
+    for (int c = 0; c < 8; ++c)
+        Hold(table[c], bubbleSet + "\\" + std::to_string(c) + ".tga", kBubbleMask);
 }
 
 void FieldSprites::Load(const std::string& bubbleSet) {
     LoadBubbleSet(bubbleSet);
     for (int i = 0; i < 10; ++i)
-        Hold(table[kFirstTwoColour + i], std::string("DATA\\BONUS\\") + kTwoColourFiles[i] + ".tga", kBubbleMask);
+        Hold(table[kFirstTwoColour + i], std::string("DATA\\BONUS\\") + kTwoColourFiles[i] + ".tga",
+             kBubbleMask);
     for (int i = 0; i < 7; ++i)
         Hold(table[18 + i], std::string("DATA\\BONUS\\") + kBonusIconFiles[i] + ".tga", kBonusMask);
     Hold(table[kDebrisBurst], "DATA\\bub.tga", nullptr);
@@ -76,7 +79,8 @@ void FieldSprites::Release() {
     for (Sprite*& s : weapon) ReleaseHeldSprite(s);
 }
 
-void DrawBubble(const PlayState& play, const FieldSprites& sprites, const Bubble& record, int scale) {
+void DrawBubble(const PlayState& play, const FieldSprites& sprites, const Bubble& record,
+                int scale) {
     const Playfield& field = play.field;
     if (record.colour < 0 || record.colour >= kSpriteCount) return;
     Sprite* sprite = sprites.table[record.colour];
@@ -94,7 +98,8 @@ void DrawBubble(const PlayState& play, const FieldSprites& sprites, const Bubble
     const int cx = rnd(record.x) + field.originX, cy = rnd(y) + field.originY;
     Stretch(sprite, cx - w / 2, cy - h / 2, w, h, debris ? OP_ADD : OP_ALPHA);
     if (debris) return;
-    if (play.FreezeRunning() && sprites.ice && RenderSurface) RenderSurface->DrawSprite(cx - 16, cy - 2, sprites.ice, 0, 0);
+    if (play.FreezeRunning() && sprites.ice && RenderSurface)
+        RenderSurface->DrawSprite(cx - 16, cy - 2, sprites.ice, 0, 0);
     if (record.special >= 18 && record.special < kSpriteCount)
         Stretch(sprites.table[record.special], cx - w / 2, cy - h / 2, w, h, OP_ALPHA);
 }
@@ -105,7 +110,8 @@ void DrawRecords(const PlayState& play, const FieldSprites& sprites) {
 }
 
 int QueueScale(const PlayState& play) {
-    const float progress = play.cooldown.Running(play.time) ? play.cooldown.Progress(play.time) : 1.0f;
+    const float progress =
+        play.cooldown.Running(play.time) ? play.cooldown.Progress(play.time) : 1.0f;
     return rnd(progress * 256.0f);
 }
 
@@ -120,13 +126,15 @@ void DrawAimGuide(const PlayState& play, const FieldSprites& sprites) {
     const Cell landing = GuideLanding(play, play.angle, [&](float px, float py) {
         const float ddx = px - dotX, ddy = py - dotY;
         if (ddx * ddx + ddy * ddy <= 256.0f) return;
-        Stretch(dot, rnd(px + float(field.originX) - 4.0f), rnd(py + float(field.originY) - 4.0f), 8, 8, OP_ALPHA);
+        Stretch(dot, rnd(px + float(field.originX) - 4.0f), rnd(py + float(field.originY) - 4.0f),
+                8, 8, OP_ALPHA);
         dotX = px;
         dotY = py;
     });
     float cx, cy;
     field.CellCentre(landing, cx, cy);
-    Stretch(dot, rnd(cx + float(field.originX) - 8.0f), rnd(cy + float(field.originY) - 8.0f), 16, 16, OP_ALPHA);
+    Stretch(dot, rnd(cx + float(field.originX) - 8.0f), rnd(cy + float(field.originY) - 8.0f), 16,
+            16, OP_ALPHA);
 }
 
 void DrawLauncher(const PlayState& play, const FieldSprites& sprites) {
@@ -134,20 +142,27 @@ void DrawLauncher(const PlayState& play, const FieldSprites& sprites) {
     const Playfield& field = play.field;
     const int c = LauncherColour(play);
     const int cx = field.originX + field.gunX, cy = field.originY + field.gunY;
-    if (Sprite* weapon = sprites.weapon[c]) RenderSurface->DrawSprite(cx - weapon->width / 2, cy - 17, weapon, 0, 0);
-    if (const Bubble* loaded = FindRecord(play, Loaded)) DrawBubble(play, sprites, *loaded, QueueScale(play));
+    if (Sprite* weapon = sprites.weapon[c])
+        RenderSurface->DrawSprite(cx - weapon->width / 2, cy - 17, weapon, 0, 0);
+    if (const Bubble* loaded = FindRecord(play, Loaded))
+        DrawBubble(play, sprites, *loaded, QueueScale(play));
     Sprite* gun = sprites.gun[c];
     if (!gun) return;
     const float w = gun->width, h = gun->frameHeight;
     const float s = std::sin(play.angle), k = std::cos(play.angle);
     auto corner = [&](float lift, float side) {
-        return ScreenPoint{float(rnd(cx + lift * s + side * k)), float(rnd(cy - lift * k + side * s))};
+        return ScreenPoint{float(rnd(cx + lift * s + side * k)),
+                           float(rnd(cy - lift * k + side * s))};
     };
-    const ScreenPoint farLeft = corner(h + kGunLift, -w / 2), farRight = corner(h + kGunLift, w / 2);
+    const ScreenPoint farLeft = corner(h + kGunLift, -w / 2),
+                      farRight = corner(h + kGunLift, w / 2);
     const ScreenPoint nearRight = corner(kGunLift, w / 2), nearLeft = corner(kGunLift, -w / 2);
-    const float phase = play.cooldown.Running(play.time) ? play.cooldown.Progress(play.time) * kCooldownMs : 0.0f;
-    RenderSurface->DrawTriangle(OP_ALPHA, gun, {farLeft, farRight, nearRight}, {{0, 0}, {1, 0}, {1, 1}}, phase);
-    RenderSurface->DrawTriangle(OP_ALPHA, gun, {farLeft, nearRight, nearLeft}, {{0, 0}, {1, 1}, {0, 1}}, phase);
+    const float phase =
+        play.cooldown.Running(play.time) ? play.cooldown.Progress(play.time) * kCooldownMs : 0.0f;
+    RenderSurface->DrawTriangle(OP_ALPHA, gun, {farLeft, farRight, nearRight},
+                                {{0, 0}, {1, 0}, {1, 1}}, phase);
+    RenderSurface->DrawTriangle(OP_ALPHA, gun, {farLeft, nearRight, nearLeft},
+                                {{0, 0}, {1, 1}, {0, 1}}, phase);
 }
 
 void DrawNextBubble(const PlayState& play, const FieldSprites& sprites) {

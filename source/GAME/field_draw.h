@@ -10,7 +10,7 @@ class Sprite;
 struct FieldSprites {
     Sprite* table[kSpriteCount] = {}; // by colour, bonus kind or debris kind
     Sprite* ice = nullptr;
-    Sprite* gun[8] = {};    // 8-frame strips over 500 ms
+    Sprite* gun[8] = {}; // 8-frame strips over 500 ms
     Sprite* weapon[8] = {};
 
     FieldSprites() = default;
@@ -26,7 +26,8 @@ struct FieldSprites {
 };
 
 // One record at `scale` (1/256 units; debris uses its own size instead).
-void DrawBubble(const PlayState& play, const FieldSprites& sprites, const Bubble& record, int scale);
+void DrawBubble(const PlayState& play, const FieldSprites& sprites, const Bubble& record,
+                int scale);
 // Every record except the Loaded and Next bubbles, in list order, at natural size.
 void DrawRecords(const PlayState& play, const FieldSprites& sprites);
 // The dotted path of the help bonus and the landing cell, while the guide is on and not won.

@@ -54,7 +54,8 @@ void Attach(PlayState& play, size_t index, float ux, float uy) {
 } // namespace
 
 void Turn(PlayState& play, float amount) {
-    play.angle = std::clamp(play.angle - play.sensitivity * amount * kTurnUnit, -kAngleLimit, kAngleLimit);
+    play.angle =
+        std::clamp(play.angle - play.sensitivity * amount * kTurnUnit, -kAngleLimit, kAngleLimit);
     play.hooks->WaterDisturb(LauncherColumn(play), WaterShape::Bump32);
 }
 
@@ -70,7 +71,8 @@ void HandleAction(PlayState& play, int action, int strength) {
 }
 
 void Fire(PlayState& play) {
-    if (play.shotInFlight || play.Ended() || !play.intro.Ended(play.time) || play.cooldown.Running(play.time))
+    if (play.shotInFlight || play.Ended() || !play.intro.Ended(play.time) ||
+        play.cooldown.Running(play.time))
         return;
     play.cooldown.Start(float(play.time), kCooldownMs);
     const bool hadLoaded = play.field.FindState(Loaded) >= 0;
@@ -165,7 +167,8 @@ void AdvanceRecords(PlayState& play, float dt) {
     field.cursor = 0;
 }
 
-Cell GuideLanding(const PlayState& play, float angle, const std::function<void(float x, float y)>& step) {
+Cell GuideLanding(const PlayState& play, float angle,
+                  const std::function<void(float x, float y)>& step) {
     // A field narrower than a bubble would bounce the path for ever.
     constexpr int kSafetySteps = 1 << 20;
     const Playfield& field = play.field;
@@ -196,7 +199,9 @@ Cell GuideLanding(const PlayState& play, float angle, const std::function<void(f
     return field.CellOf(px, py);
 }
 
-void AdvanceRing(PlayState& play, float dt) { play.ringRadius += dt * play.velocityWave; }
+void AdvanceRing(PlayState& play, float dt) {
+    play.ringRadius += dt * play.velocityWave;
+}
 
 void CreateField(PlayState& play, const LevelParams& rules, uint32_t seedA) {
     play.field.Setup(rules, seedA);

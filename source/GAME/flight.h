@@ -21,7 +21,8 @@ void Turn(PlayState& play, float amount);
 void HandleAction(PlayState& play, int action, int strength);
 void Fire(PlayState& play);
 void Swap(PlayState& play);
-// Advances the queue by one bubble; returns the bonus kind of the bubble that was fired (0 if none).
+// Advances the queue by one bubble; returns the bonus kind of the bubble that was fired (0 if
+// none).
 int LoadQueue(PlayState& play);
 
 // One tick of the Flying record at `index`; when it sticks, the matching of the settled shot
@@ -31,6 +32,7 @@ void TickFlight(PlayState& play, size_t index, float dt);
 void AdvanceRecords(PlayState& play, float dt);
 // The aiming guide's replay of the flight rule from the launcher at `angle`, one pixel per step:
 // `step` (optional) sees the point after every step; returns the cell the shot would settle in.
-Cell GuideLanding(const PlayState& play, float angle, const std::function<void(float x, float y)>& step = {});
+Cell GuideLanding(const PlayState& play, float angle,
+                  const std::function<void(float x, float y)>& step = {});
 // Landing ring growth of one tick.
 void AdvanceRing(PlayState& play, float dt);

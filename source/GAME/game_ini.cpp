@@ -19,7 +19,9 @@ namespace {
 
 constexpr const char* kMain = "main";
 
-int ClampDifficulty(int diff) { return diff < -1 ? -1 : diff > 1 ? 1 : diff; }
+int ClampDifficulty(int diff) {
+    return diff < -1 ? -1 : diff > 1 ? 1 : diff;
+}
 
 } // namespace
 

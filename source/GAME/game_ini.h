@@ -4,10 +4,10 @@
 #pragma once
 #include <string>
 
-extern std::string WinName;      // window title and single-instance key (key `name`)
-extern int dwPosX, dwPosY;       // window position (keys `x`, `y`)
-extern int dwScrX, dwScrY;       // back-buffer and client size (keys `xs`, `ys`)
-extern int FullScreen;           // key `FullScreen`
+extern std::string WinName; // window title and single-instance key (key `name`)
+extern int dwPosX, dwPosY;  // window position (keys `x`, `y`)
+extern int dwScrX, dwScrY;  // back-buffer and client size (keys `xs`, `ys`)
+extern int FullScreen;      // key `FullScreen`
 extern int DrawFPS, LogicFPS, ShowFPS;
 extern std::string LanguageFile; // key `language`
 extern std::string PlayerName;   // key `player`

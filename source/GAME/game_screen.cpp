@@ -46,13 +46,14 @@ constexpr int kHeroWin = 15;
 constexpr int kHeroWarning = 16;
 constexpr int kHeroDefeat = 17;
 
-bool IsPauseKey(sys::WPARAM key) { return key == sys::VK_PAUSE || key == sys::VK_ESCAPE || key == 'P'; }
-
-bool IsPressMessage(unsigned message) {
-    return message == sys::WM_KEYDOWN || message == sys::WM_LBUTTONDOWN || message == sys::WM_RBUTTONDOWN ||
-           message == sys::WM_MBUTTONDOWN;
+bool IsPauseKey(sys::WPARAM key) {
+    return key == sys::VK_PAUSE || key == sys::VK_ESCAPE || key == 'P';
 }
 
+bool IsPressMessage(unsigned message) {
+    return message == sys::WM_KEYDOWN || message == sys::WM_LBUTTONDOWN ||
+           message == sys::WM_RBUTTONDOWN || message == sys::WM_MBUTTONDOWN;
+}
 
 std::string CurrentBubbleSet() {
     const auto& sets = BubbleSets();
@@ -66,7 +67,8 @@ PlaySetup& CurrentPlaySetup() {
     return setup;
 }
 
-GameScreen::GameScreen(int level) : Screen("", 0), scene_(MakeLevelScene(CurrentPlaySetup().display)) {
+GameScreen::GameScreen(int level)
+    : Screen("", 0), scene_(MakeLevelScene(CurrentPlaySetup().display)) {
     const PlaySetup& setup = CurrentPlaySetup();
     GameRunning = 1;
     if (setup.display) SwitchMusic(kDrumsMusic, false, true);
@@ -103,15 +105,24 @@ GameScreen::GameScreen(int level) : Screen("", 0), scene_(MakeLevelScene(Current
 }
 
 GameScreen::~GameScreen() {
-    for (Sprite** sprite : {&background_, &sidePanel_, &defeatBanner_, &levelUpBanner_, &beam_, &wave_, &gauge_})
+    for (Sprite** sprite :
+         {&background_, &sidePanel_, &defeatBanner_, &levelUpBanner_, &beam_, &wave_, &gauge_})
         ReleaseHeldSprite(*sprite);
     GameRunning = 0;
 }
 
-void GameScreen::Sound(const char* name) { PlaySound(name, kChannelEffects); }
-void GameScreen::HeroEvent(int event) { scene_->HeroEvent(event); }
-bool GameScreen::HeroIdle() { return scene_->HeroIdle(); }
-void GameScreen::WaterDisturb(int column, WaterShape shape) { scene_->DisturbWater(column, shape); }
+void GameScreen::Sound(const char* name) {
+    PlaySound(name, kChannelEffects);
+}
+void GameScreen::HeroEvent(int event) {
+    scene_->HeroEvent(event);
+}
+bool GameScreen::HeroIdle() {
+    return scene_->HeroIdle();
+}
+void GameScreen::WaterDisturb(int column, WaterShape shape) {
+    scene_->DisturbWater(column, shape);
+}
 
 void GameScreen::ReadScoreRulesFor(int difficulty) {
     const ScoreRules points = ReadScoreRules(DifficultyFactor(rules, difficulty));
@@ -155,7 +166,8 @@ int GameScreen::HandleMessage(unsigned message, sys::WPARAM wParam, sys::LPARAM 
     if (IsPressMessage(message)) {
         if (play.Lost()) {
             // The flood has to finish before a key or a click may end the game.
-            if (play.defeat.Ended(play.time) && (message == sys::WM_KEYDOWN || message == sys::WM_LBUTTONDOWN))
+            if (play.defeat.Ended(play.time) &&
+                (message == sys::WM_KEYDOWN || message == sys::WM_LBUTTONDOWN))
                 EndGame();
             return 1;
         }
@@ -198,13 +210,15 @@ int GameScreen::Update(float dt) {
     play.time += rnd(dt);
     scene_->UpdateBackdrop(dt);
     const Playfield& field = play.field;
-    surfaceY = rnd((DangerLine() + kWaterSurfaceLift) * (1.0f - play.defeat.Progress(play.time))) + field.originY;
+    surfaceY = rnd((DangerLine() + kWaterSurfaceLift) * (1.0f - play.defeat.Progress(play.time))) +
+               field.originY;
     const float risingX = float(play.field.RandB(field.W) + field.originX + 8);
     scene_->UpdateWater(dt, risingX, float(field.gunY + field.originY), surfaceY, field.originX);
     scene_->UpdateHero(dt);
 
     if (!play.fadeOut.Started(play.time))
-        SetAmbientVolume(kAmbientLow + (1.0f - kAmbientLow) * (1.0f - play.fadeIn.Progress(play.time)));
+        SetAmbientVolume(kAmbientLow +
+                         (1.0f - kAmbientLow) * (1.0f - play.fadeIn.Progress(play.time)));
     else
         SetAmbientVolume(kAmbientLow + (1.0f - kAmbientLow) * play.fadeOut.Progress(play.time));
 
@@ -334,10 +348,10 @@ void GameScreen::DrawSidePanels() {
     for (const auto& panel : panels) {
         RenderSurface->DrawSprite(x, panel.top, sidePanel_, OP_ALPHA, 0.0f);
         if (!MenuFont) continue;
-        DrawText(RenderSurface, MenuFont, x + sidePanel_->width / 2, panel.top + kCaptionDrop, panel.caption.c_str(),
-                 0.0f, 0, 0);
-        DrawText(RenderSurface, MenuFont, x + sidePanel_->width / 2, panel.top + kValueDrop, panel.value.c_str(), 0.0f,
-                 0, 0);
+        DrawText(RenderSurface, MenuFont, x + sidePanel_->width / 2, panel.top + kCaptionDrop,
+                 panel.caption.c_str(), 0.0f, 0, 0);
+        DrawText(RenderSurface, MenuFont, x + sidePanel_->width / 2, panel.top + kValueDrop,
+                 panel.value.c_str(), 0.0f, 0, 0);
     }
 }
 
@@ -351,17 +365,20 @@ void GameScreen::DrawGauge() {
     const int h = gauge_->frameHeight;
     const int rows = rnd(f * float(h));
     if (rows <= 0) return;
-    RenderSurface->BlitRect(kGaugeX, kGaugeBottom + h - rows, gauge_->width, rows, gauge_, 0, h - rows, 0, 0.0f);
+    RenderSurface->BlitRect(kGaugeX, kGaugeBottom + h - rows, gauge_->width, rows, gauge_, 0,
+                            h - rows, 0, 0.0f);
 }
 
 void GameScreen::DrawBanners() {
     const Playfield& field = play.field;
     auto centred = [&](Sprite* banner) {
-        scene_->DrawWavy(banner, field.originX + (field.W - banner->width) / 2, (kScreenHeight - banner->frameHeight) / 2,
-                         float(play.time));
+        scene_->DrawWavy(banner, field.originX + (field.W - banner->width) / 2,
+                         (kScreenHeight - banner->frameHeight) / 2, float(play.time));
     };
     if (defeatBanner_ && play.defeat.Started(play.time)) centred(defeatBanner_);
     if (levelUpBanner_ && play.banner.Started(play.time)) centred(levelUpBanner_);
 }
 
-void StartLevel(int level) { ReplaceAllScreens(std::make_unique<GameScreen>(level)); }
+void StartLevel(int level) {
+    ReplaceAllScreens(std::make_unique<GameScreen>(level));
+}

@@ -49,7 +49,9 @@ public:
 
     // Score that ends this level, and the one that ended the level before (0 before level 0).
     int64_t Target() const { return LevelTarget(rules, play.level); }
-    int64_t PreviousTarget() const { return play.level > 0 ? LevelTarget(rules, play.level - 1) : 0; }
+    int64_t PreviousTarget() const {
+        return play.level > 0 ? LevelTarget(rules, play.level - 1) : 0;
+    }
     float DangerLine() const { return float(rules.height) * kRowPitch; }
     LevelScene& Scene() { return *scene_; }
 

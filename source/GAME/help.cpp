@@ -42,4 +42,6 @@ public:
 
 } // namespace
 
-std::unique_ptr<Screen> MakeHelpScreen(int page) { return std::make_unique<HelpScreen>(page); }
+std::unique_ptr<Screen> MakeHelpScreen(int page) {
+    return std::make_unique<HelpScreen>(page);
+}

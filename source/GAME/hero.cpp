@@ -28,29 +28,68 @@ struct AnimationEntry {
     const char* sound;
 };
 const AnimationEntry kAnimationTable[Hero::kAnimations + 1] = {
-    {nullptr, nullptr},         {"birth", "hero_appear"}, {"hello", "hello"},     {"stop0", nullptr},
-    {"stop1", "stop1"},         {"stop2", "stop2"},       {"stop3", "stop3"},     {"speak1", "speak1"},
-    {"speak2", "speak2"},       {"speak3", "speak3"},     {"speak1", "ready"},    {"go", "go"},
-    {"levelup", "levelup"},     {"warning", "warning"},   {"defeat0", "defeat0"}, {"defeat1", "defeat1"},
-    {"bestshot", "bestshot"},   {"joy", "joy"},           {"win1", "piano_begin"}, {"win2", nullptr},
+    {nullptr, nullptr},      {"birth", "hero_appear"}, {"hello", "hello"},
+    {"stop0", nullptr},      {"stop1", "stop1"},       {"stop2", "stop2"},
+    {"stop3", "stop3"},      {"speak1", "speak1"},     {"speak2", "speak2"},
+    {"speak3", "speak3"},    {"speak1", "ready"},      {"go", "go"},
+    {"levelup", "levelup"},  {"warning", "warning"},   {"defeat0", "defeat0"},
+    {"defeat1", "defeat1"},  {"bestshot", "bestshot"}, {"joy", "joy"},
+    {"win1", "piano_begin"}, {"win2", nullptr},
 };
 
 const char* const kTextKeys[Hero::kTexts + 1] = {
-    nullptr,           "MenuHello",       "MenuStart",          "MenuOptions",       "MenuHelp",
-    "MenuScores",      "MenuRelax",       "MenuExit",           nullptr,             "MenuResume",
-    "MenuAbort",       "GameReady",       "GameGo",             "GameBestShot",      "BonusColor",
-    "BonusX2",         "BonusHelp",       "BonusUp",            "BonusX3",           "BonusBomb",
-    "BonusFreeze",     "BonusRot",        "Return",             "OptionsBubble",     "OptionsScreen",
-    "OptionsMusic",    "OptionsSound",    "OptionsAmbient",     "OptionsSensitivity", "OptionsDifficulty",
-    "OptionsControls", "ControlsLeft",    "ControlsRight",      "ControlsShot",      "ControlsSwap",
-    "ControlsReset",   "Count1",          "Count2",             "Count3",            "Count4",
-    "Count5",          "MenuGames",
+    nullptr,
+    "MenuHello",
+    "MenuStart",
+    "MenuOptions",
+    "MenuHelp",
+    "MenuScores",
+    "MenuRelax",
+    "MenuExit",
+    nullptr,
+    "MenuResume",
+    "MenuAbort",
+    "GameReady",
+    "GameGo",
+    "GameBestShot",
+    "BonusColor",
+    "BonusX2",
+    "BonusHelp",
+    "BonusUp",
+    "BonusX3",
+    "BonusBomb",
+    "BonusFreeze",
+    "BonusRot",
+    "Return",
+    "OptionsBubble",
+    "OptionsScreen",
+    "OptionsMusic",
+    "OptionsSound",
+    "OptionsAmbient",
+    "OptionsSensitivity",
+    "OptionsDifficulty",
+    "OptionsControls",
+    "ControlsLeft",
+    "ControlsRight",
+    "ControlsShot",
+    "ControlsSwap",
+    "ControlsReset",
+    "Count1",
+    "Count2",
+    "Count3",
+    "Count4",
+    "Count5",
+    "MenuGames",
 };
 
-int ToInt16(int v) { return std::clamp(v, -32768, 32767); }
+int ToInt16(int v) {
+    return std::clamp(v, -32768, 32767);
+}
 
 // The duration of one play: negative, non-numeric or missing times play in no time at all.
-float UsableTime(int ms) { return ms > 0 ? float(ms) : 0.0f; }
+float UsableTime(int ms) {
+    return ms > 0 ? float(ms) : 0.0f;
+}
 
 // Cuts the picture into `length` frames stacked vertically (at least one, at most one per row)
 // played over `time` ms.
@@ -66,13 +105,19 @@ int CutIntoFrames(Sprite* picture, int length, float time) {
     return length;
 }
 
-bool IsTextEvent(int n) { return (n >= 4 && n <= 9) || n == 11 || n == 12 || (n >= 23 && n <= 49); }
+bool IsTextEvent(int n) {
+    return (n >= 4 && n <= 9) || n == 11 || n == 12 || (n >= 23 && n <= 49);
+}
 
 } // namespace
 
-const char* Hero::TextKey(int n) { return n >= 0 && n <= kTexts ? kTextKeys[n] : nullptr; }
+const char* Hero::TextKey(int n) {
+    return n >= 0 && n <= kTexts ? kTextKeys[n] : nullptr;
+}
 
-const char* Hero::AnimationSection(int n) { return n >= 1 && n <= kAnimations ? kAnimationTable[n].section : nullptr; }
+const char* Hero::AnimationSection(int n) {
+    return n >= 1 && n <= kAnimations ? kAnimationTable[n].section : nullptr;
+}
 
 void Hero::load() {
     release();
@@ -116,12 +161,15 @@ void Hero::release() {
     eventTimer = animTimer = textTimer = TimerPair{};
 }
 
-float Hero::animationTime(int n) const { return n >= 1 && n <= kAnimations ? animations[n].time : 0.0f; }
+float Hero::animationTime(int n) const {
+    return n >= 1 && n <= kAnimations ? animations[n].time : 0.0f;
+}
 
 void Hero::startAnimation(int n, bool withSound) {
     anim = n;
     animTimer.Start(clock, animationTime(n));
-    if (withSound && n >= 1 && n <= kAnimations && animations[n].sound) PlaySound(animations[n].sound, kChannelEffects);
+    if (withSound && n >= 1 && n <= kAnimations && animations[n].sound)
+        PlaySound(animations[n].sound, kChannelEffects);
 }
 
 void Hero::play(int textNumber, int animNumber) {
@@ -140,9 +188,13 @@ void Hero::say(int textNumber) {
     if (!speaking()) speak();
 }
 
-bool Hero::speaking() const { return anim >= kFirstSpeaking && anim <= kLastSpeaking && !animTimer.Ended(clock); }
+bool Hero::speaking() const {
+    return anim >= kFirstSpeaking && anim <= kLastSpeaking && !animTimer.Ended(clock);
+}
 
-void Hero::speak() { startAnimation(kFirstSpeaking + random.Next() / 10923, true); }
+void Hero::speak() {
+    startAnimation(kFirstSpeaking + random.Next() / 10923, true);
+}
 
 void Hero::event(int n) {
     if (n == currentEvent) return;
@@ -174,8 +226,10 @@ void Hero::event(int n) {
         play(0, 19);
         break;
     default:
-        if ((n >= 4 && n <= 9) || n == 11 || n == 12) say(n - 2);
-        else if (n >= 23 && n <= 50) say(n - 9);
+        if ((n >= 4 && n <= 9) || n == 11 || n == 12)
+            say(n - 2);
+        else if (n >= 23 && n <= 50)
+            say(n - 9);
         break; // other numbers only become the current event
     }
 }
@@ -223,7 +277,9 @@ void Hero::draw() {
     if (balloon) RenderSurface->DrawSprite(kBalloonX, kBalloonY, balloon, OP_MASK, 0.0f);
     const std::string* line = texts[text].line;
     const int cx = kBalloonX + w / 2;
-    auto put = [&](const std::string& s, int y) { DrawText(RenderSurface, font, cx, y, s.c_str(), 0.0f, 0, 0); };
+    auto put = [&](const std::string& s, int y) {
+        DrawText(RenderSurface, font, cx, y, s.c_str(), 0.0f, 0, 0);
+    };
     if (line[1].empty()) {
         put(line[0], 235 + h / 2);
     } else if (!line[2].empty()) {

@@ -22,7 +22,9 @@ int LeadingNumber(const char* text) {
     return int(value);
 }
 
-std::string RowKey(int row) { return std::to_string(row); }
+std::string RowKey(int row) {
+    return std::to_string(row);
+}
 
 class HighscoreScreen : public Screen {
 public:
@@ -37,7 +39,8 @@ public:
             const HighscoreRow& row = table[size_t(i)];
             if (!row.empty) name->caption = row.name;
             number->caption += std::to_string(row.value);
-            for (Widget* label : {name, number}) label->y = label->homeY = int16_t(label->homeY + i * label->height);
+            for (Widget* label : {name, number})
+                label->y = label->homeY = int16_t(label->homeY + i * label->height);
             if (i == highlight) MarkSelected(*name);
         }
         AddRanksAndMode(mode);
@@ -57,7 +60,8 @@ public:
             }
         if (GetIniString(kScoreIni, "mode", "xs")[0]) {
             Widget* name = AddLabel("mode");
-            name->caption = GetIniString(kScoreIni, "mode", ("mode" + std::to_string(mode)).c_str());
+            name->caption =
+                GetIniString(kScoreIni, "mode", ("mode" + std::to_string(mode)).c_str());
         }
     }
 
@@ -111,7 +115,8 @@ class NameEntry : public Screen {
 public:
     NameEntry() : Screen(kNameIni, 0) {
         AddWideButton("ok");
-        edit_ = static_cast<TextField*>(AddFromFile(std::make_unique<TextField>(), "edit", STATE_NORMAL));
+        edit_ = static_cast<TextField*>(
+            AddFromFile(std::make_unique<TextField>(), "edit", STATE_NORMAL));
         AddLabel("line1");
         AddLabel("line2");
         edit_->caption = PlayerName;
@@ -171,17 +176,21 @@ const char* HighscoreSection(int mode) {
     return mode >= 0 && mode < 3 ? kSections[mode] : kSections[0];
 }
 
-bool RanksByTime(int mode) { return HighscoreSection(mode) == HighscoreSection(1); }
+bool RanksByTime(int mode) {
+    return HighscoreSection(mode) == HighscoreSection(1);
+}
 
 std::array<HighscoreRow, kHighscoreRows> ReadHighscoreTable(int mode) {
     std::array<HighscoreRow, kHighscoreRows> table;
     for (int i = 0; i < kHighscoreRows; ++i)
-        table[size_t(i)] = ParseHighscoreRow(GetIniString(kHighscoreIni, HighscoreSection(mode), RowKey(i).c_str()));
+        table[size_t(i)] = ParseHighscoreRow(
+            GetIniString(kHighscoreIni, HighscoreSection(mode), RowKey(i).c_str()));
     return table;
 }
 
 bool ScoreEntersTable(int mode, int score) {
-    const std::string last = GetIniString(kHighscoreIni, HighscoreSection(mode), RowKey(kHighscoreRows - 1).c_str());
+    const std::string last =
+        GetIniString(kHighscoreIni, HighscoreSection(mode), RowKey(kHighscoreRows - 1).c_str());
     return ParseHighscoreRow(last).value < score;
 }
 
@@ -219,6 +228,10 @@ std::unique_ptr<Screen> MakeHighscoreScreen(int mode, int highlight) {
     return std::make_unique<HighscoreScreen>(mode, highlight);
 }
 
-std::unique_ptr<Screen> MakeClearConfirmation() { return std::make_unique<ClearConfirmation>(); }
+std::unique_ptr<Screen> MakeClearConfirmation() {
+    return std::make_unique<ClearConfirmation>();
+}
 
-std::unique_ptr<Screen> MakeNameEntry() { return std::make_unique<NameEntry>(); }
+std::unique_ptr<Screen> MakeNameEntry() {
+    return std::make_unique<NameEntry>();
+}

@@ -11,8 +11,8 @@ constexpr int kHighscoreRows = 10;
 
 struct HighscoreRow {
     std::string name;
-    int value = 0;      // score, or play time in ms in the puzzle table
-    bool empty = true;  // the value was empty or missing
+    int value = 0;     // score, or play time in ms in the puzzle table
+    bool empty = true; // the value was empty or missing
 };
 
 // "name,number" (spaces before the number skipped, only its leading digits count); a value

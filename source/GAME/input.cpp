@@ -16,7 +16,9 @@ constexpr int kMaxLineLength = 255;
 constexpr unsigned kDeadZoneLow = 0x5800;  // positions below: low direction held
 constexpr unsigned kDeadZoneHigh = 0xA800; // positions from here on: high direction held
 
-int KeyStrength(sys::LPARAM lParam) { return 12 + std::min(int(lParam & 0x7FFF), 3); }
+int KeyStrength(sys::LPARAM lParam) {
+    return 12 + std::min(int(lParam & 0x7FFF), 3);
+}
 
 // Key code of a key-down message by its virtual key and lParam.
 int KeyDownCode(sys::WPARAM wParam, sys::LPARAM lParam, int& strength) {
@@ -51,7 +53,9 @@ KeyBinding* RowOfAction(int action) {
     return nullptr;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // Reads an optionally signed decimal integer at `p` after white space, as the C library's
 // "%d" does; false (p unchanged) when no digits follow. Overlong numbers saturate.
@@ -180,7 +184,9 @@ bool SaveBindings(const char* file) {
     return sys::ReplaceFileAtomically(file, text);
 }
 
-const std::vector<KeyBinding>& KeyBindings() { return g_bindings; }
+const std::vector<KeyBinding>& KeyBindings() {
+    return g_bindings;
+}
 
 void JoystickKeyTranslator::TranslateAxis(unsigned position, unsigned lowKey, unsigned highKey,
                                           Axis& axis, const Send& send) {
@@ -213,12 +219,14 @@ void JoystickKeyTranslator::Translate(unsigned message, sys::WPARAM wParam, sys:
         // button 2 must read as button 2.
         send(sys::WM_KEYDOWN,
              ButtonKey(wParam, sys::JOY_BUTTON1 | sys::JOY_BUTTON1CHG,
-                       sys::JOY_BUTTON2 | sys::JOY_BUTTON2CHG, sys::JOY_BUTTON3 | sys::JOY_BUTTON3CHG),
+                       sys::JOY_BUTTON2 | sys::JOY_BUTTON2CHG,
+                       sys::JOY_BUTTON3 | sys::JOY_BUTTON3CHG),
              lParam);
         break;
     case sys::MM_JOY1BUTTONUP:
         send(sys::WM_KEYUP,
-             ButtonKey(wParam, sys::JOY_BUTTON1CHG, sys::JOY_BUTTON2CHG, sys::JOY_BUTTON3CHG), lParam);
+             ButtonKey(wParam, sys::JOY_BUTTON1CHG, sys::JOY_BUTTON2CHG, sys::JOY_BUTTON3CHG),
+             lParam);
         break;
     default: break;
     }

@@ -18,7 +18,8 @@ std::set<std::string>& WrittenNotes() {
 }
 
 // One gerr.log note per file, key and kind of limit in a run, however often the value is read.
-void NoteLimit(long value, const char* file, const char* section, const char* key, const char* what) {
+void NoteLimit(long value, const char* file, const char* section, const char* key,
+               const char* what) {
     std::string note = std::string(file) + " [" + section + "] " + key + " " + what;
     if (!WrittenNotes().insert(note).second) return;
     LogFailure(value, note.c_str(), __FILE__, __LINE__);
@@ -26,11 +27,13 @@ void NoteLimit(long value, const char* file, const char* section, const char* ke
 
 int Limited(int value, int low, int high, const char* file, const char* section, const char* key) {
     if (value < low) {
-        NoteLimit(value, file, section, key, ("below " + std::to_string(low) + "; using " + std::to_string(low)).c_str());
+        NoteLimit(value, file, section, key,
+                  ("below " + std::to_string(low) + "; using " + std::to_string(low)).c_str());
         return low;
     }
     if (value > high) {
-        NoteLimit(value, file, section, key, ("above " + std::to_string(high) + "; using " + std::to_string(high)).c_str());
+        NoteLimit(value, file, section, key,
+                  ("above " + std::to_string(high) + "; using " + std::to_string(high)).c_str());
         return high;
     }
     return value;
@@ -45,7 +48,8 @@ int ReadLimited(const char* file, const char* section, const char* key, int low,
 float ReadFactor(const char* file, const char* key) {
     const float factor = GetIniFloat(file, kMain, key);
     if (std::isfinite(factor) && factor >= kMinFactor && factor <= kMaxFactor) return factor;
-    NoteLimit(long(std::isfinite(factor) ? factor : -1), file, kMain, key, "is not a usable factor; using 1");
+    NoteLimit(long(std::isfinite(factor) ? factor : -1), file, kMain, key,
+              "is not a usable factor; using 1");
     return 1.0f;
 }
 
@@ -59,7 +63,9 @@ const char* RuleFileOf(int mode) {
     }
 }
 
-std::string LevelSection(int level) { return std::string(1, char('0' + std::clamp(level, 0, 9))); }
+std::string LevelSection(int level) {
+    return std::string(1, char('0' + std::clamp(level, 0, 9)));
+}
 
 const char* DifficultyKey(int difficulty) {
     if (difficulty < 0) return "easy";
@@ -74,7 +80,8 @@ float DifficultyFactor(const LevelParams& params, int difficulty) {
 int ReadTimeDown(int mode, int difficulty, int level, const LevelParams& params) {
     const char* file = RuleFileOf(mode);
     const std::string section = LevelSection(level);
-    const double scaled = double(GetIniInt(file, section.c_str(), "TimeDown")) * DifficultyFactor(params, difficulty);
+    const double scaled =
+        double(GetIniInt(file, section.c_str(), "TimeDown")) * DifficultyFactor(params, difficulty);
     const int truncated = int(std::clamp(scaled, double(INT32_MIN), double(INT32_MAX)));
     return Limited(truncated, kMinTimeDown, INT32_MAX, file, section.c_str(), "TimeDown");
 }
@@ -116,4 +123,6 @@ int64_t LevelTarget(const LevelParams& params, int level) {
     return int64_t(params.AddScore) * n + int64_t(params.MulScore) * n * (n + 1) / 2;
 }
 
-void ForgetRuleNotesForTesting() { WrittenNotes().clear(); }
+void ForgetRuleNotesForTesting() {
+    WrittenNotes().clear();
+}

@@ -21,22 +21,37 @@ constexpr int kHeroLevelUp = 21;
 constexpr const char* kBubbleMask = "DATA\\_bubble.tga";
 constexpr const char* kBonusMask = "DATA\\BONUS\\_bonus.tga";
 constexpr const char* kBonusIconFiles[kLevelUpIcons] = {
-    "DATA\\BONUS\\02.tga",     "DATA\\BONUS\\x2.tga", "DATA\\BONUS\\help.tga", "DATA\\BONUS\\up.tga",
-    "DATA\\BONUS\\freeze.tga", "DATA\\BONUS\\x3.tga", "DATA\\BONUS\\bomb.tga", "DATA\\BONUS\\rot.tga"};
+    "DATA\\BONUS\\02.tga",   "DATA\\BONUS\\x2.tga",     "DATA\\BONUS\\help.tga",
+    "DATA\\BONUS\\up.tga",   "DATA\\BONUS\\freeze.tga", "DATA\\BONUS\\x3.tga",
+    "DATA\\BONUS\\bomb.tga", "DATA\\BONUS\\rot.tga"};
 
-enum Child { kOk, kStrLevel, kStrTime, kStrShot, kStrScore, kLevel, kTime, kShot, kScore, kBonus, kStrBonus, kColor };
-
+enum Child {
+    kOk,
+    kStrLevel,
+    kStrTime,
+    kStrShot,
+    kStrScore,
+    kLevel,
+    kTime,
+    kShot,
+    kScore,
+    kBonus,
+    kStrBonus,
+    kColor
+};
 
 class LevelUpScreen : public Screen {
 public:
     LevelUpScreen(int level, int timeSpentMs, int bestShot) : Screen(kLevelUpIni, 0) {
         if (Sound* music = CurrentMusic()) music->Stop();
         AddWideButton("ok");
-        for (const char* label : {"strlevel", "strtime", "strshot", "strscore", "level", "time", "shot", "score",
-                                  "bonus", "strbonus", "color", "strcolor", "bubbles", "bonuses"})
+        for (const char* label :
+             {"strlevel", "strtime", "strshot", "strscore", "level", "time", "shot", "score",
+              "bonus", "strbonus", "color", "strcolor", "bubbles", "bonuses"})
             AddLabel(label);
         for (int i = 0; i < kLevelUpIcons; ++i) {
-            bonusIcons_[size_t(i)] = LoadHeldSprite(kBonusIconFiles[i], i == 0 ? kBubbleMask : kBonusMask);
+            bonusIcons_[size_t(i)] =
+                LoadHeldSprite(kBonusIconFiles[i], i == 0 ? kBubbleMask : kBonusMask);
             colourIcons_[size_t(i)] = HoldColourIcon(i);
         }
         Child(kLevel)->caption += std::to_string(level);
@@ -72,7 +87,8 @@ public:
             Draw(bonusIcons_[size_t(i)], x + 6, y + 6);
         }
         const Widget* colour = Child(kColor);
-        for (int i = 0; i < colourCount_; ++i) Draw(colourIcons_[size_t(i)], colour->x + 2 + i * w, colour->y + 3);
+        for (int i = 0; i < colourCount_; ++i)
+            Draw(colourIcons_[size_t(i)], colour->x + 2 + i * w, colour->y + 3);
         return 0;
     }
 
@@ -87,7 +103,9 @@ private:
     Widget* Child(int index) const { return children[size_t(index)].get(); }
     static Sprite* HoldColourIcon(int i) {
         if (BubbleSet < 0 || BubbleSet >= int(BubbleSets().size())) return nullptr;
-        return LoadHeldSprite((BubbleSets()[size_t(BubbleSet)] + "\\" + std::to_string(i) + ".tga").c_str(), kBubbleMask);
+        return LoadHeldSprite(
+            (BubbleSets()[size_t(BubbleSet)] + "\\" + std::to_string(i) + ".tga").c_str(),
+            kBubbleMask);
     }
     static void Draw(Sprite* icon, int x, int y) {
         if (icon) RenderSurface->DrawSprite(x, y, icon, OP_ALPHA, 0.0f);
@@ -102,14 +120,15 @@ private:
 
 std::string MinutesSeconds(int ms) {
     const int t = std::max(ms, 0);
-    const char text[] = {char('0' + t / 600000 % 6), char('0' + t / 60000 % 10), ':', char('0' + t / 10000 % 6),
-                         char('0' + t / 1000 % 10), 0};
+    const char text[] = {char('0' + t / 600000 % 6), char('0' + t / 60000 % 10), ':',
+                         char('0' + t / 10000 % 6),  char('0' + t / 1000 % 10),  0};
     return text;
 }
 
 int LevelColourCount(int mode, int level) {
     // The colour row has eight places.
-    return std::clamp(GetIniInt(RuleFileOf(mode), LevelSection(level).c_str(), "bubble"), 0, kLevelUpIcons);
+    return std::clamp(GetIniInt(RuleFileOf(mode), LevelSection(level).c_str(), "bubble"), 0,
+                      kLevelUpIcons);
 }
 
 std::unique_ptr<Screen> MakeLevelUpScreen(int level, int timeSpentMs, int bestShot) {

@@ -83,7 +83,8 @@ int SearchGroup(Playfield& field, size_t index, int key, uint8_t bit) {
                 count += 1 + SearchGroup(field, i, KeysOf(p.colour).first, bit);
         } else if (DistanceSquared(p, list[index]) < kNeighbourSquared) {
             const KeyPair keys = KeysOf(p.colour);
-            if (keys.first == key || keys.second == key) count += 1 + SearchGroup(field, i, key, bit);
+            if (keys.first == key || keys.second == key)
+                count += 1 + SearchGroup(field, i, key, bit);
         }
     }
     return count;
@@ -116,7 +117,8 @@ void OnSettled(PlayState& play, size_t index) {
             Score += play.burstPoints;
             if (list[i].special != 0) ApplyBonus(play, i, multiplier, guide);
             const float x = list[i].x, y = list[i].y;
-            SpawnDebris(play, x, y, 1, 2, play.FreezeRunning() ? kDebrisSnowflake : kDebrisBurst, 16, 32);
+            SpawnDebris(play, x, y, 1, 2, play.FreezeRunning() ? kDebrisSnowflake : kDebrisBurst,
+                        16, 32);
             SpawnDebris(play, x, y, 10, 10, kDebrisSmall, 32, 32);
             field.Erase(i);
             ++report.burst;
@@ -126,7 +128,8 @@ void OnSettled(PlayState& play, size_t index) {
 
         ClearMarks(list);
         for (size_t i = 0; i < list.size(); ++i)
-            if (list[i].state == Settled && list[i].marks == 0 && list[i].y < field.ceiling + 32.0f) Support(list, i);
+            if (list[i].state == Settled && list[i].marks == 0 && list[i].y < field.ceiling + 32.0f)
+                Support(list, i);
         report.fell = Drop(play);
         ScoreShot(play, before, multiplier);
     }
@@ -174,7 +177,8 @@ void TickFalling(PlayState& play, size_t index, float dt) {
     b.y += b.vy * q;
     b.vx += b.ax * q;
     b.vy += b.ay * q;
-    if (b.colour < kFirstNonBubble && std::fabs(b.y - float(field.params.height) * kRowPitch) < 16.0f) {
+    if (b.colour < kFirstNonBubble &&
+        std::fabs(b.y - float(field.params.height) * kRowPitch) < 16.0f) {
         play.hooks->WaterDisturb(rnd(b.x) >> 1, WaterShape::Bump64);
         play.hooks->Sound("bubble_drop");
     }

@@ -9,7 +9,8 @@
 void OnSettled(PlayState& play, size_t index);
 // One tick of the Falling record at `index` (a falling bubble or debris); it may be removed.
 void TickFalling(PlayState& play, size_t index, float dt);
-// base + rnd(r * extra / 32767) debris records of `kind` around (x, y), sizes sizeBase + rand(sizeRange).
+// base + rnd(r * extra / 32767) debris records of `kind` around (x, y), sizes sizeBase +
+// rand(sizeRange).
 void SpawnDebris(PlayState& play, float x, float y, int base, int extra, int kind, int sizeBase,
                  int sizeRange);
 // Marks `index` and its group by `key` with `bit`; returns how many others it marked.

@@ -27,7 +27,9 @@ constexpr int kMainMenuDrop = 40;
 constexpr int kTitleX = 125, kTitleY = 80;
 constexpr int kFirstMenuEvent = 4; // start 4 ... exit 9
 
-bool IsAnyKeyOrClick(unsigned message) { return message == sys::WM_KEYDOWN || message == sys::WM_LBUTTONDOWN; }
+bool IsAnyKeyOrClick(unsigned message) {
+    return message == sys::WM_KEYDOWN || message == sys::WM_LBUTTONDOWN;
+}
 
 class LoadingScreen : public Screen {
 public:
@@ -85,7 +87,8 @@ private:
 class MainMenu : public Screen {
 public:
     MainMenu() : Screen(kMainMenuIni, 1) {
-        for (const char* section : {"start", "option", "help", "score", "relax", "exit"}) AddButton(section);
+        for (const char* section : {"start", "option", "help", "score", "relax", "exit"})
+            AddButton(section);
         ShiftDown(kMainMenuDrop);
         title_ = LoadSprite(kTitlePicture, nullptr, false);
         if (title_) title_->AddRef();
@@ -122,13 +125,16 @@ private:
     Sprite* title_ = nullptr;
 };
 
-bool IsPauseKey(sys::WPARAM key) { return key == sys::VK_PAUSE || key == 'P'; }
+bool IsPauseKey(sys::WPARAM key) {
+    return key == sys::VK_PAUSE || key == 'P';
+}
 
 class PauseMenu : public Screen {
 public:
     PauseMenu() : Screen(kInGameMenuIni, 1) {
         AddWideButton("resume");
-        for (const char* section : {"options", "help", "score", "abort", "exit"}) AddButton(section);
+        for (const char* section : {"options", "help", "score", "abort", "exit"})
+            AddButton(section);
         Paused = 1;
         FocusFirst(0);
         escapeIndex = 0;
@@ -148,8 +154,10 @@ public:
     }
 
     int OnFocusChanged() override {
-        static const int kEvents[] = {11, 5, 6, 7, 12, 9}; // resume, options, help, score, abort, exit
-        if (currentIndex >= 0 && currentIndex < int(std::size(kEvents))) TheHero.event(kEvents[currentIndex]);
+        static const int kEvents[] = {11, 5,  6,
+                                      7,  12, 9}; // resume, options, help, score, abort, exit
+        if (currentIndex >= 0 && currentIndex < int(std::size(kEvents)))
+            TheHero.event(kEvents[currentIndex]);
         return 0;
     }
 
@@ -193,19 +201,24 @@ public:
 
 } // namespace
 
-std::unique_ptr<Screen> MakeLoadingScreen() { return std::make_unique<LoadingScreen>(); }
+std::unique_ptr<Screen> MakeLoadingScreen() {
+    return std::make_unique<LoadingScreen>();
+}
 
 std::unique_ptr<Screen> MakeTitleScreen() {
     auto title = std::make_unique<KeyPage>(kLogoIni, &MakeMainMenu);
     title->AddLabel("logo");
-    const char* const lines[] = {"line1", "line2", "line3", "line4", "line5", "line6", "line7", "line8"};
+    const char* const lines[] = {"line1", "line2", "line3", "line4",
+                                 "line5", "line6", "line7", "line8"};
     for (const char* line : lines) title->AddLabel(line);
     title->transitionStart = title->clock;
     TheHero.event(2); // its birth, followed by the greeting
     return title;
 }
 
-std::unique_ptr<Screen> MakeMainMenu() { return std::make_unique<MainMenu>(); }
+std::unique_ptr<Screen> MakeMainMenu() {
+    return std::make_unique<MainMenu>();
+}
 
 std::unique_ptr<Screen> MakeRelaxPage() {
     auto relax = std::make_unique<KeyPage>(kRelaxIni, &MakeMainMenu);
@@ -214,9 +227,13 @@ std::unique_ptr<Screen> MakeRelaxPage() {
     return relax;
 }
 
-std::unique_ptr<Screen> MakePauseMenu() { return std::make_unique<PauseMenu>(); }
+std::unique_ptr<Screen> MakePauseMenu() {
+    return std::make_unique<PauseMenu>();
+}
 
-std::unique_ptr<Screen> MakeAbortConfirmation() { return std::make_unique<AbortConfirmation>(); }
+std::unique_ptr<Screen> MakeAbortConfirmation() {
+    return std::make_unique<AbortConfirmation>();
+}
 
 std::unique_ptr<Screen> MakeExitScreen() {
     auto exit = std::make_unique<KeyPage>(kExitIni, nullptr);

@@ -21,7 +21,17 @@ constexpr int kPreviews = 5;
 constexpr const char* kPreviewMask = "DATA\\_bubble.tga";
 constexpr float kSensitivityBase = 0.1f;
 
-enum Child { kReturn, kDifficulty, kBubble, kFullScreen, kMusic, kSound, kAmbient, kSensitivity, kControls };
+enum Child {
+    kReturn,
+    kDifficulty,
+    kBubble,
+    kFullScreen,
+    kMusic,
+    kSound,
+    kAmbient,
+    kSensitivity,
+    kControls
+};
 
 void ReplayAt(Sound* loop, float volume) {
     if (loop && volume != 0.0f) loop->Play(true);
@@ -36,11 +46,12 @@ public:
         for (const char* section : {"music", "sound", "ambient", "sensitivity"})
             AddFromFile(std::make_unique<Slider>(), section, STATE_NORMAL);
         AddWideButton("controls");
-        for (const char* section :
-             {"strdiffcult", "strbubble", "strfullscreen", "strmusic", "strsound", "strambient", "strsensitivity"})
+        for (const char* section : {"strdiffcult", "strbubble", "strfullscreen", "strmusic",
+                                    "strsound", "strambient", "strsensitivity"})
             AddLabel(section);
         auto* bubble = static_cast<Spinner*>(Child(kBubble));
-        for (size_t i = 0; i < BubbleSets().size(); ++i) bubble->AddItem(std::make_unique<Button>());
+        for (size_t i = 0; i < BubbleSets().size(); ++i)
+            bubble->AddItem(std::make_unique<Button>());
         bubble->SetValue(float(BubbleSet));
         Child(kFullScreen)->SetValue(float(FullScreen));
         Child(kMusic)->SetValue(GetChannelVolume(1));
@@ -71,7 +82,8 @@ public:
     int OnFocusChanged() override {
         // return, difficulty, bubble set, display, music, sound, ambient, sensitivity, controls
         static const int kEvents[] = {31, 38, 32, 33, 34, 35, 36, 37, 39};
-        if (currentIndex >= 0 && currentIndex < int(std::size(kEvents))) TheHero.event(kEvents[currentIndex]);
+        if (currentIndex >= 0 && currentIndex < int(std::size(kEvents)))
+            TheHero.event(kEvents[currentIndex]);
         return 0;
     }
 
@@ -116,7 +128,8 @@ private:
     void LoadPreviews() {
         if (BubbleSet < 0 || BubbleSet >= int(BubbleSets().size())) return;
         for (int i = 0; i < kPreviews; ++i) {
-            const std::string name = BubbleSets()[size_t(BubbleSet)] + "\\" + std::to_string(i) + ".tga";
+            const std::string name =
+                BubbleSets()[size_t(BubbleSet)] + "\\" + std::to_string(i) + ".tga";
             Sprite* preview = LoadSprite(name.c_str(), kPreviewMask, false);
             if (preview) preview->AddRef();
             previews_[size_t(i)] = preview;
@@ -134,4 +147,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Screen> MakeOptionsScreen() { return std::make_unique<OptionsScreen>(); }
+std::unique_ptr<Screen> MakeOptionsScreen() {
+    return std::make_unique<OptionsScreen>();
+}

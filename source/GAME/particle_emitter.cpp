@@ -20,7 +20,6 @@ float UsableStep(float dt) {
     return std::min(dt, kLongestStepMs);
 }
 
-
 } // namespace
 
 ParticleEmitter::ParticleEmitter(float emissionRate, int maxRecords)
@@ -45,7 +44,9 @@ Particle* ParticleEmitter::newRecord() {
     return &records_[n];
 }
 
-void ParticleEmitter::free(Particle& p) { p = Particle{}; }
+void ParticleEmitter::free(Particle& p) {
+    p = Particle{};
+}
 
 void ParticleEmitter::clear() {
     for (Particle& p : records_) free(p);
@@ -79,7 +80,8 @@ void ParticleEmitter::draw() {
 }
 
 int ParticleEmitter::LiveCount() const {
-    return int(std::count_if(records_.begin(), records_.end(), [](const Particle& p) { return p.sprite != nullptr; }));
+    return int(std::count_if(records_.begin(), records_.end(),
+                             [](const Particle& p) { return p.sprite != nullptr; }));
 }
 
 // --- Spray ---------------------------------------------------------------------------------------
@@ -132,7 +134,9 @@ const float* RisingBubbleEmitter::Sines() {
     return table.data();
 }
 
-RisingBubbleEmitter::RisingBubbleEmitter() : ParticleEmitter(0.04f) { picture_ = LoadHeldSprite("DATA\\bubsmall.tga"); }
+RisingBubbleEmitter::RisingBubbleEmitter() : ParticleEmitter(0.04f) {
+    picture_ = LoadHeldSprite("DATA\\bubsmall.tga");
+}
 
 RisingBubbleEmitter::~RisingBubbleEmitter() {
     clear();
@@ -160,4 +164,6 @@ bool RisingBubbleEmitter::move(Particle& p, float dt) {
     return p.age < p.life && !(p.y > 480.0f) && !(p.y < 0.0f);
 }
 
-unsigned RisingBubbleEmitter::drawFlags() const { return OP_ADD; }
+unsigned RisingBubbleEmitter::drawFlags() const {
+    return OP_ADD;
+}

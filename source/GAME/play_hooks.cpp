@@ -2,7 +2,9 @@
 
 #include "SOUND/Gsound.h"
 
-void PlayHooks::Sound(const char* name) { PlaySound(name, kChannelEffects); }
+void PlayHooks::Sound(const char* name) {
+    PlaySound(name, kChannelEffects);
+}
 
 PlayHooks& DefaultPlayHooks() {
     static PlayHooks hooks;

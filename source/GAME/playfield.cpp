@@ -14,12 +14,15 @@ constexpr int kColourAttempts = 100;
 constexpr KeyPair kTwoColourKeys[10] = {{0, 2}, {0, 3}, {0, 5}, {1, 3}, {2, 3},
                                         {2, 4}, {2, 5}, {2, 6}, {3, 6}, {4, 6}};
 
-int RandOf(sys::CrtRandom& gen, int n) { return int(int64_t(n) * gen.Next() / 32768); }
+int RandOf(sys::CrtRandom& gen, int n) {
+    return int(int64_t(n) * gen.Next() / 32768);
+}
 
 } // namespace
 
 KeyPair KeysOf(int colour) {
-    if (colour >= kFirstTwoColour && colour <= kLastTwoColour) return kTwoColourKeys[colour - kFirstTwoColour];
+    if (colour >= kFirstTwoColour && colour <= kLastTwoColour)
+        return kTwoColourKeys[colour - kFirstTwoColour];
     return {colour, colour};
 }
 
@@ -44,12 +47,20 @@ void Playfield::Setup(const LevelParams& rules, uint32_t seedA) {
     for (int row = 0; row < params.depth; ++row) GenerateRow(row);
 }
 
-int Playfield::RandA(int n) { return RandOf(genA, n); }
-int Playfield::RandB(int n) { return RandOf(genB, n); }
+int Playfield::RandA(int n) {
+    return RandOf(genA, n);
+}
+int Playfield::RandB(int n) {
+    return RandOf(genB, n);
+}
 
-void Playfield::SwapFactors() { std::swap(oddFactor, evenFactor); }
+void Playfield::SwapFactors() {
+    std::swap(oddFactor, evenFactor);
+}
 
-int Playfield::RowOf(float y) const { return rnd((y - ceiling - 16.0f) * kInvRowPitch); }
+int Playfield::RowOf(float y) const {
+    return rnd((y - ceiling - 16.0f) * kInvRowPitch);
+}
 
 Cell Playfield::CellOf(float x, float y) const {
     const int row = RowOf(y);
@@ -142,7 +153,8 @@ int Playfield::ChooseTwoColour() {
 void Playfield::Descend(float dt) {
     const float dangerY = float(params.height) * kRowPitch;
     float fill = 1.0f;
-    if (dangerY > 0) fill = std::clamp((float(LowestRowCount()) * kRowPitch + ceiling) / dangerY, 0.0f, 1.0f);
+    if (dangerY > 0)
+        fill = std::clamp((float(LowestRowCount()) * kRowPitch + ceiling) / dangerY, 0.0f, 1.0f);
     const float fill2 = fill * fill;
     // A rule file's TimeDown below 1 ms per pixel would make the descent endless or upward.
     const float divisor = std::max(1.0f, fill2 * fill2 * float(params.TimeDown - 100) + 100.0f);

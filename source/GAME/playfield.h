@@ -26,9 +26,9 @@ struct Bubble {
     float ax = 0, ay = 0; // pixels per second squared (falling records)
     int32_t life = -1;    // ms left; -1 never expires
     int8_t colour = 0;
-    int8_t special = 0;   // 0 or a bonus kind 17..24
-    uint8_t size = 64;    // drawing size of debris, 64 = natural
-    uint8_t marks = 0;    // scratch bits of the group searches
+    int8_t special = 0; // 0 or a bonus kind 17..24
+    uint8_t size = 64;  // drawing size of debris, 64 = natural
+    uint8_t marks = 0;  // scratch bits of the group searches
     uint8_t state = Settled;
 };
 

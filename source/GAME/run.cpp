@@ -59,7 +59,8 @@ void SetProgramFolder(int argc, char** argv) {
     // slash.
     const std::string path = argc > 0 && argv[0] ? argv[0] : "";
     const size_t cut = path.find_last_of("\\/");
-    ProgramFolder = cut != std::string::npos && cut > 0 ? path.substr(0, cut) : sys::GetCurrentFolder();
+    ProgramFolder =
+        cut != std::string::npos && cut > 0 ? path.substr(0, cut) : sys::GetCurrentFolder();
 }
 
 // DrawFPS, LogicFPS, xs and ys have no usable zero; a missing or non-positive value takes the
@@ -75,8 +76,10 @@ void RequireLoopSettings() {
                     __LINE__);
     RequirePositive(LogicFPS, kDefaultLogicFPS,
                     "game.ini [main] LogicFPS is not positive; using 100", __LINE__);
-    RequirePositive(dwScrX, kDefaultWidth, "game.ini [main] xs is not positive; using 640", __LINE__);
-    RequirePositive(dwScrY, kDefaultHeight, "game.ini [main] ys is not positive; using 480", __LINE__);
+    RequirePositive(dwScrX, kDefaultWidth, "game.ini [main] xs is not positive; using 640",
+                    __LINE__);
+    RequirePositive(dwScrY, kDefaultHeight, "game.ini [main] ys is not positive; using 480",
+                    __LINE__);
 }
 
 // A position outside the screen centres the window.
@@ -315,9 +318,7 @@ sys::LRESULT GameWindowProc(unsigned message, sys::WPARAM wParam, sys::LPARAM lP
     case sys::WM_SETFOCUS:
         OnFocusGained(); // a current MIDI music plays again; Ogg and wave music are not touched
         return sys::DefWindowProc(message, wParam, lParam);
-    case sys::WM_KILLFOCUS:
-        OnFocusLost();
-        return sys::DefWindowProc(message, wParam, lParam);
+    case sys::WM_KILLFOCUS: OnFocusLost(); return sys::DefWindowProc(message, wParam, lParam);
     case sys::WM_ERASEBKGND:
         if (RenderSurface && RenderSurface->lpDDSurface) Present();
         return 0;
@@ -326,16 +327,16 @@ sys::LRESULT GameWindowProc(unsigned message, sys::WPARAM wParam, sys::LPARAM lP
         root.HandleMessage(message, wParam, lParam);
         return 0;
     case sys::WM_SETCURSOR:
-    case sys::MM_MCINOTIFY:
-        return sys::DefWindowProc(message, wParam, lParam);
+    case sys::MM_MCINOTIFY: return sys::DefWindowProc(message, wParam, lParam);
     case sys::MM_JOY1MOVE:
     case sys::MM_JOY1BUTTONDOWN:
     case sys::MM_JOY1BUTTONUP:
         if (ActiveFlag == 1 && sys::JoystickCaptureActive()) {
-            JoystickKeys.Translate(message, wParam, lParam,
-                                   [&root](unsigned keyMessage, sys::WPARAM key, sys::LPARAM keyLParam) {
-                                       root.HandleMessage(keyMessage, key, keyLParam);
-                                   });
+            JoystickKeys.Translate(
+                message, wParam, lParam,
+                [&root](unsigned keyMessage, sys::WPARAM key, sys::LPARAM keyLParam) {
+                    root.HandleMessage(keyMessage, key, keyLParam);
+                });
         }
         return sys::DefWindowProc(message, wParam, lParam);
     case sys::WM_SYSKEYDOWN:

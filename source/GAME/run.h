@@ -27,6 +27,6 @@ void AdvanceLoading(float step);
 // Folder of the executable, without a trailing separator (the current folder when the command
 // line does not name one); the sound modules build full file names from it.
 extern std::string ProgramFolder;
-extern int ActiveFlag;      // 1 while the game is active and not minimised
-extern float LoadProgress;  // 0..1 during start-up, read by the loading screen
-extern Font* MenuFont;      // DATA\FontMenu.tga, lent to every screen
+extern int ActiveFlag;     // 1 while the game is active and not minimised
+extern float LoadProgress; // 0..1 during start-up, read by the loading screen
+extern Font* MenuFont;     // DATA\FontMenu.tga, lent to every screen

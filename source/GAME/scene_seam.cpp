@@ -36,7 +36,9 @@ public:
         water_.tick(dt);
     }
     void DrawRisingBubbles() override { rising_.draw(); }
-    void DrawWavy(Sprite* picture, int x, int y, float time) override { drawWavy(picture, x, y, time); }
+    void DrawWavy(Sprite* picture, int x, int y, float time) override {
+        drawWavy(picture, x, y, time);
+    }
     void HeroEvent(int event) override { TheHero.event(event); }
     bool HeroIdle() const override { return TheHero.idle(); }
     void UpdateHero(float dt) override { TheHero.update(dt); }

@@ -20,7 +20,8 @@ public:
     virtual int WaterHeight(int /*column*/) const { return 0; }
     // Rising bubbles emitted at (x, y); those at or above `surfaceY` burst into a ripple. Also
     // ticks the water line.
-    virtual void UpdateWater(float /*dt*/, float /*x*/, float /*y*/, int /*surfaceY*/, int /*originX*/) {}
+    virtual void UpdateWater(float /*dt*/, float /*x*/, float /*y*/, int /*surfaceY*/,
+                             int /*originX*/) {}
     virtual void DrawRisingBubbles() {}
     // A banner waving in 4-pixel columns; the base draws it still.
     virtual void DrawWavy(Sprite* picture, int x, int y, float time);

@@ -15,8 +15,8 @@ WaterfallBackdrop Backdrop;
 namespace {
 
 constexpr uint32_t kSkyColour = 0xff99b2eb;
-constexpr int kSkyBottom = 16;       // rows above the water surface
-constexpr int kWaterfallLeft = 90;   // where the left edge of the falling water starts
+constexpr int kSkyBottom = 16;     // rows above the water surface
+constexpr int kWaterfallLeft = 90; // where the left edge of the falling water starts
 constexpr int kFootX = 87;
 constexpr int kFootTopLimit = 32;    // the foot never reaches above this row
 constexpr int kNormalWaterLine = 32; // drawWaterLine(32) draws the surface where it always is
@@ -24,9 +24,12 @@ constexpr const char* kAmbientLoop = "DATA\\SOUND\\ambient.ogg";
 // Larger fall values describe no waterfall; this keeps the table's sums inside 64 bits.
 constexpr double kLargestFall = 1e15;
 
-
-int Width(const Sprite* s) { return s ? s->width : 0; }
-int Height(const Sprite* s) { return s ? s->frameHeight : 0; }
+int Width(const Sprite* s) {
+    return s ? s->width : 0;
+}
+int Height(const Sprite* s) {
+    return s ? s->frameHeight : 0;
+}
 
 int64_t PositiveModulo(int64_t v, int64_t m) {
     const int64_t r = v % m;
@@ -41,20 +44,25 @@ int64_t ScrollOffset(double speed, double t, int64_t m) {
     return PositiveModulo(rnd(std::fmod(s, double(m))), m);
 }
 
-uint16_t* Row16(Sprite& s, int y) { return reinterpret_cast<uint16_t*>(s.pixels + size_t(y) * size_t(s.pitch)); }
+uint16_t* Row16(Sprite& s, int y) {
+    return reinterpret_cast<uint16_t*>(s.pixels + size_t(y) * size_t(s.pitch));
+}
 
 bool Locked(Sprite& s) {
     if (!s.pixels) s.Lock();
     return s.pixels != nullptr;
 }
 
-int16_t ToInt16(int v) { return int16_t(std::clamp(v, -32768, 32767)); }
+int16_t ToInt16(int v) {
+    return int16_t(std::clamp(v, -32768, 32767));
+}
 
 } // namespace
 
 void WaterfallBackdrop::FillFallTable(int64_t (&table)[kFallRows], float gravity) {
     for (int y = 0; y < kFallRows; ++y) {
-        const double v = y < kWaterfallTop ? 0.0 : std::sqrt(double(y - kWaterfallTop) * double(gravity));
+        const double v =
+            y < kWaterfallTop ? 0.0 : std::sqrt(double(y - kWaterfallTop) * double(gravity));
         table[y] = std::isfinite(v) ? int64_t(std::nearbyint(std::min(v, kLargestFall))) : 0;
     }
 }
@@ -90,8 +98,8 @@ void WaterfallBackdrop::create() {
 void WaterfallBackdrop::release() {
     delete spray;
     spray = nullptr;
-    for (Sprite** p : {&flush_, &flushLeft_, &flushRight_, &flushDown_, &topWater_, &sideLeft_, &sideRight_,
-                       &stoneLeft_, &stoneRight_})
+    for (Sprite** p : {&flush_, &flushLeft_, &flushRight_, &flushDown_, &topWater_, &sideLeft_,
+                       &sideRight_, &stoneLeft_, &stoneRight_})
         ReleaseHeldSprite(*p);
 }
 
@@ -107,7 +115,9 @@ void WaterfallBackdrop::setFreeRect(int x, int y, int w, int h) {
     freeH = ToInt16(h);
 }
 
-void WaterfallBackdrop::setWaterTop(int y) { waterTop = ToInt16(y); }
+void WaterfallBackdrop::setWaterTop(int y) {
+    waterTop = ToInt16(y);
+}
 
 void WaterfallBackdrop::draw() {
     if (!RenderSurface || !spray) return; // not created yet: the loading screen draws before us
@@ -142,7 +152,8 @@ void WaterfallBackdrop::drawWaterfall() {
     const int textureWidth = std::min<int>(flush_->width, te.columns);
     const int textureHeight = std::min<int>(flush_->frameHeight, te.rows);
     if (textureWidth <= 0 || textureHeight <= 0) return;
-    const int left = std::max<int>(target.clip.left, 0), right = std::min<int>(target.clip.right, de.columns);
+    const int left = std::max<int>(target.clip.left, 0),
+              right = std::min<int>(target.clip.right, de.columns);
     const int top = std::max<int>({target.clip.top, 0, kWaterfallTop});
     const int bottom = std::min<int>({target.clip.bottom, de.rows, int(waterTop), kFallRows});
     const int x0 = kWaterfallLeft + Width(flushLeft_);
@@ -158,7 +169,8 @@ void WaterfallBackdrop::drawWaterfall() {
         if (i0 < firstEnd) std::memcpy(dst + i0, src + column + i0, size_t(firstEnd - i0) * 2);
         const int secondStart = std::max(i0, wrapAt);
         if (secondStart < i1)
-            std::memcpy(dst + secondStart, src + (secondStart - wrapAt), size_t(i1 - secondStart) * 2);
+            std::memcpy(dst + secondStart, src + (secondStart - wrapAt),
+                        size_t(i1 - secondStart) * 2);
     }
 }
 
@@ -169,18 +181,21 @@ void WaterfallBackdrop::drawEdge(Sprite* edge, int x) {
     const int top = std::max<int>(target.clip.top, kWaterfallTop);
     const int bottom = std::min<int>({target.clip.bottom, int(waterTop), kFallRows});
     for (int y = top; y < bottom; ++y)
-        target.BlitRect(x, y, edge->width, 1, edge, 0, TextureRow(y, edge->frameHeight), OP_ALPHA, 0.0f);
+        target.BlitRect(x, y, edge->width, 1, edge, 0, TextureRow(y, edge->frameHeight), OP_ALPHA,
+                        0.0f);
 }
 
 void WaterfallBackdrop::drawSurface(int dy) {
     Sprite& target = *RenderSurface;
     const int stoneLeftWidth = Width(stoneLeft_), stoneRightWidth = Width(stoneRight_);
     if (topWater_ && topWater_->width > 0 && topWater_->frameHeight > 0)
-        target.TileRect(stoneLeftWidth, kSkyBottom + dy, kScreenWidth - stoneRightWidth - stoneLeftWidth,
-                        topWater_->frameHeight, topWater_, int(ScrollOffset(xTop, time, topWater_->width)),
+        target.TileRect(stoneLeftWidth, kSkyBottom + dy,
+                        kScreenWidth - stoneRightWidth - stoneLeftWidth, topWater_->frameHeight,
+                        topWater_, int(ScrollOffset(xTop, time, topWater_->width)),
                         int(ScrollOffset(yTop, time, topWater_->frameHeight)), 0);
     target.DrawSprite(stoneLeftWidth - Width(sideLeft_) / 2, kSkyBottom + dy, sideLeft_, 0, 0.0f);
-    target.DrawSprite(kScreenWidth - stoneRightWidth - Width(sideRight_) / 2, kSkyBottom + dy, sideRight_, 0, 0.0f);
+    target.DrawSprite(kScreenWidth - stoneRightWidth - Width(sideRight_) / 2, kSkyBottom + dy,
+                      sideRight_, 0, 0.0f);
 }
 
 void WaterfallBackdrop::drawWaterLine(int y) {
@@ -203,7 +218,7 @@ void drawWavy(Sprite* picture, int x, int y, float time) {
     for (int k = 0; k * kColumn < picture->width; ++k) {
         const int w = std::min(kColumn, picture->width - k * kColumn);
         const int dy = rnd(2.0 * std::sin((double(time) - 25.0 * k) * 0.004));
-        RenderSurface->BlitRect(x + kColumn * k, y + dy, w, picture->frameHeight, picture, kColumn * k, 0, OP_MASK,
-                                0.0f);
+        RenderSurface->BlitRect(x + kColumn * k, y + dy, w, picture->frameHeight, picture,
+                                kColumn * k, 0, OP_MASK, 0.0f);
     }
 }

@@ -46,7 +46,7 @@ public:
     int16_t freeX = 0, freeY = 0, freeW = 0, freeH = 0;
     int16_t waterTop = kScreenHeight;
     float xFlush = 0, yFlush = 0, xTop = 0, yTop = 0; // scroll speeds, pixels per ms
-    int64_t fall[kFallRows] = {};                      // extra texture rows per screen row
+    int64_t fall[kFallRows] = {};                     // extra texture rows per screen row
     SprayEmitter* spray = nullptr;
 
     // The fall table for a gravity value: rnd(sqrt((y - 20) * gravity)) from row 20 on.

@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kMaxItems = 10; // keys "0" ... "9"
 constexpr int kSliderItems = 2;
-constexpr int kSliderMargin = 8; // the track starts and ends 8 pixels inside the slider
+constexpr int kSliderMargin = 8;        // the track starts and ends 8 pixels inside the slider
 constexpr float kSliderKeyStep = 0.05f; // a key press moves a slider by a twentieth
 
 bool IsButtonDown(unsigned message) {
@@ -27,7 +27,9 @@ Sprite* PictureFor(const Widget& widget, int state) {
     return widget.pictures[size_t(state)];
 }
 
-int ReportTo(Widget* parent, Widget* child) { return parent ? parent->OnChildAction(child) : 0; }
+int ReportTo(Widget* parent, Widget* child) {
+    return parent ? parent->OnChildAction(child) : 0;
+}
 
 void PlaceOver(Widget& item, const Widget& owner, int left, int itemWidth) {
     item.x = item.homeX = int16_t(left);
@@ -40,7 +42,9 @@ void PlaceOver(Widget& item, const Widget& owner, int left, int itemWidth) {
 
 } // namespace
 
-bool IsSelectKey(sys::WPARAM key) { return key == 10 || key == sys::VK_RETURN || key == sys::VK_SPACE; }
+bool IsSelectKey(sys::WPARAM key) {
+    return key == 10 || key == sys::VK_RETURN || key == sys::VK_SPACE;
+}
 
 // Left and Right, and the joystick's left (59) and right (58), step a focused option widget:
 // -1, +1, or 0 for any other message. Like the screen's focus keys they act on release, so a held
@@ -95,8 +99,7 @@ int Button::RunButtonStates(unsigned message, sys::WPARAM wParam, sys::LPARAM lP
         if (!Contains(PointerX(lParam), PointerY(lParam))) return 0;
         next = STATE_ACTIVE;
         break;
-    default:
-        return 0;
+    default: return 0;
     }
     if (next == old && message == sys::WM_KEYDOWN) return 0;
     if (next == old && message == sys::WM_KEYUP) return 0;
@@ -129,10 +132,10 @@ int Button::Draw() {
 
 void WideButton::Load(const char* file, const char* section) {
     Button::Load(file, section);
-    static const char* const kCaps[] = {
-        "DATA\\buttonleft_n.tga",  "DATA\\buttonleft_n.tga",  "DATA\\buttonleft_a.tga",
-        "DATA\\buttonleft_p.tga",  "DATA\\buttonright_n.tga", "DATA\\buttonright_n.tga",
-        "DATA\\buttonright_a.tga", "DATA\\buttonright_p.tga"};
+    static const char* const kCaps[] = {"DATA\\buttonleft_n.tga",  "DATA\\buttonleft_n.tga",
+                                        "DATA\\buttonleft_a.tga",  "DATA\\buttonleft_p.tga",
+                                        "DATA\\buttonright_n.tga", "DATA\\buttonright_n.tga",
+                                        "DATA\\buttonright_a.tga", "DATA\\buttonright_p.tga"};
     pictures.resize(4, nullptr); // the caps always sit in slots 4 to 11
     for (const char* name : kCaps) {
         Sprite* cap = LoadSprite(name, nullptr, false);
@@ -149,8 +152,9 @@ int WideButton::Draw() {
         Sprite* rightCap = PictureFor(*this, state + 8);
         const int leftWidth = leftCap ? leftCap->width : 0;
         const int rightWidth = rightCap ? rightCap->width : 0;
-        RenderSurface->StretchBlit(x + leftWidth, y, width - leftWidth - rightWidth, middle->frameHeight,
-                                   middle, 0, 0, middle->width, middle->frameHeight, OP_MASK, 0.0f);
+        RenderSurface->StretchBlit(x + leftWidth, y, width - leftWidth - rightWidth,
+                                   middle->frameHeight, middle, 0, 0, middle->width,
+                                   middle->frameHeight, OP_MASK, 0.0f);
         if (leftCap) RenderSurface->DrawSprite(x, y, leftCap, OP_MASK, 0.0f);
         if (rightCap) RenderSurface->DrawSprite(x + width - rightWidth, y, rightCap, OP_MASK, 0.0f);
     }
@@ -175,8 +179,8 @@ int Slider::HandleMessage(unsigned message, sys::WPARAM wParam, sys::LPARAM lPar
     }
     int result = Button::HandleMessage(message, wParam, lParam);
     if (!IsPointerMessage(message)) return result;
-    if (state == STATE_PRESS &&
-        (message == sys::WM_LBUTTONUP || message == sys::WM_RBUTTONUP || message == sys::WM_MBUTTONUP))
+    if (state == STATE_PRESS && (message == sys::WM_LBUTTONUP || message == sys::WM_RBUTTONUP ||
+                                 message == sys::WM_MBUTTONUP))
         SetState(STATE_ACTIVE);
     const int px = PointerX(lParam);
     const int track = width - 2 * kSliderMargin;
@@ -195,10 +199,11 @@ int Slider::Draw() {
     const int split = rnd(double(width - 2 * kSliderMargin) * double(value)) + kSliderMargin;
     Sprite* filled = items.size() > 1 ? PictureFor(*items[1], state) : nullptr;
     Sprite* empty = items.empty() ? nullptr : PictureFor(*items[0], state);
-    if (filled) RenderSurface->StretchBlit(x, y, split, height, filled, 0, 0, split, height, OP_MASK, 0.0f);
+    if (filled)
+        RenderSurface->StretchBlit(x, y, split, height, filled, 0, 0, split, height, OP_MASK, 0.0f);
     if (empty)
-        RenderSurface->StretchBlit(x + split, y, width - split, height, empty, split, 0, width - split,
-                                   height, OP_MASK, 0.0f);
+        RenderSurface->StretchBlit(x + split, y, width - split, height, empty, split, 0,
+                                   width - split, height, OP_MASK, 0.0f);
     return 0;
 }
 
@@ -216,7 +221,9 @@ void ValueList::AddItem(std::unique_ptr<Widget> item) {
     if (currentIndex < 0) currentIndex = 0;
 }
 
-void ValueList::PlaceItem(Widget& item) { PlaceOver(item, *this, x, width); }
+void ValueList::PlaceItem(Widget& item) {
+    PlaceOver(item, *this, x, width);
+}
 
 void ValueList::SetValue(float value) {
     const int index = rnd(value);
@@ -263,7 +270,8 @@ int ValueList::HandleMessage(unsigned message, sys::WPARAM wParam, sys::LPARAM l
 
 int ValueList::Update(float elapsedMs) {
     clock += elapsedMs;
-    if (currentIndex >= 0 && currentIndex < int(items.size())) items[size_t(currentIndex)]->Update(elapsedMs);
+    if (currentIndex >= 0 && currentIndex < int(items.size()))
+        items[size_t(currentIndex)]->Update(elapsedMs);
     return 0;
 }
 
@@ -344,7 +352,9 @@ int Spinner::Draw() {
 
 // ---- TextField ----
 
-void TextField::SetValue(float value) { caret = rnd(value); }
+void TextField::SetValue(float value) {
+    caret = rnd(value);
+}
 
 int TextField::HandleMessage(unsigned message, sys::WPARAM wParam, sys::LPARAM lParam) {
     (void)lParam;
@@ -377,8 +387,7 @@ int TextField::HandleMessage(unsigned message, sys::WPARAM wParam, sys::LPARAM l
         default: return 0;
         }
     case sys::WM_KEYUP:
-    case sys::WM_SYSKEYUP:
-        return wParam >= sys::VK_PRIOR && wParam <= sys::VK_HOME ? 1 : 0;
+    case sys::WM_SYSKEYUP: return wParam >= sys::VK_PRIOR && wParam <= sys::VK_HOME ? 1 : 0;
     case sys::WM_CHAR: {
         if (wParam < 32 || wParam > 255) return 0;
         PlaySound(sndActivePress.c_str(), 0);
@@ -390,8 +399,7 @@ int TextField::HandleMessage(unsigned message, sys::WPARAM wParam, sys::LPARAM l
         }
         return 0;
     }
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
@@ -400,11 +408,14 @@ int TextField::Draw() {
     DrawStatePicture();
     if (RenderSurface) {
         const int top = y + height / 2 + (state == STATE_PRESS ? 2 : 0);
-        if (!caption.empty()) DrawText(RenderSurface, font, x + 7, top, caption.c_str(), 0.0f, -1, 0);
+        if (!caption.empty())
+            DrawText(RenderSurface, font, x + 7, top, caption.c_str(), 0.0f, -1, 0);
         const bool focused = state == STATE_ACTIVE || state == STATE_PRESS;
         if (focused && (int(clock) & 512)) {
-            const int before = TextWidth(font, caption.c_str(), std::clamp(caret, 0, int(caption.size())));
-            DrawText(RenderSurface, font, x + 3 + before, y + height / 2, "|", float(state) * 0.25f, xalign, 0);
+            const int before =
+                TextWidth(font, caption.c_str(), std::clamp(caret, 0, int(caption.size())));
+            DrawText(RenderSurface, font, x + 3 + before, y + height / 2, "|", float(state) * 0.25f,
+                     xalign, 0);
         }
     }
     return Widget::Draw();

@@ -124,8 +124,9 @@ bool AviReader::FindVideoStream(const RiffChunk& headerList, Stream& stream) {
 bool AviReader::AddFrame(uint64_t offset, const RiffChunk& movie, const Stream& stream) {
     RiffChunk chunk;
     // Frames may not overlap, so the frames taken never add up to more than the file holds.
-    if (offset < std::max(framesEnd_, movie.ChildrenBegin()) || !file_.ChunkAt(offset, movie.End(), chunk) ||
-        !stream.IsFrameChunk(chunk.id) || chunk.size < frameBytes_)
+    if (offset < std::max(framesEnd_, movie.ChildrenBegin()) ||
+        !file_.ChunkAt(offset, movie.End(), chunk) || !stream.IsFrameChunk(chunk.id) ||
+        chunk.size < frameBytes_)
         return false;
     frameOffsets_.push_back(chunk.dataOffset);
     framesEnd_ = chunk.End();
@@ -139,8 +140,7 @@ bool AviReader::IndexFrames(const RiffChunk& index, const RiffChunk& movie, cons
     uint8_t entry[kIndexEntrySize];
     const uint64_t entries = index.size / kIndexEntrySize;
     for (uint64_t i = 0; i < entries && frameOffsets_.size() < stream.samples; ++i) {
-        if (!file_.Read(index.dataOffset + i * kIndexEntrySize, entry, sizeof(entry)))
-            break;
+        if (!file_.Read(index.dataOffset + i * kIndexEntrySize, entry, sizeof(entry))) break;
         if (!stream.IsFrameChunk(ReadLE32(entry))) continue;
         const uint64_t offset = ReadLE32(entry + 8);
         if (!baseKnown) {

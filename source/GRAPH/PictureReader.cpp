@@ -62,8 +62,7 @@ bool SetBgrChannels(int bitsPerPixel, PixelSource& source) {
         source.blue = {5, 0};
         source.channel = source.blue;
         break;
-    default:
-        return false;
+    default: return false;
     }
     source.bytesPerPixel = bitsPerPixel / 8;
     return true;
@@ -111,15 +110,17 @@ struct ChannelPlan {
     int destinationShift;
     uint32_t destinationMask;
 
-    uint32_t Widened(uint32_t pixel) const { return ((pixel >> sourceShift) & sourceMask) << widen; }
+    uint32_t Widened(uint32_t pixel) const {
+        return ((pixel >> sourceShift) & sourceMask) << widen;
+    }
     uint32_t Place(uint32_t value, uint32_t widened) const {
         return (value & ~destinationMask) | ((widened >> narrow) << destinationShift);
     }
 };
 
 ChannelPlan PlanFor(const ChannelTarget& t) {
-    return {t.from.shift, (1u << t.from.bits) - 1, 8 - t.from.bits, 8 - t.bits, t.shift,
-            ((1u << t.bits) - 1) << t.shift};
+    return {t.from.shift, (1u << t.from.bits) - 1,        8 - t.from.bits, 8 - t.bits,
+            t.shift,      ((1u << t.bits) - 1) << t.shift};
 }
 
 void ConvertSameSize(const PixelSource& source, uint8_t* dst, int bytesPerPixel, int pitch,
@@ -131,7 +132,8 @@ void ConvertSameSize(const PixelSource& source, uint8_t* dst, int bytesPerPixel,
         for (int x = 0; x < source.width; ++x, in += source.bytesPerPixel, out += bytesPerPixel) {
             const uint32_t pixel = FetchSourcePixel(source, in);
             uint32_t value = LoadLE(out, bytesPerPixel);
-            for (int c = 0; c < planCount; ++c) value = plans[c].Place(value, plans[c].Widened(pixel));
+            for (int c = 0; c < planCount; ++c)
+                value = plans[c].Place(value, plans[c].Widened(pixel));
             StoreLE(out, bytesPerPixel, value);
         }
     }
@@ -164,7 +166,8 @@ void ForEachRow(const PixelSource& source, uint8_t* dst, int pitch, ConvertRow c
     }
 }
 
-// 8-bit channels at byte offsets R, G, B of a Bytes-byte pixel (BGR and RGB orders, 24 and 32 bits).
+// 8-bit channels at byte offsets R, G, B of a Bytes-byte pixel (BGR and RGB orders, 24 and 32
+// bits).
 template <int Bytes, int R, int G, int B>
 void ConvertBytesTo565(const PixelSource& source, uint8_t* dst, int pitch) {
     const int width = source.width;
@@ -197,7 +200,8 @@ void Convert555To565(const PixelSource& source, uint8_t* dst, int pitch) {
 }
 
 // Indexed pictures: every colour-table entry converted once.
-void ConvertIndexedTo565(const PixelSource& source, uint8_t* dst, int pitch, const ChannelPlan* plans) {
+void ConvertIndexedTo565(const PixelSource& source, uint8_t* dst, int pitch,
+                         const ChannelPlan* plans) {
     uint16_t table[256];
     for (int i = 0; i < 256; ++i) {
         const uint8_t index = uint8_t(i);
@@ -213,9 +217,11 @@ void ConvertIndexedTo565(const PixelSource& source, uint8_t* dst, int pitch, con
 }
 
 // False when the pair has no dedicated loop.
-bool ConvertTo565Directly(const PixelSource& source, uint8_t* dst, int pitch, const ChannelPlan* plans) {
+bool ConvertTo565Directly(const PixelSource& source, uint8_t* dst, int pitch,
+                          const ChannelPlan* plans) {
     const ChannelLayout &r = source.red, &g = source.green, &b = source.blue;
-    if (source.bytesPerPixel == 1 && source.colourTable && Is(r, 8, 16) && Is(g, 8, 8) && Is(b, 8, 0)) {
+    if (source.bytesPerPixel == 1 && source.colourTable && Is(r, 8, 16) && Is(g, 8, 8) &&
+        Is(b, 8, 0)) {
         ConvertIndexedTo565(source, dst, pitch, plans);
         return true;
     }
@@ -226,18 +232,23 @@ bool ConvertTo565Directly(const PixelSource& source, uint8_t* dst, int pitch, co
     }
     const bool bgr = Is(r, 8, 16) && Is(g, 8, 8) && Is(b, 8, 0);
     const bool rgb = Is(r, 8, 0) && Is(g, 8, 8) && Is(b, 8, 16);
-    if (source.bytesPerPixel == 3 && bgr) ConvertBytesTo565<3, 2, 1, 0>(source, dst, pitch);
-    else if (source.bytesPerPixel == 3 && rgb) ConvertBytesTo565<3, 0, 1, 2>(source, dst, pitch);
-    else if (source.bytesPerPixel == 4 && bgr) ConvertBgraTo565(source, dst, pitch);
-    else if (source.bytesPerPixel == 4 && rgb) ConvertBytesTo565<4, 0, 1, 2>(source, dst, pitch);
-    else return false;
+    if (source.bytesPerPixel == 3 && bgr)
+        ConvertBytesTo565<3, 2, 1, 0>(source, dst, pitch);
+    else if (source.bytesPerPixel == 3 && rgb)
+        ConvertBytesTo565<3, 0, 1, 2>(source, dst, pitch);
+    else if (source.bytesPerPixel == 4 && bgr)
+        ConvertBgraTo565(source, dst, pitch);
+    else if (source.bytesPerPixel == 4 && rgb)
+        ConvertBytesTo565<4, 0, 1, 2>(source, dst, pitch);
+    else
+        return false;
     return true;
 }
 
 // Each destination pixel takes the average of the block of source pixels it covers (the
 // nearest pixel when the destination is the larger).
-void ConvertScaled(const PixelSource& source, uint8_t* dst, int bytesPerPixel, int pitch,
-                   int width, int height, const ChannelPlan* plans, int planCount) {
+void ConvertScaled(const PixelSource& source, uint8_t* dst, int bytesPerPixel, int pitch, int width,
+                   int height, const ChannelPlan* plans, int planCount) {
     const int64_t sw = source.width, sh = source.height;
     for (int y = 0; y < height; ++y) {
         const int64_t sy0 = y * sh / height;

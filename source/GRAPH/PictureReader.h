@@ -27,9 +27,8 @@ public:
     // Writes colour pixels, little-endian, keeping destination bits outside the written channels.
     // -1 when unsupported.
     virtual int ReadPixels(uint8_t* dst, int position, int bytesPerPixel, int pitch, int redBits,
-                           int greenBits, int blueBits, int alphaBits, int redShift,
-                           int greenShift, int blueShift, int alphaShift, int width,
-                           int height) = 0;
+                           int greenBits, int blueBits, int alphaBits, int redShift, int greenShift,
+                           int blueShift, int alphaShift, int width, int height) = 0;
 };
 
 // Picks a reader by a case-insensitive substring test of the name, in the order
@@ -81,10 +80,11 @@ bool SetBgrChannels(int bitsPerPixel, PixelSource& source);
 bool ReadPictureFile(const char* fileName, std::vector<uint8_t>& bytes);
 
 // Little-endian fields of picture headers; the caller has checked the bounds.
-inline uint16_t ReadLE16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline uint16_t ReadLE16(const uint8_t* p) {
+    return uint16_t(p[0] | (p[1] << 8));
+}
 inline uint32_t ReadLE32(const uint8_t* p) {
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-           (uint32_t(p[3]) << 24);
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
 // The depths a device-independent bitmap may have (only 16, 24 and 32 are converted).

@@ -8,7 +8,7 @@
 namespace {
 
 constexpr int kSide = 256;
-constexpr int kGrid = 8;          // control values per side
+constexpr int kGrid = 8;             // control values per side
 constexpr int kCell = kSide / kGrid; // pixels between control values
 constexpr int kFrames = 20;
 constexpr int kImages = kFrames / 2;
@@ -43,8 +43,8 @@ struct ControlField {
 
     void Step() {
         for (size_t i = 0; i < value.size(); ++i) {
-            velocity[i] = std::clamp(velocity[i] + sys::crt_rand() % 17 - 8, -kMaxVelocity,
-                                     kMaxVelocity);
+            velocity[i] =
+                std::clamp(velocity[i] + sys::crt_rand() % 17 - 8, -kMaxVelocity, kMaxVelocity);
             value[i] = uint8_t(value[i] + velocity[i]);
             if (value[i] > kHighest) {
                 value[i] = uint8_t(kHighest);
@@ -84,7 +84,8 @@ void DrawImage(const ControlField& field, const ColourTable& colours, uint8_t* i
     std::array<uint8_t, kSide * kSide> intensity{};
     for (int gy = 0; gy < kGrid; ++gy)
         for (int gx = 0; gx < kGrid; ++gx)
-            intensity[size_t(gy * kCell * kSide + gx * kCell)] = field.value[size_t(gy * kGrid + gx)];
+            intensity[size_t(gy * kCell * kSide + gx * kCell)] =
+                field.value[size_t(gy * kGrid + gx)];
     for (int gx = 0; gx < kGrid; ++gx) InterpolateLine(&intensity[size_t(gx * kCell)], kSide);
     for (int y = 0; y < kSide; ++y) InterpolateLine(&intensity[size_t(y * kSide)], 1);
     for (size_t i = 0; i < intensity.size(); ++i) {

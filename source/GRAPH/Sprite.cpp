@@ -82,20 +82,21 @@ inline uint16_t BlendField(uint16_t s, uint16_t d, int16_t a, const Channels& c,
 }
 
 inline uint16_t AddField(uint16_t s, uint16_t d, const Channels& c, int i) {
-    return uint16_t(std::min<uint16_t>(c.max[i], uint16_t(Field(s, c, i) + Field(d, c, i))) << c.shift[i]);
+    return uint16_t(std::min<uint16_t>(c.max[i], uint16_t(Field(s, c, i) + Field(d, c, i)))
+                    << c.shift[i]);
 }
 
 // One software blit after clipping: destination rows with their stepped source rows.
 struct SoftBlit {
-    uint8_t* dst;           // first destination pixel drawn
-    int dstPitch;           // bytes
-    const uint8_t* src;     // source memory row 0 at the first source column
-    int srcPitch;           // bytes
-    const uint8_t* alpha;   // alpha plane row 0 at the same column (alpha blits)
-    int alphaPitch;         // bytes
-    const int* cols;        // scaled blits: source column offsets per destination column
+    uint8_t* dst;         // first destination pixel drawn
+    int dstPitch;         // bytes
+    const uint8_t* src;   // source memory row 0 at the first source column
+    int srcPitch;         // bytes
+    const uint8_t* alpha; // alpha plane row 0 at the same column (alpha blits)
+    int alphaPitch;       // bytes
+    const int* cols;      // scaled blits: source column offsets per destination column
     int width, firstRow, lastRow;
-    int64_t srcTop, yStep;  // source row of destination row j: srcTop + (j * yStep >> 16)
+    int64_t srcTop, yStep; // source row of destination row j: srcTop + (j * yStep >> 16)
     Channels c;
 };
 
@@ -105,30 +106,34 @@ enum class BlitMode { Alpha, Add, Copy };
 constexpr Channels kRgb565{{11, 5, 0}, {31, 63, 31}};
 
 bool IsRgb565(const Channels& c) {
-    return c.shift[0] == 11 && c.shift[1] == 5 && c.shift[2] == 0 && c.max[0] == 31 && c.max[1] == 63 &&
-           c.max[2] == 31;
+    return c.shift[0] == 11 && c.shift[1] == 5 && c.shift[2] == 0 && c.max[0] == 31 &&
+           c.max[1] == 63 && c.max[2] == 31;
 }
 
-template <BlitMode Mode, bool Scaled, bool Rgb565>
-BLIT_ROW_LOOP void RunBlit(const SoftBlit& b) {
+template <BlitMode Mode, bool Scaled, bool Rgb565> BLIT_ROW_LOOP void RunBlit(const SoftBlit& b) {
     const Channels c = Rgb565 ? kRgb565 : b.c;
     const int n = b.width;
     const int* __restrict cols = b.cols;
     for (int j = b.firstRow; j < b.lastRow; ++j) {
         const int64_t row = b.srcTop + ((j * b.yStep) >> 16);
-        uint16_t* __restrict dst = reinterpret_cast<uint16_t*>(b.dst + int64_t(j - b.firstRow) * b.dstPitch);
-        const uint16_t* __restrict src = reinterpret_cast<const uint16_t*>(b.src + row * b.srcPitch);
-        const uint8_t* __restrict alpha = Mode == BlitMode::Alpha ? b.alpha + row * b.alphaPitch : nullptr;
+        uint16_t* __restrict dst =
+            reinterpret_cast<uint16_t*>(b.dst + int64_t(j - b.firstRow) * b.dstPitch);
+        const uint16_t* __restrict src =
+            reinterpret_cast<const uint16_t*>(b.src + row * b.srcPitch);
+        const uint8_t* __restrict alpha =
+            Mode == BlitMode::Alpha ? b.alpha + row * b.alphaPitch : nullptr;
         for (int i = 0; i < n; ++i) {
             const int k = Scaled ? cols[i] : i;
             const uint16_t s = src[k], d = dst[i];
             if constexpr (Mode == BlitMode::Alpha) {
                 const int16_t a = alpha[k];
-                const uint16_t mixed = uint16_t(BlendField(s, d, a, c, 0) | BlendField(s, d, a, c, 1) |
-                                                BlendField(s, d, a, c, 2));
+                const uint16_t mixed =
+                    uint16_t(BlendField(s, d, a, c, 0) | BlendField(s, d, a, c, 1) |
+                             BlendField(s, d, a, c, 2));
                 dst[i] = a > 239 ? s : (a < 16 ? d : mixed);
             } else if constexpr (Mode == BlitMode::Add) {
-                const uint16_t sum = uint16_t(AddField(s, d, c, 0) | AddField(s, d, c, 1) | AddField(s, d, c, 2));
+                const uint16_t sum =
+                    uint16_t(AddField(s, d, c, 0) | AddField(s, d, c, 1) | AddField(s, d, c, 2));
                 dst[i] = s ? sum : d;
             } else {
                 dst[i] = s;
@@ -137,8 +142,7 @@ BLIT_ROW_LOOP void RunBlit(const SoftBlit& b) {
     }
 }
 
-template <BlitMode Mode>
-void RunBlit(const SoftBlit& b, bool scaled) {
+template <BlitMode Mode> void RunBlit(const SoftBlit& b, bool scaled) {
     if (IsRgb565(b.c))
         scaled ? RunBlit<Mode, true, true>(b) : RunBlit<Mode, false, true>(b);
     else
@@ -146,8 +150,10 @@ void RunBlit(const SoftBlit& b, bool scaled) {
 }
 
 // ((D * (255 - a) + C * a) >> 8) for one field, with C * a given.
-inline uint16_t TintField(uint16_t d, const Channels& c, int i, uint16_t colourTimesAlpha, uint16_t keep) {
-    return uint16_t(uint16_t(uint16_t(Field(d, c, i) * keep + colourTimesAlpha) >> 8) << c.shift[i]);
+inline uint16_t TintField(uint16_t d, const Channels& c, int i, uint16_t colourTimesAlpha,
+                          uint16_t keep) {
+    return uint16_t(uint16_t(uint16_t(Field(d, c, i) * keep + colourTimesAlpha) >> 8)
+                    << c.shift[i]);
 }
 
 template <bool Rgb565>
@@ -157,7 +163,8 @@ BLIT_ROW_LOOP void TintRow(uint16_t* __restrict dst, int n, Channels format,
     const uint16_t r = colourTimesAlpha[0], g = colourTimesAlpha[1], b = colourTimesAlpha[2];
     for (int i = 0; i < n; ++i) {
         const uint16_t d = dst[i];
-        dst[i] = uint16_t(TintField(d, c, 0, r, keep) | TintField(d, c, 1, g, keep) | TintField(d, c, 2, b, keep));
+        dst[i] = uint16_t(TintField(d, c, 0, r, keep) | TintField(d, c, 1, g, keep) |
+                          TintField(d, c, 2, b, keep));
     }
 }
 
@@ -281,7 +288,8 @@ void Sprite::ReadPicture(PictureReader& reader) {
             reader.ReadChannel(alpha.data() + size_t(frame) * size_t(width) * size_t(frameHeight),
                                position, 1, width, 8, 0, width, frameHeight);
     }
-    if (!HasAlpha() && !HasExtension(*fileName, "jpg") && FirstFrameHasBlack()) flags |= SPRITE_BMASK;
+    if (!HasAlpha() && !HasExtension(*fileName, "jpg") && FirstFrameHasBlack())
+        flags |= SPRITE_BMASK;
 }
 
 bool Sprite::FirstFrameHasBlack() const {
@@ -387,19 +395,20 @@ void Sprite::StretchBlit(int dx, int dy, int dw, int dh, Sprite* source, int sx,
             table[size_t(i)] = int(srcLeft + (((firstCol + i) * xStep) >> 16)) - srcColumn;
         cols = table.data();
     }
-    const SoftBlit blit{reinterpret_cast<uint8_t*>(Row16(*this, int(y0) + firstRow) + x0 + firstCol),
-                        pitch,
-                        reinterpret_cast<const uint8_t*>(Row16(*source, 0) + srcColumn),
-                        source->pitch,
-                        useAlpha ? source->alpha.data() + srcColumn : nullptr,
-                        source->width,
-                        cols,
-                        n,
-                        firstRow,
-                        lastRow,
-                        srcTop,
-                        yStep,
-                        CurrentChannels()};
+    const SoftBlit blit{
+        reinterpret_cast<uint8_t*>(Row16(*this, int(y0) + firstRow) + x0 + firstCol),
+        pitch,
+        reinterpret_cast<const uint8_t*>(Row16(*source, 0) + srcColumn),
+        source->pitch,
+        useAlpha ? source->alpha.data() + srcColumn : nullptr,
+        source->width,
+        cols,
+        n,
+        firstRow,
+        lastRow,
+        srcTop,
+        yStep,
+        CurrentChannels()};
     if (useAlpha)
         RunBlit<BlitMode::Alpha>(blit, scaled);
     else if (additive)
@@ -414,8 +423,8 @@ void Sprite::DrawSprite(int x, int y, Sprite* source, uint32_t flags, float posi
                 source->frameHeight, flags, position);
 }
 
-void Sprite::BlitRect(int dx, int dy, int w, int h, Sprite* source, int sx, int sy,
-                      uint32_t flags, float position) {
+void Sprite::BlitRect(int dx, int dy, int w, int h, Sprite* source, int sx, int sy, uint32_t flags,
+                      float position) {
     StretchBlit(dx, dy, w, h, source, sx, sy, w, h, flags, position);
 }
 
@@ -426,16 +435,18 @@ void Sprite::TileRect(int dx, int dy, int w, int h, Sprite* source, int offsetX,
     // Only the part inside the clip rectangle is cut into pieces; the mapping stays the same.
     int cl, ct, cr, cb;
     DrawableArea(*this, cl, ct, cr, cb);
-    const int64_t i0 = std::max<int64_t>(0, int64_t(cl) - dx), i1 = std::min<int64_t>(w, int64_t(cr) - dx);
-    const int64_t j0 = std::max<int64_t>(0, int64_t(ct) - dy), j1 = std::min<int64_t>(h, int64_t(cb) - dy);
+    const int64_t i0 = std::max<int64_t>(0, int64_t(cl) - dx),
+                  i1 = std::min<int64_t>(w, int64_t(cr) - dx);
+    const int64_t j0 = std::max<int64_t>(0, int64_t(ct) - dy),
+                  j1 = std::min<int64_t>(h, int64_t(cb) - dy);
     for (int64_t j = j0; j < j1;) {
         const int sy = int(PositiveModulo(int64_t(offsetY) + j, sh));
         const int bandHeight = int(std::min<int64_t>(sh - sy, j1 - j));
         for (int64_t i = i0; i < i1;) {
             const int sx = int(PositiveModulo(int64_t(offsetX) + i, sw));
             const int pieceWidth = int(std::min<int64_t>(sw - sx, i1 - i));
-            StretchBlit(int(dx + i), int(dy + j), pieceWidth, bandHeight, source, sx, sy, pieceWidth,
-                        bandHeight, flags, 0.0f);
+            StretchBlit(int(dx + i), int(dy + j), pieceWidth, bandHeight, source, sx, sy,
+                        pieceWidth, bandHeight, flags, 0.0f);
             i += pieceWidth;
         }
         j += bandHeight;
@@ -455,20 +466,23 @@ void Sprite::FillRect(int left, int top, int right, int bottom, uint32_t colour)
     if (a == 0 || a >= 240) {
         const uint32_t pixel = ColourToPixel(colour);
         if (!lpDDSurface) { // an own buffer has no DirectDraw fill
-            for (int y = top; y < bottom; ++y) std::fill_n(Row16(*this, y) + left, right - left, uint16_t(pixel));
+            for (int y = top; y < bottom; ++y)
+                std::fill_n(Row16(*this, y) + left, right - left, uint16_t(pixel));
             return;
         }
         UnlockForSurface(*this);
         const long err = lpDDSurface->ColorFill(SurfaceRect{left, top, right, bottom}, pixel);
         if (err != DD_OK)
-            LogDDFailure(err, "lpDDSurface->Blt( &rc, NULL, NULL, DDBLT_WAIT|DDBLT_COLORFILL, &ddfx )",
+            LogDDFailure(err,
+                         "lpDDSurface->Blt( &rc, NULL, NULL, DDBLT_WAIT|DDBLT_COLORFILL, &ddfx )",
                          __FILE__, 258);
         return;
     }
     if (!LockForSoftware(*this)) return;
     const Channels ch = CurrentChannels();
     const uint16_t c = uint16_t(ColourToPixel(colour));
-    const uint16_t colourTimesAlpha[3] = {uint16_t(Field(c, ch, 0) * a), uint16_t(Field(c, ch, 1) * a),
+    const uint16_t colourTimesAlpha[3] = {uint16_t(Field(c, ch, 0) * a),
+                                          uint16_t(Field(c, ch, 1) * a),
                                           uint16_t(Field(c, ch, 2) * a)};
     auto tint = IsRgb565(ch) ? TintRow<true> : TintRow<false>;
     for (int y = top; y < bottom; ++y)
@@ -504,7 +518,8 @@ void Sprite::DrawTriangle(uint32_t flags, Sprite* source, const ScreenPoint (&po
     const bool useAlpha = (flags & OP_ALPHA) && source->HasAlpha();
     const int frameRow = source->FrameIndex(position) * H;
     const Sprite::Extent se = source->PixelExtent();
-    const int texRows = std::min(H, (useAlpha ? std::min(se.rows, AlphaRows(*source)) : se.rows) - frameRow);
+    const int texRows =
+        std::min(H, (useAlpha ? std::min(se.rows, AlphaRows(*source)) : se.rows) - frameRow);
     const int texCols = std::min(W, se.columns);
     if (texRows <= 0 || texCols <= 0) return;
 
@@ -523,9 +538,11 @@ void Sprite::DrawTriangle(uint32_t flags, Sprite* source, const ScreenPoint (&po
     int64_t longX, longStep, shortX = 0, shortStep = 0;
     edgeAt(v[0], v[2], yTop, longX, longStep);
     bool upperHalf = yTop < v[1].y;
-    upperHalf ? edgeAt(v[0], v[1], yTop, shortX, shortStep) : edgeAt(v[1], v[2], yTop, shortX, shortStep);
+    upperHalf ? edgeAt(v[0], v[1], yTop, shortX, shortStep)
+              : edgeAt(v[1], v[2], yTop, shortX, shortStep);
 
-    const int64_t uStep = int64_t(std::floor(dUdx * 1024.0)), vStep = int64_t(std::floor(dVdx * 1024.0));
+    const int64_t uStep = int64_t(std::floor(dUdx * 1024.0)),
+                  vStep = int64_t(std::floor(dVdx * 1024.0));
     const Channels ch = CurrentChannels();
     for (int y = yTop; y < yEnd; ++y) {
         if (upperHalf && y >= v[1].y) {
@@ -540,7 +557,8 @@ void Sprite::DrawTriangle(uint32_t flags, Sprite* source, const ScreenPoint (&po
         if (xs >= xe) continue;
         // Texture coordinates at the span start, half a texel added for texel centres.
         int64_t u = int64_t(std::floor((U[0] + dUdx * (xs - x1) + dUdy * (y - y1) + 0.5) * 1024.0));
-        int64_t tv = int64_t(std::floor((V[0] + dVdx * (xs - x1) + dVdy * (y - y1) + 0.5) * 1024.0));
+        int64_t tv =
+            int64_t(std::floor((V[0] + dVdx * (xs - x1) + dVdy * (y - y1) + 0.5) * 1024.0));
         uint16_t* dst = Row16(*this, y);
         for (int x = xs; x < xe; ++x, u += uStep, tv += vStep) {
             const int64_t tx = u >> 10, ty = tv >> 10;
@@ -555,7 +573,8 @@ void Sprite::DrawTriangle(uint32_t flags, Sprite* source, const ScreenPoint (&po
                     continue;
                 }
                 const uint16_t d = dst[x], s16 = uint16_t(s);
-                dst[x] = uint16_t(BlendField(s16, d, int16_t(a), ch, 0) | BlendField(s16, d, int16_t(a), ch, 1) |
+                dst[x] = uint16_t(BlendField(s16, d, int16_t(a), ch, 0) |
+                                  BlendField(s16, d, int16_t(a), ch, 1) |
                                   BlendField(s16, d, int16_t(a), ch, 2));
             } else if (s != 0) {
                 dst[x] = uint16_t(s);
@@ -571,7 +590,9 @@ void Sprite::DrawGdiText(int x, int y, const char* text, uint32_t colour) {
     int cl, ct, cr, cb;
     DrawableArea(*this, cl, ct, cr, cb);
     if (!lpDDSurface) { // an own buffer is drawn into directly
-        if (pixels) sys::DrawGdiText({reinterpret_cast<uint16_t*>(pixels), pitch, cl, ct, cr, cb}, x, y, text, pixel);
+        if (pixels)
+            sys::DrawGdiText({reinterpret_cast<uint16_t*>(pixels), pitch, cl, ct, cr, cb}, x, y,
+                             text, pixel);
         return;
     }
     UnlockForSurface(*this);
@@ -581,10 +602,11 @@ void Sprite::DrawGdiText(int x, int y, const char* text, uint32_t colour) {
         LogDDFailure(err, "RenderSurface->lpDDSurface->GetDC( &hDCBack )", __FILE__, 19);
         return;
     }
-    sys::DrawGdiText({reinterpret_cast<uint16_t*>(hDCBack.bits), hDCBack.pitch, cl, ct, cr, cb}, x, y,
-                     text, pixel);
+    sys::DrawGdiText({reinterpret_cast<uint16_t*>(hDCBack.bits), hDCBack.pitch, cl, ct, cr, cb}, x,
+                     y, text, pixel);
     err = lpDDSurface->ReleaseDC();
-    if (err != DD_OK) LogDDFailure(err, "RenderSurface->lpDDSurface->ReleaseDC( hDCBack )", __FILE__, 29);
+    if (err != DD_OK)
+        LogDDFailure(err, "RenderSurface->lpDDSurface->ReleaseDC( hDCBack )", __FILE__, 29);
     Lock();
 }
 

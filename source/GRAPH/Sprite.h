@@ -12,8 +12,8 @@ class Surface;
 class PictureReader;
 
 // Blit-operation flags.
-constexpr uint32_t OP_MASK = 0x8000;     // honour the source's colour key if its bMask is set
-constexpr uint32_t OP_ADD = 0x1000000;   // add source to destination, saturating per channel
+constexpr uint32_t OP_MASK = 0x8000;      // honour the source's colour key if its bMask is set
+constexpr uint32_t OP_ADD = 0x1000000;    // add source to destination, saturating per channel
 constexpr uint32_t OP_ALPHA = 0x80000000; // blend with the source's alpha plane
 
 constexpr int SPRITE_BMASK = 1; // flags bit 0: the picture holds pure black (transparent) pixels
@@ -41,17 +41,17 @@ public:
     int16_t pitch = 0; // bytes per row of the pixel memory
     int16_t frameCount = 1;
     int flags = 0;
-    uint8_t* pixels = nullptr;    // locked surface memory, or the own 16-bit buffer
-    std::vector<uint8_t> alpha;   // width * frameHeight * frameCount bytes, or empty
+    uint8_t* pixels = nullptr;  // locked surface memory, or the own 16-bit buffer
+    std::vector<uint8_t> alpha; // width * frameHeight * frameCount bytes, or empty
     std::unique_ptr<Surface> lpDDSurface;
     std::vector<uint8_t> ownPixels; // the own 16-bit buffer of a sprite without surface
 
     Sprite();
     Sprite(const Sprite&) = delete;
     Sprite& operator=(const Sprite&) = delete;
-    virtual ~Sprite();          // destroy: frees the pixel data and the registry slot
-    virtual void Release();     // drop one reference, destroy at 0
-    virtual void Reload();      // (re)load the picture from fileName / maskFileName
+    virtual ~Sprite();      // destroy: frees the pixel data and the registry slot
+    virtual void Release(); // drop one reference, destroy at 0
+    virtual void Reload();  // (re)load the picture from fileName / maskFileName
     void AddRef() { ++refCount; }
 
     bool bMask() const { return (flags & SPRITE_BMASK) != 0; }

@@ -11,7 +11,9 @@ uint32_t ReadPixel(const uint8_t* p, int bytes) {
     return v;
 }
 
-void WritePixel(uint8_t* p, int bytes, uint32_t v) { std::memcpy(p, &v, size_t(bytes)); }
+void WritePixel(uint8_t* p, int bytes, uint32_t v) {
+    std::memcpy(p, &v, size_t(bytes));
+}
 
 bool SameLayout(const PixelFormatDesc& a, const PixelFormatDesc& b) {
     return a.bitsPerPixel == b.bitsPerPixel && a.redMask == b.redMask &&
@@ -24,8 +26,8 @@ BLIT_ROW_LOOP void CopyRow16(uint16_t* dst, const uint16_t* src, int n) {
 }
 
 // One unsigned compare tests the key range, and a mask selects: simple enough to vectorise.
-BLIT_ROW_LOOP void KeyedRow16(uint16_t* __restrict dst, const uint16_t* __restrict src, int n, uint16_t low,
-                uint16_t high) {
+BLIT_ROW_LOOP void KeyedRow16(uint16_t* __restrict dst, const uint16_t* __restrict src, int n,
+                              uint16_t low, uint16_t high) {
     const uint16_t span = uint16_t(high - low);
     for (int i = 0; i < n; ++i) {
         const uint16_t s = src[i];
@@ -128,7 +130,8 @@ long Surface::Blt(const SurfaceRect& d, Surface* source, const SurfaceRect& s, u
 
     const bool wholeRows = d.left == 0 && s.left == 0 && dw * bytes == pitch_ && srcPitch == pitch_;
     if (dw == sw && dh == sh && wholeRows && !keyed) { // one block, as a full-screen copy is
-        std::memcpy(Row(d.top), srcBase + size_t(s.top) * size_t(srcPitch), size_t(dh) * size_t(pitch_));
+        std::memcpy(Row(d.top), srcBase + size_t(s.top) * size_t(srcPitch),
+                    size_t(dh) * size_t(pitch_));
         return DD_OK;
     }
     if (dw == sw && dh == sh) {

@@ -9,7 +9,9 @@
 #include "GRAPH/graph.h"
 
 // DirectDraw result codes: MAKE_HRESULT(1, 0x876, code) and the generic COM failures.
-constexpr long DDResult(unsigned code) { return long(int32_t(0x88760000u | code)); }
+constexpr long DDResult(unsigned code) {
+    return long(int32_t(0x88760000u | code));
+}
 constexpr long DD_OK = 0;
 constexpr long DDERR_GENERIC = long(int32_t(0x80004005u));
 constexpr long DDERR_UNSUPPORTED = long(int32_t(0x80004001u));
@@ -35,7 +37,8 @@ constexpr uint32_t DDBLT_WAIT = 0x1000000;
 // only with its dynamic cost model, so the row functions ask for it (and stay out of line, as
 // inlining would compile them with the caller's options). Clang vectorises them at -O2 anyway.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__OPTIMIZE__)
-#define BLIT_ROW_LOOP __attribute__((noinline, optimize("tree-loop-vectorize", "vect-cost-model=dynamic")))
+#define BLIT_ROW_LOOP                                                                              \
+    __attribute__((noinline, optimize("tree-loop-vectorize", "vect-cost-model=dynamic")))
 #else
 #define BLIT_ROW_LOOP
 #endif

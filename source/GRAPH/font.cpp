@@ -48,8 +48,8 @@ void InkGlyph(Sprite& target, const Font& font, int x, int y, int sourceX, int s
     if (!target.pixels) target.Lock();
     if (!target.pixels) return;
     const ClipRect& c = target.clip;
-    const Area drawn = Intersect(Intersect({x, y, x + w, y + h}, {c.left, c.top, c.right, c.bottom}),
-                                 PixelArea(target));
+    const Area drawn = Intersect(
+        Intersect({x, y, x + w, y + h}, {c.left, c.top, c.right, c.bottom}), PixelArea(target));
     const int alphaRows = font.width > 0 ? int(font.alpha.size() / size_t(font.width)) : 0;
     const PixelFormatDesc& format = CurrentPixelFormat();
     const uint32_t masks[3] = {format.redMask, format.greenMask, format.blueMask};

@@ -34,8 +34,10 @@ struct ErrorName {
     const char* name;
 };
 
-#define DD_NAME(n) {n, #n}
-#define DD_CODE(n, c) {DDResult(c), #n}
+#define DD_NAME(n)                                                                                 \
+    { n, #n }
+#define DD_CODE(n, c)                                                                              \
+    { DDResult(c), #n }
 const ErrorName kErrorNames[] = {
     {DD_OK, "DD_OK"},
     DD_NAME(DDERR_GENERIC),
@@ -161,8 +163,12 @@ const ErrorName kErrorNames[] = {
 #undef DD_NAME
 #undef DD_CODE
 
-int Width(const sys::Rect& r) { return r.right - r.left; }
-int Height(const sys::Rect& r) { return r.bottom - r.top; }
+int Width(const sys::Rect& r) {
+    return r.right - r.left;
+}
+int Height(const sys::Rect& r) {
+    return r.bottom - r.top;
+}
 
 // Steps 3 to 5 of the set-up: the window's style, position and client size.
 void PlaceWindow(int dwScrX, int dwScrY, bool fullScreen, bool wasFullScreen, bool resized) {
@@ -187,18 +193,23 @@ void PlaceWindow(int dwScrX, int dwScrY, bool fullScreen, bool wasFullScreen, bo
     if (!sys::MoveMainWindow(rectWindow.left, rectWindow.top,
                              Width(rectWindow) + (dwScrX - Width(rectClient)),
                              Height(rectWindow) + (dwScrY - Height(rectClient))))
-        LogFailure(1,
-                   "!MoveWindow( hWnd, rectWindow.left, rectWindow.top, "
-                   "(rectWindow.right-rectWindow.left)+(dwScrX-(rectClient.right-rectClient.left)), "
-                   "(rectWindow.bottom-rectWindow.top)+(dwScrY-(rectClient.bottom-rectClient.top)), "
-                   "TRUE)",
-                   __FILE__, 96);
+        LogFailure(
+            1,
+            "!MoveWindow( hWnd, rectWindow.left, rectWindow.top, "
+            "(rectWindow.right-rectWindow.left)+(dwScrX-(rectClient.right-rectClient.left)), "
+            "(rectWindow.bottom-rectWindow.top)+(dwScrY-(rectClient.bottom-rectClient.top)), "
+            "TRUE)",
+            __FILE__, 96);
 }
 
 } // namespace
 
-const PixelFormatDesc& CurrentPixelFormat() { return g_format; }
-void SetCurrentPixelFormat(const PixelFormatDesc& format) { g_format = format; }
+const PixelFormatDesc& CurrentPixelFormat() {
+    return g_format;
+}
+void SetCurrentPixelFormat(const PixelFormatDesc& format) {
+    g_format = format;
+}
 
 uint32_t ColourToPixel(uint32_t colour) {
     const PixelFormatDesc& f = g_format;
@@ -210,7 +221,9 @@ uint32_t ColourToPixel(uint32_t colour) {
            channel(colour & 0xFF, f.BlueBits(), f.BlueShift());
 }
 
-DisplayMode DesktopDisplayMode() { return DisplayMode{}; }
+DisplayMode DesktopDisplayMode() {
+    return DisplayMode{};
+}
 
 std::unique_ptr<Surface> CreateSurface(int width, int height, unsigned /*caps*/) {
     // System memory is the only kind there is; the caps only ever ask for it.
@@ -218,7 +231,8 @@ std::unique_ptr<Surface> CreateSurface(int width, int height, unsigned /*caps*/)
     std::unique_ptr<Surface> surface = Surface::Create(width, height, g_format, &result);
     if (!surface) return nullptr;
     long err = surface->SetColorKey(0, 0);
-    if (err != DD_OK) LogDDFailure(err, "lpDDSurface->SetColorKey( DDCKEY_SRCBLT, &ddck )", __FILE__, 50);
+    if (err != DD_OK)
+        LogDDFailure(err, "lpDDSurface->SetColorKey( DDCKEY_SRCBLT, &ddck )", __FILE__, 50);
     return surface;
 }
 
@@ -250,7 +264,8 @@ void SetupDisplay(int width, int height, int /*bitsPerPixel*/, int fullScreen) {
     }
     const bool wasFullScreen = g_displayObject && g_fullScreen;
     const bool resized = width != RenderSurface->width || height != RenderSurface->frameHeight;
-    if (sys::MainWindowExists()) PlaceWindow(width, height, fullScreen != 0, wasFullScreen, resized);
+    if (sys::MainWindowExists())
+        PlaceWindow(width, height, fullScreen != 0, wasFullScreen, resized);
     g_displayObject = true;
 
     if (!RenderSurface->lpDDSurface) {
@@ -284,9 +299,11 @@ void Present() {
     }
     const ClipRect& c = RenderSurface->clip;
     sys::PresentRGB565(reinterpret_cast<const uint16_t*>(hDCBack.bits), hDCBack.pitch,
-                       surface.Width(), surface.Height(), sys::Rect{c.left, c.top, c.right, c.bottom});
+                       surface.Width(), surface.Height(),
+                       sys::Rect{c.left, c.top, c.right, c.bottom});
     err = surface.ReleaseDC();
-    if (err != DD_OK) LogDDFailure(err, "BackBuffer->lpDDSurface->ReleaseDC( hDCBack )", __FILE__, 173);
+    if (err != DD_OK)
+        LogDDFailure(err, "BackBuffer->lpDDSurface->ReleaseDC( hDCBack )", __FILE__, 173);
 }
 
 void DestroyUnheldSprites() {
@@ -302,8 +319,7 @@ void ShutdownDisplay(bool keep) {
         RenderSurface = nullptr;
         DestroyUnheldSprites();
     }
-    if (g_fullScreen && g_displayObject && sys::MainWindowExists())
-        sys::SetFullScreen(false, 0, 0);
+    if (g_fullScreen && g_displayObject && sys::MainWindowExists()) sys::SetFullScreen(false, 0, 0);
     g_displayObject = false;
 }
 
@@ -335,7 +351,9 @@ void UnregisterSprite(Sprite* sprite) {
     if (it != g_registry.end()) *it = nullptr;
 }
 
-const std::vector<Sprite*>& SpriteRegistry() { return g_registry; }
+const std::vector<Sprite*>& SpriteRegistry() {
+    return g_registry;
+}
 
 Sprite* FindRegisteredSprite(const char* fileName) {
     for (Sprite* sprite : g_registry) {

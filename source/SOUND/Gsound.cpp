@@ -155,7 +155,9 @@ int FillWholeBuffer(sys::SoundBuffer* buffer, Decoder& decoder, bool loop) {
 
 } // namespace
 
-void BufferSound::FillRing() { written = FillWholeBuffer(buffer, *decoder, Has(kSoundLoop)); }
+void BufferSound::FillRing() {
+    written = FillWholeBuffer(buffer, *decoder, Has(kSoundLoop));
+}
 
 void BufferSound::Load() {
     if (file.empty() || !g_device) return;
@@ -213,7 +215,8 @@ void BufferSound::Play(bool loop) {
     // replay begins with the stream's first byte instead of a lap of stale sound.
     if (Streams() && written == 0) FillRing();
     hr = buffer->Play(0, 0, loop || Streams() ? sys::DSBPLAY_LOOPING : 0);
-    if (hr) LogSoundFailure(hr, "lpDSBuffer->Play( 0, 0, bLoop || fsnd ? DSBPLAY_LOOPING : 0 )", 214);
+    if (hr)
+        LogSoundFailure(hr, "lpDSBuffer->Play( 0, 0, bLoop || fsnd ? DSBPLAY_LOOPING : 0 )", 214);
     SetVolume(volume);
     SetFlags(Streams() ? kSoundPlaying | kSoundStreamFed : kSoundPlaying);
 }
@@ -354,13 +357,16 @@ void BufferSound::StreamStep() {
         sys::DS_OK) {
         const bool loop = Has(kSoundLoop);
         int n = decoder->Read(region1, int(size1), loop);
-        if (uint32_t(n) < size1) std::memset(static_cast<char*>(region1) + n, 0, size1 - uint32_t(n));
+        if (uint32_t(n) < size1)
+            std::memset(static_cast<char*>(region1) + n, 0, size1 - uint32_t(n));
         if (region2 && size2) {
             int m = decoder->Read(region2, int(size2), loop);
-            if (uint32_t(m) < size2) std::memset(static_cast<char*>(region2) + m, 0, size2 - uint32_t(m));
+            if (uint32_t(m) < size2)
+                std::memset(static_cast<char*>(region2) + m, 0, size2 - uint32_t(m));
         }
         hr = buffer->Unlock(region1, size1, region2, size2);
-        if (hr) LogSoundFailure(hr, "lpDSBuffer->Unlock( lpData1, dwSize1, lpData2, dwSize2 )", 188);
+        if (hr)
+            LogSoundFailure(hr, "lpDSBuffer->Unlock( lpData1, dwSize1, lpData2, dwSize2 )", 188);
         // Silence after the end counts as written too, so the ring position follows the cursor
         // and the estimate below reaches the data length once the last byte has been heard.
         written += space;
@@ -370,9 +376,13 @@ void BufferSound::StreamStep() {
 
 // ---- the list, channels, set-up ----
 
-const std::vector<Sound*>& SoundList() { return g_sounds; }
+const std::vector<Sound*>& SoundList() {
+    return g_sounds;
+}
 
-bool SoundDeviceReady() { return g_device != nullptr; }
+bool SoundDeviceReady() {
+    return g_device != nullptr;
+}
 
 float GetChannelVolume(int channel) {
     return channel >= 0 && channel < 3 ? g_channelVolume[channel] : 0.0f;
@@ -401,7 +411,8 @@ bool SetUpSound(bool withStreamThread) {
         ShutDownSound();
         return false;
     }
-    if (withStreamThread && !g_streamThread.joinable()) g_streamThread = std::thread(StreamThreadMain);
+    if (withStreamThread && !g_streamThread.joinable())
+        g_streamThread = std::thread(StreamThreadMain);
     return true;
 }
 

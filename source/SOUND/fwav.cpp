@@ -14,7 +14,9 @@ constexpr long kChunkNotFound = 265;
 uint32_t Le32(const unsigned char* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
-uint16_t Le16(const unsigned char* p) { return uint16_t(p[0] | p[1] << 8); }
+uint16_t Le16(const unsigned char* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
 
 } // namespace
 
@@ -32,8 +34,8 @@ int WaveReader::Open(const char* name) {
 
     unsigned char riff[12];
     std::fseek(file_, 0, SEEK_SET);
-    if (std::fread(riff, 1, sizeof riff, file_) != sizeof riff || std::memcmp(riff, "RIFF", 4) != 0 ||
-        std::memcmp(riff + 8, "WAVE", 4) != 0) {
+    if (std::fread(riff, 1, sizeof riff, file_) != sizeof riff ||
+        std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0) {
         LogFailure(kChunkNotFound, "mmioDescend( hmmioIn, &pckInRIFF, NULL, 0 )", __FILE__, 40);
         Close();
         return 1;

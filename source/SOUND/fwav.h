@@ -21,7 +21,7 @@ private:
 
     FILE* file_ = nullptr;
     uint64_t fileSize_ = 0;
-    uint64_t riffEnd_ = 0;  // end of the RIFF chunk's data, never past the end of the file
+    uint64_t riffEnd_ = 0; // end of the RIFF chunk's data, never past the end of the file
     uint64_t dataOffset_ = 0;
     uint32_t position_ = 0; // bytes of the data chunk read so far
 };

@@ -40,9 +40,13 @@ void SetMciSender(std::function<unsigned long(const std::string&)> sender) {
     g_mciSender = std::move(sender);
 }
 
-void SetMusicFolder(const std::string& folder) { g_musicFolder = folder; }
+void SetMusicFolder(const std::string& folder) {
+    g_musicFolder = folder;
+}
 
-MidiMusic* CurrentMidi() { return g_currentMidi; }
+MidiMusic* CurrentMidi() {
+    return g_currentMidi;
+}
 bool EndMidiSession() {
     bool played = g_midiPlayed;
     g_midiPlayed = false;
@@ -56,7 +60,9 @@ MidiMusic::~MidiMusic() {
     Stop();
 }
 
-void MidiMusic::Load() { ClearFlags(kSoundPlaying | kSoundLoop | kSoundOneShot); }
+void MidiMusic::Load() {
+    ClearFlags(kSoundPlaying | kSoundLoop | kSoundOneShot);
+}
 
 void MidiMusic::Play(bool loop) {
     loop ? SetFlags(kSoundLoop) : ClearFlags(kSoundLoop);
@@ -102,7 +108,9 @@ void PauseCurrentMidi() {
     if (g_currentMidi) g_currentMidi->Pause();
 }
 
-void OnFocusLost() { PauseCurrentMidi(); }
+void OnFocusLost() {
+    PauseCurrentMidi();
+}
 
 void OnFocusGained() {
     if (g_currentMidi) g_currentMidi->Play(g_currentMidi->Has(kSoundLoop));
@@ -122,8 +130,12 @@ void SwitchAmbient(const char* file) {
     if (g_currentAmbient) g_currentAmbient->Play(true);
 }
 
-Sound* CurrentMusic() { return g_currentMusic; }
-Sound* CurrentAmbient() { return g_currentAmbient; }
+Sound* CurrentMusic() {
+    return g_currentMusic;
+}
+Sound* CurrentAmbient() {
+    return g_currentAmbient;
+}
 
 void ReleaseMusicSlots() {
     // The slot holds the music's only reference, so the release destroys (and stops) a MIDI

@@ -21,7 +21,9 @@ double LevelSteps(long loudness) {
 
 } // namespace
 
-long ToDirectVolume(float volume) { return Loudness(volume) - 10000; }
+long ToDirectVolume(float volume) {
+    return Loudness(volume) - 10000;
+}
 
 float FromDirectVolume(long hundredthsOfDb) {
     return float(LevelSteps(hundredthsOfDb + 10000) / 255.0);

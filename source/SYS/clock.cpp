@@ -23,7 +23,9 @@ int64_t QueryPerformanceCounter() {
     return MonotonicNanoseconds();
 }
 
-int64_t QueryPerformanceFrequency() { return 1000000000; }
+int64_t QueryPerformanceFrequency() {
+    return 1000000000;
+}
 
 uint32_t GetTickCount() {
     if (CounterOverride()) return uint32_t(CounterOverride()() / 1000000);

@@ -11,7 +11,8 @@ int64_t QueryPerformanceFrequency();
 // Milliseconds since an arbitrary start (the C library's clock() as the game uses it).
 uint32_t GetTickCount();
 
-// Replaces the counter (counts at QueryPerformanceFrequency() per second); empty restores the real one.
+// Replaces the counter (counts at QueryPerformanceFrequency() per second); empty restores the real
+// one.
 void SetCounterSourceForTesting(std::function<int64_t()> source);
 
 } // namespace sys

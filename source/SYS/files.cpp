@@ -150,7 +150,8 @@ bool ReplaceFileAtomically(const std::string& windowsName, const std::string& by
     // A file the user may not write, or has made read-only, stays as it is: the rename would
     // replace it regardless of its own permissions (and root may write any file).
     constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
-    if (replacing && ((old.st_mode & kAnyWrite) == 0 || access(target.c_str(), W_OK) != 0)) return false;
+    if (replacing && ((old.st_mode & kAnyWrite) == 0 || access(target.c_str(), W_OK) != 0))
+        return false;
 
     static std::atomic<unsigned> counter{0};
     std::string temporary;
@@ -196,9 +197,10 @@ std::vector<std::string> FindFiles(const std::string& windowsPattern) {
         if (entryName == "." || entryName == "..") continue;
         if (PatternMatches(spec, entryName)) names.emplace_back(entryName);
     }
-    std::sort(names.begin() + ptrdiff_t(firstEntry), names.end(), [](const std::string& a, const std::string& b) {
-        return LessIgnoringCase(a, b) || (!LessIgnoringCase(b, a) && a < b);
-    });
+    std::sort(names.begin() + ptrdiff_t(firstEntry), names.end(),
+              [](const std::string& a, const std::string& b) {
+                  return LessIgnoringCase(a, b) || (!LessIgnoringCase(b, a) && a < b);
+              });
     return names;
 }
 
@@ -212,6 +214,8 @@ std::string GetCurrentFolder() {
     return buffer;
 }
 
-bool SetCurrentFolder(const std::string& path) { return chdir(ResolvePath(path).c_str()) == 0; }
+bool SetCurrentFolder(const std::string& path) {
+    return chdir(ResolvePath(path).c_str()) == 0;
+}
 
 } // namespace sys

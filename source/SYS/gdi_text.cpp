@@ -124,8 +124,7 @@ int TextFace::Advance(uint8_t character) {
 
 int TextFace::Width(const char* text, size_t length) {
     int width = 0;
-    for (size_t i = 0; i < length; ++i)
-        width += GlyphFor(uint8_t(text[i])).advance;
+    for (size_t i = 0; i < length; ++i) width += GlyphFor(uint8_t(text[i])).advance;
     return width;
 }
 
@@ -147,8 +146,7 @@ void ForGlyphPixels(const Canvas& c, int penX, int top, const std::vector<uint8_
     }
 }
 
-template <class Pixel, class Canvas>
-Pixel* RowOf(const Canvas& c, int y) {
+template <class Pixel, class Canvas> Pixel* RowOf(const Canvas& c, int y) {
     return reinterpret_cast<Pixel*>(reinterpret_cast<uint8_t*>(c.pixels) +
                                     size_t(y) * size_t(c.pitch));
 }

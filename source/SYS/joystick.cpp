@@ -53,7 +53,9 @@ void CloseDevice(const Device& device) {
         SDL_JoystickClose(device.stick);
 }
 
-unsigned Distance(unsigned a, unsigned b) { return a > b ? a - b : b - a; }
+unsigned Distance(unsigned a, unsigned b) {
+    return a > b ? a - b : b - a;
+}
 
 // A pushed d-pad or hat direction counts as a full deflection.
 void ApplyDirections(JoystickState& state, bool left, bool right, bool up, bool down) {
@@ -112,16 +114,21 @@ std::vector<Msg> JoystickReporter::Messages(const JoystickState& now) {
     return messages;
 }
 
-void SetJoystickThreshold(unsigned threshold) { g_threshold = threshold; }
+void SetJoystickThreshold(unsigned threshold) {
+    g_threshold = threshold;
+}
 
-void SetControllerMappingFiles(std::vector<std::string> files) { g_mappingFiles = std::move(files); }
+void SetControllerMappingFiles(std::vector<std::string> files) {
+    g_mappingFiles = std::move(files);
+}
 
 bool CaptureJoystick(int periodMs, bool everyPoll) {
     if (g_capture) return false;
     // Like the system's polling, readings must not depend on which window has the focus.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     if (SDL_InitSubSystem(kSubsystems) != 0) return false;
-    for (const std::string& file : g_mappingFiles) SDL_GameControllerAddMappingsFromFile(file.c_str());
+    for (const std::string& file : g_mappingFiles)
+        SDL_GameControllerAddMappingsFromFile(file.c_str());
     Capture capture;
     capture.periodMs = std::max(periodMs, 1);
     capture.everyPoll = everyPoll;
@@ -139,9 +146,13 @@ void ReleaseJoystickCapture() {
     SDL_QuitSubSystem(kSubsystems);
 }
 
-bool JoystickCaptureActive() { return g_capture.has_value(); }
+bool JoystickCaptureActive() {
+    return g_capture.has_value();
+}
 
-bool JoystickCaptured() { return g_capture && g_capture->device.has_value(); }
+bool JoystickCaptured() {
+    return g_capture && g_capture->device.has_value();
+}
 
 uint32_t MillisecondsToJoystickPoll() {
     // Without a device nothing is polled: a pad plugged in arrives as an event of the window.
@@ -176,7 +187,8 @@ void PollJoystickIfDue(MessagePoster post) {
     }
     const Device& device = *capture.device;
     const JoystickState state = device.pad ? ReadPad(device.pad) : ReadStick(device.stick);
-    for (const Msg& msg : capture.reporter.Messages(state)) post(msg.message, msg.wParam, msg.lParam);
+    for (const Msg& msg : capture.reporter.Messages(state))
+        post(msg.message, msg.wParam, msg.lParam);
 }
 
 } // namespace sys

@@ -22,7 +22,9 @@ struct JoystickState {
 };
 
 // SDL's axis value -32768...32767 as a position 0...65535.
-constexpr unsigned JoystickPosition(int16_t axisValue) { return unsigned(int(axisValue) + 32768); }
+constexpr unsigned JoystickPosition(int16_t axisValue) {
+    return unsigned(int(axisValue) + 32768);
+}
 
 // lParam of the joystick messages: x in the low word, y in the high word.
 constexpr LPARAM JoystickPositionLParam(unsigned x, unsigned y) {
@@ -34,7 +36,8 @@ class JoystickReporter {
 public:
     // everyPoll: a move message at every poll; otherwise only when an axis has moved by at least
     // `threshold` (and at least 1) since the last move message.
-    JoystickReporter(bool everyPoll, unsigned threshold) : everyPoll_(everyPoll), threshold_(threshold) {}
+    JoystickReporter(bool everyPoll, unsigned threshold)
+        : everyPoll_(everyPoll), threshold_(threshold) {}
 
     // MM_JOY1MOVE (wParam the buttons, lParam the position), then one MM_JOY1BUTTONDOWN or
     // MM_JOY1BUTTONUP per changed button, button 1 first, each with wParam = the buttons now |

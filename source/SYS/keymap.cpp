@@ -154,7 +154,8 @@ bool KeyCodesOf(SDL_Scancode scancode, SDL_Keycode symbol, bool numLock, KeyCode
         codes = {row.virtualKey, row.scanCode, row.extended};
         bool alphanumeric = (row.virtualKey >= 'A' && row.virtualKey <= 'Z') ||
                             (row.virtualKey >= '0' && row.virtualKey <= '9');
-        if (alphanumeric && LayoutVirtualKey(symbol) != 0) codes.virtualKey = LayoutVirtualKey(symbol);
+        if (alphanumeric && LayoutVirtualKey(symbol) != 0)
+            codes.virtualKey = LayoutVirtualKey(symbol);
         return true;
     }
     return false;

@@ -62,7 +62,9 @@ struct Detached {
     }
 };
 
-void SilenceQuietly(fluid_synth_t* synth) { fluid_synth_all_sounds_off(synth, -1); }
+void SilenceQuietly(fluid_synth_t* synth) {
+    fluid_synth_all_sounds_off(synth, -1);
+}
 
 // A fresh player positioned at the start of the file.
 bool RestartPlayer(Sequencer& seq) {
@@ -87,11 +89,13 @@ unsigned long Open(const std::vector<std::string>& words) {
             alias = words[++i];
         else if (strcasecmp(words[i].c_str(), "type") == 0 && hasValue)
             ++i;
-        else if (strcasecmp(words[i].c_str(), "wait") != 0 && strcasecmp(words[i].c_str(), "notify") != 0)
+        else if (strcasecmp(words[i].c_str(), "wait") != 0 &&
+                 strcasecmp(words[i].c_str(), "notify") != 0)
             return MCIERR_UNRECOGNIZED_KEYWORD;
     }
-    if (g_open) return strcasecmp(g_open->alias.c_str(), alias.c_str()) == 0 ? MCIERR_DUPLICATE_ALIAS
-                                                                            : MCIERR_DEVICE_OPEN;
+    if (g_open)
+        return strcasecmp(g_open->alias.c_str(), alias.c_str()) == 0 ? MCIERR_DUPLICATE_ALIAS
+                                                                     : MCIERR_DEVICE_OPEN;
     std::string path = ResolvePath(words[1]);
     if (!FileExists(words[1])) return MCIERR_FILE_NOT_FOUND;
     if (!fluid_is_midifile(path.c_str())) return MCIERR_INVALID_FILE;
@@ -129,7 +133,8 @@ unsigned long Play(const std::vector<std::string>& words) {
         if (strcasecmp(words[i].c_str(), "from") == 0 && i + 1 < words.size()) {
             if (words[++i] != "0") return MCIERR_UNRECOGNIZED_KEYWORD; // only the start is used
             fromStart = true;
-        } else if (strcasecmp(words[i].c_str(), "notify") != 0 && strcasecmp(words[i].c_str(), "wait") != 0) {
+        } else if (strcasecmp(words[i].c_str(), "notify") != 0 &&
+                   strcasecmp(words[i].c_str(), "wait") != 0) {
             return MCIERR_UNRECOGNIZED_KEYWORD;
         }
     }
@@ -170,16 +175,22 @@ const struct {
     unsigned long code;
     const char* text;
 } kErrorTexts[] = {
-    {MCIERR_INVALID_DEVICE_ID, "Invalid MCI device ID. Use the ID returned when opening the MCI device."},
+    {MCIERR_INVALID_DEVICE_ID,
+     "Invalid MCI device ID. Use the ID returned when opening the MCI device."},
     {MCIERR_UNRECOGNIZED_KEYWORD, "The driver cannot recognize the specified command parameter."},
     {MCIERR_UNRECOGNIZED_COMMAND, "The driver cannot recognize the specified command."},
     {MCIERR_INVALID_DEVICE_NAME, "The specified device is not open or is not recognized by MCI."},
-    {MCIERR_DEVICE_OPEN, "The device name is already being used as an alias by this application. Use a unique alias."},
-    {MCIERR_CANNOT_LOAD_DRIVER, "The specified device driver cannot be loaded: no General MIDI sound font is installed."},
+    {MCIERR_DEVICE_OPEN,
+     "The device name is already being used as an alias by this application. Use a unique alias."},
+    {MCIERR_CANNOT_LOAD_DRIVER,
+     "The specified device driver cannot be loaded: no General MIDI sound font is installed."},
     {MCIERR_MISSING_PARAMETER, "The specified command requires a parameter. Please supply one."},
-    {MCIERR_FILE_NOT_FOUND, "Cannot find the specified file. Make sure the path and filename are correct."},
-    {MCIERR_DUPLICATE_ALIAS, "The specified alias is already being used in this application. Use a unique alias."},
-    {MCIERR_INVALID_FILE, "The specified file cannot be played on the specified MCI device. The file may be corrupt, or not in the correct format."},
+    {MCIERR_FILE_NOT_FOUND,
+     "Cannot find the specified file. Make sure the path and filename are correct."},
+    {MCIERR_DUPLICATE_ALIAS,
+     "The specified alias is already being used in this application. Use a unique alias."},
+    {MCIERR_INVALID_FILE, "The specified file cannot be played on the specified MCI device. The "
+                          "file may be corrupt, or not in the correct format."},
 };
 
 } // namespace

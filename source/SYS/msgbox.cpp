@@ -56,8 +56,8 @@ Uint32 FlagsOf(unsigned type) {
 }
 
 bool Headless() {
-    const char* driver = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver()
-                                                    : std::getenv("SDL_VIDEODRIVER");
+    const char* driver =
+        SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : std::getenv("SDL_VIDEODRIVER");
     if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0))
         return true;
     return !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY");
@@ -115,14 +115,18 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned typ
     return HeadlessAnswer(buttons, defaultIndex);
 }
 
-void SetHeadlessSafeAnswers(bool safe) { SafeAnswers() = safe; }
+void SetHeadlessSafeAnswers(bool safe) {
+    SafeAnswers() = safe;
+}
 
 int DefaultAnswer(unsigned type) {
     const std::vector<Button> buttons = ButtonsOf(type);
     return buttons[DefaultIndex(type, buttons.size())].id;
 }
 
-bool DisplayAvailable() { return !Headless(); }
+bool DisplayAvailable() {
+    return !Headless();
+}
 
 void SetMessageBoxResponder(MessageBoxResponder responder) {
     Responder() = std::move(responder);

@@ -174,7 +174,9 @@ std::string LineEndOf(std::string_view text) {
     return "\r\n";
 }
 
-bool HasLineBreak(const char* text) { return text && std::strpbrk(text, "\r\n"); }
+bool HasLineBreak(const char* text) {
+    return text && std::strpbrk(text, "\r\n");
+}
 
 // Text of the file with the lines [first, last) removed.
 std::string WithoutLines(std::string_view text, const std::vector<Line>& lines, size_t first,

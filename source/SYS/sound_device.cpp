@@ -60,10 +60,11 @@ void UpdateGains(Voice& v) {
     v.gainRight = gain * (v.pan < 0 ? DecibelGain(v.pan) : 1.0f);
 }
 
-uint32_t FrameCount(const Voice& v) { return v.length / v.format.blockAlign; }
+uint32_t FrameCount(const Voice& v) {
+    return v.length / v.format.blockAlign;
+}
 
-template <int Bits>
-inline float SampleAt(const uint8_t* p) {
+template <int Bits> inline float SampleAt(const uint8_t* p) {
     if constexpr (Bits == 8) {
         return float(int(*p) - 128) * 256.0f;
     } else {
@@ -73,8 +74,7 @@ inline float SampleAt(const uint8_t* p) {
     }
 }
 
-template <int Bits, int Channels>
-void MixVoice(Voice& v, float* out, int frames) {
+template <int Bits, int Channels> void MixVoice(Voice& v, float* out, int frames) {
     const uint32_t count = FrameCount(v);
     if (count == 0) {
         v.playing = false;
@@ -196,7 +196,9 @@ HRESULT SoundBuffer::GetStatus(uint32_t* status) {
 }
 
 // Buffers in system memory are never lost.
-HRESULT SoundBuffer::Restore() { return DS_OK; }
+HRESULT SoundBuffer::Restore() {
+    return DS_OK;
+}
 
 HRESULT SoundBuffer::GetCurrentPosition(uint32_t* playCursor, uint32_t* writeCursor) {
     std::lock_guard<std::mutex> lock(core_->mutex);
@@ -429,9 +431,13 @@ void SetSynthSource(MixSource source, void* context) {
     g_synthContext = context;
 }
 
-void SetCurrentThreadTimeCritical() { SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL); }
+void SetCurrentThreadTimeCritical() {
+    SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL);
+}
 
-void UseManualSoundClock(bool manual) { g_manualClock = manual; }
+void UseManualSoundClock(bool manual) {
+    g_manualClock = manual;
+}
 
 bool RenderManualSound(int16_t* out, int frames) {
     std::shared_ptr<DeviceCore> core;

@@ -110,7 +110,7 @@ char LowerCp1252(char c) {
     unsigned char byte = static_cast<unsigned char>(c);
     if (byte >= 'A' && byte <= 'Z') return char(byte + 0x20);
     if (byte == 0x8A || byte == 0x8C || byte == 0x8E) return char(byte + 0x10); // S, OE, Z caron
-    if (byte == 0x9F) return char(0xFF);                                         // Y diaeresis
+    if (byte == 0x9F) return char(0xFF);                                        // Y diaeresis
     if (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7) return char(byte + 0x20); // not 0xD7 (x)
     return c;
 }
@@ -119,7 +119,7 @@ char UpperCp1252(char c) {
     unsigned char byte = static_cast<unsigned char>(c);
     if (byte >= 'a' && byte <= 'z') return char(byte - 0x20);
     if (byte == 0x9A || byte == 0x9C || byte == 0x9E) return char(byte - 0x10); // s, oe, z caron
-    if (byte == 0xFF) return char(0x9F);                                         // y diaeresis
+    if (byte == 0xFF) return char(0x9F);                                        // y diaeresis
     if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) return char(byte - 0x20); // not 0xF7 (/)
     return c;
 }

@@ -46,8 +46,8 @@ struct MainWindow {
     int pictureWidth = 0, pictureHeight = 0; // back-buffer size, for mapping mouse positions
     bool shown = false;
     bool active = false;
-    WPARAM mouseButtons = 0;   // MK_ bits of the buttons held
-    bool altCombined = false;  // a key went down while Alt was held
+    WPARAM mouseButtons = 0;  // MK_ bits of the buttons held
+    bool altCombined = false; // a key went down while Alt was held
 };
 
 MainWindow gMain;
@@ -80,14 +80,17 @@ bool InitVideo() {
     return false;
 }
 
-bool VideoReady() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
+bool VideoReady() {
+    return SDL_WasInit(SDL_INIT_VIDEO) != 0;
+}
 
 void Post(const Msg& msg, bool keyDown = false) {
     {
         std::lock_guard<std::mutex> lock(gQueueMutex);
         gQueue.push_back({msg, keyDown, {}});
     }
-    if (VideoReady() && gWakeEvent != 0 && gWakeEvent != uint32_t(-1) && SDL_ThreadID() != gVideoThread) {
+    if (VideoReady() && gWakeEvent != 0 && gWakeEvent != uint32_t(-1) &&
+        SDL_ThreadID() != gVideoThread) {
         SDL_Event wake{};
         wake.type = gWakeEvent;
         SDL_PushEvent(&wake);
@@ -119,7 +122,8 @@ Viewport WindowView() {
 
 LPARAM PicturePoint(int windowX, int windowY) {
     int px = 0, py = 0;
-    WindowToPicture(WindowView(), gMain.pictureWidth, gMain.pictureHeight, windowX, windowY, px, py);
+    WindowToPicture(WindowView(), gMain.pictureWidth, gMain.pictureHeight, windowX, windowY, px,
+                    py);
     return MakePointLParam(px, py);
 }
 
@@ -163,9 +167,9 @@ void TranslateKey(const SDL_KeyboardEvent& key) {
     }
     LPARAM lParam = MakeKeyLParam(1, codes.scanCode, codes.extended, !down);
     if (down && key.repeat) lParam |= LPARAM(1) << 30; // the key was already down
-    if (altHeld) lParam |= LPARAM(1) << 29;             // context code: Alt is down
-    unsigned message = down ? (systemKey ? WM_SYSKEYDOWN : WM_KEYDOWN)
-                            : (systemKey ? WM_SYSKEYUP : WM_KEYUP);
+    if (altHeld) lParam |= LPARAM(1) << 29;            // context code: Alt is down
+    unsigned message =
+        down ? (systemKey ? WM_SYSKEYDOWN : WM_KEYDOWN) : (systemKey ? WM_SYSKEYUP : WM_KEYUP);
     Post({message, codes.virtualKey, lParam}, down);
 }
 
@@ -193,8 +197,7 @@ void TranslateButton(const SDL_MouseButtonEvent& button) {
     case SDL_BUTTON_MIDDLE:
         down = WM_MBUTTONDOWN, up = WM_MBUTTONUP, doubleClick = WM_MBUTTONDBLCLK, bit = MK_MBUTTON;
         break;
-    default:
-        return;
+    default: return;
     }
     unsigned message = up;
     if (button.state == SDL_PRESSED) {
@@ -219,21 +222,11 @@ void TranslateWheel(const SDL_MouseWheelEvent& wheel) {
 
 void TranslateWindowEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
-    case SDL_WINDOWEVENT_MINIMIZED:
-        Post({WM_SIZE, SIZE_MINIMIZED, 0});
-        break;
-    case SDL_WINDOWEVENT_MAXIMIZED:
-        Post({WM_SIZE, SIZE_MAXIMIZED, ClientSizeLParam()});
-        break;
-    case SDL_WINDOWEVENT_RESTORED:
-        Post({WM_SIZE, SIZE_RESTORED, ClientSizeLParam()});
-        break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED:
-        SetActive(true);
-        break;
-    case SDL_WINDOWEVENT_FOCUS_LOST:
-        SetActive(false);
-        break;
+    case SDL_WINDOWEVENT_MINIMIZED: Post({WM_SIZE, SIZE_MINIMIZED, 0}); break;
+    case SDL_WINDOWEVENT_MAXIMIZED: Post({WM_SIZE, SIZE_MAXIMIZED, ClientSizeLParam()}); break;
+    case SDL_WINDOWEVENT_RESTORED: Post({WM_SIZE, SIZE_RESTORED, ClientSizeLParam()}); break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: SetActive(true); break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: SetActive(false); break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         gMain.surface = nullptr; // SDL makes the window surface anew
         break;
@@ -241,11 +234,8 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
         gMain.surfaceStale = true;
         Post({WM_ERASEBKGND, 0, 0});
         break;
-    case SDL_WINDOWEVENT_CLOSE:
-        Post({WM_CLOSE, 0, 0});
-        break;
-    default:
-        break;
+    case SDL_WINDOWEVENT_CLOSE: Post({WM_CLOSE, 0, 0}); break;
+    default: break;
     }
 }
 
@@ -253,30 +243,20 @@ void TranslateEvent(const SDL_Event& event) {
     if (!gMain.window) return;
     switch (event.type) {
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
-        TranslateKey(event.key);
-        break;
-    case SDL_TEXTINPUT:
-        TranslateText(event.text.text);
-        break;
+    case SDL_KEYUP: TranslateKey(event.key); break;
+    case SDL_TEXTINPUT: TranslateText(event.text.text); break;
     case SDL_MOUSEMOTION:
         Post({WM_MOUSEMOVE, MouseKeyState(), PicturePoint(event.motion.x, event.motion.y)});
         break;
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-        TranslateButton(event.button);
-        break;
-    case SDL_MOUSEWHEEL:
-        TranslateWheel(event.wheel);
-        break;
-    case SDL_WINDOWEVENT:
-        TranslateWindowEvent(event.window);
-        break;
-    case SDL_QUIT: // a termination signal: close as if the window were closed, so settings are saved
+    case SDL_MOUSEBUTTONUP: TranslateButton(event.button); break;
+    case SDL_MOUSEWHEEL: TranslateWheel(event.wheel); break;
+    case SDL_WINDOWEVENT: TranslateWindowEvent(event.window); break;
+    case SDL_QUIT: // a termination signal: close as if the window were closed, so settings are
+                   // saved
         Post({WM_CLOSE, 0, 0});
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -407,7 +387,8 @@ bool IsXrgb8888(const SDL_Surface* surface) {
 
 // False when the window surface is missing or not XRGB8888 (a 16-bit X server, say): the
 // texture then takes the frame.
-bool PresentOnWindowSurface(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip) {
+bool PresentOnWindowSurface(const uint16_t* pixels, int pitch, int width, int height,
+                            const Rect& clip) {
     SDL_Surface* surface = SDL_GetWindowSurface(gMain.window);
     if (!surface || !IsXrgb8888(surface)) return false;
     const Viewport view = FitKeepingAspect(surface->w, surface->h, width, height);
@@ -424,10 +405,12 @@ bool PresentOnWindowSurface(const uint16_t* pixels, int pitch, int width, int he
         gMain.surfaceWidth = surface->w;
         gMain.surfaceHeight = surface->h;
     }
-    auto* first = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
-                                              size_t(view.y) * size_t(surface->pitch) + size_t(view.x) * 4);
-    const RowSpan rows = ScaleChangesRGB565ToXRGB8888(pixels, pitch, width, height, clip, gMain.onSurface,
-                                                      first, surface->pitch, view.width, view.height);
+    auto* first =
+        reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
+                                    size_t(view.y) * size_t(surface->pitch) + size_t(view.x) * 4);
+    const RowSpan rows =
+        ScaleChangesRGB565ToXRGB8888(pixels, pitch, width, height, clip, gMain.onSurface, first,
+                                     surface->pitch, view.width, view.height);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     if (wholeWindow) {
         SDL_UpdateWindowSurface(gMain.window);
@@ -445,8 +428,8 @@ void PresentThroughTexture(const void* pixels, int pitch, int width, int height,
     if (!gMain.texture || gMain.textureWidth != width || gMain.textureHeight != height ||
         gMain.textureFormat != format) {
         DestroyTexture();
-        gMain.texture = SDL_CreateTexture(gMain.renderer, format, SDL_TEXTUREACCESS_STREAMING,
-                                          width, height);
+        gMain.texture =
+            SDL_CreateTexture(gMain.renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
         if (!gMain.texture) return;
         gMain.textureWidth = width;
         gMain.textureHeight = height;
@@ -457,7 +440,8 @@ void PresentThroughTexture(const void* pixels, int pitch, int width, int height,
     area.h = SDL_min(clip.bottom, height) - area.y;
     if (area.w > 0 && area.h > 0) {
         const uint8_t* first = static_cast<const uint8_t*>(pixels) +
-                               size_t(area.y) * size_t(pitch) + size_t(area.x) * size_t(bytesPerPixel);
+                               size_t(area.y) * size_t(pitch) +
+                               size_t(area.x) * size_t(bytesPerPixel);
         SDL_UpdateTexture(gMain.texture, &area, first, pitch);
     }
     int outputWidth = 0, outputHeight = 0;
@@ -484,7 +468,9 @@ bool SetIcon(const std::vector<unsigned char>& bytes) {
 
 } // namespace
 
-SDL_Window* MainSdlWindow() { return gMain.window; }
+SDL_Window* MainSdlWindow() {
+    return gMain.window;
+}
 
 void BringMainWindowToFront() {
     if (!gMain.window) return;
@@ -493,14 +479,16 @@ void BringMainWindowToFront() {
     SDL_RaiseWindow(gMain.window);
 }
 
-bool RegisterWindowClass() { return InitVideo(); }
+bool RegisterWindowClass() {
+    return InitVideo();
+}
 
 bool CreateMainWindow(const char* title, int x, int y, int width, int height, WndProc proc) {
     if (gMain.window || width <= 0 || height <= 0) return false;
     if (!InitVideo()) return false;
-    SDL_Window* window = SDL_CreateWindow(Cp1252ToUtf8(title ? title : "").c_str(), x, y,
-                                          width * gScale, height * gScale,
-                                          SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+    SDL_Window* window =
+        SDL_CreateWindow(Cp1252ToUtf8(title ? title : "").c_str(), x, y, width * gScale,
+                         height * gScale, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
     SDL_Renderer* renderer = window ? CreatePresenter(window) : nullptr;
     if (!renderer) {
         std::fprintf(stderr, "window: %s\n", SDL_GetError());
@@ -523,7 +511,9 @@ bool CreateMainWindow(const char* title, int x, int y, int width, int height, Wn
     return true;
 }
 
-bool MainWindowExists() { return gMain.window != nullptr; }
+bool MainWindowExists() {
+    return gMain.window != nullptr;
+}
 
 void DestroyMainWindow() {
     if (!gMain.window) return;
@@ -616,19 +606,28 @@ void SetFullScreen(bool fullScreen, int backBufferWidth, int backBufferHeight) {
     }
 }
 
-void SetWindowScale(int factor) { gScale = factor >= 1 ? factor : 1; }
+void SetWindowScale(int factor) {
+    gScale = factor >= 1 ? factor : 1;
+}
 
-int WindowScale() { return gScale; }
+int WindowScale() {
+    return gScale;
+}
 
-int DesktopWidth() { return DesktopMode().w; }
+int DesktopWidth() {
+    return DesktopMode().w;
+}
 
-int DesktopHeight() { return DesktopMode().h; }
+int DesktopHeight() {
+    return DesktopMode().h;
+}
 
 void PresentRGB565(const uint16_t* pixels, int pitch, int width, int height, const Rect& clip) {
     if (!gMain.renderer || !pixels || width <= 0 || height <= 0 || pitch < width * 2) return;
     gMain.pictureWidth = width;
     gMain.pictureHeight = height;
-    if (gMain.softwareRenderer && PresentOnWindowSurface(pixels, pitch, width, height, clip)) return;
+    if (gMain.softwareRenderer && PresentOnWindowSurface(pixels, pitch, width, height, clip))
+        return;
     PresentThroughTexture(pixels, pitch, width, height, clip, SDL_PIXELFORMAT_RGB565, 2);
 }
 
@@ -655,9 +654,13 @@ bool PeekMessage(Msg& msg) {
     return true;
 }
 
-void WaitMessage() { WaitForMessage(kForever); }
+void WaitMessage() {
+    WaitForMessage(kForever);
+}
 
-void WaitMessageFor(unsigned milliseconds) { WaitForMessage(milliseconds); }
+void WaitMessageFor(unsigned milliseconds) {
+    WaitForMessage(milliseconds);
+}
 
 void TranslateMessage(const Msg& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return;
@@ -685,15 +688,12 @@ LRESULT DispatchMessage(const Msg& msg) {
 
 LRESULT DefWindowProc(unsigned message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CLOSE:
-        DestroyMainWindow();
-        return 0;
+    case WM_CLOSE: DestroyMainWindow(); return 0;
     case WM_SYSKEYDOWN:
         // Alt+F4 closes the window.
         if (wParam == VK_F1 + 3 && (lParam & (LPARAM(1) << 29))) SendMessage(WM_CLOSE, 0, 0);
         return 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
@@ -705,7 +705,9 @@ LRESULT SendMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
     return DispatchMessage({message, wParam, lParam});
 }
 
-void PostQuitMessage(int exitCode) { Post({WM_QUIT, WPARAM(exitCode), 0}); }
+void PostQuitMessage(int exitCode) {
+    Post({WM_QUIT, WPARAM(exitCode), 0});
+}
 
 void ShowCursor(bool show) {
     if (VideoReady()) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);

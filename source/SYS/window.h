@@ -68,10 +68,10 @@ void PresentRGB565(const uint16_t* pixels, int pitch, int width, int height, con
 void PresentRGB32(const uint32_t* pixels, int pitch, int width, int height, const Rect& clip);
 
 // Message queue. PostMessage and PostQuitMessage may be called from any thread.
-bool PeekMessage(Msg& msg);            // takes the next message if one is waiting
-void WaitMessage();                    // blocks until a message is waiting
+bool PeekMessage(Msg& msg);                 // takes the next message if one is waiting
+void WaitMessage();                         // blocks until a message is waiting
 void WaitMessageFor(unsigned milliseconds); // ... or until the time has passed
-void TranslateMessage(const Msg& msg); // queues WM_CHAR for key-downs that type a character
+void TranslateMessage(const Msg& msg);      // queues WM_CHAR for key-downs that type a character
 LRESULT DispatchMessage(const Msg& msg);
 LRESULT DefWindowProc(unsigned message, WPARAM wParam, LPARAM lParam);
 void PostMessage(unsigned message, WPARAM wParam, LPARAM lParam);

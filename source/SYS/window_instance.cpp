@@ -77,7 +77,8 @@ int Listen(const std::string& path) {
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return -1;
     unlink(path.c_str()); // left behind by a copy that crashed: we hold the lock now
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, 4) != 0) {
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(fd, 4) != 0) {
         close(fd);
         return -1;
     }
@@ -154,6 +155,8 @@ void ServeFrontRequests() {
     }
 }
 
-int FrontRequestsServed() { return gFrontRequestsServed; }
+int FrontRequestsServed() {
+    return gFrontRequestsServed;
+}
 
 } // namespace sys

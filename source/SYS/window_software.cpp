@@ -23,7 +23,8 @@ int FirstCovering(int pixel, int in, int out) {
 // FirstCovering(first) on.
 void ScaleRow(const uint16_t* src, int first, int end, int width, int outWidth, uint32_t* dst) {
     if (outWidth == width) {
-        ConvertInBlocks<16>(src, dst, first, end, [](const uint16_t* in, int s) { return Widen(in[s]); });
+        ConvertInBlocks<16>(src, dst, first, end,
+                            [](const uint16_t* in, int s) { return Widen(in[s]); });
         return;
     }
     // Picture pixel s covers output pixels [c(s), c(s + 1)) with c(s) = ceil(s * out / in),
@@ -57,7 +58,8 @@ bool SameRun(const uint16_t* a, const uint16_t* b, int n) {
 
 bool IsSoftwareRasterizer(const char* glRenderer) {
     if (!glRenderer) return false;
-    static const char* const kSoftware[] = {"llvmpipe", "softpipe", "software rasterizer", "swrast"};
+    static const char* const kSoftware[] = {"llvmpipe", "softpipe", "software rasterizer",
+                                            "swrast"};
     for (const char* name : kSoftware) {
         const size_t length = std::strlen(name);
         for (const char* at = glRenderer; *at; ++at)
@@ -88,7 +90,8 @@ void ScaleRGB565ToXRGB8888(const uint16_t* pixels, int pitch, int width, int hei
             std::memcpy(row + firstColumn, lastRow + firstColumn,
                         size_t(endColumn - firstColumn) * sizeof(uint32_t));
         } else {
-            const auto* src = reinterpret_cast<const uint16_t*>(inBytes + size_t(source) * size_t(pitch));
+            const auto* src =
+                reinterpret_cast<const uint16_t*>(inBytes + size_t(source) * size_t(pitch));
             ScaleRow(src, left, right, width, outWidth, row);
         }
         lastSource = source;
@@ -100,29 +103,35 @@ RowSpan ScaleChangesRGB565ToXRGB8888(const uint16_t* pixels, int pitch, int widt
                                      const Rect& clip, ShownPicture& shown, uint32_t* out,
                                      int outPitch, int outWidth, int outHeight) {
     RowSpan written;
-    if (!pixels || !out || width <= 0 || height <= 0 || outWidth <= 0 || outHeight <= 0) return written;
+    if (!pixels || !out || width <= 0 || height <= 0 || outWidth <= 0 || outHeight <= 0)
+        return written;
     const auto* inBytes = reinterpret_cast<const uint8_t*>(pixels);
-    auto inRow = [&](int y) { return reinterpret_cast<const uint16_t*>(inBytes + size_t(y) * size_t(pitch)); };
+    auto inRow = [&](int y) {
+        return reinterpret_cast<const uint16_t*>(inBytes + size_t(y) * size_t(pitch));
+    };
     if (shown.pixels.empty() || shown.width != width || shown.height != height) {
         shown.width = width;
         shown.height = height;
         shown.pixels.resize(size_t(width) * size_t(height));
         for (int y = 0; y < height; ++y)
             std::memcpy(&shown.pixels[size_t(y) * size_t(width)], inRow(y), size_t(width) * 2);
-        ScaleRGB565ToXRGB8888(pixels, pitch, width, height, Rect{0, 0, width, height}, out, outPitch,
-                              outWidth, outHeight);
+        ScaleRGB565ToXRGB8888(pixels, pitch, width, height, Rect{0, 0, width, height}, out,
+                              outPitch, outWidth, outHeight);
         return RowSpan{0, outHeight};
     }
     const int left = std::max(clip.left, 0), right = std::min(clip.right, width);
     const int top = std::max(clip.top, 0), bottom = std::min(clip.bottom, height);
     if (left >= right || top >= bottom) return written;
     auto* outBytes = reinterpret_cast<uint8_t*>(out);
-    auto outRow = [&](int y) { return reinterpret_cast<uint32_t*>(outBytes + size_t(y) * size_t(outPitch)); };
+    auto outRow = [&](int y) {
+        return reinterpret_cast<uint32_t*>(outBytes + size_t(y) * size_t(outPitch));
+    };
     for (int y = top; y < bottom; ++y) {
         const uint16_t* now = inRow(y);
         uint16_t* before = &shown.pixels[size_t(y) * size_t(width)];
         if (std::memcmp(now + left, before + left, size_t(right - left) * 2) == 0) continue;
-        const int firstOut = FirstCovering(y, height, outHeight), endOut = FirstCovering(y + 1, height, outHeight);
+        const int firstOut = FirstCovering(y, height, outHeight),
+                  endOut = FirstCovering(y + 1, height, outHeight);
         if (firstOut >= endOut) {
             // A smaller output shows no pixel of this row.
             std::memcpy(before + left, now + left, size_t(right - left) * 2);

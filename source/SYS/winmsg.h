@@ -153,9 +153,14 @@ constexpr LPARAM MakeKeyLParam(unsigned repeat, unsigned scanCode, bool extended
 
 // Mouse position in lParam: x in the low word, y in the high word, both signed 16-bit.
 constexpr LPARAM MakePointLParam(int x, int y) {
-    return LPARAM(int32_t((uint32_t(uint16_t(int16_t(x)))) | (uint32_t(uint16_t(int16_t(y))) << 16)));
+    return LPARAM(
+        int32_t((uint32_t(uint16_t(int16_t(x)))) | (uint32_t(uint16_t(int16_t(y))) << 16)));
 }
-constexpr int PointX(LPARAM l) { return int16_t(uint16_t(uint32_t(l) & 0xFFFF)); }
-constexpr int PointY(LPARAM l) { return int16_t(uint16_t((uint32_t(l) >> 16) & 0xFFFF)); }
+constexpr int PointX(LPARAM l) {
+    return int16_t(uint16_t(uint32_t(l) & 0xFFFF));
+}
+constexpr int PointY(LPARAM l) {
+    return int16_t(uint16_t((uint32_t(l) >> 16) & 0xFFFF));
+}
 
 } // namespace sys

@@ -34,22 +34,30 @@ protected:
     }
 };
 
-long Returns(long value) { return value; }
-uint32_t ReturnsHresult(uint32_t value) { return value; }
-bool Succeeds() { return true; }
-const char* NameOfCode(long) { return "DDERR_SURFACELOST"; }
+long Returns(long value) {
+    return value;
+}
+uint32_t ReturnsHresult(uint32_t value) {
+    return value;
+}
+bool Succeeds() {
+    return true;
+}
+const char* NameOfCode(long) {
+    return "DDERR_SURFACELOST";
+}
 
 void ExpectHeaderPair(const std::vector<std::string>& lines, size_t at) {
     ASSERT_GT(lines.size(), at + 1);
-    EXPECT_TRUE(std::regex_match(lines[at],
-                                 std::regex("------------------- Compilation data: "
-                                            "[A-Z][a-z][a-z] [ 123][0-9] [0-9]{4} time: "
-                                            "[0-9]{2}:[0-9]{2}:[0-9]{2} -------------------")))
+    EXPECT_TRUE(
+        std::regex_match(lines[at], std::regex("------------------- Compilation data: "
+                                               "[A-Z][a-z][a-z] [ 123][0-9] [0-9]{4} time: "
+                                               "[0-9]{2}:[0-9]{2}:[0-9]{2} -------------------")))
         << lines[at];
-    EXPECT_TRUE(std::regex_match(lines[at + 1],
-                                 std::regex("------------------- Run data: "
-                                            "[1-9][0-9]?:[1-9][0-9]?:[0-9]{4} time: "
-                                            "[0-9]{1,2}:[0-9]{1,2}:[0-9]{1,2} -------------------")))
+    EXPECT_TRUE(std::regex_match(
+        lines[at + 1], std::regex("------------------- Run data: "
+                                  "[1-9][0-9]?:[1-9][0-9]?:[0-9]{4} time: "
+                                  "[0-9]{1,2}:[0-9]{1,2}:[0-9]{1,2} -------------------")))
         << lines[at + 1];
 }
 
@@ -61,10 +69,13 @@ TEST_F(ErrorLogTest, ARunWithoutFailuresLeavesNoLog) {
 
 TEST_F(ErrorLogTest, RecordsNameFileLineExpressionAndValue) {
     int evaluations = 0;
-    EXPECT_EQ(ERR_CHECK(Returns(++evaluations * -7)), -7); const int line1 = __LINE__;
+    EXPECT_EQ(ERR_CHECK(Returns(++evaluations * -7)), -7);
+    const int line1 = __LINE__;
     EXPECT_EQ(evaluations, 1);
-    ERR_CHECK(!Succeeds() || true); const int line2 = __LINE__;
-    ERR_CHECK(ReturnsHresult(0x887601C2u)); const int line3 = __LINE__;
+    ERR_CHECK(!Succeeds() || true);
+    const int line2 = __LINE__;
+    ERR_CHECK(ReturnsHresult(0x887601C2u));
+    const int line3 = __LINE__;
 
     std::vector<std::string> lines = LogLines();
     ASSERT_EQ(lines.size(), 5u);
@@ -76,15 +87,16 @@ TEST_F(ErrorLogTest, RecordsNameFileLineExpressionAndValue) {
 }
 
 TEST_F(ErrorLogTest, NamedCodesFollowTheRecordWithoutLineBreak) {
-    ERR_CHECK_NAMED(Returns(2), NameOfCode); const int line1 = __LINE__;
+    ERR_CHECK_NAMED(Returns(2), NameOfCode);
+    const int line1 = __LINE__;
     LogFailure(3, "Lock()", "GRAPH/Sprite.cpp", 42);
     LogText("DDERR_WASSTILLDRAWING");
 
     std::string log = ReadFile("gerr.log");
     std::string afterHeader = log.substr(log.find('\n', log.find('\n') + 1) + 1);
-    EXPECT_EQ(afterHeader,
-              Record(line1, "Returns(2) = 2\n") + "DDERR_SURFACELOSTGRAPH/Sprite.cpp line: 42  -  "
-                                                  "Lock() = 3\nDDERR_WASSTILLDRAWING");
+    EXPECT_EQ(afterHeader, Record(line1, "Returns(2) = 2\n") +
+                               "DDERR_SURFACELOSTGRAPH/Sprite.cpp line: 42  -  "
+                               "Lock() = 3\nDDERR_WASSTILLDRAWING");
 }
 
 TEST_F(ErrorLogTest, EachRunAppendsItsOwnHeaderPair) {
@@ -117,15 +129,17 @@ TEST_F(ErrorLogTest, TwoThreadsWriteWholeRecordsUnderOneHeader) {
     std::thread sound([] {
         for (int i = 0; i < kRecords; ++i) LogFailure(i, "refill()", "SOUND/Gsound.cpp", 196);
     });
-    for (int i = 0; i < kRecords; ++i) LogFailureWithText(i, "Lock()", "GRAPH/Sprite.cpp", 70, "DDERR_SURFACELOST");
+    for (int i = 0; i < kRecords; ++i)
+        LogFailureWithText(i, "Lock()", "GRAPH/Sprite.cpp", 70, "DDERR_SURFACELOST");
     sound.join();
     LogFailure(0, "last()", "GAME/run.cpp", 1); // so the last name has a record after it
 
     const std::vector<std::string> lines = LogLines();
     ExpectHeaderPair(lines, 0);
     ASSERT_EQ(lines.size(), size_t(2 + 2 * kRecords + 1));
-    const std::regex record("(DDERR_SURFACELOST)?(SOUND/Gsound.cpp line: 196  -  refill|"
-                            "GRAPH/Sprite.cpp line: 70  -  Lock|GAME/run.cpp line: 1  -  last)\\(\\) = [0-9]+");
+    const std::regex record(
+        "(DDERR_SURFACELOST)?(SOUND/Gsound.cpp line: 196  -  refill|"
+        "GRAPH/Sprite.cpp line: 70  -  Lock|GAME/run.cpp line: 1  -  last)\\(\\) = [0-9]+");
     for (size_t i = 2; i < lines.size(); ++i) {
         ASSERT_TRUE(std::regex_match(lines[i], record)) << lines[i];
         // The name belongs to the record before it: nothing may come between them.

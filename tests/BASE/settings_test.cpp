@@ -33,8 +33,7 @@ TEST_F(SettingsTest, StringsShareOneBufferValidUntilTheNextRead) {
 
 TEST_F(SettingsTest, LongValuesAreCutToTheBuffer) {
     WriteFile("game.ini", "[main]\nlanguage=" + std::string(3000, 'L') + "\n");
-    EXPECT_EQ(std::strlen(GetIniString(kGameIni, "main", "language")),
-              size_t(kIniBufferSize - 1));
+    EXPECT_EQ(std::strlen(GetIniString(kGameIni, "main", "language")), size_t(kIniBufferSize - 1));
 }
 
 TEST_F(SettingsTest, FilesAreFoundBelowTheCurrentFolderIgnoringCase) {

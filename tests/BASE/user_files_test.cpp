@@ -33,7 +33,8 @@ protected:
         TempFolderTest::TearDown();
     }
     void MakeGameFolderReadOnly() {
-        fs::permissions(".", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+        fs::permissions(".",
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
     }
     std::string UserCopy(const char* name) const { return ReadFile(config_ + "/reefpop/" + name); }
@@ -65,9 +66,11 @@ TEST_F(ReadOnlyGameFolderTest, ReadOnlyGameFolderMovesThePlayersFilesToTheConfig
     EXPECT_NE(UserCopy("game.ini").find("player=Ana"), std::string::npos);
     EXPECT_NE(UserCopy("highscore.ini").find("Ana, 1500"), std::string::npos);
     EXPECT_NE(UserCopy("gerr.log").find("a note"), std::string::npos);
-    EXPECT_EQ(ReadFile("game.ini"), "[main]\nplayer=Default\n") << "the installed file is untouched";
+    EXPECT_EQ(ReadFile("game.ini"), "[main]\nplayer=Default\n")
+        << "the installed file is untouched";
     EXPECT_FALSE(fs::exists("gerr.log"));
-    EXPECT_EQ(UserFilePath("DATA\\controls.ini"), "DATA\\controls.ini") << "shipped data stays shipped";
+    EXPECT_EQ(UserFilePath("DATA\\controls.ini"), "DATA\\controls.ini")
+        << "shipped data stays shipped";
 }
 
 TEST_F(ReadOnlyGameFolderTest, ThePlayersCopyIsNeverReseeded) {

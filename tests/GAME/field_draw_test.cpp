@@ -30,7 +30,8 @@ Sprite* SolidSprite(int w, int h, int frames = 1) {
 
 uint16_t PixelAt(int x, int y) {
     RenderSurface->Lock();
-    const uint16_t v = reinterpret_cast<const uint16_t*>(RenderSurface->pixels + y * RenderSurface->pitch)[x];
+    const uint16_t v =
+        reinterpret_cast<const uint16_t*>(RenderSurface->pixels + y * RenderSurface->pitch)[x];
     RenderSurface->Unlock();
     return v;
 }

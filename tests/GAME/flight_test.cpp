@@ -101,7 +101,8 @@ TEST_F(PlayTest, TurningIsClampedAndDisturbsTheWaterAtTheLauncher) {
     Turn(play, -1000.0f);
     EXPECT_FLOAT_EQ(play.angle, kAngleLimit);
     ASSERT_EQ(hooks.water.size(), 1u);
-    EXPECT_EQ(hooks.water[0].first, rnd(std::sin(kAngleLimit) * 35.0f + float(play.field.gunX)) >> 1);
+    EXPECT_EQ(hooks.water[0].first,
+              rnd(std::sin(kAngleLimit) * 35.0f + float(play.field.gunX)) >> 1);
     EXPECT_EQ(hooks.water[0].second, WaterShape::Bump32);
     Turn(play, 1000.0f);
     EXPECT_FLOAT_EQ(play.angle, -kAngleLimit);
@@ -207,7 +208,9 @@ TEST_F(PlayTest, BonusShotThreeMakesEveryThirdBubbleATwoColourBonusAtLevelZero) 
     Create(rules);
     ReadyToFire();
     std::vector<int> specials;
-    auto nextSpecial = [&] { return int(play.field.list[size_t(play.field.FindState(Next))].special); };
+    auto nextSpecial = [&] {
+        return int(play.field.list[size_t(play.field.FindState(Next))].special);
+    };
     // Bubbles 1 and 2 were made at creation (2 is the Next one).
     specials.push_back(nextSpecial());
     for (int made = 3; made <= 9; ++made) {

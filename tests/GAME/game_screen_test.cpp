@@ -72,7 +72,8 @@ TEST_F(GameScreenTest, RuleSectionsAndTargets) {
         int level;
         int colours;
     } sections[] = {{0, 2}, {3, 0}, {8, 4}, {9, 5}, {12, 5}};
-    for (const auto& s : sections) EXPECT_EQ(ReadLevelParams(0, 0, s.level).bubble, s.colours) << s.level;
+    for (const auto& s : sections)
+        EXPECT_EQ(ReadLevelParams(0, 0, s.level).bubble, s.colours) << s.level;
 
     const LevelParams params = ReadLevelParams(0, 0, 0);
     EXPECT_EQ(LevelTarget(params, 0), 1500);
@@ -101,8 +102,8 @@ TEST_F(GameScreenTest, BadRuleValuesAreLimitedWithOneNoteEach) {
     }
     CloseErrorLog();
     const std::string log = ReadFile("gerr.log");
-    for (const char* key : {"width", "height", "normal", "AddScore", "bubble", "TimeDown", "BonusShot", "LineAdd",
-                            "burst", "fall"}) {
+    for (const char* key : {"width", "height", "normal", "AddScore", "bubble", "TimeDown",
+                            "BonusShot", "LineAdd", "burst", "fall"}) {
         const std::string tag = std::string("] ") + key + " ";
         const size_t first = log.find(tag);
         EXPECT_NE(first, std::string::npos) << key;
@@ -209,7 +210,8 @@ TEST_F(GameScreenTest, PauseOpensOverTheGameAndResumeReturns) {
     EXPECT_EQ(RootWidget().ChildCount(), 2);
     Ticks(40);
     Widget& game = *RootWidget().children.front();
-    EXPECT_EQ(static_cast<GameScreen&>(game).play.time, time); // the level stands still under the menu
+    EXPECT_EQ(static_cast<GameScreen&>(game).play.time,
+              time); // the level stands still under the menu
     Press(sys::VK_ESCAPE);
     Release(sys::VK_ESCAPE);
     Ticks(31);
@@ -239,12 +241,15 @@ TEST_F(GameScreenTest, LevelUpShowsTheLevelsNumbersAndStartsTheNext) {
     EXPECT_EQ(LevelColourCount(0, 5), 6);
     EXPECT_EQ(LevelColourCount(0, 4), 0);
     EXPECT_EQ(LevelColourCount(0, 30), kLevelUpIcons); // eight places
-    for (const auto& t : {std::pair<int, const char*>{125000, "02:05"}, {3725000, "02:05"}, {0, "00:00"},
+    for (const auto& t : {std::pair<int, const char*>{125000, "02:05"},
+                          {3725000, "02:05"},
+                          {0, "00:00"},
                           {3599999, "59:59"}}) {
         EXPECT_EQ(MinutesSeconds(t.first), t.second) << t.first;
     }
 
-    WriteFile("DATA/levelup.ini", "[level]\nname=L\n[time]\nname=T\n[shot]\nname=S\n[score]\nname=P\n");
+    WriteFile("DATA/levelup.ini",
+              "[level]\nname=L\n[time]\nname=T\n[shot]\nname=S\n[score]\nname=P\n");
     Score = 777;
     OpenLevelUp(5, 125000, 90);
     Widget& levelUp = *RootWidget().children.back();

@@ -28,14 +28,15 @@ protected:
         SceneTest::SetUp();
         std::string ini;
         for (const Times& t : kTimes)
-            ini += std::string("[") + t.section + "]\nx=500\ny=380\nlength=1\ntime=" + std::to_string(t.time) + "\n";
+            ini += std::string("[") + t.section +
+                   "]\nx=500\ny=380\nlength=1\ntime=" + std::to_string(t.time) + "\n";
         WriteFile("DATA/hero.ini", ini);
         // Every text shows its own key as line 1, except those a test sets itself.
         // (The first of two equal keys counts.)
         std::string lang = "[hero]\n";
-        lang += "MenuOptions1=abc\nMenuOptions2=defg\n";                          // 3 + 4 characters
+        lang += "MenuOptions1=abc\nMenuOptions2=defg\n"; // 3 + 4 characters
         lang += "MenuHelp1=twenty characters...\nMenuHelp2=and twenty more.....\n"; // 8 s of text
-        lang += "MenuScores1=\n";                                                 // all lines empty
+        lang += "MenuScores1=\n"; // all lines empty
         for (int n = 1; n <= Hero::kTexts; ++n)
             if (const char* key = Hero::TextKey(n)) lang += std::string(key) + "1=" + key + "\n";
         WriteFile("lang.ini", lang);
@@ -65,9 +66,11 @@ TEST_F(HeroTest, EveryEventShowsItsTextAndAnimation) {
     struct Case {
         int event, text, anim;
     } cases[] = {
-        {0, 0, 0},   {2, 0, 1},   {3, 1, 2},   {4, 2, kSpeaking}, {12, 10, kSpeaking}, {13, 11, 10},
-        {14, 12, 11}, {15, 0, 12}, {16, 0, 13}, {17, 0, 14},       {18, 0, 15},         {19, 13, 16},
-        {20, 0, 17}, {21, 0, 18}, {22, 0, 19}, {23, 14, kSpeaking}, {50, 41, kSpeaking},
+        {0, 0, 0},           {2, 0, 1},    {3, 1, 2},    {4, 2, kSpeaking},
+        {12, 10, kSpeaking}, {13, 11, 10}, {14, 12, 11}, {15, 0, 12},
+        {16, 0, 13},         {17, 0, 14},  {18, 0, 15},  {19, 13, 16},
+        {20, 0, 17},         {21, 0, 18},  {22, 0, 19},  {23, 14, kSpeaking},
+        {50, 41, kSpeaking},
     };
     for (const Case& c : cases) {
         hero.event(1);
@@ -78,7 +81,8 @@ TEST_F(HeroTest, EveryEventShowsItsTextAndAnimation) {
         EXPECT_EQ(hero.currentEvent, c.event);
         EXPECT_EQ(hero.text, c.text) << "event " << c.event;
         if (c.anim == kSpeaking)
-            EXPECT_TRUE(hero.anim >= 7 && hero.anim <= 9) << "event " << c.event << " anim " << hero.anim;
+            EXPECT_TRUE(hero.anim >= 7 && hero.anim <= 9)
+                << "event " << c.event << " anim " << hero.anim;
         else
             EXPECT_EQ(hero.anim, c.anim) << "event " << c.event;
     }
@@ -90,13 +94,33 @@ TEST_F(HeroTest, MenuAndGameEventsShowTheirMatchingTexts) {
         int event;
         const char* key;
     } cases[] = {
-        {4, "MenuStart"},          {5, "abc"},                {6, "twenty characters..."}, {7, ""},
-        {8, "MenuRelax"},          {9, "MenuExit"},           {11, "MenuResume"},          {12, "MenuAbort"},
-        {31, "Return"},            {32, "OptionsBubble"},     {33, "OptionsScreen"},       {34, "OptionsMusic"},
-        {35, "OptionsSound"},      {36, "OptionsAmbient"},    {37, "OptionsSensitivity"},  {38, "OptionsDifficulty"},
-        {39, "OptionsControls"},   {40, "ControlsLeft"},      {41, "ControlsRight"},       {42, "ControlsShot"},
-        {43, "ControlsSwap"},      {44, "ControlsReset"},     {23, "BonusColor"},          {30, "BonusRot"},
-        {45, "Count1"},            {49, "Count5"},            {50, "MenuGames"},
+        {4, "MenuStart"},
+        {5, "abc"},
+        {6, "twenty characters..."},
+        {7, ""},
+        {8, "MenuRelax"},
+        {9, "MenuExit"},
+        {11, "MenuResume"},
+        {12, "MenuAbort"},
+        {31, "Return"},
+        {32, "OptionsBubble"},
+        {33, "OptionsScreen"},
+        {34, "OptionsMusic"},
+        {35, "OptionsSound"},
+        {36, "OptionsAmbient"},
+        {37, "OptionsSensitivity"},
+        {38, "OptionsDifficulty"},
+        {39, "OptionsControls"},
+        {40, "ControlsLeft"},
+        {41, "ControlsRight"},
+        {42, "ControlsShot"},
+        {43, "ControlsSwap"},
+        {44, "ControlsReset"},
+        {23, "BonusColor"},
+        {30, "BonusRot"},
+        {45, "Count1"},
+        {49, "Count5"},
+        {50, "MenuGames"},
     };
     for (const Case& c : cases) {
         hero.event(1);
@@ -207,7 +231,8 @@ TEST_F(HeroTest, DrawsTheBalloonWithTheTextAndTheAnimationFrame) {
     DestroyUnheldSprites(); // the balloon was cached as missing
     SolidTga("DATA/BlaBla.tga", 100, 60, 250, 250, 250);
     SolidTga("DATA/HERO/hello.tga", 10, 40, 0, 200, 0); // four frames of 10 x 10
-    WriteFile("DATA/hero.ini", "[hello]\nx=600\ny=400\nlength=4\ntime=800\nname=DATA\\HERO\\hello.tga\n");
+    WriteFile("DATA/hero.ini",
+              "[hello]\nx=600\ny=400\nlength=4\ntime=800\nname=DATA\\HERO\\hello.tga\n");
     hero.load();
     ASSERT_NE(hero.animations[2].picture, nullptr);
     EXPECT_EQ(hero.animations[2].picture->frameCount, 4);
@@ -235,7 +260,8 @@ TEST_F(HeroTest, UnusableAnimationDescriptionsNeitherCrashNorReachOutsideThePict
     };
     for (const char* body : bodies) {
         std::string ini;
-        for (const Times& t : kTimes) ini += std::string("[") + t.section + "]\nname=DATA\\h.tga\n" + body;
+        for (const Times& t : kTimes)
+            ini += std::string("[") + t.section + "]\nname=DATA\\h.tga\n" + body;
         WriteFile("DATA/hero.ini", ini);
         hero.load();
         Sprite* picture = hero.animations[1].picture;

@@ -20,10 +20,14 @@ TEST(HighscoreRows, ParseAsTheGameReadsThem) {
         bool empty;
     };
     const Case cases[] = {
-        {"Ann, 5000", "Ann", 5000, false},  {"Ann,5000", "Ann", 5000, false},
-        {"Ann", "Ann", 0, false},           {"", "", 0, true},
-        {"Ann,12abc", "Ann", 12, false},    {"Ann,x12", "Ann", 0, false},
-        {"A,nn, 7", "A", 0, false},         {",  -3", "", -3, false},
+        {"Ann, 5000", "Ann", 5000, false},
+        {"Ann,5000", "Ann", 5000, false},
+        {"Ann", "Ann", 0, false},
+        {"", "", 0, true},
+        {"Ann,12abc", "Ann", 12, false},
+        {"Ann,x12", "Ann", 0, false},
+        {"A,nn, 7", "A", 0, false},
+        {",  -3", "", -3, false},
         {"Big,99999999999", "Big", 2147483647, false},
     };
     for (const Case& c : cases) {
@@ -56,8 +60,9 @@ TEST_F(Highscores, InsertionMovesWorseRowsDownAndDropsTheLast) {
     WriteTable("arcade", {5000, 4000, 3500, 3000, 2500, 2000, 1500, 1000, 750, 500});
     EXPECT_TRUE(ScoreEntersTable(0, 4500));
     EXPECT_EQ(InsertHighscore(0, "New", 4500), 1);
-    const std::vector<std::string> expected = {"p0, 5000", "New, 4500", "p1, 4000", "p2, 3500", "p3, 3000",
-                                               "p4, 2500", "p5, 2000",  "p6, 1500", "p7, 1000", "p8, 750"};
+    const std::vector<std::string> expected = {"p0, 5000", "New, 4500", "p1, 4000", "p2, 3500",
+                                               "p3, 3000", "p4, 2500",  "p5, 2000", "p6, 1500",
+                                               "p7, 1000", "p8, 750"};
     EXPECT_EQ(Rows("arcade"), expected);
     // An equal score goes below the row it equals.
     EXPECT_EQ(InsertHighscore(0, "Tie", 3500), 4);
@@ -81,8 +86,9 @@ TEST_F(Highscores, EmptyTablesAndScoreZero) {
     EXPECT_EQ(Rows("puzzle")[3], ", 0");
     // Rows holding a nameless 0 are free too: the next insertion loses nothing either.
     EXPECT_EQ(InsertHighscore(1, "Bob", 55000), 1);
-    const std::vector<std::string> expected = {"p0, 50000", "Bob, 55000", "Ann, 60000", "p1, 90000", ", 0",
-                                               ", 0",       ", 0",        ", 0",        ", 0",       ", 0"};
+    const std::vector<std::string> expected = {"p0, 50000", "Bob, 55000", "Ann, 60000", "p1, 90000",
+                                               ", 0",       ", 0",        ", 0",        ", 0",
+                                               ", 0",       ", 0"};
     EXPECT_EQ(Rows("puzzle"), expected);
 }
 
@@ -137,7 +143,8 @@ TEST_F(Highscores, NameEntryTakesTheNameOnEnterTwiceOrEscape) {
         Score = 900;
         ReplaceAllScreens(MakeNameEntry());
         RootWidget().Update(400.0f); // the name entry opens with its transition
-        for (char c : std::string("ex,")) RootWidget().HandleMessage(sys::WM_CHAR, sys::WPARAM(c), 0);
+        for (char c : std::string("ex,"))
+            RootWidget().HandleMessage(sys::WM_CHAR, sys::WPARAM(c), 0);
         if (escape) {
             RootWidget().HandleMessage(sys::WM_KEYDOWN, sys::VK_ESCAPE, 0);
             RootWidget().HandleMessage(sys::WM_KEYUP, sys::VK_ESCAPE, 0);

@@ -100,7 +100,8 @@ TEST(KeyCodeOf, MapsEveryDeviceIntoOneCodeSpace) {
         {"right button", sys::WM_RBUTTONDOWN, sys::MK_RBUTTON, 0, kKeyMouseRight, 15},
         {"middle button", sys::WM_MBUTTONDOWN, sys::MK_MBUTTON, 0, kKeyMouseMiddle, 15},
         {"key without scan code", sys::WM_KEYDOWN, 'A', KeyParam(0), kNoKeyCode, -7},
-        {"scan code beyond the keyboard range", sys::WM_KEYDOWN, 'A', KeyParam(0x81), kNoKeyCode, -7},
+        {"scan code beyond the keyboard range", sys::WM_KEYDOWN, 'A', KeyParam(0x81), kNoKeyCode,
+         -7},
         {"key up", sys::WM_KEYUP, 'A', sys::MakeKeyLParam(1, 30, false, true), kNoKeyCode, -7},
         {"joystick key up", sys::WM_KEYUP, 10, 0, kNoKeyCode, -7},
         {"button up", sys::WM_LBUTTONUP, 0, 0, kNoKeyCode, -7},
@@ -112,7 +113,8 @@ TEST(KeyCodeOf, MapsEveryDeviceIntoOneCodeSpace) {
         int strength = -7; // stays when there is no code
         EXPECT_EQ(KeyCodeOf(c.message, c.wParam, c.lParam, &strength), c.code) << c.what;
         EXPECT_EQ(strength, c.strength) << c.what;
-        EXPECT_EQ(KeyCodeOf(c.message, c.wParam, c.lParam), c.code) << c.what << " without strength";
+        EXPECT_EQ(KeyCodeOf(c.message, c.wParam, c.lParam), c.code)
+            << c.what << " without strength";
     }
 }
 
@@ -154,23 +156,32 @@ struct RebindCase {
 
 TEST_F(InputTest, RebindMovesKeysAndKeepsTheTwoLatest) {
     const RebindCase cases[] = {
-        {"a key 1 of another action moves", "1 30 31\n2 32 0\n", {{2, 30}},
+        {"a key 1 of another action moves",
+         "1 30 31\n2 32 0\n",
+         {{2, 30}},
          {{1, 0, 31}, {2, 30, 32}}},
-        {"a key 2 of another action moves", "1 30 31\n2 32 0\n", {{2, 31}},
+        {"a key 2 of another action moves",
+         "1 30 31\n2 32 0\n",
+         {{2, 31}},
          {{1, 30, 0}, {2, 31, 32}}},
         {"own key 1 changes nothing", "1 30 31\n2 32 0\n", {{1, 30}}, {{1, 30, 31}, {2, 32, 0}}},
         {"own key 2 changes nothing", "1 30 31\n2 32 0\n", {{1, 31}}, {{1, 30, 31}, {2, 32, 0}}},
-        {"binding twice keeps the older key as key 2", "2 32 0\n", {{2, 40}, {2, 41}},
+        {"binding twice keeps the older key as key 2",
+         "2 32 0\n",
+         {{2, 40}, {2, 41}},
          {{2, 41, 40}}},
         {"a third key drops the oldest", "2 32 0\n", {{2, 40}, {2, 41}, {2, 42}}, {{2, 42, 41}}},
         {"an action without a row gets one", "1 30 0\n", {{7, 30}}, {{1, 0, 0}, {7, 30, 0}}},
-        {"the own row is the first of the action", "5 30 0\n5 31 0\n", {{5, 32}},
+        {"the own row is the first of the action",
+         "5 30 0\n5 31 0\n",
+         {{5, 32}},
          {{5, 32, 30}, {5, 31, 0}}},
     };
     for (const RebindCase& c : cases) {
         Bind(c.controls);
         for (const RebindStep& step : c.steps)
-            EXPECT_EQ(Rebind(step.action, sys::WM_KEYDOWN, 'X', KeyParam(step.scanCode)), kRebindDone)
+            EXPECT_EQ(Rebind(step.action, sys::WM_KEYDOWN, 'X', KeyParam(step.scanCode)),
+                      kRebindDone)
                 << c.what;
         EXPECT_EQ(Rows(), c.expected) << c.what;
     }
@@ -236,7 +247,9 @@ TEST_F(InputTest, LoadBindingsReadsUpToThreeNumbersPerLine) {
         {"only key 2", "5 0 31\n", {{5, 0, 31}}},
         {"action 0 is skipped", "0 30 31\n", {}},
         {"only an action", "5\n", {}},
-        {"tabs, CR LF and a last line without line end", "\t7\t1\t2\r\n8 3 4", {{7, 1, 2}, {8, 3, 4}}},
+        {"tabs, CR LF and a last line without line end",
+         "\t7\t1\t2\r\n8 3 4",
+         {{7, 1, 2}, {8, 3, 4}}},
         {"letters after the action end the line", "5x 30 31\n", {}},
         {"letters after key 1 end the line", "5 30x 31\n", {{5, 30, 0}}},
         {"text after three numbers is ignored", "5 30 31 32 # comment\n", {{5, 30, 31}}},
@@ -249,7 +262,8 @@ TEST_F(InputTest, LoadBindingsReadsUpToThreeNumbersPerLine) {
         {"255 characters are a line", spaces255.substr(7) + "5 30 31\n", {{5, 30, 31}}},
         {"255 characters and CR LF", spaces255.substr(7) + "5 30 31\r\n", {{5, 30, 31}}},
         {"a longer line is skipped as a whole, not read in pieces",
-         "1 2 3" + spaces255 + "4 5 6\n7 8 9\n", {{7, 8, 9}}},
+         "1 2 3" + spaces255 + "4 5 6\n7 8 9\n",
+         {{7, 8, 9}}},
         {"a long last line without line end", "7 8 9\n" + spaces255 + "1 2 3", {{7, 8, 9}}},
     };
     for (const LoadCase& c : cases) {
@@ -277,7 +291,8 @@ TEST_F(InputTest, SaveWritesTabSeparatedRowsThatLoadBack) {
 TEST_F(InputTest, TenThousandRowsRoundTrip) {
     std::string text;
     for (int i = 1; i <= 10000; ++i)
-        text += std::to_string(i) + " " + std::to_string(i % 128) + " " + std::to_string(i % 7) + "\n";
+        text +=
+            std::to_string(i) + " " + std::to_string(i % 128) + " " + std::to_string(i % 7) + "\n";
     Bind(text);
     ASSERT_EQ(KeyBindings().size(), 10000u - 10000 / 896); // rows with both keys 0 are skipped
     const std::vector<Row> loaded = Rows();
@@ -295,7 +310,9 @@ struct JoystickCase {
     std::vector<Sent> sent;     // key messages sent for the last of them
 };
 
-LPARAM Position(unsigned x, unsigned y) { return LPARAM(x | (y << 16)); }
+LPARAM Position(unsigned x, unsigned y) {
+    return LPARAM(x | (y << 16));
+}
 
 constexpr unsigned kCentre = 0x8000;
 
@@ -307,17 +324,22 @@ TEST(JoystickKeyTranslator, SendsPseudoKeyMessages) {
     using sys::WM_KEYUP;
     const LPARAM where = Position(0x1234, 0x5678);
     const JoystickCase cases[] = {
-        {"far left is strength 15", {{MM_JOY1MOVE, 0, Position(0, kCentre)}}, {{WM_KEYDOWN, 59, 15}}},
-        {"just left of the dead zone is 5", {{MM_JOY1MOVE, 0, Position(0x57FF, kCentre)}},
+        {"far left is strength 15",
+         {{MM_JOY1MOVE, 0, Position(0, kCentre)}},
+         {{WM_KEYDOWN, 59, 15}}},
+        {"just left of the dead zone is 5",
+         {{MM_JOY1MOVE, 0, Position(0x57FF, kCentre)}},
          {{WM_KEYDOWN, 59, 5}}},
         {"dead zone low edge", {{MM_JOY1MOVE, 0, Position(0x5800, kCentre)}}, {}},
         {"dead zone high edge", {{MM_JOY1MOVE, 0, Position(0xA7FF, kCentre)}}, {}},
-        {"just right of the dead zone is 5", {{MM_JOY1MOVE, 0, Position(0xA800, kCentre)}},
+        {"just right of the dead zone is 5",
+         {{MM_JOY1MOVE, 0, Position(0xA800, kCentre)}},
          {{WM_KEYDOWN, 58, 5}}},
         {"far right is 15", {{MM_JOY1MOVE, 0, Position(0xFFFF, kCentre)}}, {{WM_KEYDOWN, 58, 15}}},
         {"up and down", {{MM_JOY1MOVE, 0, Position(kCentre, 0)}}, {{WM_KEYDOWN, 60, 15}}},
         {"down", {{MM_JOY1MOVE, 0, Position(kCentre, 0xFFFF)}}, {{WM_KEYDOWN, 61, 15}}},
-        {"diagonal, x first", {{MM_JOY1MOVE, 0, Position(0, 0xFFFF)}},
+        {"diagonal, x first",
+         {{MM_JOY1MOVE, 0, Position(0, 0xFFFF)}},
          {{WM_KEYDOWN, 59, 15}, {WM_KEYDOWN, 61, 15}}},
         {"a held direction repeats with its current strength",
          {{MM_JOY1MOVE, 0, Position(0, kCentre)}, {MM_JOY1MOVE, 0, Position(0x1000, kCentre)}},
@@ -337,19 +359,24 @@ TEST(JoystickKeyTranslator, SendsPseudoKeyMessages) {
          {{MM_JOY1MOVE, 0, Position(kCentre, 0)}, {MM_JOY1MOVE, 0, Position(0, kCentre)}},
          {{WM_KEYDOWN, 59, 15}, {WM_KEYUP, 60, 0}}},
         {"button 1 down",
-         {{MM_JOY1BUTTONDOWN, sys::JOY_BUTTON1 | sys::JOY_BUTTON1CHG, where}}, {{WM_KEYDOWN, 10, where}}},
-        {"button 2 down", {{MM_JOY1BUTTONDOWN, sys::JOY_BUTTON2 | sys::JOY_BUTTON2CHG, where}},
+         {{MM_JOY1BUTTONDOWN, sys::JOY_BUTTON1 | sys::JOY_BUTTON1CHG, where}},
+         {{WM_KEYDOWN, 10, where}}},
+        {"button 2 down",
+         {{MM_JOY1BUTTONDOWN, sys::JOY_BUTTON2 | sys::JOY_BUTTON2CHG, where}},
          {{WM_KEYDOWN, 11, where}}},
-        {"button 3 down", {{MM_JOY1BUTTONDOWN, sys::JOY_BUTTON3 | sys::JOY_BUTTON3CHG, where}},
+        {"button 3 down",
+         {{MM_JOY1BUTTONDOWN, sys::JOY_BUTTON3 | sys::JOY_BUTTON3CHG, where}},
          {{WM_KEYDOWN, 14, where}}},
-        {"button 4 down", {{MM_JOY1BUTTONDOWN, sys::JOY_BUTTON4 | sys::JOY_BUTTON4CHG, where}},
+        {"button 4 down",
+         {{MM_JOY1BUTTONDOWN, sys::JOY_BUTTON4 | sys::JOY_BUTTON4CHG, where}},
          {{WM_KEYDOWN, 15, where}}},
         {"button 2 pressed while 1 is held",
          {{MM_JOY1BUTTONDOWN, sys::JOY_BUTTON1 | sys::JOY_BUTTON2 | sys::JOY_BUTTON2CHG, where}},
          {{WM_KEYDOWN, 11, where}}},
         {"button 1 up", {{MM_JOY1BUTTONUP, sys::JOY_BUTTON1CHG, where}}, {{WM_KEYUP, 10, where}}},
         {"button 3 up while 1 is held",
-         {{MM_JOY1BUTTONUP, sys::JOY_BUTTON1 | sys::JOY_BUTTON3CHG, where}}, {{WM_KEYUP, 14, where}}},
+         {{MM_JOY1BUTTONUP, sys::JOY_BUTTON1 | sys::JOY_BUTTON3CHG, where}},
+         {{WM_KEYUP, 14, where}}},
         {"button 4 up", {{MM_JOY1BUTTONUP, sys::JOY_BUTTON4CHG, where}}, {{WM_KEYUP, 15, where}}},
         {"other messages", {{sys::WM_KEYDOWN, 'A', 0}, {sys::MM_MCINOTIFY, 1, 2}}, {}},
     };

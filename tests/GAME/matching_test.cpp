@@ -57,7 +57,7 @@ TEST_F(MatchingTest, PlainShotJoinsTwoColourBubblesCarryingItsKeyAndGoesOnWithIt
 TEST_F(MatchingTest, BombBurstsItsSurroundingsAndTheirGroups) {
     // A chain of colour 4 leads away from the bomb's 70-pixel reach; it bursts as a group.
     for (int col = 0; col < 8; ++col) Place(0, col, 4);
-    Place(1, 7, 1);  // far away: stays, then falls
+    Place(1, 7, 1); // far away: stays, then falls
     Place(2, 6, 1);
     const size_t bomb = Place(1, 0, kGrey, kBonusBomb);
     Settle(bomb);
@@ -115,9 +115,9 @@ TEST_F(MatchingTest, BestShotBonusComesAfterTheMultiplierAndCountsForJoy) {
         int expectedScore;
         bool best, joy;
     } cases[] = {
-        {0, 10, 30 + 100, true, true},      // best shot: +100 makes it more than 70
-        {1000, 10, 30, false, false},       // 30 points, no best shot, no joy
-        {1000, 30, 90, false, true},        // more than 70 on its own
+        {0, 10, 30 + 100, true, true}, // best shot: +100 makes it more than 70
+        {1000, 10, 30, false, false},  // 30 points, no best shot, no joy
+        {1000, 30, 90, false, true},   // more than 70 on its own
     };
     for (const auto& c : cases) {
         play.field.list.clear();

@@ -32,7 +32,9 @@ protected:
         Widget& root = RootWidget();
         if (root.ChildCount() == 0) return "<none>";
         auto* screen = dynamic_cast<Screen*>(root.children.back().get());
-        return dynamic_cast<GameScreen*>(root.children.back().get()) ? "<game>" : screen ? screen->file : "<other>";
+        return dynamic_cast<GameScreen*>(root.children.back().get()) ? "<game>"
+               : screen                                              ? screen->file
+                                                                     : "<other>";
     }
     // Opens the screen's transition, focuses child `index` with Home and Down, and chooses it;
     // then lets any closing transition run out.
@@ -86,8 +88,8 @@ TEST_F(MenuFlow, MainMenuChoices) {
         int index;
         const char* next;
     };
-    const Case cases[] = {{0, "<game>"}, {1, kOptionIni}, {2, kHelpIni},         {3, kScoreIni},
-                          {4, "DATA\\relax.ini"}, {5, "DATA\\exit.ini"}};
+    const Case cases[] = {{0, "<game>"},  {1, kOptionIni},        {2, kHelpIni},
+                          {3, kScoreIni}, {4, "DATA\\relax.ini"}, {5, "DATA\\exit.ini"}};
     for (const Case& c : cases) {
         ReplaceAllScreens(MakeMainMenu());
         Choose(c.index);
@@ -142,7 +144,7 @@ TEST_F(MenuFlow, PauseMenuResumesOnEscapeAndOnPOnlyAfterItsOpening) {
     GameScreen* game = StartPausedGame();
     EXPECT_EQ(Paused, 1);
     Tick(100.0f);
-    EXPECT_EQ(game->play.time, 0); // the game stands still under the menu
+    EXPECT_EQ(game->play.time, 0);                       // the game stands still under the menu
     RootWidget().HandleMessage(sys::WM_KEYDOWN, 'P', 0); // during the opening: only focuses
     Tick(250.0f);
     RootWidget().HandleMessage(sys::WM_KEYUP, 'P', 0);
@@ -166,7 +168,7 @@ TEST_F(MenuFlow, PauseMenuChoices) {
         const char* next;
         int screens; // the game stays below everything but the exit page
     };
-    const Case cases[] = {{0, "<game>", 1},   {1, kOptionIni, 2},       {2, kHelpIni, 2},
+    const Case cases[] = {{0, "<game>", 1},  {1, kOptionIni, 2},        {2, kHelpIni, 2},
                           {3, kScoreIni, 2}, {4, "DATA\\abort.ini", 2}, {5, "DATA\\exit.ini", 1}};
     for (const Case& c : cases) {
         ReplaceAllScreens(nullptr);

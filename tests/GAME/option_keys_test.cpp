@@ -24,12 +24,12 @@ public:
 // Left and Right (and the joystick's left 59 and right 58) on the focused option widget.
 class OptionKeys : public AnsweredBoxesTest {
 protected:
-    template <class W>
-    W* Open(const std::string& ini, const char* section) {
+    template <class W> W* Open(const std::string& ini, const char* section) {
         WriteFile("DATA/s.ini", ini);
         screen_ = std::make_unique<Recorder>("DATA\\s.ini", 0);
         screen_->transitionStart = kOpenAtOnce;
-        auto* widget = static_cast<W*>(screen_->AddFromFile(std::make_unique<W>(), section, STATE_NORMAL));
+        auto* widget =
+            static_cast<W*>(screen_->AddFromFile(std::make_unique<W>(), section, STATE_NORMAL));
         screen_->AddButton("other");
         screen_->FocusFirst(0);
         return widget;
@@ -87,7 +87,8 @@ TEST_F(OptionKeys, OnlyTheFocusedWidgetStepsAndKeyDownsDoNot) {
     auto* slider = Open<Slider>("[s]\nxs=216\nys=20\n", "s");
     slider->SetValue(0.5f);
     screen_->HandleMessage(sys::WM_KEYDOWN, sys::VK_RIGHT, 0);
-    screen_->HandleMessage(sys::WM_KEYDOWN, 58, 0); // a held joystick direction repeats its key-down
+    screen_->HandleMessage(sys::WM_KEYDOWN, 58,
+                           0); // a held joystick direction repeats its key-down
     EXPECT_EQ(slider->GetValue(), 0.5f);
     screen_->HandleMessage(sys::WM_KEYUP, sys::VK_DOWN, 0); // the screen moves the focus on
     ASSERT_NE(slider->state, STATE_ACTIVE);

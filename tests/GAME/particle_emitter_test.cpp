@@ -11,7 +11,8 @@ namespace {
 // Particles that live for `life` updates of any length; every one shows the same picture.
 class CountingEmitter : public ParticleEmitter {
 public:
-    CountingEmitter(float rate, int maxRecords, int life) : ParticleEmitter(rate, maxRecords), life_(life) {}
+    CountingEmitter(float rate, int maxRecords, int life)
+        : ParticleEmitter(rate, maxRecords), life_(life) {}
     int spawned = 0;
 
 protected:
@@ -34,12 +35,9 @@ TEST(ParticleEmitter, RateAndCarryEmitWholeParticles) {
         int updates;
         int expected;
     } cases[] = {
-        {1.0f, 10, 10},
-        {0.04f, 1, 1},    // the first update already has a positive carry
-        {0.04f, 100, 5},  // one per 25 updates: at 1, 25, 50, 75 and 100
-        {0.5f, 9, 5},
-        {2.5f, 2, 5},
-        {0.0f, 10, 0},
+        {1.0f, 10, 10},  {0.04f, 1, 1}, // the first update already has a positive carry
+        {0.04f, 100, 5},                // one per 25 updates: at 1, 25, 50, 75 and 100
+        {0.5f, 9, 5},    {2.5f, 2, 5},  {0.0f, 10, 0},
     };
     for (const Case& c : cases) {
         CountingEmitter e(c.rate, 2000, 1 << 30);

@@ -21,8 +21,12 @@ struct RecordingHooks : PlayHooks {
     void HeroEvent(int event) override { events.push_back(event); }
     bool HeroIdle() override { return idle; }
     void WaterDisturb(int column, WaterShape shape) override { water.push_back({column, shape}); }
-    int Count(const std::string& name) const { return int(std::count(sounds.begin(), sounds.end(), name)); }
-    bool Sent(int event) const { return std::find(events.begin(), events.end(), event) != events.end(); }
+    int Count(const std::string& name) const {
+        return int(std::count(sounds.begin(), sounds.end(), name));
+    }
+    bool Sent(int event) const {
+        return std::find(events.begin(), events.end(), event) != events.end();
+    }
 };
 
 class PlayTest : public ::testing::Test {

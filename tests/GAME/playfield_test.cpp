@@ -18,7 +18,7 @@ TEST(Rounding, HalvesGoToEven) {
 TEST_F(PlayTest, GeometryFollowsWidthAndHeight) {
     Create(Rules(8, 12, 0));
     const Playfield& f = play.field;
-    EXPECT_EQ(f.W, 272);               // rnd(8.5 * 32)
+    EXPECT_EQ(f.W, 272);                // rnd(8.5 * 32)
     EXPECT_EQ(f.H, rnd(13.5 * 27.712)); // 374
     EXPECT_EQ(f.originX, (602 - 272) / 2);
     EXPECT_EQ(f.originY, 455 - f.H);
@@ -49,7 +49,8 @@ TEST_F(PlayTest, RowsUseGeneratorAInColumnOrder) {
     Create(Rules(6, 12, 1, 5), 77);
     sys::CrtRandom a;
     a.state = 77;
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(play.field.list[size_t(i)].colour, 5 * a.Next() / 32768) << i;
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(play.field.list[size_t(i)].colour, 5 * a.Next() / 32768) << i;
 }
 
 TEST_F(PlayTest, ShiftDownMovesWholePixelsAndCarriesTheRest) {

@@ -56,7 +56,9 @@ struct ScreenLog {
     std::atomic<int> ticks{0};
     bool destroyed = false;
 
-    int TicksIn(int pass) const { return int(std::count(tickPasses.begin(), tickPasses.end(), pass)); }
+    int TicksIn(int pass) const {
+        return int(std::count(tickPasses.begin(), tickPasses.end(), pass));
+    }
 };
 
 class TestScreen : public Widget {
@@ -99,7 +101,8 @@ protected:
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         setenv("XDG_RUNTIME_DIR", Folder().c_str(), 1); // this test's own single-instance lock
         CloseErrorLog();
-        sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
+        sys::SetMessageBoxResponder(
+            [](const std::string&, const std::string&, unsigned) { return sys::IDOK; });
         sys::SetCounterSourceForTesting([this] { return counter_.Read(); });
     }
     void TearDown() override {
@@ -120,7 +123,8 @@ protected:
         ReplaceAllScreens(nullptr); // the loop tests drive their own screens, not the menus
     }
     TestScreen* Push(TestScreen::OnTick onTick) {
-        return static_cast<TestScreen*>(PushScreen(std::make_unique<TestScreen>(log_, counter_, std::move(onTick))));
+        return static_cast<TestScreen*>(
+            PushScreen(std::make_unique<TestScreen>(log_, counter_, std::move(onTick))));
     }
     // Removes the screen at the first tick after the scripted passes.
     TestScreen* PushUntilScriptEnds() {
@@ -169,12 +173,11 @@ TEST_F(RunTest, LogicTicksPerPass) {
         int ticks;
     };
     const Case cases[] = {
-        {{1}, 1, 1},          // the first pass ticks at once, however little time has passed
-        {{1, 1}, 2, 0},       // ... and leaves the accumulator one period short
-        {{250}, 1, 11},       // a stall counts as 100 ms, plus the tick at threshold 0
-        {{5, 250}, 2, 10},    // with the accumulator in [-period, 0): 100 ms worth
-        {{5, 30}, 2, 3},
-        {{10, 10, 10}, 3, 1}, // steady state: one tick per period
+        {{1}, 1, 1},       // the first pass ticks at once, however little time has passed
+        {{1, 1}, 2, 0},    // ... and leaves the accumulator one period short
+        {{250}, 1, 11},    // a stall counts as 100 ms, plus the tick at threshold 0
+        {{5, 250}, 2, 10}, // with the accumulator in [-period, 0): 100 ms worth
+        {{5, 30}, 2, 3},   {{10, 10, 10}, 3, 1}, // steady state: one tick per period
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("pass " + std::to_string(c.pass) + " of " + std::to_string(c.stepsMs.size()));
@@ -229,7 +232,9 @@ TEST_F(RunTest, F10RemovesEveryScreenAndTheGameCloses) {
     Start();
     bool posted = false;
     Push([&posted](TestScreen&, int) {
-        if (!posted) sys::PostMessage(sys::WM_SYSKEYDOWN, sys::VK_F10, sys::MakeKeyLParam(1, 0x44, false, false));
+        if (!posted)
+            sys::PostMessage(sys::WM_SYSKEYDOWN, sys::VK_F10,
+                             sys::MakeKeyLParam(1, 0x44, false, false));
         posted = true;
         return false;
     });
@@ -292,7 +297,8 @@ TEST_F(RunTest, ActiveGameSleepsUntilTheNextTickOrDrawAndWakesForMessages) {
     });
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Run(std::vector<double>(kRunaway, 0.0)), 0);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     closer.join();
     EXPECT_LT(counter_.pass, 10);
     EXPECT_EQ(log_.ticks, 1);
@@ -309,7 +315,8 @@ TEST_F(RunTest, FpsDisplayWritesTheRateOnTheBackBufferAndInTheTitle) {
     RenderSurface->Lock();
     bool white = false;
     for (int y = 10; y < 30 && !white; ++y) {
-        const uint16_t* row = reinterpret_cast<const uint16_t*>(RenderSurface->pixels + y * RenderSurface->pitch);
+        const uint16_t* row =
+            reinterpret_cast<const uint16_t*>(RenderSurface->pixels + y * RenderSurface->pitch);
         for (int x = 10; x < 60 && !white; ++x) white = row[x] == 0xFFFF;
     }
     RenderSurface->Unlock();
@@ -334,9 +341,10 @@ TEST_F(RunTest, SettingsAreWrittenBackInTheirOrder) {
     Start("[main]\nname=RunTest\nlanguage=DATA\\english.ini\nDrawFPS=60\nLogicFPS=100\n");
     EXPECT_EQ(Run({}), 0); // no screen: closes after the first tick
     Finish();
-    EXPECT_EQ(IniKeys(), (std::vector<std::string>{"name", "language", "DrawFPS", "LogicFPS", "Bubble",
-                                                   "FullScreen", "ambient", "music", "sound", "player",
-                                                   "Sensitivity", "type", "diff", "xs", "ys", "x", "y"}));
+    EXPECT_EQ(IniKeys(),
+              (std::vector<std::string>{"name", "language", "DrawFPS", "LogicFPS", "Bubble",
+                                        "FullScreen", "ambient", "music", "sound", "player",
+                                        "Sensitivity", "type", "diff", "xs", "ys", "x", "y"}));
     EXPECT_EQ(IniValue("xs"), "640");
     EXPECT_EQ(IniValue("ys"), "480");
     EXPECT_EQ(IniValue("sound"), "0.000000");
@@ -353,9 +361,9 @@ TEST_F(RunTest, ValuesAreKeptThroughARun) {
     Run({});
     Finish();
     const std::pair<const char*, const char*> expected[] = {
-        {"Bubble", "2"},    {"player", "Ann Lee"}, {"Sensitivity", "1.500000"}, {"type", "2"},
-        {"sound", "0.250000"}, {"music", "0.500000"}, {"ambient", "0.750000"}, {"xs", "64"},
-        {"DrawFPS", "30"},
+        {"Bubble", "2"},         {"player", "Ann Lee"}, {"Sensitivity", "1.500000"},
+        {"type", "2"},           {"sound", "0.250000"}, {"music", "0.500000"},
+        {"ambient", "0.750000"}, {"xs", "64"},          {"DrawFPS", "30"},
     };
     for (const auto& [key, value] : expected) EXPECT_EQ(IniValue(key), value) << key;
     EXPECT_FALSE(std::filesystem::exists("gerr.log")); // nothing failed
@@ -364,7 +372,8 @@ TEST_F(RunTest, ValuesAreKeptThroughARun) {
 TEST_F(RunTest, DifficultyIsLimitedWhenRead) {
     const std::pair<int, int> cases[] = {{7, 1}, {-5, -1}, {1, 1}, {-1, -1}, {0, 0}};
     for (const auto& [stored, used] : cases) {
-        Start("[main]\nname=RunTest\nxs=64\nys=48\nDrawFPS=60\nLogicFPS=100\ndiff=" + std::to_string(stored) + "\n");
+        Start("[main]\nname=RunTest\nxs=64\nys=48\nDrawFPS=60\nLogicFPS=100\ndiff=" +
+              std::to_string(stored) + "\n");
         EXPECT_EQ(Difficulty, used) << stored;
         Run({});
         Finish();
@@ -402,8 +411,9 @@ TEST_F(RunTest, PositionOutsideTheScreenIsCentred) {
 TEST_F(RunTest, OnlyAWindowedGameSavesWhereItsWindowWas) {
     const std::pair<int, const char*> cases[] = {{0, "100"}, {1, "3"}};
     for (const auto& [fullScreen, expectedX] : cases) {
-        Start("[main]\nname=RunTest\nxs=64\nys=48\nx=3\ny=4\nDrawFPS=60\nLogicFPS=100\nFullScreen=" +
-              std::to_string(fullScreen) + "\n");
+        Start(
+            "[main]\nname=RunTest\nxs=64\nys=48\nx=3\ny=4\nDrawFPS=60\nLogicFPS=100\nFullScreen=" +
+            std::to_string(fullScreen) + "\n");
         Push([](TestScreen& self, int) {
             const sys::Rect r = sys::GetWindowRect();
             sys::MoveMainWindow(100, 50, r.right - r.left, r.bottom - r.top);
@@ -452,7 +462,8 @@ TEST_F(RunTest, SecondCopyOnlyBringsTheFirstToTheFront) {
         }
         int status = 0;
         waitpid(child, &status, 0);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 42);
         EXPECT_LT(seconds, 2.0);

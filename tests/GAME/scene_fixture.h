@@ -42,7 +42,8 @@ protected:
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         graphtest::WriteTga(path, w, h, 24, graphtest::Solid(w, h, b, g, r));
     }
-    static void AlphaColumnsTga(const std::string& path, const std::vector<uint8_t>& alphas, int h) {
+    static void AlphaColumnsTga(const std::string& path, const std::vector<uint8_t>& alphas,
+                                int h) {
         std::vector<uint8_t> bgra;
         for (int y = 0; y < h; ++y)
             for (uint8_t a : alphas) bgra.insert(bgra.end(), {255, 255, 255, a});

@@ -24,7 +24,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-sys::LPARAM At(int x, int y) { return sys::LPARAM((uint32_t(y) << 16) | uint32_t(x)); }
+sys::LPARAM At(int x, int y) {
+    return sys::LPARAM((uint32_t(y) << 16) | uint32_t(x));
+}
 
 struct Target {
     std::string what;
@@ -38,7 +40,8 @@ protected:
         const fs::path data = fs::path(REEFPOP_FIXTURES) / ".." / ".." / "data" / "DATA";
         fs::create_directories("DATA");
         for (const auto& entry : fs::directory_iterator(data))
-            if (entry.path().extension() == ".ini") fs::copy_file(entry.path(), fs::path("DATA") / entry.path().filename());
+            if (entry.path().extension() == ".ini")
+                fs::copy_file(entry.path(), fs::path("DATA") / entry.path().filename());
     }
     void TearDown() override {
         ReplaceAllScreens(nullptr);

@@ -18,8 +18,8 @@ bool Parse(std::vector<const char*> args, SimOptions& options, std::string& erro
 TEST(SimArguments, GoodAndBadArguments) {
     SimOptions options;
     std::string error;
-    ASSERT_TRUE(Parse({"--mode", "2", "--difficulty", "-1", "--level", "12", "--seed", "4294967295", "--dt", "2.5",
-                       "--bot", "greedy", "--levels", "3", "--ticks", "0", "--dump"},
+    ASSERT_TRUE(Parse({"--mode", "2", "--difficulty", "-1", "--level", "12", "--seed", "4294967295",
+                       "--dt", "2.5", "--bot", "greedy", "--levels", "3", "--ticks", "0", "--dump"},
                       options, error))
         << error;
     EXPECT_EQ(options.mode, 2);
@@ -34,9 +34,12 @@ TEST(SimArguments, GoodAndBadArguments) {
     EXPECT_TRUE(options.dump);
 
     const std::vector<std::vector<const char*>> bad = {
-        {"--mode", "3"},       {"--mode"},          {"--difficulty", "2"}, {"--level", "-1"},
-        {"--seed", "x"},       {"--seed", "-1"},    {"--dt", "0"},         {"--dt", "1e9"},
-        {"--dt", "nan"},       {"--bot", "smart"},  {"--levels", "0"},     {"--ticks", "5x"},
+        {"--mode", "3"},       {"--mode"},
+        {"--difficulty", "2"}, {"--level", "-1"},
+        {"--seed", "x"},       {"--seed", "-1"},
+        {"--dt", "0"},         {"--dt", "1e9"},
+        {"--dt", "nan"},       {"--bot", "smart"},
+        {"--levels", "0"},     {"--ticks", "5x"},
         {"--frobnicate"},      {"--script", "a", "--bot", "greedy"},
     };
     for (const auto& args : bad) {
@@ -50,7 +53,8 @@ TEST(SimArguments, GoodAndBadArguments) {
 TEST(SimScript, LinesCommentsAndErrors) {
     std::vector<ScriptCommand> commands;
     std::string error;
-    ASSERT_TRUE(ParseScript("# opening\n\n200 fire\r\n150 aim -0.5  # left\n150 turn 3\n300 swap\n", commands, error))
+    ASSERT_TRUE(ParseScript("# opening\n\n200 fire\r\n150 aim -0.5  # left\n150 turn 3\n300 swap\n",
+                            commands, error))
         << error;
     ASSERT_EQ(commands.size(), 4u);
     EXPECT_EQ(commands[0].tick, 150); // by tick, file order kept within one tick
@@ -60,7 +64,8 @@ TEST(SimScript, LinesCommentsAndErrors) {
     EXPECT_EQ(commands[2].kind, ScriptCommand::Fire);
     EXPECT_EQ(commands[3].kind, ScriptCommand::Swap);
 
-    for (const char* bad : {"fire", "10 fire 3", "10 aim", "10 aim left", "-1 fire", "10 jump", "x fire"}) {
+    for (const char* bad :
+         {"fire", "10 fire 3", "10 aim", "10 aim left", "-1 fire", "10 jump", "x fire"}) {
         commands.clear();
         EXPECT_FALSE(ParseScript(bad, commands, error)) << bad;
     }
@@ -79,8 +84,8 @@ protected:
 // One full row of three colours under a low ceiling: straight shots settle below it, and the
 // run is the same for the same seed.
 TEST_F(SimRunTest, ScriptedShotsSettleAndTheRunRepeats) {
-    WriteFile("DATA/ArcadeScore.ini",
-              "[main]\nwidth=8\nheight=10\ndepth=2\nnormal=1\nAddScore=100000\n[0]\nbubble=3\nTimeDown=5000\n");
+    WriteFile("DATA/ArcadeScore.ini", "[main]\nwidth=8\nheight=10\ndepth=2\nnormal=1\nAddScore="
+                                      "100000\n[0]\nbubble=3\nTimeDown=5000\n");
     WriteFile("DATA/score.ini", "[main]\nburst=10\nfall=20\n");
     SimOptions options;
     options.seedGiven = true;
@@ -89,7 +94,8 @@ TEST_F(SimRunTest, ScriptedShotsSettleAndTheRunRepeats) {
     options.dump = true;
     std::vector<ScriptCommand> script;
     std::string error;
-    ASSERT_TRUE(ParseScript("100 fire\n160 aim 0.3\n160 fire\n250 aim -1\n250 fire\n", script, error));
+    ASSERT_TRUE(
+        ParseScript("100 fire\n160 aim 0.3\n160 fire\n250 aim -1\n250 fire\n", script, error));
     const std::string first = Run(options, script);
     EXPECT_EQ(first, Run(options, script));
 
@@ -110,8 +116,8 @@ TEST_F(SimRunTest, ScriptedShotsSettleAndTheRunRepeats) {
 }
 
 TEST_F(SimRunTest, TheBotWinsAnEasyLevelAndStopsThere) {
-    WriteFile("DATA/ArcadeScore.ini",
-              "[main]\nwidth=8\nheight=10\ndepth=4\nnormal=1\nAddScore=200\n[0]\nbubble=2\nTimeDown=5000\n");
+    WriteFile("DATA/ArcadeScore.ini", "[main]\nwidth=8\nheight=10\ndepth=4\nnormal=1\nAddScore="
+                                      "200\n[0]\nbubble=2\nTimeDown=5000\n");
     WriteFile("DATA/score.ini", "[main]\nburst=10\nfall=20\n");
     SimOptions options;
     options.seedGiven = true;

@@ -24,12 +24,9 @@ TEST_F(BackdropTest, DrawsOnlyAroundTheFreeRectangle) {
     struct Case {
         int x, y, w, h;
     } cases[] = {
-        {100, 50, 200, 100},
-        {0, 100, 640, 200},  // the full width: only above and below
-        {0, 0, 0, 0},        // none: the whole screen
-        {-50, -50, 200, 200},
-        {600, 400, 100, 100},
-        {0, 0, 640, 480},    // all free: nothing
+        {100, 50, 200, 100},  {0, 100, 640, 200}, // the full width: only above and below
+        {0, 0, 0, 0},                             // none: the whole screen
+        {-50, -50, 200, 200}, {600, 400, 100, 100}, {0, 0, 640, 480}, // all free: nothing
     };
     for (const Case& c : cases) {
         Clear();
@@ -75,7 +72,8 @@ TEST(FallTable, TextureRowsScrollWrapAndStayInsideTheTexture) {
     EXPECT_EQ(b.TextureRow(21, 100), 2); // (100 - 500 + 6) wraps to a row, not below 0
     EXPECT_EQ(b.TextureRow(21, 1), 0);
     EXPECT_EQ(b.TextureRow(21, 0), 0);
-    for (float speed : {1e30f, -1e30f, std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
+    for (float speed : {1e30f, -1e30f, std::numeric_limits<float>::infinity(),
+                        std::numeric_limits<float>::quiet_NaN()}) {
         b.yFlush = speed;
         for (int y : {0, 20, 479, 480, -1}) {
             const int row = b.TextureRow(y, 7);
@@ -90,17 +88,20 @@ TEST_F(BackdropTest, EdgesBlendByAlphaWithThresholdsAt16And240) {
     graphtest::FillAll(*screen_, 0);
     Backdrop.draw();
     // White over black, red and blue in 5 bits, green in 6: dst + ((src - dst) * alpha >> 8).
-    auto blend = [](int a) { return uint16_t(((31 * a) >> 8) << 11 | ((63 * a) >> 8) << 5 | ((31 * a) >> 8)); };
-    EXPECT_EQ(Pixel(90, 100), 0);             // 15: left alone
-    EXPECT_EQ(Pixel(91, 100), blend(16));     // 16: the first blended value
+    auto blend = [](int a) {
+        return uint16_t(((31 * a) >> 8) << 11 | ((63 * a) >> 8) << 5 | ((31 * a) >> 8));
+    };
+    EXPECT_EQ(Pixel(90, 100), 0);         // 15: left alone
+    EXPECT_EQ(Pixel(91, 100), blend(16)); // 16: the first blended value
     EXPECT_EQ(Pixel(92, 100), blend(128));
-    EXPECT_EQ(Pixel(93, 100), blend(239));    // 239: still blended
-    EXPECT_EQ(Pixel(94, 100), 0xFFFF);        // 240: copied
-    EXPECT_EQ(Pixel(91, 19), 0);              // the falling water starts at row 20
+    EXPECT_EQ(Pixel(93, 100), blend(239)); // 239: still blended
+    EXPECT_EQ(Pixel(94, 100), 0xFFFF);     // 240: copied
+    EXPECT_EQ(Pixel(91, 19), 0);           // the falling water starts at row 20
 }
 
 TEST_F(BackdropTest, SprayFollowsTheWaterTop) {
-    for (int i = 0; i < 6; ++i) SolidTga("DATA/sputter000" + std::to_string(i) + ".tga", 2, 2, 255, 255, 255);
+    for (int i = 0; i < 6; ++i)
+        SolidTga("DATA/sputter000" + std::to_string(i) + ".tga", 2, 2, 255, 255, 255);
     Backdrop.create();
     for (int i = 0; i < 20; ++i) Backdrop.update(10.0f);
     auto drops = [&](int waterTop) {

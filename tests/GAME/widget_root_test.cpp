@@ -57,7 +57,8 @@ private:
 };
 
 Probe* AddProbe(Widget& parent, Journal& journal, const std::string& name, int updateResult = 0) {
-    return static_cast<Probe*>(parent.AddChild(std::make_unique<Probe>(journal, name, updateResult)));
+    return static_cast<Probe*>(
+        parent.AddChild(std::make_unique<Probe>(journal, name, updateResult)));
 }
 
 TEST(Widget, NewWidgetDefaults) {
@@ -229,8 +230,8 @@ TEST_F(RootScreens, ReplaceAllRemovesTheOldestFirstThenPushes) {
     for (const char* name : {"title", "menu", "dialog"})
         PushScreen(std::make_unique<Probe>(journal_, name));
     ReplaceAllScreens(std::make_unique<Probe>(journal_, "game"));
-    EXPECT_EQ(journal_.events, (std::vector<std::string>{"title destroyed", "menu destroyed",
-                                                         "dialog destroyed"}));
+    EXPECT_EQ(journal_.events,
+              (std::vector<std::string>{"title destroyed", "menu destroyed", "dialog destroyed"}));
     ASSERT_EQ(RootWidget().ChildCount(), 1);
     EXPECT_EQ(RootWidget().currentIndex, 0);
 }
@@ -240,8 +241,7 @@ TEST_F(RootScreens, ReplaceSwapsOneScreen) {
     Widget* pause = PushScreen(std::make_unique<Probe>(journal_, "pause"));
     ReplaceScreen(pause, std::make_unique<Probe>(journal_, "confirm"));
     ReplaceScreen(game, nullptr);
-    EXPECT_EQ(journal_.events,
-              (std::vector<std::string>{"pause destroyed", "game destroyed"}));
+    EXPECT_EQ(journal_.events, (std::vector<std::string>{"pause destroyed", "game destroyed"}));
     EXPECT_EQ(RootWidget().ChildCount(), 1);
 }
 
@@ -315,9 +315,9 @@ TEST_F(WidgetSounds, StateChangesPlayTheirSounds) {
         const char* sound; // null: silent
     };
     const Case cases[] = {
-        {STATE_NORMAL, STATE_ACTIVE, "tick.wav"},  {STATE_ACTIVE, STATE_PRESS, "click.wav"},
-        {STATE_PRESS, STATE_ACTIVE, nullptr},      {STATE_ACTIVE, STATE_NORMAL, nullptr},
-        {STATE_NORMAL, STATE_PRESS, nullptr},      {STATE_IGNORE, STATE_ACTIVE, nullptr},
+        {STATE_NORMAL, STATE_ACTIVE, "tick.wav"}, {STATE_ACTIVE, STATE_PRESS, "click.wav"},
+        {STATE_PRESS, STATE_ACTIVE, nullptr},     {STATE_ACTIVE, STATE_NORMAL, nullptr},
+        {STATE_NORMAL, STATE_PRESS, nullptr},     {STATE_IGNORE, STATE_ACTIVE, nullptr},
     };
     Widget w;
     w.sndNormalActive = "tick.wav";

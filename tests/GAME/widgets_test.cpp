@@ -14,7 +14,9 @@
 
 namespace {
 
-sys::LPARAM At(int x, int y) { return sys::LPARAM((uint32_t(y) << 16) | uint32_t(x)); }
+sys::LPARAM At(int x, int y) {
+    return sys::LPARAM((uint32_t(y) << 16) | uint32_t(x));
+}
 
 // A screen that records which children reported to it, in a folder of small description files.
 class Recorder : public Screen {
@@ -49,8 +51,9 @@ TEST_F(WidgetClasses, FocusSkipsDisabledChildrenAndWraps) {
         unsigned key;
         int focused;
     };
-    const Step steps[] = {{sys::VK_DOWN, 2}, {sys::VK_DOWN, 0}, {sys::VK_UP, 2}, {sys::VK_HOME, 0},
-                          {sys::VK_END, 2},  {sys::VK_PRIOR, 0}, {sys::VK_NEXT, 2}};
+    const Step steps[] = {{sys::VK_DOWN, 2}, {sys::VK_DOWN, 0}, {sys::VK_UP, 2},
+                          {sys::VK_HOME, 0}, {sys::VK_END, 2},  {sys::VK_PRIOR, 0},
+                          {sys::VK_NEXT, 2}};
     for (const Step& step : steps) {
         const int before = screen->currentIndex;
         screen->HandleMessage(sys::WM_KEYDOWN, step.key, 0);
@@ -139,15 +142,16 @@ TEST_F(WidgetClasses, EscapePressesTheEscapeChildQuietlyAndActivatesItOnRelease)
 
 TEST_F(WidgetClasses, SliderFollowsThePointerAndSnapsAtTheEnds) {
     auto screen = OpenScreen("[s]\nx=100\ny=0\nxs=216\nys=20\n");
-    auto* slider = static_cast<Slider*>(screen->AddFromFile(std::make_unique<Slider>(), "s", STATE_NORMAL));
+    auto* slider =
+        static_cast<Slider*>(screen->AddFromFile(std::make_unique<Slider>(), "s", STATE_NORMAL));
     screen->FocusFirst(0);
     struct Case {
         int px;
         float value;
     };
     // The track runs from x + 8 to x + width - 8 (200 pixels).
-    const Case cases[] = {{108, 0.0f}, {110, 0.0f}, {112, 0.02f}, {208, 0.5f},
-                          {304, 0.98f}, {306, 1.0f}, {308, 1.0f}, {315, 1.0f}};
+    const Case cases[] = {{108, 0.0f},  {110, 0.0f}, {112, 0.02f}, {208, 0.5f},
+                          {304, 0.98f}, {306, 1.0f}, {308, 1.0f},  {315, 1.0f}};
     screen->HandleMessage(sys::WM_LBUTTONDOWN, 0, At(108, 5));
     for (const Case& c : cases) {
         screen->HandleMessage(sys::WM_MOUSEMOVE, 0, At(c.px, 5));
@@ -176,7 +180,8 @@ TEST_F(WidgetClasses, SliderWithoutTrackKeepsItsValue) {
 TEST_F(WidgetClasses, ItemsAreReadUpToTheFirstEmptyKeyAndPlacedOverTheList) {
     auto screen = OpenScreen("[list]\nx=50\ny=60\nxs=120\nys=30\n0=one\n1=two\n3=four\n"
                              "[one]\nname=One\nx=5\n[two]\nname=Two\n[four]\nname=Four\n");
-    auto* list = static_cast<ValueList*>(screen->AddFromFile(std::make_unique<ValueList>(), "list", STATE_NORMAL));
+    auto* list = static_cast<ValueList*>(
+        screen->AddFromFile(std::make_unique<ValueList>(), "list", STATE_NORMAL));
     ASSERT_EQ(list->items.size(), 2u);
     EXPECT_EQ(list->items[1]->caption, "Two");
     for (const auto& item : list->items) {
@@ -191,7 +196,8 @@ TEST_F(WidgetClasses, ItemsAreReadUpToTheFirstEmptyKeyAndPlacedOverTheList) {
 
 TEST_F(WidgetClasses, ValueListStepsForwardOnReleaseAndBackOnTheRightButton) {
     auto screen = OpenScreen("[list]\nxs=100\nys=20\n0=i\n1=i\n2=i\n[i]\nname=x\n");
-    auto* list = static_cast<ValueList*>(screen->AddFromFile(std::make_unique<ValueList>(), "list", STATE_NORMAL));
+    auto* list = static_cast<ValueList*>(
+        screen->AddFromFile(std::make_unique<ValueList>(), "list", STATE_NORMAL));
     screen->FocusFirst(0);
     struct Case {
         unsigned message;
@@ -222,7 +228,8 @@ TEST_F(WidgetClasses, ValueListStepsForwardOnReleaseAndBackOnTheRightButton) {
 TEST_F(WidgetClasses, SpinnerArrowsStepTheSelectionAndKeysDoNot) {
     auto screen = OpenScreen("[left]\nxs=20\nys=20\n[right]\nxs=30\nys=20\n"
                              "[spin]\nx=100\ny=10\nxs=200\nys=20\n0=i\n1=i\n2=i\n[i]\nname=x\n");
-    auto* spinner = static_cast<Spinner*>(screen->AddFromFile(std::make_unique<Spinner>(), "spin", STATE_NORMAL));
+    auto* spinner = static_cast<Spinner*>(
+        screen->AddFromFile(std::make_unique<Spinner>(), "spin", STATE_NORMAL));
     screen->FocusFirst(0);
     EXPECT_EQ(spinner->leftArrow->x, 100);
     EXPECT_EQ(spinner->rightArrow->x, 270);
@@ -256,7 +263,8 @@ TEST_F(WidgetClasses, TextFieldEditsAndRefusesTextAsWideAsItself) {
         TextField field;
         field.SetFont(font);
         field.width = 100;
-        for (char c : std::string("abcdefghij")) field.HandleMessage(sys::WM_CHAR, sys::WPARAM(uint8_t(c)), 0);
+        for (char c : std::string("abcdefghij"))
+            field.HandleMessage(sys::WM_CHAR, sys::WPARAM(uint8_t(c)), 0);
         EXPECT_EQ(field.caption, "abcdefghi"); // a tenth character would make it 100 wide
         EXPECT_EQ(field.GetValue(), 9.0f);
 
@@ -285,7 +293,8 @@ TEST_F(WidgetClasses, TextFieldEditsAndRefusesTextAsWideAsItself) {
             {sys::WM_CHAR, 'x', 0, "cdefghix", 8},
         };
         for (const Case& c : cases) {
-            EXPECT_EQ(field.HandleMessage(c.message, c.key, 0), c.result) << c.message << " " << c.key;
+            EXPECT_EQ(field.HandleMessage(c.message, c.key, 0), c.result)
+                << c.message << " " << c.key;
             EXPECT_EQ(field.caption, c.text) << c.message << " " << c.key;
             EXPECT_EQ(field.GetValue(), float(c.caret)) << c.message << " " << c.key;
         }
@@ -310,7 +319,8 @@ TEST_F(WidgetClasses, FlyModeGivesChildrenWithoutOffsetsAFlyInFromTheSides) {
         int x1;
     };
     // Centre 300...340 goes right only at an even child count.
-    const Case cases[] = {{"left", -200}, {"centre", 990}, {"centre", -350}, {"right", 1140}, {"own", 0}};
+    const Case cases[] = {
+        {"left", -200}, {"centre", 990}, {"centre", -350}, {"right", 1140}, {"own", 0}};
     for (const Case& c : cases) EXPECT_EQ(screen->AddButton(c.section)->x1, c.x1) << c.section;
     EXPECT_EQ(screen->children.back()->y1, 7);
     EXPECT_EQ(screen->children.back()->x2, 3);
@@ -352,8 +362,8 @@ TEST_F(WidgetClasses, WideButtonKeepsItsCapsInSlotsFourToEleven) {
         EXPECT_EQ(wide.pictures[8], wide.pictures[9]);
     }
     for (const char* name : {"DATA\\i.tga", "DATA\\buttonleft_n.tga", "DATA\\buttonleft_a.tga",
-                             "DATA\\buttonleft_p.tga", "DATA\\buttonright_n.tga", "DATA\\buttonright_a.tga",
-                             "DATA\\buttonright_p.tga"})
+                             "DATA\\buttonleft_p.tga", "DATA\\buttonright_n.tga",
+                             "DATA\\buttonright_a.tga", "DATA\\buttonright_p.tga"})
         if (Sprite* cached = FindRegisteredSprite(name)) cached->Release();
 }
 

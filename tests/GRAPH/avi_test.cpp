@@ -7,7 +7,9 @@ using namespace picturebytes;
 namespace {
 
 // A 1 x 1 24-bit frame (row padded to 4 bytes) whose blue byte tells which frame it is.
-std::string Marked(unsigned marker) { return Pixels({marker, 0, 0, 0}); }
+std::string Marked(unsigned marker) {
+    return Pixels({marker, 0, 0, 0});
+}
 
 std::vector<std::string> MarkedFrames(int count) {
     std::vector<std::string> frames;

@@ -60,7 +60,8 @@ TEST(Blit, ZeroSizesDrawNothing) {
     auto src = BufferSprite(2, 2);
     FillAll(*src, kWhite);
     const int sizes[][4] = {{0, 2, 2, 2}, {2, 0, 2, 2}, {2, 2, 0, 2}, {2, 2, 2, 0}, {-2, 2, 2, 2}};
-    for (const auto& s : sizes) dst->StretchBlit(0, 0, s[0], s[1], src.get(), 0, 0, s[2], s[3], 0, 0);
+    for (const auto& s : sizes)
+        dst->StretchBlit(0, 0, s[0], s[1], src.get(), 0, 0, s[2], s[3], 0, 0);
     EXPECT_EQ(CountPixels(*dst, 0), 16);
 }
 
@@ -69,9 +70,15 @@ TEST(Blit, AlphaLimitsAndBlend) {
         uint8_t alpha;
         uint16_t src, dst, expected;
     } cases[] = {
-        {0, kWhite, 0, 0},          {15, kWhite, 0, 0},         {16, kWhite, 0, 0x0861},
-        {128, kWhite, 0, 0x7BEF},   {128, 0, kWhite, 0x7BEF},   {16, 0, kWhite, 0xEF7D},
-        {239, kWhite, 0, 0xE75C},   {239, kRed, kBlue, 0xE002}, {240, 0x1234, kWhite, 0x1234},
+        {0, kWhite, 0, 0},
+        {15, kWhite, 0, 0},
+        {16, kWhite, 0, 0x0861},
+        {128, kWhite, 0, 0x7BEF},
+        {128, 0, kWhite, 0x7BEF},
+        {16, 0, kWhite, 0xEF7D},
+        {239, kWhite, 0, 0xE75C},
+        {239, kRed, kBlue, 0xE002},
+        {240, 0x1234, kWhite, 0x1234},
         {255, 0x1234, kWhite, 0x1234},
     };
     for (const Case& c : cases) {
@@ -130,10 +137,10 @@ TEST(Blit, ColourKeyNeedsMaskFlagAndBMask) {
         bool surfaces;
         uint16_t expected;
     } cases[] = {
-        {true, OP_MASK, true, 0x1111},  // keyed: black is transparent
-        {true, 0, true, 0},             // without the flag black is copied
-        {false, OP_MASK, true, 0},      // a picture without black is never keyed
-        {true, OP_MASK, false, 0},      // the software copy has no transparency
+        {true, OP_MASK, true, 0x1111}, // keyed: black is transparent
+        {true, 0, true, 0},            // without the flag black is copied
+        {false, OP_MASK, true, 0},     // a picture without black is never keyed
+        {true, OP_MASK, false, 0},     // the software copy has no transparency
     };
     for (const Case& c : cases) {
         auto dst = SurfaceSprite(2, 1);
@@ -175,7 +182,8 @@ TEST(Blit, SourceOutsideItsMemoryIsNotRead) {
     auto surf = SurfaceSprite(4, 4);
     dst->BlitRect(0, 0, 8, 8, surf.get(), 2, 2, 0, 0);
     const std::string log = ReadFile("gerr.log");
-    EXPECT_NE(FindRecordAtLineStart(log, "GRAPH/Sprite.cpp line: 120  -  pDst->lpDDSurface->Blt( &rDst, "
+    EXPECT_NE(FindRecordAtLineStart(
+                  log, "GRAPH/Sprite.cpp line: 120  -  pDst->lpDDSurface->Blt( &rDst, "
                        "pSrc->lpDDSurface, &rSrc, pSrc->bMask ? (flag&OP_MASK) : 0, NULL ) = "),
               std::string::npos)
         << log;
@@ -187,10 +195,10 @@ TEST(Blit, MixingSoftwareAndSurfaceOperationsNeedsNoLog) {
     auto dst = SurfaceSprite(8, 8);
     auto src = SurfaceSprite(4, 4);
     FillAll(*src, kRed);
-    dst->FillRect(0, 0, 8, 8, 0x80FFFFFF);             // software: locks
-    dst->DrawSprite(0, 0, src.get(), 0, 0);          // DirectDraw: unlocks both
-    dst->DrawSprite(4, 4, src.get(), OP_ADD, 0);     // software again
-    dst->FillRect(0, 0, 1, 1, 0xFF0000);             // DirectDraw fill
+    dst->FillRect(0, 0, 8, 8, 0x80FFFFFF);       // software: locks
+    dst->DrawSprite(0, 0, src.get(), 0, 0);      // DirectDraw: unlocks both
+    dst->DrawSprite(4, 4, src.get(), OP_ADD, 0); // software again
+    dst->FillRect(0, 0, 1, 1, 0xFF0000);         // DirectDraw fill
     dst->DrawGdiText(4, 4, "x", 0xFFFFFF);
     EXPECT_EQ(At(*dst, 0, 0), kRed);
     EXPECT_FALSE(std::filesystem::exists("gerr.log"));
@@ -201,8 +209,8 @@ TEST(Fill, OpaqueAndTranslucent) {
         uint32_t colour;
         uint16_t under, expected;
     } cases[] = {
-        {0x00FF0000, 0, kRed},        {0x80FF0000, 0, 0x7800},   {0x80FF0000, kWhite, 0xF3EF},
-        {0xF0FF0000, kWhite, kRed},   {0xEF0000FF, 0, 0x001C},   {0x010000FF, kWhite, 0xF7DE},
+        {0x00FF0000, 0, kRed},        {0x80FF0000, 0, 0x7800}, {0x80FF0000, kWhite, 0xF3EF},
+        {0xF0FF0000, kWhite, kRed},   {0xEF0000FF, 0, 0x001C}, {0x010000FF, kWhite, 0xF7DE},
         {0x0000FF00, kWhite, kGreen},
     };
     for (const Case& c : cases) {
@@ -250,7 +258,8 @@ TEST(Fill, ClippedToTheClipRectangle) {
 TEST(Tile, EveryPixelShowsTheWrappedSourcePixel) {
     struct Case {
         int dx, dy, w, h, offX, offY;
-    } cases[] = {{1, 1, 7, 5, 2, 1}, {0, 0, 3, 2, 0, 0}, {-4, -3, 12, 12, -1, -7}, {2, 2, 1, 1, 5, 5}};
+    } cases[] = {
+        {1, 1, 7, 5, 2, 1}, {0, 0, 3, 2, 0, 0}, {-4, -3, 12, 12, -1, -7}, {2, 2, 1, 1, 5, 5}};
     for (const Case& c : cases) {
         auto dst = SurfaceSprite(10, 10);
         auto src = SurfaceSprite(3, 2);
@@ -265,7 +274,8 @@ TEST(Tile, EveryPixelShowsTheWrappedSourcePixel) {
                     const int sx = ((c.offX + i) % 3 + 3) % 3, sy = ((c.offY + j) % 2 + 2) % 2;
                     expected = uint16_t(sy * 3 + sx + 1);
                 }
-                ASSERT_EQ(At(*dst, x, y), expected) << "case dx " << c.dx << " at " << x << "," << y;
+                ASSERT_EQ(At(*dst, x, y), expected)
+                    << "case dx " << c.dx << " at " << x << "," << y;
             }
     }
 }
@@ -316,10 +326,10 @@ TEST(Triangle, AlphaLimitsAndBlackTexels) {
         uint8_t alpha;
         uint16_t texel, under, expected;
     } cases[] = {
-        {OP_ALPHA, 7, kWhite, 0, 0},           {OP_ALPHA, 8, kWhite, 0, 0x0020},
-        {OP_ALPHA, 16, kWhite, 0, 0x0861},     {OP_ALPHA, 247, kWhite, 0, 0xEF9D},
-        {OP_ALPHA, 248, kWhite, 0, kWhite},    {OP_ALPHA, 255, 0, 0x4321, 0},
-        {0, 0, 0, 0x4321, 0x4321},             {0, 0, kRed, 0x4321, kRed},
+        {OP_ALPHA, 7, kWhite, 0, 0},        {OP_ALPHA, 8, kWhite, 0, 0x0020},
+        {OP_ALPHA, 16, kWhite, 0, 0x0861},  {OP_ALPHA, 247, kWhite, 0, 0xEF9D},
+        {OP_ALPHA, 248, kWhite, 0, kWhite}, {OP_ALPHA, 255, 0, 0x4321, 0},
+        {0, 0, 0, 0x4321, 0x4321},          {0, 0, kRed, 0x4321, kRed},
     };
     for (const Case& c : cases) {
         auto dst = SurfaceSprite(4, 4);

@@ -9,8 +9,8 @@ namespace {
 using BmpReading = ReaderTest;
 
 // 3 x 2 at 24 bits: rows of 9 bytes padded to 12; the bottom row is stored first.
-const std::string kRows3x2 = Pixels({0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,        // r g b
-                                     255, 255, 255, 0, 0, 0, 0, 0, 8, 0, 0, 0});  // w k dark red
+const std::string kRows3x2 = Pixels({0,   0,   255, 0, 255, 0, 255, 0, 0, 0, 0, 0,   // r g b
+                                     255, 255, 255, 0, 0,   0, 0,   0, 8, 0, 0, 0}); // w k dark red
 
 TEST_F(BmpReading, RowsArePaddedAndRunBottomUp) {
     auto reader = Open("p.bmp", Bmp(3, 2, 24, kRows3x2));

@@ -21,17 +21,19 @@ std::vector<uint8_t> Coded(int w, int h) {
         }
     return v;
 }
-uint16_t CodeOf(int x, int y) { return uint16_t(x | (2 * y) << 5); }
+uint16_t CodeOf(int x, int y) {
+    return uint16_t(x | (2 * y) << 5);
+}
 
 class Fonts : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directory("DATA");
-        sys::SetMessageBoxResponder([this](const std::string& text, const std::string& caption,
-                                           unsigned) {
-            boxes.push_back(caption + ": " + text);
-            return sys::IDOK;
-        });
+        sys::SetMessageBoxResponder(
+            [this](const std::string& text, const std::string& caption, unsigned) {
+                boxes.push_back(caption + ": " + text);
+                return sys::IDOK;
+            });
     }
     void TearDown() override {
         sys::SetMessageBoxResponder({});
@@ -147,8 +149,16 @@ TEST_F(Fonts, TextWidthAddsAdvancesUpToTheLimit) {
         int expected;
     };
     const Case cases[] = {
-        {"A", -1, 5},        {"AA", -1, 10},         {"A A", -1, 13},   {"\tA\n", -1, 11},
-        {"\xC8", -1, 7},     {"A\xC8" "A", 2, 12},   {"AAA", 0, 0},     {"", -1, 0},
+        {"A", -1, 5},
+        {"AA", -1, 10},
+        {"A A", -1, 13},
+        {"\tA\n", -1, 11},
+        {"\xC8", -1, 7},
+        {"A\xC8"
+         "A",
+         2, 12},
+        {"AAA", 0, 0},
+        {"", -1, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(TextWidth(font, c.text, c.max), c.expected) << c.text;
     EXPECT_EQ(TextWidth(nullptr, "A", -1), 0);
@@ -162,8 +172,8 @@ TEST_F(Fonts, CentredTextOfWidth101AtX320StartsAt270) {
         int horizontal, vertical;
         int firstX, firstY;
     };
-    const Case cases[] = {{0, -1, 270, 2}, {1, -1, 219, 2}, {-1, -1, 320, 2}, {-1, 0, 320, 1},
-                          {-1, 1, 320, 0}};
+    const Case cases[] = {
+        {0, -1, 270, 2}, {1, -1, 219, 2}, {-1, -1, 320, 2}, {-1, 0, 320, 1}, {-1, 1, 320, 0}};
     for (const Case& c : cases) {
         auto target = BufferSprite(640, 6);
         DrawText(target.get(), font, 320, 2, "A", 0.0f, c.horizontal, c.vertical);
@@ -182,11 +192,11 @@ TEST_F(Fonts, ControlCharactersAdvanceLikeSpaceAndHighCodesUseTheirOwnGlyphs) {
     auto target = BufferSprite(16, 2);
     FillAll(*target, kWhite);
     DrawText(target.get(), font, 0, 0, "\tA\n\xE9", 0.0f, -1, -1);
-    EXPECT_EQ(At(*target, 2, 0), kWhite);         // the tab: 3 pixels of nothing
-    EXPECT_EQ(At(*target, 3, 0), CodeOf(0, 0));   // 'A' from (0, 0)
+    EXPECT_EQ(At(*target, 2, 0), kWhite);       // the tab: 3 pixels of nothing
+    EXPECT_EQ(At(*target, 3, 0), CodeOf(0, 0)); // 'A' from (0, 0)
     EXPECT_EQ(At(*target, 4, 1), CodeOf(1, 1));
-    EXPECT_EQ(At(*target, 7, 0), kWhite);         // the line feed: 3 more
-    EXPECT_EQ(At(*target, 8, 0), CodeOf(4, 2));   // code 233 from (4, 2)
+    EXPECT_EQ(At(*target, 7, 0), kWhite);       // the line feed: 3 more
+    EXPECT_EQ(At(*target, 8, 0), CodeOf(4, 2)); // code 233 from (4, 2)
     EXPECT_EQ(At(*target, 9, 1), CodeOf(5, 3));
     EXPECT_EQ(At(*target, 10, 0), kWhite);
 }
@@ -217,10 +227,10 @@ TEST_F(Fonts, AlphaFontsInkTowardBlackInsideTheClipRectangle) {
     target->clip.right = 4; // the last glyph pixel falls outside
     DrawText(target.get(), font, 1, 0, "A", 0.0f, -1, -1);
     EXPECT_EQ(At(*target, 0, 0), kWhite);
-    EXPECT_EQ(At(*target, 1, 0), 0x0000);                             // 255: black
+    EXPECT_EQ(At(*target, 1, 0), 0x0000);                                // 255: black
     EXPECT_EQ(At(*target, 2, 0), uint16_t((15 << 11) | (31 << 5) | 15)); // 128: halfway
-    EXPECT_EQ(At(*target, 3, 0), kWhite);                             // 15: untouched
-    EXPECT_EQ(At(*target, 4, 0), kWhite);                             // clipped
+    EXPECT_EQ(At(*target, 3, 0), kWhite);                                // 15: untouched
+    EXPECT_EQ(At(*target, 4, 0), kWhite);                                // clipped
 }
 
 TEST_F(Fonts, MissingPictureGivesAnUnusableFontWithoutCrashing) {

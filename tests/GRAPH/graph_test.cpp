@@ -50,9 +50,11 @@ TEST(PixelFormats, BackBufferWalkPicksByGreenMaskThenDepth) {
         {16, 0x07E0, 32, 2}, // depths differ: by depth
     };
     for (const Case& c : cases) {
-        auto surface = CreateBackBufferSurface(8, 4, c.requested, DisplayMode{c.modeBits, c.modeGreen});
+        auto surface =
+            CreateBackBufferSurface(8, 4, c.requested, DisplayMode{c.modeBits, c.modeGreen});
         ASSERT_NE(surface, nullptr);
-        EXPECT_EQ(FormatIndex(CurrentPixelFormat()), c.expectedIndex) << c.modeBits << " " << c.requested;
+        EXPECT_EQ(FormatIndex(CurrentPixelFormat()), c.expectedIndex)
+            << c.modeBits << " " << c.requested;
         EXPECT_EQ(surface->Format().bitsPerPixel, kPixelFormats[c.expectedIndex].bitsPerPixel);
     }
     EXPECT_EQ(CreateBackBufferSurface(8, 4, 8, DisplayMode{}), nullptr); // no 8-bit entry
@@ -65,8 +67,8 @@ TEST(PixelFormats, ColourToPixelDropsLowBits) {
         int format;
         uint32_t colour, pixel;
     } cases[] = {
-        {0, 0x00FF0000, 0xF800}, {0, 0xFF00FF00, 0x07E0}, {0, 0x000000FF, 0x001F},
-        {0, 0x00070307, 0x0000}, {0, 0x00080408, 0x0821}, {1, 0x00FFFFFF, 0x7FFF},
+        {0, 0x00FF0000, 0xF800}, {0, 0xFF00FF00, 0x07E0},   {0, 0x000000FF, 0x001F},
+        {0, 0x00070307, 0x0000}, {0, 0x00080408, 0x0821},   {1, 0x00FFFFFF, 0x7FFF},
         {1, 0x0000FF00, 0x03E0}, {2, 0x80123456, 0x123456},
     };
     for (const Case& c : cases) {
@@ -102,7 +104,8 @@ TEST(ErrorNames, RecordIsFollowedByTheName) {
     TempFolder folder;
     LogDDFailure(DDERR_SURFACELOST, "x->Blt()", "GRAPH/graph.cpp", 77);
     const std::string log = ReadFile("gerr.log");
-    const std::string tail = "GRAPH/graph.cpp line: 77  -  x->Blt() = -2005532222\nDDERR_SURFACELOST";
+    const std::string tail =
+        "GRAPH/graph.cpp line: 77  -  x->Blt() = -2005532222\nDDERR_SURFACELOST";
     ASSERT_GE(log.size(), tail.size());
     EXPECT_EQ(log.substr(log.size() - tail.size()), tail);
 }
@@ -200,8 +203,10 @@ TEST(Display, BackBufferThatCannotBeMadeIsLoggedAndDrawsNothing) {
     RenderSurface->FillRect(0, 0, 10, 10, 0xFFFFFF);
     RenderSurface->DrawGdiText(0, 0, "fps", 0xFFFFFF);
     Present();
-    EXPECT_NE(FindRecordAtLineStart(ReadFile("gerr.log"), "GRAPH/graph.cpp line: "), std::string::npos);
-    EXPECT_NE(ReadFile("gerr.log").find("  -  !RenderSurface->lpDDSurface = 1\n"), std::string::npos);
+    EXPECT_NE(FindRecordAtLineStart(ReadFile("gerr.log"), "GRAPH/graph.cpp line: "),
+              std::string::npos);
+    EXPECT_NE(ReadFile("gerr.log").find("  -  !RenderSurface->lpDDSurface = 1\n"),
+              std::string::npos);
     ShutdownDisplay(false);
 }
 
@@ -209,8 +214,12 @@ sys::LRESULT DefaultProc(unsigned message, sys::WPARAM wParam, sys::LPARAM lPara
     return sys::DefWindowProc(message, wParam, lParam);
 }
 
-int Width(const sys::Rect& r) { return r.right - r.left; }
-int Height(const sys::Rect& r) { return r.bottom - r.top; }
+int Width(const sys::Rect& r) {
+    return r.right - r.left;
+}
+int Height(const sys::Rect& r) {
+    return r.bottom - r.top;
+}
 
 TEST(Display, ClientAreaIsExactAndLeavingFullScreenCentresTheWindow) {
     if (!sys::CreateMainWindow("display test", 30, 40, 200, 100, DefaultProc))

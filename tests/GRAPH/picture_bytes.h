@@ -96,8 +96,7 @@ inline std::string Avi(int w, int h, int bpp, const std::vector<std::string>& fr
     const uint32_t samples = o.declaredFrames ? o.declaredFrames : uint32_t(frames.size());
     std::string streams;
     if (o.audioFirst) streams += StreamList("auds", 1, 22050, 100, std::string(16, '\0'));
-    streams += StreamList("vids", o.scale, o.rate, samples,
-                          BitmapInfo(w, h, bpp, o.compression));
+    streams += StreamList("vids", o.scale, o.rate, samples, BitmapInfo(w, h, bpp, o.compression));
     const std::string hdrl = List("hdrl", Chunk("avih", std::string(56, '\0')) + streams);
     const char* id = o.audioFirst ? "01db" : "00db";
 
@@ -114,7 +113,9 @@ inline std::string Avi(int w, int h, int bpp, const std::vector<std::string>& fr
     const uint32_t moviFormType = uint32_t(12 + hdrl.size() + 8);
     Bytes index;
     for (size_t i = 0; i < frames.size(); ++i)
-        index.raw(id).u32(0x10).u32(o.absoluteIndex ? moviFormType + offsets[i] : offsets[i])
+        index.raw(id)
+            .u32(0x10)
+            .u32(o.absoluteIndex ? moviFormType + offsets[i] : offsets[i])
             .u32(uint32_t(frames[i].size()));
     const std::string body = "AVI " + hdrl + movi + (o.index ? Chunk("idx1", index.data) : "");
     Bytes file;
@@ -140,8 +141,9 @@ inline std::string EncodeJpeg(int w, int h, int components, const std::string& p
         cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = reinterpret_cast<JSAMPROW>(
-            const_cast<char*>(pixels.data()) + size_t(cinfo.next_scanline) * size_t(w * components));
+        JSAMPROW row =
+            reinterpret_cast<JSAMPROW>(const_cast<char*>(pixels.data()) +
+                                       size_t(cinfo.next_scanline) * size_t(w * components));
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -166,9 +168,8 @@ protected:
 // The frame at `position` as 5-6-5 pixels, row by row; empty when the reader refuses.
 inline std::vector<uint16_t> Read565(PictureReader& reader, int position = 0) {
     std::vector<uint16_t> pixels(size_t(reader.width) * size_t(reader.height), 0);
-    if (reader.ReadPixels(reinterpret_cast<uint8_t*>(pixels.data()), position, 2,
-                          reader.width * 2, 5, 6, 5, 0, 11, 5, 0, 0, reader.width,
-                          reader.height) != 0)
+    if (reader.ReadPixels(reinterpret_cast<uint8_t*>(pixels.data()), position, 2, reader.width * 2,
+                          5, 6, 5, 0, 11, 5, 0, 0, reader.width, reader.height) != 0)
         return {};
     return pixels;
 }

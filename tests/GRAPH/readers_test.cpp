@@ -33,11 +33,11 @@ TEST(ReaderFor, FirstKindContainedInTheLowerCasedNameWins) {
     };
     const Case cases[] = {
         {"DATA\\menu.tga", "tga"},
-        {"DATA\\menu.TGA.bak", "tga"},    // a substring test, not an extension test
+        {"DATA\\menu.TGA.bak", "tga"}, // a substring test, not an extension test
         {"DATA\\clip.Avi", "avi"},
-        {"x.bmp.tga", "tga"},             // .tga is tested first
+        {"x.bmp.tga", "tga"}, // .tga is tested first
         {"x.jpg.avi", "avi"},
-        {"x.jpg.bmp", "bmp"},             // .bmp before .jpg
+        {"x.jpg.bmp", "bmp"}, // .bmp before .jpg
         {"x.tva.rdr", "rdr"},
         {"lines.rdr", "rdr"},
         {"a.tva", "tva"},
@@ -62,8 +62,8 @@ TEST_F(Conversion, KeepsTheTopBitsOfEachChannelWithoutRounding) {
         uint16_t expected565;
     };
     const Case cases[] = {
-        {0xFF, 0, 0, 0xF800}, {0x07, 0, 0, 0x0000}, {0x08, 0, 0, 0x0800},
-        {0, 0x04, 0, 0x0020}, {0, 0x03, 0, 0x0000}, {0, 0, 0xFF, 0x001F},
+        {0xFF, 0, 0, 0xF800},       {0x07, 0, 0, 0x0000},       {0x08, 0, 0, 0x0800},
+        {0, 0x04, 0, 0x0020},       {0, 0x03, 0, 0x0000},       {0, 0, 0xFF, 0x001F},
         {0xFF, 0xFF, 0xFF, 0xFFFF}, {0x84, 0x82, 0x87, 0x8410},
     };
     for (const Case& c : cases) {
@@ -86,22 +86,21 @@ TEST_F(Conversion, PreservesDestinationBitsOutsideTheWrittenChannels) {
     ASSERT_NE(reader, nullptr);
     // A 5-5-5 destination keeps its top bit; a 3-byte one is written little-endian.
     uint16_t with555[2] = {0x8000, 0x0000};
-    ASSERT_EQ(reader->ReadPixels(reinterpret_cast<uint8_t*>(with555), 0, 2, 4, 5, 5, 5, 0, 10,
-                                 5, 0, 0, 2, 1),
+    ASSERT_EQ(reader->ReadPixels(reinterpret_cast<uint8_t*>(with555), 0, 2, 4, 5, 5, 5, 0, 10, 5, 0,
+                                 0, 2, 1),
               0);
     EXPECT_EQ(with555[0], 0x801F);
     EXPECT_EQ(with555[1], 0x7C00);
     uint8_t rgb[7] = {0, 0, 0, 0, 0, 0, 0xEE};
     ASSERT_EQ(reader->ReadPixels(rgb, 0, 3, 6, 8, 8, 8, 0, 16, 8, 0, 0, 2, 1), 0);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(rgb), 7),
-              Pixels({0xFF, 0, 0, 0, 0, 0xFF, 0xEE}));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(rgb), 7), Pixels({0xFF, 0, 0, 0, 0, 0xFF, 0xEE}));
 }
 
 TEST_F(Conversion, SmallerDestinationAveragesTheCoveredBlock) {
     // 4 x 2 reds 0, 255, 100, 200 / 255, 255, 0, 0, top-down; halved to 2 x 1.
-    auto reader = Open("a.tga", Tga(4, 2, 24, 0x20,
-                                    Pixels({0, 0, 0, 0, 0, 255, 0, 0, 100, 0, 0, 200,
-                                            0, 0, 255, 0, 0, 255, 0, 0, 0, 0, 0, 0})));
+    auto reader =
+        Open("a.tga", Tga(4, 2, 24, 0x20, Pixels({0, 0, 0,   0, 0, 255, 0, 0, 100, 0, 0, 200,
+                                                  0, 0, 255, 0, 0, 255, 0, 0, 0,   0, 0, 0})));
     ASSERT_NE(reader, nullptr);
     uint8_t red[2] = {0, 0};
     ASSERT_EQ(reader->ReadPixels(red, 0, 1, 2, 8, 0, 0, 0, 0, 0, 0, 0, 2, 1), 0);
@@ -146,7 +145,9 @@ TEST_F(Conversion, Rgb565LoopsGiveThePixelsOfTheGeneralConversion) {
     const std::string rgb = randomBytes(W * H * 3);
     auto padded = [&](int bytesPerPixel) {
         std::string rows;
-        for (int y = 0; y < H; ++y) rows += randomBytes(size_t(W * bytesPerPixel)) + std::string(size_t(DibStride(W, bytesPerPixel * 8) - W * bytesPerPixel), '\0');
+        for (int y = 0; y < H; ++y)
+            rows += randomBytes(size_t(W * bytesPerPixel)) +
+                    std::string(size_t(DibStride(W, bytesPerPixel * 8) - W * bytesPerPixel), '\0');
         return rows;
     };
     const struct {
@@ -190,8 +191,8 @@ TEST_F(Conversion, BadDestinationArgumentsWriteNothing) {
     const Case cases[] = {{0, 5, 11}, {5, 5, 11}, {2, 9, 0}, {2, 5, 12}, {1, 5, -1}};
     for (const Case& c : cases) {
         uint8_t dst[8] = {};
-        EXPECT_EQ(reader->ReadPixels(dst, 0, c.bytesPerPixel, 8, c.redBits, 0, 0, 0, c.redShift,
-                                     0, 0, 0, 1, 1),
+        EXPECT_EQ(reader->ReadPixels(dst, 0, c.bytesPerPixel, 8, c.redBits, 0, 0, 0, c.redShift, 0,
+                                     0, 0, 1, 1),
                   -1);
         EXPECT_EQ(std::string(reinterpret_cast<char*>(dst), 8), std::string(8, '\0'));
     }

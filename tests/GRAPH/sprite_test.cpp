@@ -15,10 +15,11 @@ class SpriteFiles : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directory("DATA");
-        sys::SetMessageBoxResponder([this](const std::string& text, const std::string& caption, unsigned) {
-            boxes.push_back(caption + ": " + text);
-            return sys::IDOK;
-        });
+        sys::SetMessageBoxResponder(
+            [this](const std::string& text, const std::string& caption, unsigned) {
+                boxes.push_back(caption + ": " + text);
+                return sys::IDOK;
+            });
     }
     void TearDown() override {
         sys::SetMessageBoxResponder({});
@@ -105,10 +106,8 @@ TEST_F(SpriteFiles, BlackPixelsMakeAColourKeyExceptInJpegNames) {
         bool black;
         bool keyed;
     } cases[] = {
-        {"DATA\\k1.tga", true, true},
-        {"DATA\\k2.tga", false, false},
-        {"DATA\\k3.tga.jpg", true, false},
-        {"DATA\\k4.tga.JPG", true, false},
+        {"DATA\\k1.tga", true, true},      {"DATA\\k2.tga", false, false},
+        {"DATA\\k3.tga.jpg", true, false}, {"DATA\\k4.tga.JPG", true, false},
         {"DATA\\k5.jpg.tga", true, true},
     };
     for (const Case& c : cases) {
@@ -201,9 +200,10 @@ TEST(SpriteFrames, FrameIndexRoundsHalvesToEvenAndStaysInRange) {
         float scale, position;
         int expected;
     } cases[] = {
-        {20, 1.0f, 1.0f, 19}, {20, 1.0f, 0.5f, 10}, {20, 1.0f, 0.0f, 0},   {20, 1.0f, 0.25f, 5},
-        {20, 1.0f, 2.0f, 19},  {8, 1.0f / 500, 500, 7}, {8, 1.0f / 500, 250, 4}, {1, 1.0f, 0.7f, 0},
-        {20, 1.0f, -0.5f, 0},  {20, 1.0f, NAN, 0},     {20, 1.0f, INFINITY, 0},
+        {20, 1.0f, 1.0f, 19},    {20, 1.0f, 0.5f, 10},    {20, 1.0f, 0.0f, 0},
+        {20, 1.0f, 0.25f, 5},    {20, 1.0f, 2.0f, 19},    {8, 1.0f / 500, 500, 7},
+        {8, 1.0f / 500, 250, 4}, {1, 1.0f, 0.7f, 0},      {20, 1.0f, -0.5f, 0},
+        {20, 1.0f, NAN, 0},      {20, 1.0f, INFINITY, 0},
     };
     for (const Case& c : cases) {
         Sprite s;

@@ -6,7 +6,9 @@
 
 namespace {
 
-const PixelFormatDesc& Format(int index) { return kPixelFormats[index]; }
+const PixelFormatDesc& Format(int index) {
+    return kPixelFormats[index];
+}
 
 std::unique_ptr<Surface> Make(int w, int h, int format = 0) {
     long result = 1;
@@ -27,10 +29,10 @@ TEST(Surface, CreationRefusesWhatCannotBeMade) {
         int w, h, format;
         long expected;
     } cases[] = {
-        {0, 10, 0, DDERR_INVALIDPARAMS},     {10, -1, 0, DDERR_INVALIDPARAMS},
+        {0, 10, 0, DDERR_INVALIDPARAMS},       {10, -1, 0, DDERR_INVALIDPARAMS},
         {10, 10, 5, DDERR_INVALIDPIXELFORMAT}, // the all-zero end of the table
-        {16384, 1, 0, DDERR_TOOBIGWIDTH},    {8192, 1, 2, DDERR_TOOBIGWIDTH},
-        {16000, 20000, 0, DDERR_TOOBIGSIZE}, {16382, 1, 0, DD_OK},
+        {16384, 1, 0, DDERR_TOOBIGWIDTH},      {8192, 1, 2, DDERR_TOOBIGWIDTH},
+        {16000, 20000, 0, DDERR_TOOBIGSIZE},   {16382, 1, 0, DD_OK},
     };
     for (const Case& c : cases) {
         long result = 12345;
@@ -88,7 +90,8 @@ TEST(Surface, ColorFillFillsEveryRowOfTheRectAndNothingAround) {
     ASSERT_EQ(s->ColorFill({1, 1, 4, 4}, 0xBEEF), DD_OK);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(Pixel16(*s, x, y), (y >= 1 && x >= 1 && x < 4) ? 0xBEEF : 0x1111) << x << "," << y;
+            EXPECT_EQ(Pixel16(*s, x, y), (y >= 1 && x >= 1 && x < 4) ? 0xBEEF : 0x1111)
+                << x << "," << y;
 }
 
 TEST(Surface, KeyedBltSkipsTheKeyRange) {

@@ -52,8 +52,8 @@ TEST_F(TgaReading, OtherDepthsOpenButProduceNoPixels) {
     auto reader = Open("d.tga", Tga(1, 1, 15, 0, Pixels({0xFF, 0x7F})));
     ASSERT_NE(reader, nullptr);
     uint16_t untouched = 0x1234;
-    EXPECT_EQ(reader->ReadPixels(reinterpret_cast<uint8_t*>(&untouched), 0, 2, 2, 5, 6, 5, 0,
-                                 11, 5, 0, 0, 1, 1),
+    EXPECT_EQ(reader->ReadPixels(reinterpret_cast<uint8_t*>(&untouched), 0, 2, 2, 5, 6, 5, 0, 11, 5,
+                                 0, 0, 1, 1),
               -1);
     EXPECT_EQ(untouched, 0x1234);
     EXPECT_TRUE(ReadPlane(*reader).empty());

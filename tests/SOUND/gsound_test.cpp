@@ -60,11 +60,10 @@ TEST_F(GsoundTest, PlayByNameNeedsAChannelOfAtLeastOneHundredth) {
 
 TEST_F(GsoundTest, EffectListAppliesVolumeAndPanAndSkipsEntriesWithoutAFile) {
     WriteLevel("DATA/SOUND/a.wav", 64, 8000);
-    WriteFile("DATA/sound.ini",
-              "[Half]\nname=data\\sound\\A.WAV\nvolume=0.5\npan=-1\n"
-              "[Silent]\nname=DATA\\SOUND\\a.wav\n"
-              "[NoFile]\nvolume=1\n"
-              "[Other]\nname=DATA\\SOUND\\a.txt\nvolume=1\n");
+    WriteFile("DATA/sound.ini", "[Half]\nname=data\\sound\\A.WAV\nvolume=0.5\npan=-1\n"
+                                "[Silent]\nname=DATA\\SOUND\\a.wav\n"
+                                "[NoFile]\nvolume=1\n"
+                                "[Other]\nname=DATA\\SOUND\\a.txt\nvolume=1\n");
     LoadSoundList("DATA\\sound.ini");
     Sound* half = Named("Half");
     Sound* silent = Named("Silent");
@@ -89,7 +88,8 @@ TEST_F(GsoundTest, EffectListAppliesVolumeAndPanAndSkipsEntriesWithoutAFile) {
 TEST_F(GsoundTest, SectionNamesBeyondTheListBufferAreNotLoaded) {
     WriteLevel("DATA/a.wav", 8, 100);
     std::string ini;
-    for (int i = 0; i < 300; ++i) ini += "[sound_" + std::to_string(100000000000 + i) + "]\nname=DATA\\a.wav\n";
+    for (int i = 0; i < 300; ++i)
+        ini += "[sound_" + std::to_string(100000000000 + i) + "]\nname=DATA\\a.wav\n";
     WriteFile("DATA/sound.ini", ini);
     LoadSoundList("DATA\\sound.ini");
     int loaded = 0;
@@ -169,7 +169,8 @@ TEST_F(GsoundTest, MissingAndUnplayableFilesGiveSilentSoundsAndLogRecords) {
     EXPECT_FALSE(static_cast<BufferSound*>(wideSound)->HasBuffer());
     std::string log = Log();
     EXPECT_NE(log.find("SOUND/fwav.cpp line: 39  -  "), std::string::npos) << log;
-    EXPECT_NE(log.find("SOUND/Gsound.cpp line: 158  -  lpDS->CreateSoundBuffer( &dsbd, &lpDSBuffer, 0 ) = -2005401500\n"),
+    EXPECT_NE(log.find("SOUND/Gsound.cpp line: 158  -  lpDS->CreateSoundBuffer( &dsbd, "
+                       "&lpDSBuffer, 0 ) = -2005401500\n"),
               std::string::npos)
         << log;
 }

@@ -45,9 +45,10 @@ const std::string kPlay = "play MUSIC from 0 notify";
 
 // A format-0 MIDI file: piano chord held for `ticks` at 480 ticks per quarter, 120 bpm.
 std::string ChordMidi(int ticks) {
-    std::string track = {0x00, char(0xC0), 0x00};                 // piano
+    std::string track = {0x00, char(0xC0), 0x00}; // piano
     for (char note : {60, 64, 67}) track += {0x00, char(0x90), note, 100};
-    track += {char(0x80 | ((ticks >> 14) & 0x7F)), char(0x80 | ((ticks >> 7) & 0x7F)), char(ticks & 0x7F)};
+    track += {char(0x80 | ((ticks >> 14) & 0x7F)), char(0x80 | ((ticks >> 7) & 0x7F)),
+              char(ticks & 0x7F)};
     track += {char(0x80), 60, 0};
     for (char note : {64, 67}) track += {0x00, char(0x80), note, 0};
     track += {0x00, char(0xFF), 0x2F, 0x00};
@@ -105,8 +106,10 @@ TEST_F(MidiMusicTest, AnotherMidiReplacesTheOpenOneAndShutDownClosesAll) {
     failing_ = "close all";
     ShutDownSound();
     EXPECT_EQ(Sent().back(), "close all");
-    EXPECT_NE(Log().find("SOUND/Gsound.cpp line: 388  -  mciSendString( \"close all\", NULL, 0, NULL) = 275\n"),
-              std::string::npos)
+    EXPECT_NE(
+        Log().find(
+            "SOUND/Gsound.cpp line: 388  -  mciSendString( \"close all\", NULL, 0, NULL) = 275\n"),
+        std::string::npos)
         << Log();
     EXPECT_EQ(CurrentMidi(), nullptr);
 }
@@ -138,9 +141,11 @@ TEST_F(MidiMusicTest, FailedCommandsAreLoggedWithTheCommandAndGoOn) {
     SwitchMusic("DATA\\theme.mid", true, true);
     EXPECT_EQ(Sent(), (std::vector<std::string>{"close all", kOpenTheme, kPlay}));
     std::string log = Log();
-    EXPECT_NE(log.find("SOUND/Gsound.cpp line: 81  -  ret = mciSendString( buf, NULL, 0, sndhWnd ) = 275\n" +
-                       kOpenTheme + "\nCannot find the specified file."),
-              std::string::npos)
+    EXPECT_NE(
+        log.find(
+            "SOUND/Gsound.cpp line: 81  -  ret = mciSendString( buf, NULL, 0, sndhWnd ) = 275\n" +
+            kOpenTheme + "\nCannot find the specified file."),
+        std::string::npos)
         << log;
 }
 
@@ -158,7 +163,8 @@ protected:
 
 TEST_F(MciTest, GeneratedMidiPlaysPausesAndRestarts) {
     WriteFile("DATA/chord.mid", ChordMidi(960)); // one second
-    ASSERT_EQ(Send("open \"" + folder_.string() + "\\DATA\\CHORD.MID\" type sequencer alias MUSIC"), 0u);
+    ASSERT_EQ(Send("open \"" + folder_.string() + "\\DATA\\CHORD.MID\" type sequencer alias MUSIC"),
+              0u);
     EXPECT_EQ(Rms(Render(4410)), 0.0); // opened, not yet playing
     ASSERT_EQ(Send("play MUSIC from 0 notify"), 0u);
     EXPECT_GT(Rms(Render(4410)), 300.0);
@@ -179,11 +185,13 @@ TEST_F(MciTest, CommandErrors) {
     WriteFile("DATA/bad.mid", "not a midi file");
     WriteFile("DATA/ok.mid", ChordMidi(100));
     EXPECT_EQ(Send("close all"), 0u); // nothing open is fine
-    EXPECT_EQ(Send("open \"DATA\\none.mid\" type sequencer alias MUSIC"), sys::MCIERR_FILE_NOT_FOUND);
+    EXPECT_EQ(Send("open \"DATA\\none.mid\" type sequencer alias MUSIC"),
+              sys::MCIERR_FILE_NOT_FOUND);
     EXPECT_EQ(Send("open \"DATA\\bad.mid\" type sequencer alias MUSIC"), sys::MCIERR_INVALID_FILE);
     EXPECT_EQ(Send("play MUSIC from 0 notify"), sys::MCIERR_INVALID_DEVICE_NAME);
     ASSERT_EQ(Send("open \"DATA\\ok.mid\" type sequencer alias MUSIC"), 0u);
-    EXPECT_EQ(Send("open \"DATA\\ok.mid\" type sequencer alias MUSIC"), sys::MCIERR_DUPLICATE_ALIAS);
+    EXPECT_EQ(Send("open \"DATA\\ok.mid\" type sequencer alias MUSIC"),
+              sys::MCIERR_DUPLICATE_ALIAS);
     EXPECT_EQ(Send("dance MUSIC"), sys::MCIERR_UNRECOGNIZED_COMMAND);
     EXPECT_EQ(Send(""), sys::MCIERR_UNRECOGNIZED_COMMAND);
     char text[16];

@@ -82,8 +82,8 @@ TEST_F(DeviceTest, LoopingBufferWrapsAndMonoGoesToBothSides) {
     auto* b = Make(Format(1, 44100, 16), pcm.data(), 6);
     b->Play(0, 0, sys::DSBPLAY_LOOPING);
     std::vector<int16_t> out = Render(7);
-    std::vector<int16_t> expected = {1000, 1000, 2000, 2000, 3000, 3000, 1000, 1000,
-                                     2000, 2000, 3000, 3000, 1000, 1000};
+    std::vector<int16_t> expected = {1000, 1000, 2000, 2000, 3000, 3000, 1000,
+                                     1000, 2000, 2000, 3000, 3000, 1000, 1000};
     EXPECT_EQ(out, expected);
     uint32_t status = 0;
     b->GetStatus(&status);
@@ -104,9 +104,9 @@ TEST_F(DeviceTest, VolumeAndPanAttenuateInDecibels) {
         long volume, pan;
         int left, right;
     } cases[] = {
-        {0, 0, 10000, 10000},      {-600, 0, 5012, 5012},  // -6 dB halves (almost)
-        {0, 10000, 0, 10000},      {0, -10000, 10000, 0},  // full pan silences the other side
-        {0, 2000, 1000, 10000},    {-10000, 0, 0, 0},      // -20 dB is a tenth; minimum is silence
+        {0, 0, 10000, 10000},   {-600, 0, 5012, 5012}, // -6 dB halves (almost)
+        {0, 10000, 0, 10000},   {0, -10000, 10000, 0}, // full pan silences the other side
+        {0, 2000, 1000, 10000}, {-10000, 0, 0, 0},     // -20 dB is a tenth; minimum is silence
     };
     for (const auto& c : cases) {
         auto* b = Make(Format(1, 44100, 16), pcm.data(), 128);

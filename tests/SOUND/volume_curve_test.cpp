@@ -8,9 +8,15 @@ TEST(VolumeCurve, OwnVolumeGivesTheDocumentedLevels) {
     const struct {
         float volume;
         long level;
-    } cases[] = {{1.0f, 0}, {0.5f, -512}, {0.25f, -1093}, {0.1f, -1973}, {0.0f, -10000},
+    } cases[] = {{1.0f, 0},
+                 {0.5f, -512},
+                 {0.25f, -1093},
+                 {0.1f, -1973},
+                 {0.0f, -10000},
                  // out of range and unreadable volumes are held to the ends of the scale
-                 {2.0f, 0}, {-1.0f, -10000}, {float(NAN), -10000}};
+                 {2.0f, 0},
+                 {-1.0f, -10000},
+                 {float(NAN), -10000}};
     for (const auto& c : cases) EXPECT_EQ(ToDirectVolume(c.volume), c.level) << c.volume;
 }
 

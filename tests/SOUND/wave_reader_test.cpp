@@ -12,7 +12,9 @@ namespace {
 
 class WaveReaderTest : public TempFolderTest {};
 
-std::string Bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
+std::string Bytes(const std::vector<uint8_t>& v) {
+    return std::string(v.begin(), v.end());
+}
 
 } // namespace
 
@@ -42,7 +44,8 @@ TEST_F(WaveReaderTest, ReadsFormatAndDataAndStopsAtTheChunkEnd) {
 TEST_F(WaveReaderTest, LyingSizesEndAtTheEndOfTheFile) {
     std::string data = "data";
     Put32(data, 0x7FFFFFF0); // claims two gigabytes
-    WriteFile("lie.wav", Riff(Chunk("fmt ", PcmFormat(2, 44100, 16)) + data + Samples16({5, 6, 7, 8})));
+    WriteFile("lie.wav",
+              Riff(Chunk("fmt ", PcmFormat(2, 44100, 16)) + data + Samples16({5, 6, 7, 8})));
     WaveReader reader;
     ASSERT_EQ(reader.Open("lie.wav"), 0);
     EXPECT_EQ(reader.DataLength(), 8u);
@@ -67,7 +70,9 @@ TEST_F(WaveReaderTest, BrokenFilesAreLoggedWithTheirLine) {
         std::string bytes; // empty: the file does not exist
         std::string record;
     } cases[] = {
-        {"missing", "", " line: 39  -  !( hmmioIn = mmioOpen( strFilename, NULL, MMIO_ALLOCBUF | MMIO_READ ) ) = 1\n"},
+        {"missing", "",
+         " line: 39  -  !( hmmioIn = mmioOpen( strFilename, NULL, MMIO_ALLOCBUF | MMIO_READ ) ) = "
+         "1\n"},
         {"tiny", "RIF", " line: 40  -  mmioDescend( hmmioIn, &pckInRIFF, NULL, 0 ) = 265\n"},
         {"not wave", Bytes({'R', 'I', 'F', 'F', 4, 0, 0, 0, 'A', 'V', 'I', ' '}),
          " line: 40  -  mmioDescend( hmmioIn, &pckInRIFF, NULL, 0 ) = 265\n"},
@@ -86,7 +91,8 @@ TEST_F(WaveReaderTest, BrokenFilesAreLoggedWithTheirLine) {
         WaveReader reader;
         EXPECT_NE(reader.Open("t.wav"), 0) << c.label;
         std::string log = Log();
-        EXPECT_NE(log.find("SOUND/fwav.cpp" + c.record), std::string::npos) << c.label << "\n" << log;
+        EXPECT_NE(log.find("SOUND/fwav.cpp" + c.record), std::string::npos) << c.label << "\n"
+                                                                            << log;
     }
 }
 

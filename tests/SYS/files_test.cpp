@@ -29,11 +29,11 @@ TEST_F(FilesTest, WindowsNamesResolveToExistingEntriesIgnoringCase) {
     } cases[] = {
         {"DATA\\Sound\\Music.ogg", "DATA/Sound/Music.ogg"},
         {"data\\SOUND\\music.OGG", "DATA/Sound/Music.ogg"},
-        {"data\\sound\\new.ogg", "DATA/Sound/new.ogg"},      // missing file kept as written
-        {"data\\NewDir\\x\\y.txt", "DATA/NewDir/x/y.txt"},   // below a missing folder too
-        {"Twins\\a.txt", "Twins/a.txt"},                     // the exact name wins
+        {"data\\sound\\new.ogg", "DATA/Sound/new.ogg"},    // missing file kept as written
+        {"data\\NewDir\\x\\y.txt", "DATA/NewDir/x/y.txt"}, // below a missing folder too
+        {"Twins\\a.txt", "Twins/a.txt"},                   // the exact name wins
         {"Twins\\A.txt", "Twins/A.txt"},
-        {"TWINS\\a.TXT", "Twins/A.txt"},                     // neither exact: the smaller name
+        {"TWINS\\a.TXT", "Twins/A.txt"}, // neither exact: the smaller name
         {"data\\", "DATA/"},
         {"data\\\\sound", "DATA/Sound"},
         {".\\data\\..\\DATA\\sound", "./DATA/../DATA/Sound"},
@@ -79,9 +79,16 @@ TEST_F(FilesTest, FindFilesMatchesPatternsIgnoringCaseWithDotEntriesFirst) {
 TEST_F(FilesTest, FindFilesSortsIgnoringCaseWhateverTheListingOrder) {
     // Upper-case forms decide ('_' after the letters, an accented letter after 'Z'); names that
     // differ only by case keep a fixed byte-wise order.
-    const std::vector<std::string> sorted = {"a.ini",      "Ab.ini",     "A_b.ini",  "b.ini",
-                                             "C.ini",      "README.ini", "Readme.ini", "Zeta.ini",
-                                             "\xE9" "cole.ini"};
+    const std::vector<std::string> sorted = {"a.ini",
+                                             "Ab.ini",
+                                             "A_b.ini",
+                                             "b.ini",
+                                             "C.ini",
+                                             "README.ini",
+                                             "Readme.ini",
+                                             "Zeta.ini",
+                                             "\xE9"
+                                             "cole.ini"};
     for (auto name = sorted.rbegin(); name != sorted.rend(); ++name) WriteFile(*name, "");
     EXPECT_EQ(sys::FindFiles("*.INI"), sorted);
 }

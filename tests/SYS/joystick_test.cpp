@@ -57,29 +57,35 @@ TEST(JoystickReporter, EveryPollMovesAndButtonChangesFollow) {
           {MM_JOY1BUTTONDOWN, b1 | b2 | JOY_BUTTON2CHG, 0x80000000}}},
         {"both released in one poll: one message each",
          {0xFFFF, 0, 0},
-         {{MM_JOY1MOVE, 0, 0xFFFF}, {MM_JOY1BUTTONUP, JOY_BUTTON1CHG, 0xFFFF},
+         {{MM_JOY1MOVE, 0, 0xFFFF},
+          {MM_JOY1BUTTONUP, JOY_BUTTON1CHG, 0xFFFF},
           {MM_JOY1BUTTONUP, JOY_BUTTON2CHG, 0xFFFF}}},
-        {"button 4 down", {0xFFFF, 0, b4},
+        {"button 4 down",
+         {0xFFFF, 0, b4},
          {{MM_JOY1MOVE, b4, 0xFFFF}, {MM_JOY1BUTTONDOWN, b4 | JOY_BUTTON4CHG, 0xFFFF}}},
     };
     JoystickReporter reporter(true, 1);
-    for (const PollCase& poll : polls) EXPECT_EQ(AsTriples(reporter.Messages(poll.reading)), poll.expected) << poll.what;
+    for (const PollCase& poll : polls)
+        EXPECT_EQ(AsTriples(reporter.Messages(poll.reading)), poll.expected) << poll.what;
 }
 
 TEST(JoystickReporter, ChangesOnlyReportMovementBeyondTheThreshold) {
     const PollCase polls[] = {
         {"centred is no movement", {}, {}},
         {"below the threshold", {0x8000 + 99, 0x8000, 0}, {}},
-        {"counted from the last move message", {0x8000 + 100, 0x8000, 0},
+        {"counted from the last move message",
+         {0x8000 + 100, 0x8000, 0},
          {{MM_JOY1MOVE, 0, LPARAM(0x80008064)}}},
         {"small steps add up", {0x8000 + 150, 0x8000, 0}, {}},
         {"", {0x8000 + 200, 0x8000, 0}, {{MM_JOY1MOVE, 0, LPARAM(0x800080C8)}}},
         {"the y axis too", {0x8000 + 200, 0x8000 - 100, 0}, {{MM_JOY1MOVE, 0, LPARAM(0x7F9C80C8)}}},
-        {"buttons are always reported", {0x8000 + 200, 0x8000 - 100, JOY_BUTTON3},
+        {"buttons are always reported",
+         {0x8000 + 200, 0x8000 - 100, JOY_BUTTON3},
          {{MM_JOY1BUTTONDOWN, JOY_BUTTON3 | JOY_BUTTON3CHG, LPARAM(0x7F9C80C8)}}},
     };
     JoystickReporter reporter(false, 100);
-    for (const PollCase& poll : polls) EXPECT_EQ(AsTriples(reporter.Messages(poll.reading)), poll.expected) << poll.what;
+    for (const PollCase& poll : polls)
+        EXPECT_EQ(AsTriples(reporter.Messages(poll.reading)), poll.expected) << poll.what;
 
     JoystickReporter zeroThreshold(false, 0);
     EXPECT_TRUE(zeroThreshold.Messages({}).empty()) << "no movement is never reported";
@@ -96,7 +102,8 @@ class JoystickCaptureTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER), 0)
+            << SDL_GetError();
         if (SDL_NumJoysticks() != 0) GTEST_SKIP() << "a real joystick is connected";
         SetCounterSourceForTesting([this] { return nowMs_ * 1000000; });
         g_posted.clear();
@@ -141,7 +148,7 @@ TEST_F(JoystickCaptureTest, GameControllerIsPolledEveryPeriod) {
     SDL_JoystickSetVirtualButton(device_, SDL_CONTROLLER_BUTTON_A, 1);
     const LPARAM leftDown = JoystickPositionLParam(0, 0xFFFF);
     EXPECT_EQ(PollAt(5000), (Triples{{MM_JOY1MOVE, JOY_BUTTON1, leftDown},
-                                              {MM_JOY1BUTTONDOWN, JOY_BUTTON1 | JOY_BUTTON1CHG, leftDown}}))
+                                     {MM_JOY1BUTTONDOWN, JOY_BUTTON1 | JOY_BUTTON1CHG, leftDown}}))
         << "the first poll is due at once";
     EXPECT_TRUE(PollAt(5019).empty()) << "not yet due";
     EXPECT_EQ(PollAt(5020).size(), 1u) << "a move at every poll";
@@ -152,9 +159,10 @@ TEST_F(JoystickCaptureTest, GameControllerIsPolledEveryPeriod) {
     SDL_JoystickSetVirtualButton(device_, SDL_CONTROLLER_BUTTON_Y, 1);
     SDL_JoystickSetVirtualButton(device_, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 1);
     const LPARAM rightCentre = JoystickPositionLParam(0xFFFF, 0x8000);
-    EXPECT_EQ(PollAt(5040), (Triples{{MM_JOY1MOVE, JOY_BUTTON4, rightCentre},
-                                              {MM_JOY1BUTTONUP, JOY_BUTTON4 | JOY_BUTTON1CHG, rightCentre},
-                                              {MM_JOY1BUTTONDOWN, JOY_BUTTON4 | JOY_BUTTON4CHG, rightCentre}}))
+    EXPECT_EQ(PollAt(5040),
+              (Triples{{MM_JOY1MOVE, JOY_BUTTON4, rightCentre},
+                       {MM_JOY1BUTTONUP, JOY_BUTTON4 | JOY_BUTTON1CHG, rightCentre},
+                       {MM_JOY1BUTTONDOWN, JOY_BUTTON4 | JOY_BUTTON4CHG, rightCentre}}))
         << "the d-pad is a full deflection";
 
     ReleaseJoystickCapture();
@@ -176,13 +184,14 @@ TEST_F(JoystickCaptureTest, PlainJoystickUsesFirstAxesHatAndButtons) {
     SDL_JoystickSetVirtualAxis(device_, 1, 999); // 999 units down: within the threshold
     EXPECT_TRUE(PollAt(5020).empty());
     SDL_JoystickSetVirtualHat(device_, 0, SDL_HAT_UP);
-    EXPECT_EQ(PollAt(5040), (Triples{{MM_JOY1MOVE, JOY_BUTTON3, JoystickPositionLParam(0x8000, 0)}}));
+    EXPECT_EQ(PollAt(5040),
+              (Triples{{MM_JOY1MOVE, JOY_BUTTON3, JoystickPositionLParam(0x8000, 0)}}));
 
     SDL_JoystickClose(device_);
     device_ = nullptr;
     SDL_JoystickDetachVirtual(0);
-    EXPECT_EQ(PollAt(5060), (Triples{{MM_JOY1MOVE, 0, kCentred},
-                                     {MM_JOY1BUTTONUP, JOY_BUTTON3CHG, kCentred}}))
+    EXPECT_EQ(PollAt(5060),
+              (Triples{{MM_JOY1MOVE, 0, kCentred}, {MM_JOY1BUTTONUP, JOY_BUTTON3CHG, kCentred}}))
         << "pulling the joystick out lets go of its direction and button";
     EXPECT_FALSE(JoystickCaptured());
     EXPECT_TRUE(PollAt(5080).empty()) << "then it reports nothing";
@@ -204,13 +213,14 @@ TEST_F(JoystickCaptureTest, PadPluggedInLaterBecomesJoystickOne) {
     SDL_JoystickClose(device_);
     device_ = nullptr;
     SDL_JoystickDetachVirtual(0);
-    EXPECT_EQ(PollAt(5040), (Triples{{MM_JOY1MOVE, 0, kCentred},
-                                     {MM_JOY1BUTTONUP, JOY_BUTTON2CHG, kCentred}}));
+    EXPECT_EQ(PollAt(5040),
+              (Triples{{MM_JOY1MOVE, 0, kCentred}, {MM_JOY1BUTTONUP, JOY_BUTTON2CHG, kCentred}}));
     EXPECT_FALSE(JoystickCaptured());
     EXPECT_TRUE(JoystickCaptureActive()) << "still waiting for the next pad";
 
     Attach(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
-    EXPECT_EQ(PollAt(5060), (Triples{{MM_JOY1MOVE, 0, kCentred}})) << "a pad plugged in again is read";
+    EXPECT_EQ(PollAt(5060), (Triples{{MM_JOY1MOVE, 0, kCentred}}))
+        << "a pad plugged in again is read";
     ReleaseJoystickCapture();
     EXPECT_FALSE(JoystickCaptureActive());
 }
@@ -226,7 +236,8 @@ TEST_F(JoystickCaptureTest, MappingFilesTurnAPlainJoystickIntoAPad) {
     const std::string file = folder + "/gamecontrollerdb.txt";
     FILE* out = fopen(file.c_str(), "w");
     ASSERT_NE(out, nullptr);
-    fprintf(out, "# a comment line\n%s,Test Stick,a:b5,b:b1,leftx:a0,lefty:a1,platform:Linux,\n", guid);
+    fprintf(out, "# a comment line\n%s,Test Stick,a:b5,b:b1,leftx:a0,lefty:a1,platform:Linux,\n",
+            guid);
     fclose(out);
     SetControllerMappingFiles({folder + "/missing.txt", file});
     ASSERT_TRUE(CaptureJoystick(20));

@@ -31,26 +31,13 @@ std::string Read(const char* section, const char* key, const char* fallback, con
 TEST_F(ProfileTest, ReadsValuesTheWindowsWayWithEitherLineEnd) {
     for (const std::string eol : {"\r\n", "\n"}) {
         SCOPED_TRACE(eol.size() == 2 ? "CR LF" : "LF");
-        WriteFile("test.ini", Lines({"orphan=before any section",
-                                     "; comment=not a key",
-                                     "[Main]",
-                                     "  Key1 =  value one  ",
-                                     "key2=\"quoted\"",
-                                     "key3='single'",
-                                     "key4=\"unbalanced",
-                                     "key5=",
-                                     "novalue",
-                                     "Key1=second",
-                                     "\tspaced\t=\t\"  kept  \"",
-                                     "[main]",
-                                     "key6=hidden by the first section",
-                                     "[ Spaced ]",
-                                     "a = 1",
-                                     "[other]",
-                                     "x=y=z",
-                                     "[unclosed",
-                                     "u=v"},
-                                    eol));
+        WriteFile("test.ini",
+                  Lines({"orphan=before any section", "; comment=not a key", "[Main]",
+                         "  Key1 =  value one  ", "key2=\"quoted\"", "key3='single'",
+                         "key4=\"unbalanced", "key5=", "novalue", "Key1=second",
+                         "\tspaced\t=\t\"  kept  \"", "[main]", "key6=hidden by the first section",
+                         "[ Spaced ]", "a = 1", "[other]", "x=y=z", "[unclosed", "u=v"},
+                        eol));
         const struct {
             const char* section;
             const char* key;
@@ -101,7 +88,8 @@ TEST_F(ProfileTest, ValuesAreCutToTheBuffer) {
 }
 
 TEST_F(ProfileTest, NullKeyListsKeysAndNullSectionListsSections) {
-    WriteFile("test.ini", "[One]\r\nb=1\r\na=2\r\nB=3\r\n;c=4\r\nbare\r\n[two]\r\n[ONE]\r\nz=9\r\n");
+    WriteFile("test.ini",
+              "[One]\r\nb=1\r\na=2\r\nB=3\r\n;c=4\r\nbare\r\n[two]\r\n[ONE]\r\nz=9\r\n");
     const struct {
         const char* section;
         size_t size;
@@ -112,15 +100,15 @@ TEST_F(ProfileTest, NullKeyListsKeysAndNullSectionListsSections) {
         {"two", 64, std::string("\0\0", 2), 0},
         {"three", 64, std::string("\0\0", 2), 0},
         {nullptr, 64, std::string("One\0two\0\0", 9), 8},
-        {"one", 6, std::string("b\0a\0\0\0", 6), 4},    // cut inside the list: size - 2
-        {nullptr, 6, std::string("One\0\0\0", 6), 4},   // the last name is cut
+        {"one", 6, std::string("b\0a\0\0\0", 6), 4},  // cut inside the list: size - 2
+        {nullptr, 6, std::string("One\0\0\0", 6), 4}, // the last name is cut
         {nullptr, 2, std::string("\0\0", 2), 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.section ? c.section : "(null)") + " " + std::to_string(c.size));
         std::vector<char> buffer(c.size + 1, '#');
-        EXPECT_EQ(sys::GetPrivateProfileString(c.section, nullptr, "ignored", buffer.data(),
-                                               c.size, "test.ini"),
+        EXPECT_EQ(sys::GetPrivateProfileString(c.section, nullptr, "ignored", buffer.data(), c.size,
+                                               "test.ini"),
                   c.result);
         EXPECT_EQ(std::string(buffer.data(), c.expected.size()), c.expected);
         EXPECT_EQ(buffer[c.size], '#');
@@ -134,9 +122,9 @@ TEST_F(ProfileTest, IntegersReadLikeWindows) {
         const char* key;
         int expected;
     } cases[] = {
-        {"a", 42}, {"b", -17}, {"c", 8}, {"d", 12}, {"e", 0}, {"f", 99},  {"g", 7},
-        {"h", 1},  // 32-bit wrap
-        {"i", 0},  {"j", -3}, {"missing", 99},
+        {"a", 42}, {"b", -17}, {"c", 8},        {"d", 12},
+        {"e", 0},  {"f", 99},  {"g", 7},        {"h", 1}, // 32-bit wrap
+        {"i", 0},  {"j", -3},  {"missing", 99},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
@@ -155,10 +143,10 @@ TEST_F(ProfileTest, WritesChangeOnlyWhatTheyMustAndKeepTheLineEnds) {
     } cases[] = {
         {"new key after the section's last line, blank separator kept",
          "; top\n[a]\nx=1\n\n[b]\ny=2\n", "A", "z", "3", "; top\n[a]\nx=1\nz=3\n\n[b]\ny=2\n"},
-        {"value replaced, key spelling and indentation kept",
-         "[A]\r\n  Name = old\r\nother=1\r\n", "a", "NAME", "new",
-         "[A]\r\n  Name=new\r\nother=1\r\n"},
-        {"only the first of twin keys changes", "[a]\nk=1\nk=2\n", "a", "k", "3", "[a]\nk=3\nk=2\n"},
+        {"value replaced, key spelling and indentation kept", "[A]\r\n  Name = old\r\nother=1\r\n",
+         "a", "NAME", "new", "[A]\r\n  Name=new\r\nother=1\r\n"},
+        {"only the first of twin keys changes", "[a]\nk=1\nk=2\n", "a", "k", "3",
+         "[a]\nk=3\nk=2\n"},
         {"new section at the end of a file without a final line end", "[a]\nx=1", "b", "k", "v",
          "[a]\nx=1\n[b]\nk=v\n"},
         {"new key after a last line without line end", "[a]\r\nx=1", "a", "y", "2",
@@ -167,8 +155,8 @@ TEST_F(ProfileTest, WritesChangeOnlyWhatTheyMustAndKeepTheLineEnds) {
          "[a]\nx=1\r\ny=2"},
         {"key into an empty section", "[a]\n[b]\n", "a", "k", "v", "[a]\nk=v\n[b]\n"},
         {"file without line ends gets CR LF", "", "s", "k", "v", "[s]\r\nk=v\r\n"},
-        {"every copy of a key in the first section is deleted",
-         "[a]\nx=1\ny=2\nX=3\n[b]\nx=4\n", "a", "x", nullptr, "[a]\ny=2\n[b]\nx=4\n"},
+        {"every copy of a key in the first section is deleted", "[a]\nx=1\ny=2\nX=3\n[b]\nx=4\n",
+         "a", "x", nullptr, "[a]\ny=2\n[b]\nx=4\n"},
         {"every section of the name is deleted", "[a]\nx=1\n[b]\ny=2\n[A]\nz=3\n", "a", nullptr,
          nullptr, "[b]\ny=2\n"},
         {"deleting what is not there changes nothing", "[a]\nx=1\n", "a", "q", nullptr,
@@ -236,7 +224,8 @@ TEST_F(ProfileTest, ReadOnlyFileStaysAsItIs) {
     // not stop.
     const std::string before = "[main]\r\nplayer=Ann\r\n";
     WriteFile("game.ini", before);
-    fs::permissions("game.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions("game.ini",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_FALSE(sys::WritePrivateProfileString("main", "player", "Bob", "game.ini"));
     EXPECT_FALSE(sys::WritePrivateProfileString("main", "diff", "1", "GAME.INI"));
     EXPECT_EQ(ReadFile("game.ini"), before);

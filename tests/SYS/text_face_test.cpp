@@ -39,10 +39,8 @@ TEST(TextFace, AntiAliasedTextBlendsIntoA32BitPicture) {
         // Grey levels only where the face is smooth; nothing beyond the clip.
         EXPECT_EQ(colours.size() > 2, face == smooth.get());
         for (int y = 0; y < h; ++y)
-            for (int x = 30; x < w; ++x)
-                EXPECT_EQ(pixels[size_t(y) * w + x], 0xFFFFFFu);
-        for (uint32_t c : colours)
-            EXPECT_EQ((c >> 16) & 0xFF, c & 0xFF) << std::hex << c;
+            for (int x = 30; x < w; ++x) EXPECT_EQ(pixels[size_t(y) * w + x], 0xFFFFFFu);
+        for (uint32_t c : colours) EXPECT_EQ((c >> 16) & 0xFF, c & 0xFF) << std::hex << c;
     }
 }
 

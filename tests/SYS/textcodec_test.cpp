@@ -46,15 +46,19 @@ TEST(Cp1252, CharactersWithoutFormAndMalformedUtf8BecomeQuestionMarks) {
         const char* utf8;
         const char* expected;
     } cases[] = {
-        {"a\xE4\xB8\xAD" "b", "a?b"},   // a CJK character
-        {"\xF0\x9F\x90\xA0", "?"},       // outside the basic plane
-        {"\xC2\x80", "?"},               // a control character Windows-1252 lacks
-        {"\xC3", "?"},                   // cut short at the end
-        {"\xE2\x82" "x", "??x"},         // cut short before a plain character
-        {"\xC0\xAF", "??"},              // overlong '/'
-        {"\xED\xA0\x80", "???"},         // a surrogate
-        {"\xF4\x90\x80\x80", "????"},    // beyond U+10FFFF
-        {"\x80z", "?z"},                 // stray continuation byte
+        {"a\xE4\xB8\xAD"
+         "b",
+         "a?b"},                   // a CJK character
+        {"\xF0\x9F\x90\xA0", "?"}, // outside the basic plane
+        {"\xC2\x80", "?"},         // a control character Windows-1252 lacks
+        {"\xC3", "?"},             // cut short at the end
+        {"\xE2\x82"
+         "x",
+         "??x"},                      // cut short before a plain character
+        {"\xC0\xAF", "??"},           // overlong '/'
+        {"\xED\xA0\x80", "???"},      // a surrogate
+        {"\xF4\x90\x80\x80", "????"}, // beyond U+10FFFF
+        {"\x80z", "?z"},              // stray continuation byte
         {"caf\xC3\xA9 \xE2\x82\xAC", "caf\xE9 \x80"},
     };
     for (const auto& c : cases) {

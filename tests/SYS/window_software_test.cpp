@@ -28,7 +28,8 @@ TEST(SoftwarePresent, RecognisesRasterisersThatRunOnTheProcessor) {
         {nullptr, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsSoftwareRasterizer(c.renderer), c.software) << (c.renderer ? c.renderer : "null");
+        EXPECT_EQ(IsSoftwareRasterizer(c.renderer), c.software)
+            << (c.renderer ? c.renderer : "null");
 }
 
 uint32_t Xrgb(uint8_t r, uint8_t g, uint8_t b) {
@@ -40,10 +41,9 @@ TEST(SoftwarePresent, WidensChannelsByRepeatingTheirTopBits) {
         uint16_t rgb565;
         uint32_t xrgb;
     } cases[] = {
-        {0x0000, Xrgb(0, 0, 0)},          {0xFFFF, Xrgb(255, 255, 255)},
-        {0xF800, Xrgb(255, 0, 0)},        {0x07E0, Xrgb(0, 255, 0)},
-        {0x001F, Xrgb(0, 0, 255)},        {0x0821, Xrgb(8, 4, 8)},
-        {0x8410, Xrgb(132, 130, 132)},    {0x7BEF, Xrgb(123, 125, 123)},
+        {0x0000, Xrgb(0, 0, 0)},       {0xFFFF, Xrgb(255, 255, 255)}, {0xF800, Xrgb(255, 0, 0)},
+        {0x07E0, Xrgb(0, 255, 0)},     {0x001F, Xrgb(0, 0, 255)},     {0x0821, Xrgb(8, 4, 8)},
+        {0x8410, Xrgb(132, 130, 132)}, {0x7BEF, Xrgb(123, 125, 123)},
     };
     for (const auto& c : cases) {
         uint32_t out = 0;
@@ -56,9 +56,11 @@ TEST(SoftwarePresent, WidensChannelsByRepeatingTheirTopBits) {
 struct Picture {
     int width, height, pitchPixels;
     std::vector<uint16_t> pixels;
-    Picture(int w, int h) : width(w), height(h), pitchPixels(w + 3), pixels(size_t(pitchPixels) * h, 0xDEAD) {
+    Picture(int w, int h)
+        : width(w), height(h), pitchPixels(w + 3), pixels(size_t(pitchPixels) * h, 0xDEAD) {
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) pixels[size_t(y) * pitchPixels + x] = uint16_t(y * 1031 + x * 37 + 1);
+            for (int x = 0; x < w; ++x)
+                pixels[size_t(y) * pitchPixels + x] = uint16_t(y * 1031 + x * 37 + 1);
     }
     uint16_t At(int x, int y) const { return pixels[size_t(y) * pitchPixels + x]; }
 };
@@ -77,7 +79,8 @@ void ExpectScaled(const Picture& picture, const Rect& clip, int outWidth, int ou
     const int outPitchPixels = outWidth + 5;
     std::vector<uint32_t> out(size_t(outPitchPixels) * outHeight, kUntouched);
     ScaleRGB565ToXRGB8888(picture.pixels.data(), picture.pitchPixels * 2, picture.width,
-                          picture.height, clip, out.data(), outPitchPixels * 4, outWidth, outHeight);
+                          picture.height, clip, out.data(), outPitchPixels * 4, outWidth,
+                          outHeight);
     const Viewport view{0, 0, outWidth, outHeight};
     int wrong = 0;
     for (int y = 0; y < outHeight && wrong < 5; ++y) {
@@ -103,17 +106,18 @@ TEST(SoftwarePresent, ScalesToTheNearestPicturePixelWithinTheClip) {
         int width, height, outWidth, outHeight;
         Rect clip;
     } cases[] = {
-        {37, 5, 37, 5, {0, 0, 37, 5}},       // same size; a width that is no multiple of a block
-        {37, 5, 37, 5, {3, 1, 20, 4}},       // only the clip is written
-        {16, 12, 48, 36, {0, 0, 16, 12}},    // a whole factor, as a scaled window
+        {37, 5, 37, 5, {0, 0, 37, 5}},    // same size; a width that is no multiple of a block
+        {37, 5, 37, 5, {3, 1, 20, 4}},    // only the clip is written
+        {16, 12, 48, 36, {0, 0, 16, 12}}, // a whole factor, as a scaled window
         {16, 12, 48, 36, {5, 2, 9, 11}},
-        {64, 48, 144, 108, {0, 0, 64, 48}},  // 2.25, as 640x480 full screen on 1920x1080
+        {64, 48, 144, 108, {0, 0, 64, 48}}, // 2.25, as 640x480 full screen on 1920x1080
         {64, 48, 144, 108, {7, 3, 61, 45}},
-        {64, 48, 50, 31, {0, 0, 64, 48}},    // smaller than the picture
+        {64, 48, 50, 31, {0, 0, 64, 48}}, // smaller than the picture
         {5, 3, 7, 7, {0, 0, 5, 3}},
-        {8, 8, 8, 8, {-4, -4, 100, 100}},    // a clip beyond the picture is cut to it
+        {8, 8, 8, 8, {-4, -4, 100, 100}}, // a clip beyond the picture is cut to it
     };
-    for (const auto& c : cases) ExpectScaled(Picture(c.width, c.height), c.clip, c.outWidth, c.outHeight);
+    for (const auto& c : cases)
+        ExpectScaled(Picture(c.width, c.height), c.clip, c.outWidth, c.outHeight);
 }
 
 TEST(SoftwarePresent, EmptyClipWritesNothing) {
@@ -142,8 +146,8 @@ struct ChangedFrame {
     }
     RowSpan Present(const Rect& clip) {
         return ScaleChangesRGB565ToXRGB8888(picture.pixels.data(), picture.pitchPixels * 2,
-                                            picture.width, picture.height, clip, shown,
-                                            out.data(), outWidth * 4, outWidth, outHeight);
+                                            picture.width, picture.height, clip, shown, out.data(),
+                                            outWidth * 4, outWidth, outHeight);
     }
     // Output pixels showing picture pixel (x, y).
     std::vector<size_t> Showing(int x, int y) const {
@@ -168,7 +172,8 @@ TEST(SoftwarePresent, LaterFramesWriteOnlyTheRunsThatChanged) {
         ChangedFrame frame(size.width, size.height, size.outWidth, size.outHeight);
         const RowSpan nothing = frame.Present(Rect{0, 0, size.width, size.height});
         EXPECT_EQ(nothing.top, nothing.bottom) << "an unchanged frame writes no row";
-        EXPECT_EQ(std::count(frame.out.begin(), frame.out.end(), kUntouched), ptrdiff_t(frame.out.size()));
+        EXPECT_EQ(std::count(frame.out.begin(), frame.out.end(), kUntouched),
+                  ptrdiff_t(frame.out.size()));
 
         // Pixel 20 of row 2 lies in the second run of 16, pixel 36 in the last, short one.
         frame.picture.pixels[size_t(2) * frame.picture.pitchPixels + 20] = 0xF800;

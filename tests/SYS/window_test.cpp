@@ -54,7 +54,8 @@ TEST(KeyCodes, PhysicalKeysGiveWindowsCodes) {
     };
     for (const KeyCase& c : cases) {
         KeyCodes codes;
-        ASSERT_TRUE(KeyCodesOf(c.scancode, c.symbol, c.numLock, codes)) << SDL_GetScancodeName(c.scancode);
+        ASSERT_TRUE(KeyCodesOf(c.scancode, c.symbol, c.numLock, codes))
+            << SDL_GetScancodeName(c.scancode);
         EXPECT_EQ(codes.virtualKey, c.virtualKey) << SDL_GetScancodeName(c.scancode);
         EXPECT_EQ(codes.scanCode, c.scanCode) << SDL_GetScancodeName(c.scancode);
         EXPECT_EQ(codes.extended, c.extended) << SDL_GetScancodeName(c.scancode);
@@ -126,18 +127,17 @@ TEST(WindowScale, LargestWholeFactorWithinThreeQuartersOfTheDesktop) {
     } cases[] = {
         {0, 1024, 768, 1},  // the original's screen: the original size
         {0, 1920, 1080, 1}, // 1280 x 960 would not fit three quarters of 1080 rows
-        {0, 2560, 1440, 2},
-        {0, 2560, 1600, 2},
-        {0, 3840, 2160, 3},
-        {0, 800, 600, 1},   // smaller than the window: still 1
-        {0, 0, 0, 1},       // no desktop reported
-        {-4, 3840, 2160, 3}, // a negative setting is the automatic choice
-        {1, 3840, 2160, 1},  // fixed factors as they are, even when they do not fit
-        {4, 1024, 768, 4},
-        {100000, 3840, 2160, 25}, // but never beyond what a window system makes
+        {0, 2560, 1440, 2},  {0, 2560, 1600, 2},
+        {0, 3840, 2160, 3},  {0, 800, 600, 1}, // smaller than the window: still 1
+        {0, 0, 0, 1},                          // no desktop reported
+        {-4, 3840, 2160, 3},                   // a negative setting is the automatic choice
+        {1, 3840, 2160, 1}, // fixed factors as they are, even when they do not fit
+        {4, 1024, 768, 4},   {100000, 3840, 2160, 25}, // but never beyond what a window system
+                                                       // makes
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ChooseWindowScale(c.setting, c.desktopWidth, c.desktopHeight, 640, 480), c.expected)
+        EXPECT_EQ(ChooseWindowScale(c.setting, c.desktopWidth, c.desktopHeight, 640, 480),
+                  c.expected)
             << c.setting << " on " << c.desktopWidth << "x" << c.desktopHeight;
 }
 
@@ -252,7 +252,8 @@ TEST_F(WindowTest, AltF10AndAltCombinationsAreSystemKeys) {
     for (const Msg& m : msgs)
         if (m.message != WM_CHAR && m.message != WM_SYSCHAR) kinds.push_back(m.message);
     ASSERT_EQ(kinds.size(), std::size(steps));
-    for (size_t i = 0; i < kinds.size(); ++i) EXPECT_EQ(kinds[i], steps[i].expected) << "step " << i;
+    for (size_t i = 0; i < kinds.size(); ++i)
+        EXPECT_EQ(kinds[i], steps[i].expected) << "step " << i;
 }
 
 TEST_F(WindowTest, TypedTextBecomesCp1252CharactersRightAfterItsKey) {
@@ -309,7 +310,8 @@ TEST_F(WindowTest, ScaledWindowKeepsClientSizesAndMousePositionsInBackBufferPixe
     EXPECT_EQ(client.right, 64);
     EXPECT_EQ(client.bottom, 48);
     const Rect outer = GetWindowRect();
-    ASSERT_TRUE(MoveMainWindow(outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top));
+    ASSERT_TRUE(
+        MoveMainWindow(outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top));
     SDL_GetWindowSize(MainSdlWindow(), &w, &h);
     EXPECT_EQ(w, 192) << "placing the window with its own rect keeps its size";
 
@@ -331,7 +333,8 @@ TEST_F(WindowTest, FullScreenMousePositionsAreBackBufferPixels) {
     SDL_GetWindowSize(window, &w, &h);
     if (w == 64 && h == 48) GTEST_SKIP() << "the video driver keeps the window size in full screen";
     const Viewport view = FitKeepingAspect(w, h, 64, 48);
-    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, view.x + view.width / 2, view.y + view.height / 2, 1);
+    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, view.x + view.width / 2,
+               view.y + view.height / 2, 1);
     std::vector<Msg> msgs = Drain();
     ASSERT_EQ(msgs.size(), 1u);
     EXPECT_EQ(PointX(msgs[0].lParam), 32);
@@ -365,7 +368,7 @@ TEST_F(WindowTest, WindowEventsBecomeSizeActivationAndCloseMessages) {
     PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
     std::vector<Msg> msgs = Drain();
     const std::vector<std::pair<unsigned, WPARAM>> expected = {
-        {WM_SIZE, SIZE_MINIMIZED}, {WM_ACTIVATEAPP, 0}, {WM_KILLFOCUS, 0},  {WM_SIZE, SIZE_RESTORED},
+        {WM_SIZE, SIZE_MINIMIZED}, {WM_ACTIVATEAPP, 0}, {WM_KILLFOCUS, 0}, {WM_SIZE, SIZE_RESTORED},
         {WM_ACTIVATEAPP, 1},       {WM_SETFOCUS, 0},    {WM_CLOSE, 0},
     };
     ASSERT_EQ(msgs.size(), expected.size());
@@ -428,7 +431,8 @@ TEST_F(WindowTest, PresentShowsTheClippedPartOfTheBackBuffer) {
     SDL_Renderer* renderer = SDL_GetRenderer(MainSdlWindow());
     ASSERT_NE(renderer, nullptr);
     std::vector<uint16_t> shown(W * H);
-    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB565, shown.data(), W * 2), 0)
+    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB565, shown.data(), W * 2),
+              0)
         << SDL_GetError();
     EXPECT_EQ(shown[10 * W + 5], 0x001F);
     EXPECT_EQ(shown[10 * W + W - 5], 0xF800);
@@ -444,7 +448,8 @@ TEST_F(WindowTest, ScaledWindowShowsEveryBackBufferPixelAsABlock) {
     constexpr int W = 64, H = 48;
     std::vector<uint16_t> picture(W * H);
     for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) picture[y * W + x] = uint16_t((x & 31) << 11 | (y & 63) << 5 | 7);
+        for (int x = 0; x < W; ++x)
+            picture[y * W + x] = uint16_t((x & 31) << 11 | (y & 63) << 5 | 7);
     PresentRGB565(picture.data(), W * 2, W, H, Rect{0, 0, W, H});
     SDL_Renderer* renderer = SDL_GetRenderer(MainSdlWindow());
     ASSERT_NE(renderer, nullptr);
@@ -453,7 +458,8 @@ TEST_F(WindowTest, ScaledWindowShowsEveryBackBufferPixelAsABlock) {
     ASSERT_EQ(outW, 3 * W);
     ASSERT_EQ(outH, 3 * H);
     std::vector<uint16_t> shown(size_t(outW) * outH);
-    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB565, shown.data(), outW * 2), 0)
+    ASSERT_EQ(
+        SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB565, shown.data(), outW * 2), 0)
         << SDL_GetError();
     for (int y = 0; y < outH; y += 5)
         for (int x = 0; x < outW; x += 7)
@@ -474,7 +480,8 @@ TEST_F(WindowTest, AResizedWindowShowsTheUnchangedPictureAgain) {
     SDL_GetRendererOutputSize(renderer, &outW, &outH);
     ASSERT_EQ(outW, 2 * W);
     std::vector<uint16_t> shown(size_t(outW) * outH);
-    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB565, shown.data(), outW * 2), 0)
+    ASSERT_EQ(
+        SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB565, shown.data(), outW * 2), 0)
         << SDL_GetError();
     for (size_t i = 0; i < shown.size(); i += 37) ASSERT_EQ(shown[i], 0x07E0) << i;
 }
@@ -494,7 +501,8 @@ TEST_F(WindowTest, FullScreenShowsThePictureCentredBetweenBlackBars) {
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(renderer, &outW, &outH);
     std::vector<uint16_t> shown(size_t(outW) * outH);
-    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB565, shown.data(), outW * 2), 0)
+    ASSERT_EQ(
+        SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB565, shown.data(), outW * 2), 0)
         << SDL_GetError();
     SetFullScreen(false, W, H);
     const Viewport view = FitKeepingAspect(outW, outH, W, H);
@@ -516,7 +524,8 @@ TEST_F(WindowTest, PresentTakesA32BitPictureAfterA16BitOne) {
     SDL_Renderer* renderer = SDL_GetRenderer(MainSdlWindow());
     ASSERT_NE(renderer, nullptr);
     std::vector<uint32_t> shown(W * H);
-    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB888, shown.data(), W * 4), 0)
+    ASSERT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB888, shown.data(), W * 4),
+              0)
         << SDL_GetError();
     EXPECT_EQ(shown[10 * W + 5] & 0xFFFFFF, 0x0080C0u);
 }
@@ -544,7 +553,7 @@ TEST_F(WindowTest, WheelTurnsCarryNotchesKeysAndPointerPosition) {
     }
     SDL_Event sideways{};
     sideways.type = SDL_MOUSEWHEEL;
-    sideways.wheel.x = 1;  // a horizontal turn is not a vertical one
+    sideways.wheel.x = 1; // a horizontal turn is not a vertical one
     SDL_PushEvent(&sideways);
     EXPECT_TRUE(Drain().empty());
 }
@@ -561,7 +570,7 @@ TEST_F(WindowTest, IconFromPngDataInMemory) {
     std::vector<unsigned char> png(size);
     ASSERT_TRUE(png_image_write_to_memory(&image, png.data(), &size, 0, pixels.data(), 0, nullptr));
     EXPECT_TRUE(SetMainWindowIconPng(png.data(), size));
-    EXPECT_FALSE(SetMainWindowIconPng(png.data(), size / 2));  // cut short
+    EXPECT_FALSE(SetMainWindowIconPng(png.data(), size / 2)); // cut short
     const unsigned char notPng[] = "not a picture";
     EXPECT_FALSE(SetMainWindowIconPng(notPng, sizeof notPng));
     EXPECT_FALSE(SetMainWindowIconPng(nullptr, 0));

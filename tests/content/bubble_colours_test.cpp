@@ -37,33 +37,29 @@ Seen SeenDifference(const Image& a, const Image& b, const Deficiency* d) {
                 SimulateDeficiency(*d, ca);
                 SimulateDeficiency(*d, cb);
             }
-            for (int c = 0; c < 3; ++c)
-                colour += std::abs(ca[c] - cb[c]) / 3.0;
+            for (int c = 0; c < 3; ++c) colour += std::abs(ca[c] - cb[c]) / 3.0;
             la.push_back(0.2126 * ca[0] + 0.7152 * ca[1] + 0.0722 * ca[2]);
             lb.push_back(0.2126 * cb[0] + 0.7152 * cb[1] + 0.0722 * cb[2]);
         }
     const double n = double(la.size());
     double ma = 0, mb = 0;
-    for (size_t i = 0; i < la.size(); ++i)
-        ma += la[i] / n, mb += lb[i] / n;
+    for (size_t i = 0; i < la.size(); ++i) ma += la[i] / n, mb += lb[i] / n;
     double pattern = 0;
-    for (size_t i = 0; i < la.size(); ++i)
-        pattern += std::abs((la[i] - ma) - (lb[i] - mb)) / n;
+    for (size_t i = 0; i < la.size(); ++i) pattern += std::abs((la[i] - ma) - (lb[i] - mb)) / n;
     return {colour / n, pattern};
 }
 
 // Whether every pair of the colours the launcher fires (0..6) is apart.
 bool EveryPairApart(BubbleStyle style, const Deficiency* d) {
     Image bubbles[7];
-    for (int k = 0; k < 7; ++k)
-        bubbles[k] = DrawBubble(style, k);
+    for (int k = 0; k < 7; ++k) bubbles[k] = DrawBubble(style, k);
     bool apart = true;
     for (int i = 0; i < 7; ++i)
         for (int j = i + 1; j < 7; ++j) {
             const Seen seen = SeenDifference(bubbles[i], bubbles[j], d);
             if (!seen.Apart() && style == BubbleStyle::Symbols)
-                ADD_FAILURE() << "colours " << i << " and " << j << " differ by colour " << seen.colour
-                              << " and pattern " << seen.pattern;
+                ADD_FAILURE() << "colours " << i << " and " << j << " differ by colour "
+                              << seen.colour << " and pattern " << seen.pattern;
             apart = apart && seen.Apart();
         }
     return apart;
@@ -85,8 +81,7 @@ TEST(BubbleColours, SimulationKeepsGreysAndMovesRedTowardYellowBrown) {
     for (const Deficiency d : kDeficiencies) {
         uint8_t grey[3] = {128, 128, 128};
         SimulateDeficiency(d, grey);
-        for (uint8_t c : grey)
-            EXPECT_NEAR(c, 128, 2) << DeficiencyName(d);
+        for (uint8_t c : grey) EXPECT_NEAR(c, 128, 2) << DeficiencyName(d);
     }
     uint8_t red[3] = {230, 30, 30};
     SimulateDeficiency(Deficiency::Deuteranopia, red);

@@ -1,5 +1,6 @@
-// The content tools' file formats as the game reads them back: TGA pictures and masks, ".fh" glyph tables, the rasterised
-// fonts, the manifest, and the content check's verdicts on small hand-made game folders.
+// The content tools' file formats as the game reads them back: TGA pictures and masks, ".fh" glyph
+// tables, the rasterised fonts, the manifest, and the content check's verdicts on small hand-made
+// game folders.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -25,7 +26,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class TempFolder : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("content_" +
@@ -75,8 +76,7 @@ TEST_F(TgaRoundTrip, PixelsComeBackUprightAtEveryDepthAndOddSize) {
         ASSERT_TRUE(ReadPicture(path, &back, nullptr));
         for (int y = 0; y < c.h; ++y)
             for (int x = 0; x < c.w; ++x)
-                for (int ch = 0; ch < 3; ++ch)
-                    ASSERT_EQ(back.At(x, y)[ch], original.At(x, y)[ch]);
+                for (int ch = 0; ch < 3; ++ch) ASSERT_EQ(back.At(x, y)[ch], original.At(x, y)[ch]);
         EXPECT_EQ(back.At(c.w - 1, c.h - 1)[3],
                   c.bits == 32 ? original.At(c.w - 1, c.h - 1)[3] : 255);
     }
@@ -88,8 +88,7 @@ TEST_F(TgaRoundTrip, MaskCarriesAlphaInEveryChannel) {
     ASSERT_TRUE(WriteTgaMask(path, original, nullptr));
     Image mask;
     ASSERT_TRUE(ReadPicture(path, &mask, nullptr));
-    for (int ch = 0; ch < 3; ++ch)
-        EXPECT_EQ(mask.At(3, 2)[ch], original.At(3, 2)[3]);
+    for (int ch = 0; ch < 3; ++ch) EXPECT_EQ(mask.At(3, 2)[ch], original.At(3, 2)[3]);
 }
 
 TEST_F(TgaRoundTrip, JpegKeepsColoursCloseAndDropsAlpha) {
@@ -238,7 +237,8 @@ TEST_F(ContentCheck, FindsEachKindOfFault) {
     for (int y = 0; y < 17; ++y)
         for (int x = 0; x < 32; ++x) {
             uint8_t* p = wraps.At(x, y);
-            p[0] = p[1] = p[2] = static_cast<uint8_t>(128 + 100 * std::sin(x * M_PI / 16) * std::cos(y * M_PI / 8));
+            p[0] = p[1] = p[2] =
+                static_cast<uint8_t>(128 + 100 * std::sin(x * M_PI / 16) * std::cos(y * M_PI / 8));
             p[3] = 255;
             if (y < 16) {
                 uint8_t* q = jumps.At(x, y);
@@ -298,8 +298,7 @@ TEST_F(ContentCheck, FindsEachKindOfFault) {
         ASSERT_TRUE(ParseManifest(c.manifest, &m, nullptr)) << c.manifest;
         const std::vector<std::string> problems = CheckContent(Root(), m);
         std::string all;
-        for (const std::string& p : problems)
-            all += p + "\n";
+        for (const std::string& p : problems) all += p + "\n";
         if (c.expected[0] == 0)
             EXPECT_TRUE(problems.empty()) << c.manifest << ":\n" << all;
         else

@@ -33,7 +33,7 @@ const std::string kManifest =
 // Runs in a fresh folder whose DATA is the built game's, so nothing the loaders might write
 // (the error log) lands in the game folder.
 class EngineReadsContent : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         if (!fs::exists(kGame + "/DATA/main.ini"))
             GTEST_SKIP() << "the game folder has not been built";
@@ -54,8 +54,7 @@ class EngineReadsContent : public ::testing::Test {
     void TearDown() override {
         if (folder_.empty()) return;
         sys::SetMessageBoxResponder({});
-        for (Sprite* s : loaded_)
-            s->Release(); // the registry's reference
+        for (Sprite* s : loaded_) s->Release(); // the registry's reference
         CloseErrorLog();
         if (chdir(old_.c_str()) != 0) std::abort();
         std::error_code ignored;
@@ -82,8 +81,7 @@ TEST_F(EngineReadsContent, EveryPictureOfEveryScreenLoadsAtItsSizeWithItsMask) {
         ASSERT_TRUE(ini.Load(GamePath(kGame, e.name)));
         std::vector<std::string> sections{"main"};
         for (const ManifestWidget& w : e.widgets)
-            for (const std::string& s : SectionsOfWidget(ini, w))
-                sections.push_back(s);
+            for (const std::string& s : SectionsOfWidget(ini, w)) sections.push_back(s);
         for (const std::string& section : sections)
             for (const std::string& name : StatePictures(ini, section)) {
                 SCOPED_TRACE(e.name + " [" + section + "] " + name);
@@ -141,14 +139,14 @@ TEST_F(EngineReadsContent, MenuFontMeasuresAndInksAsItsTableSays) {
         return reinterpret_cast<uint16_t*>(target.pixels)[y * 200 + x];
     };
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 200; ++x)
-            px(x, y) = panel;
+        for (int x = 0; x < 200; ++x) px(x, y) = panel;
     DrawText(&target, font, 100, 20, "Play", 0, 0, 0);
     int dark = 0, changedOutside = 0;
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 200; ++x) {
-            const bool inLine = y >= 20 - table.glyphHeight.value_or(0) / 2 &&
-                                y < 20 + table.glyphHeight.value_or(0) - table.glyphHeight.value_or(0) / 2;
+            const bool inLine =
+                y >= 20 - table.glyphHeight.value_or(0) / 2 &&
+                y < 20 + table.glyphHeight.value_or(0) - table.glyphHeight.value_or(0) / 2;
             if (px(x, y) == 0) ++dark;
             if (!inLine && px(x, y) != panel) ++changedOutside;
         }

@@ -32,7 +32,7 @@ struct Rect {
 };
 
 class GameFolder : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         if (!fs::exists(kGame + "/DATA/main.ini"))
             GTEST_SKIP() << "the game folder has not been built";
@@ -64,14 +64,12 @@ class GameFolder : public ::testing::Test {
 
 TEST_F(GameFolder, PassesTheContentCheck) {
     const std::vector<std::string> problems = CheckContent(kGame, manifest_);
-    for (const std::string& p : problems)
-        ADD_FAILURE() << p;
+    for (const std::string& p : problems) ADD_FAILURE() << p;
 }
 
 TEST_F(GameFolder, EveryDescriptionFileIsAKnownScreenNamingOnlyExistingPictures) {
     std::vector<std::string> screens;
-    for (const ManifestEntry* e : Screens())
-        screens.push_back(e->name);
+    for (const ManifestEntry* e : Screens()) screens.push_back(e->name);
     int walked = 0;
     for (const auto& entry : fs::directory_iterator(kGame + "/DATA")) {
         if (entry.path().extension() != ".ini") continue;
@@ -122,7 +120,8 @@ TEST_F(GameFolder, WidgetsLieInsideTheirPanelOnTheScreen) {
 // right-aligned caption ends at its box's centre), with about the same margin on both ends.
 TEST_F(GameFolder, HighlightBarSpansTheHighScoreRow) {
     const IniFile ini = Load("DATA\\score.ini");
-    const Rect name = RectOf(ini, "start"), rank = RectOf(ini, "rank"), score = RectOf(ini, "score");
+    const Rect name = RectOf(ini, "start"), rank = RectOf(ini, "rank"),
+               score = RectOf(ini, "score");
     ASSERT_EQ(ini.GetInt("rank", "xalign"), -1);
     ASSERT_EQ(ini.GetInt("score", "xalign"), 1);
     const int barLeft = name.x, barRight = name.x + Size("DATA\\select.tga").width;
@@ -182,7 +181,9 @@ HeldFont GameFont(const std::string& picture) {
     return HeldFont(LoadFont(GamePath(kGame, picture).c_str()), &ReleaseFont);
 }
 
-int WidthOf(const HeldFont& font, const std::string& text) { return TextWidth(font.get(), text.c_str(), -1); }
+int WidthOf(const HeldFont& font, const std::string& text) {
+    return TextWidth(font.get(), text.c_str(), -1);
+}
 
 TEST_F(GameFolder, ButtonCaptionsFitTheirButtons) {
     const HeldFont font = GameFont("DATA\\FontMenu.tga");

@@ -26,9 +26,10 @@ const std::string kGame = std::string(REEFPOP_BINARY_DIR) + "/game";
 
 // The built game's DATA and game.ini in a fresh folder, so the error log lands there.
 class SceneArt : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
-        if (!fs::exists(kGame + "/DATA/flush_down.jpg")) GTEST_SKIP() << "the game folder has not been built";
+        if (!fs::exists(kGame + "/DATA/flush_down.jpg"))
+            GTEST_SKIP() << "the game folder has not been built";
         char pattern[] = "/tmp/scene_art_XXXXXX";
         folder_ = mkdtemp(pattern);
         fs::create_directory_symlink(kGame + "/DATA", folder_ + "/DATA");

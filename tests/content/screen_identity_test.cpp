@@ -43,29 +43,33 @@ constexpr int kPasses = 65;
 
 // A copy of the built game folder (its DATA shared) in which the game may write its settings.
 class ScreenIdentity : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
-        if (!fs::exists(kGame + "/DATA/main.ini")) GTEST_SKIP() << "the game folder has not been built";
+        if (!fs::exists(kGame + "/DATA/main.ini"))
+            GTEST_SKIP() << "the game folder has not been built";
         char pattern[] = "/tmp/screen_identity_XXXXXX";
         folder_ = mkdtemp(pattern);
         fs::create_directory_symlink(kGame + "/DATA", folder_ + "/DATA");
         for (const char* file : {"game.ini", "controls.ini", "highscore.ini"})
-            if (fs::exists(kGame + "/" + file)) fs::copy_file(kGame + "/" + file, folder_ + "/" + file);
+            if (fs::exists(kGame + "/" + file))
+                fs::copy_file(kGame + "/" + file, folder_ + "/" + file);
         old_ = fs::current_path().string();
         ASSERT_EQ(chdir(folder_.c_str()), 0);
         setenv("SDL_VIDEODRIVER", "dummy", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1); // a single-instance lock of its own
         CloseErrorLog();
-        sys::SetMessageBoxResponder([this](const std::string& text, const std::string& caption, unsigned) {
-            boxes_.push_back(caption + ": " + text);
-            return sys::IDOK;
-        });
+        sys::SetMessageBoxResponder(
+            [this](const std::string& text, const std::string& caption, unsigned) {
+                boxes_.push_back(caption + ": " + text);
+                return sys::IDOK;
+            });
         sys::SetCounterSourceForTesting([this] { return Count(); });
     }
     void TearDown() override {
         if (folder_.empty()) return;
-        DestroyUnheldSprites(); // the pictures the screens cached, as the display's shutdown frees them
+        DestroyUnheldSprites(); // the pictures the screens cached, as the display's shutdown frees
+                                // them
         sys::SetCounterSourceForTesting({});
         sys::SetMessageBoxResponder({});
         CloseErrorLog();
@@ -102,7 +106,8 @@ class ScreenIdentity : public ::testing::Test {
 
     // The last frame the running game draws with `make`'s screen as its only one, and the
     // logic ticks run before it.
-    std::vector<uint16_t> GameFrame(const std::function<std::unique_ptr<Screen>()>& make, int* ticks) {
+    std::vector<uint16_t> GameFrame(const std::function<std::unique_ptr<Screen>()>& make,
+                                    int* ticks) {
         char program[] = "reefpop";
         char* argv[] = {program, nullptr};
         EXPECT_TRUE(StartUp(1, argv));

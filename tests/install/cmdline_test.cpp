@@ -21,7 +21,7 @@ TEST(CommandLine, Tokens) {
         {"\"say \"\"hi\"\"\"", {"say \"hi\""}},
         {"\"open to the end", {"open to the end"}},
         {"\"\"", {""}},
-        {"a\tb", {"a\tb"}},  // only spaces separate
+        {"a\tb", {"a\tb"}}, // only spaces separate
         {"x\"y z", {"x\"y", "z"}},
     };
     for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.text), c.tokens) << c.text;
@@ -30,7 +30,7 @@ TEST(CommandLine, Tokens) {
 TEST(CommandLine, LaunchModeChoice) {
     const struct {
         std::vector<std::string> tokens;
-        const char* mode;  // "(default)", or null for none
+        const char* mode; // "(default)", or null for none
     } cases[] = {
         {{}, "(default)"},
         {{"ScriptInst", "a.inf"}, "ScriptInst"},
@@ -91,7 +91,9 @@ const char kUsage[] =
     "-----------------\n"
     "(default)\ninstall files from this install exe\n";
 
-TEST(CommandLine, UsageText) { EXPECT_EQ(inst::UsageText(), kUsage); }
+TEST(CommandLine, UsageText) {
+    EXPECT_EQ(inst::UsageText(), kUsage);
+}
 
 class UsageBoxTest : public InstallerTest {};
 

@@ -24,7 +24,8 @@ protected:
     }
     std::string Here(const std::string& relative) const {
         std::string path = Dir() + "/" + relative;
-        for (char& c : path) if (c == '/') c = '\\';
+        for (char& c : path)
+            if (c == '/') c = '\\';
         return path;
     }
     // Runs the script forwards with a log and returns the log's lines after its header.
@@ -37,7 +38,8 @@ protected:
         size_t at = 0;
         for (int skip = 0; at < text.size(); ++skip) {
             const size_t end = text.find("\r\n", at);
-            if (skip >= 3 && text.compare(at, 7, "PrmSet ") != 0) lines.push_back(text.substr(at, end - at));
+            if (skip >= 3 && text.compare(at, 7, "PrmSet ") != 0)
+                lines.push_back(text.substr(at, end - at));
             at = end + 2;
         }
         return lines;
@@ -113,7 +115,8 @@ TEST_F(CommandsTest, UnknownRootGoesThroughTheRetryProtocol) {
 
 // A headless run answers Retry for ever; the protocol gives up instead of hanging.
 TEST_F(CommandsTest, EndlessRetryGivesUp) {
-    sys::SetMessageBoxResponder([](const std::string&, const std::string&, unsigned) { return sys::IDRETRY; });
+    sys::SetMessageBoxResponder(
+        [](const std::string&, const std::string&, unsigned) { return sys::IDRETRY; });
     bool ok = true;
     Install("RegSetStr HKXX k V 1\r\n", &ok);
     EXPECT_FALSE(ok);
@@ -125,16 +128,17 @@ TEST_F(CommandsTest, UndoRegistryCommandsNeverFail) {
         const char* key;
         bool keyStays;
     } cases[] = {
-        {"UnRegPathDel HKCU Software\\Y", "Software\\Y", true},  // holds a named value
-        {"UnRegPathDel HKCU Software\\Y\\Sub", "Software\\Y\\Sub", false},  // only the unnamed one
-        {"UnRegPathDel HKCU Software\\Y\\Parent", "Software\\Y\\Parent", true},  // has a subkey
+        {"UnRegPathDel HKCU Software\\Y", "Software\\Y", true},            // holds a named value
+        {"UnRegPathDel HKCU Software\\Y\\Sub", "Software\\Y\\Sub", false}, // only the unnamed one
+        {"UnRegPathDel HKCU Software\\Y\\Parent", "Software\\Y\\Parent", true}, // has a subkey
         {"UnRegPathDel HKCU Software/Y/Parent DelSub=1", "Software\\Y\\Parent", false},
         {"UnRegPathDel HKXX Software\\Y\\Sub", "Software\\Y\\Sub", true},
         {"UnRegPathDel HKCU no\\such\\key", "Software\\Y\\Sub", true},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(host::RegCreateKey(RegRoot::CurrentUser, "Software\\Y\\Sub", nullptr));
-        ASSERT_TRUE(host::RegCreateKey(RegRoot::CurrentUser, "Software\\Y\\Parent\\Child", nullptr));
+        ASSERT_TRUE(
+            host::RegCreateKey(RegRoot::CurrentUser, "Software\\Y\\Parent\\Child", nullptr));
         host::RegValue v;
         ASSERT_TRUE(host::RegSetValue(RegRoot::CurrentUser, "Software\\Y", "Named", v));
         ASSERT_TRUE(host::RegSetValue(RegRoot::CurrentUser, "Software\\Y\\Sub", "", v));
@@ -144,7 +148,8 @@ TEST_F(CommandsTest, UndoRegistryCommandsNeverFail) {
         EXPECT_EQ(host::RegKeyExists(RegRoot::CurrentUser, c.key), c.keyStays) << c.line;
     }
     inst::ScriptRunner runner(app);
-    const std::string values = "UnRegValDel HKCU Software\\Y Named\r\nUnRegValDel HKCU Software\\Y Named\r\nUnRegValDel HKXX a b\r\n";
+    const std::string values = "UnRegValDel HKCU Software\\Y Named\r\nUnRegValDel HKCU Software\\Y "
+                               "Named\r\nUnRegValDel HKXX a b\r\n";
     EXPECT_TRUE(runner.Run(values.data(), values.size(), false, false, nullptr));
     EXPECT_FALSE(HasValue(RegRoot::CurrentUser, "Software\\Y", "Named"));
 }
@@ -167,15 +172,18 @@ TEST_F(CommandsTest, NormalizePath) {
 
 TEST_F(CommandsTest, IniValuesAndTheirUndo) {
     const std::string ini = Here("g/game.ini");
-    auto log = Install("InfValSet " + ini + " main A 1\r\nInfValSet " + ini + " main A 2 Owr=0\r\n");
-    EXPECT_EQ(log, (std::vector<std::string>{"UnDirDel " + Here("g") + " DelSub = 0",
-                                             "UnFileDel " + ini, "UnInfValDel " + ini + " main A"}));
+    auto log =
+        Install("InfValSet " + ini + " main A 1\r\nInfValSet " + ini + " main A 2 Owr=0\r\n");
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"UnDirDel " + Here("g") + " DelSub = 0", "UnFileDel " + ini,
+                                        "UnInfValDel " + ini + " main A"}));
     EXPECT_NE(ReadFile(Dir() + "/g/game.ini").find("A=1"), std::string::npos);
 
     // A file that was there already is kept at uninstall; only the keys added go.
     WriteFile(Dir() + "/shared.ini", "[main]\r\nKeep=1\r\nEmpty=\r\n");
     const std::string shared = Here("shared.ini");
-    log = Install("InfValSet " + shared + " main Empty x\r\nInfValSet " + shared + " main Keep 2 Owr=0\r\n");
+    log = Install("InfValSet " + shared + " main Empty x\r\nInfValSet " + shared +
+                  " main Keep 2 Owr=0\r\n");
     EXPECT_EQ(log, (std::vector<std::string>{"UnInfValDel " + shared + " main Empty"}));
     std::string text;
     for (const auto& line : log) text += line + "\r\n";
@@ -195,14 +203,14 @@ TEST_F(CommandsTest, UndoFolderCommands) {
         {"UnDirDel X", {"X/a.txt", "X/sub/c.txt"}, true},
         {"UnDirDel X DelSub=1", {"X/a.txt", "X/sub/deeper/c.txt"}, false},
         {"UnDirDel X", {}, false},
-        {"UnDirDel Missing", {}, true},  // X untouched
+        {"UnDirDel Missing", {}, true}, // X untouched
     };
     for (const auto& c : cases) {
         fs::create_directories(Dir() + "/X");
         for (const char* file : c.files) WriteFile(Dir() + "/" + file, "x");
         inst::ScriptRunner runner(app);
         std::string line = c.line;
-        line.replace(line.find(' ') + 1, 0, Here("") );
+        line.replace(line.find(' ') + 1, 0, Here(""));
         EXPECT_TRUE(runner.Run(line.data(), line.size(), false, false, nullptr)) << c.line;
         EXPECT_EQ(fs::exists(Dir() + "/X"), c.folderStays) << c.line;
         if (c.folderStays) {
@@ -247,7 +255,7 @@ TEST_F(CommandsTest, UndeletableFilesAreHandedToDelayedOperations) {
     EXPECT_EQ(ReadFile(host::PendingFilePath()), hostName + "\t\n");
     EXPECT_EQ(ReadFile(Home() + "/.config/reefpop-install/wininit.ini"),
               "\r\n[Rename]\r\nNUL=" + hostName + "\r\n");
-    app.flags = 0;  // delayed operations not allowed: the file stays and the call fails
+    app.flags = 0; // delayed operations not allowed: the file stays and the call fails
     inst::ScriptRunner runner(app);
     EXPECT_FALSE(inst::DeleteFileOrDelay(runner, Here("locked/f.txt")));
     EXPECT_EQ(host::RunPendingOperations(), 0);
@@ -279,9 +287,9 @@ TEST_F(CommandsTest, DelayedReplaceOnTheOtherFamilyWritesTwoEntries) {
     inst::ScriptRunner runner(app);
     runner.isNT = false;
     ASSERT_TRUE(inst::DelayedReplace(runner, Here("s.tmp"), Here("t.dll")));
-    EXPECT_EQ(ReadFile(Dir() + "/wininit.ini"),
-              "[Rename]\r\n" + Dir() + "/t.dll=" + Dir() + "/s.tmp\r\nNUL=" + Dir() +
-                  "/t.dll\r\nNUL=/old\r\n");
+    EXPECT_EQ(ReadFile(Dir() + "/wininit.ini"), "[Rename]\r\n" + Dir() + "/t.dll=" + Dir() +
+                                                    "/s.tmp\r\nNUL=" + Dir() +
+                                                    "/t.dll\r\nNUL=/old\r\n");
     EXPECT_TRUE(app.flags & inst::kRebootPending);
 }
 
@@ -295,14 +303,16 @@ TEST_F(CommandsTest, ShellExecStartsAndWaits) {
         bool result;
         size_t boxes;
     } cases[] = {
-        {"ShellExec " + Here("bin/setup.sh") + " Cmd=\"hello out.txt\" WaitExit=1 ErrorIfGailed=1", true, 0},
+        {"ShellExec " + Here("bin/setup.sh") + " Cmd=\"hello out.txt\" WaitExit=1 ErrorIfGailed=1",
+         true, 0},
         {"ShellExec " + Here("bin/missing") + " ErrorIfGailed=1", false, 1},
         {"ShellExec " + Here("bin/missing"), true, 0},
     };
     for (const auto& c : cases) {
         boxes.clear();
         inst::ScriptRunner runner(app);
-        EXPECT_EQ(runner.Run(c.line.data(), c.line.size(), false, false, nullptr), c.result) << c.line;
+        EXPECT_EQ(runner.Run(c.line.data(), c.line.size(), false, false, nullptr), c.result)
+            << c.line;
         EXPECT_EQ(boxes.size(), c.boxes) << c.line;
     }
     EXPECT_EQ(ReadFile(out), "hello|" + Dir() + "/bin\n");

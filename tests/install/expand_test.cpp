@@ -30,7 +30,7 @@ TEST_F(ExpandTest, Cases) {
         {"a%UNSET", "a", 0},
         {"a%UNKNOWN%b", "ab", 1},
         {"%SUB%", "C:\\Games\\x", 0},
-        {"%PCT%GNAME%PCT%", "%GNAME%", 0},  // literal per-cents never open a reference
+        {"%PCT%GNAME%PCT%", "%GNAME%", 0}, // literal per-cents never open a reference
         {"50%% of %GNAME%", "50% of Reefpop", 0},
         {"%%GNAME%%", "%GNAME%", 0},
         {"", "", 0},

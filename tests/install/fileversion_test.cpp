@@ -21,12 +21,12 @@ std::vector<unsigned char> MakeLibrary() {
     Put32(b, 0x3C, 0x40);
     std::memcpy(&b[0x40], "PE\0\0", 4);
     Put16(b, 0x44, 0x14C);
-    Put16(b, 0x46, 1);         // one section
-    Put16(b, 0x54, 224);       // optional header size
+    Put16(b, 0x46, 1);   // one section
+    Put16(b, 0x54, 224); // optional header size
     const size_t optional = 0x58;
     Put16(b, optional, 0x10B);
     Put32(b, optional + 92, 16);
-    Put32(b, optional + 96 + 16, 0x1000);  // resource directory
+    Put32(b, optional + 96 + 16, 0x1000); // resource directory
     Put32(b, optional + 96 + 20, 0x100);
     const size_t section = optional + 224;
     Put32(b, section + 8, 0x200);
@@ -49,7 +49,8 @@ std::vector<unsigned char> MakeLibrary() {
     Put16(b, info, 0x60);
     Put16(b, info + 2, 52);
     const char key[] = "VS_VERSION_INFO";
-    for (size_t i = 0; i < sizeof key; ++i) b[info + 6 + 2 * i] = static_cast<unsigned char>(key[i]);
+    for (size_t i = 0; i < sizeof key; ++i)
+        b[info + 6 + 2 * i] = static_cast<unsigned char>(key[i]);
     Put32(b, info + 40, 0xFEEF04BD);
     Put32(b, info + 44, 0x10000);
     Put32(b, info + 48, 0x00010002);
@@ -88,7 +89,8 @@ TEST(FileVersion, FilesWithoutOneReadAsAbsent) {
     };
     for (const auto& c : cases) {
         host::FileVersion version;
-        EXPECT_FALSE(host::FileVersionFromBytes(c.bytes.data(), c.bytes.size(), &version)) << c.what;
+        EXPECT_FALSE(host::FileVersionFromBytes(c.bytes.data(), c.bytes.size(), &version))
+            << c.what;
     }
 }
 

@@ -51,7 +51,8 @@ TEST(GameInfo, Utf16CodePages) {
         std::string gname;
     } cases[] = {
         {"1252 by default", Utf16(u"GNAME=Caf\u00e9"), "Caf\xE9"},
-        {"named 1251", Utf16(u"//codepage 1251\r\nGNAME=\u0418\u0433\u0440\u0430"), "\xC8\xE3\xF0\xE0"},
+        {"named 1251", Utf16(u"//codepage 1251\r\nGNAME=\u0418\u0433\u0440\u0430"),
+         "\xC8\xE3\xF0\xE0"},
         {"mark in any case", Utf16(u"//CodePage 1251\r\nGNAME=\u0418"), "\xC8"},
         {"unknown code page", Utf16(u"//codepage 99999\r\nGNAME=Caf\u00e9"), "Caf\xE9"},
         {"no such character", Utf16(u"GNAME=\u0418x"), "?x"},

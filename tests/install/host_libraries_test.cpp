@@ -22,7 +22,7 @@ protected:
 TEST_F(LibraryTest, DirectXSetupFollowsTheLibrarysAnswers) {
     const struct {
         const char* what;
-        std::vector<const char*> files;  // steering files in the set-up folder
+        std::vector<const char*> files; // steering files in the set-up folder
         const char* arguments;
         std::vector<int> answers;
         bool result;
@@ -31,18 +31,49 @@ TEST_F(LibraryTest, DirectXSetupFollowsTheLibrarysAnswers) {
     } cases[] = {
         {"silent", {}, "Silent=1", {}, true, false, {}},
         {"restart asked", {"restart"}, "Silent=1", {}, true, true, {}},
-        {"question declined", {"fail"}, "", {sys::IDCANCEL}, true, false,
+        {"question declined",
+         {"fail"},
+         "",
+         {sys::IDCANCEL},
+         true,
+         false,
          {"The games on this CD require DirectX. Click OK to install DirectX (recommended). Click "
           "Cancel to skip the installation of DirectX."}},
-        {"failure aborted", {"fail"}, "Silent=1", {sys::IDABORT}, false, false,
+        {"failure aborted",
+         {"fail"},
+         "Silent=1",
+         {sys::IDABORT},
+         false,
+         false,
          {"DirectX could not be installed"}},
-        {"failure ignored", {"fail"}, "Silent=1", {sys::IDIGNORE}, true, false,
+        {"failure ignored",
+         {"fail"},
+         "Silent=1",
+         {sys::IDIGNORE},
+         true,
+         false,
          {"DirectX could not be installed"}},
-        {"licence refused", {"eula_refused"}, "Silent=1", {sys::IDABORT}, false, false,
+        {"licence refused",
+         {"eula_refused"},
+         "Silent=1",
+         {sys::IDABORT},
+         false,
+         false,
          {"DirectX could not be installed"}},
         {"licence not shown", {"eula_refused"}, "Silent=1 Lic=0", {}, true, false, {}},
-        {"library message", {"message.txt"}, "Silent=1", {sys::IDOK}, true, false, {"Insert disk 2"}},
-        {"message cancelled", {"message.txt"}, "Silent=1", {sys::IDCANCEL, sys::IDABORT}, false, false,
+        {"library message",
+         {"message.txt"},
+         "Silent=1",
+         {sys::IDOK},
+         true,
+         false,
+         {"Insert disk 2"}},
+        {"message cancelled",
+         {"message.txt"},
+         "Silent=1",
+         {sys::IDCANCEL, sys::IDABORT},
+         false,
+         false,
          {"Insert disk 2", "DirectX could not be installed"}},
     };
     for (const auto& c : cases) {
@@ -69,7 +100,8 @@ TEST_F(LibraryTest, DirectXSetupWithoutTheLibrary) {
     answers = {sys::IDOK, sys::IDABORT};
     EXPECT_FALSE(RunLine("DirectXSetup Silent=1 Dir=" + WinPath("nothing")));
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text, "DirectX-files could not be found in path \"" + WinPath("nothing") + "\"");
+    EXPECT_EQ(boxes[0].text,
+              "DirectX-files could not be found in path \"" + WinPath("nothing") + "\"");
     EXPECT_EQ(boxes[0].caption, "DirectX Installation");
     EXPECT_EQ(boxes[1].text, "DirectX could not be installed");
 }

@@ -26,8 +26,8 @@ TEST_F(RegistryTest, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
     ASSERT_TRUE(RegSetValue(RegRoot::LocalMachine, "software\\TARNWICK\\lobby", "GGamesDir",
                             Text("/games")));
     std::string text;
-    ASSERT_TRUE(RegGetText(RegRoot::LocalMachine, "\\software\\\\tarnwick\\lobby\\", "ggamesdir",
-                           &text));
+    ASSERT_TRUE(
+        RegGetText(RegRoot::LocalMachine, "\\software\\\\tarnwick\\lobby\\", "ggamesdir", &text));
     EXPECT_EQ(text, "/games");
     EXPECT_NE(ReadFile(HiveFilePath(RegRoot::LocalMachine)).find("K Software\\Tarnwick\\Lobby"),
               std::string::npos);
@@ -51,7 +51,7 @@ TEST_F(RegistryTest, ValuesOfBothTypesSurviveOddBytes) {
     EXPECT_EQ(back.number, 4294967295u);
     RegKeyInfo info;
     ASSERT_TRUE(RegQueryKeyInfo(RegRoot::CurrentUser, "k", &info));
-    EXPECT_EQ(info.namedValues, 1u);  // the unnamed default value is not counted
+    EXPECT_EQ(info.namedValues, 1u); // the unnamed default value is not counted
     EXPECT_EQ(info.subkeys, 0u);
 }
 
@@ -70,7 +70,7 @@ TEST_F(RegistryTest, DeleteKeyRefusesSubkeysDeleteTreeTakesAll) {
     ASSERT_TRUE(RegSetValue(RegRoot::LocalMachine, "a\\b", "v", Text("1")));
     EXPECT_FALSE(RegDeleteKey(RegRoot::LocalMachine, "a\\b"));
     EXPECT_TRUE(RegDeleteKey(RegRoot::LocalMachine, "a\\b\\c"));
-    EXPECT_TRUE(RegDeleteKey(RegRoot::LocalMachine, "a\\b"));  // values do not hold a key
+    EXPECT_TRUE(RegDeleteKey(RegRoot::LocalMachine, "a\\b")); // values do not hold a key
     ASSERT_TRUE(RegCreateKey(RegRoot::LocalMachine, "a\\b\\c\\d", nullptr));
     EXPECT_TRUE(RegDeleteTree(RegRoot::LocalMachine, "A\\B"));
     EXPECT_FALSE(RegKeyExists(RegRoot::LocalMachine, "a\\b"));
@@ -83,9 +83,9 @@ TEST_F(RegistryTest, DamagedHiveIsLeftAloneAndChangesFail) {
     EXPECT_FALSE(RegCreateKey(RegRoot::CurrentUser, "new", nullptr));
     EXPECT_FALSE(RegKeyExists(RegRoot::CurrentUser, "ok"));
     EXPECT_EQ(ReadFile(path), "REEFPOP-HIVE 1\nK ok\nX garbage\n");
-    for (const char* bad : {"", "REEFPOP-HIVE 2\n", "REEFPOP-HIVE 1\nS a%4=1\n",
-                            "REEFPOP-HIVE 1\nD a=99999999999\n", "REEFPOP-HIVE 1\nD a=\n",
-                            "REEFPOP-HIVE 1\nS novalue\n"}) {
+    for (const char* bad :
+         {"", "REEFPOP-HIVE 2\n", "REEFPOP-HIVE 1\nS a%4=1\n", "REEFPOP-HIVE 1\nD a=99999999999\n",
+          "REEFPOP-HIVE 1\nD a=\n", "REEFPOP-HIVE 1\nS novalue\n"}) {
         WriteFile(path, bad);
         EXPECT_FALSE(RegKeyExists(RegRoot::CurrentUser, "")) << bad;
     }

@@ -40,8 +40,8 @@ TEST_F(ShellTest, ShellFoldersComeFromTheFreedesktopFolders) {
     };
     for (const auto& c : cases) EXPECT_EQ(ShellFolder(c.root, c.name), c.folder) << c.name;
     std::string programFiles;
-    ASSERT_TRUE(RegGetText(RegRoot::LocalMachine, kCurrentVersionKey, "ProgramFilesDir",
-                           &programFiles));
+    ASSERT_TRUE(
+        RegGetText(RegRoot::LocalMachine, kCurrentVersionKey, "ProgramFilesDir", &programFiles));
     EXPECT_EQ(programFiles, Home() + "/.local/share");
 }
 
@@ -59,8 +59,11 @@ TEST_F(ShellTest, LinkNamesMapToLaunchers) {
     const struct {
         const char* in;
         const char* out;
-    } cases[] = {{"a\\Play.lnk", "a\\Play.desktop"}, {"Play.LNK", "Play.desktop"},
-                 {"lnk", "lnk"}, {".lnk", ".desktop"}, {"Play.lnk.txt", "Play.lnk.txt"}};
+    } cases[] = {{"a\\Play.lnk", "a\\Play.desktop"},
+                 {"Play.LNK", "Play.desktop"},
+                 {"lnk", "lnk"},
+                 {".lnk", ".desktop"},
+                 {"Play.lnk.txt", "Play.lnk.txt"}};
     for (const auto& c : cases) EXPECT_EQ(LinkDiskName(c.in), c.out) << c.in;
 }
 
@@ -80,7 +83,8 @@ TEST_F(ShellTest, LinkIsWrittenAsAnExecutableLauncher) {
     const std::string text = ReadFile(file);
     EXPECT_NE(text.find("Name=Play Reefpop\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Exec=\"" + Home() + "/Games/Reef Pop/reefpop\" \"-w\" \"100%%\"\n"),
-              std::string::npos) << text;
+              std::string::npos)
+        << text;
     EXPECT_NE(text.find("Path=" + Home() + "/Games/Reef Pop\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Comment=Bubbles \"under\" water\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("Icon="), std::string::npos);
@@ -97,7 +101,7 @@ TEST_F(ShellTest, PendingOperationsRunOnceInOrder) {
     ASSERT_TRUE(ScheduleDelayedMove(Home() + "\\gone.txt", ""));
     ASSERT_TRUE(ScheduleDelayedMove(Home() + "\\old.txt", ""));
     ASSERT_TRUE(ScheduleDelayedMove(Home() + "\\new.tmp", Home() + "\\old.txt"));
-    ASSERT_TRUE(ScheduleDelayedMove(Home() + "\\missing", ""));  // already gone is fine
+    ASSERT_TRUE(ScheduleDelayedMove(Home() + "\\missing", "")); // already gone is fine
     EXPECT_EQ(RunPendingOperations(), 0);
     EXPECT_EQ(ReadFile(Home() + "/old.txt"), "new");
     EXPECT_FALSE(PathExists(Home() + "\\gone.txt"));

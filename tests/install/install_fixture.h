@@ -14,7 +14,8 @@ protected:
     // A Windows-style name for a file below HOME.
     std::string WinPath(const std::string& relative) const {
         std::string path = Home() + "/" + relative;
-        for (char& c : path) if (c == '/') c = '\\';
+        for (char& c : path)
+            if (c == '/') c = '\\';
         return path;
     }
     inst::InstallerApp app;

@@ -32,8 +32,8 @@ protected:
     // A program that records its arguments (each ended by a NUL) and then its working folder.
     void WriteRecorder(const std::string& path, const std::string& record) {
         WriteFile(path, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done > " +
-                            Quote(record + ".part") + "\npwd >> " + Quote(record + ".part") + "\nmv " +
-                            Quote(record + ".part") + " " + Quote(record) + "\n");
+                            Quote(record + ".part") + "\npwd >> " + Quote(record + ".part") +
+                            "\nmv " + Quote(record + ".part") + " " + Quote(record) + "\n");
         ::chmod(path.c_str(), 0755);
     }
     // The record of one launch; gio returns before the program has run.
@@ -50,19 +50,24 @@ TEST_F(LauncherTest, DesktopToolsReadBackWhatTheLinkSays) {
     // Host paths are UTF-8 (a HOME with accents); a script's texts are Windows-1252.
     const struct {
         const char* linkName;
-        const char* folder;  // below HOME, holds the target
+        const char* folder; // below HOME, holds the target
         std::vector<std::string> arguments;
-        std::vector<std::string> received;  // as the program gets them
+        std::vector<std::string> received; // as the program gets them
         const char* description;
         const char* icon;
     } cases[] = {
         {"Play Reefpop.lnk", "Games/Reef Pop", {}, {}, "Play Reefpop", "Games/Reef Pop/icon.png"},
-        {"Odd.lnk", "odd $dir `x` \"q\" ;",
+        {"Odd.lnk",
+         "odd $dir `x` \"q\" ;",
          {"a;b", "$HOME", "`date`", "say \"hi\"", "back\\slash", "100%", "%f", "", "two words"},
          {"a;b", "$HOME", "`date`", "say \"hi\"", "back\\slash", "100%", "%f", "", "two words"},
-         "Two\nlines", ""},
-        {"Caf\xE9.lnk", "Jos\xC3\xA9/caf\xC3\xA9", {"\xE9t\xE9", "d\xC3\xA9j\xC3\xA0"},
-         {"\xC3\xA9t\xC3\xA9", "d\xC3\xA9j\xC3\xA0"}, "Caf\xE9 \xAB au lait \xBB",
+         "Two\nlines",
+         ""},
+        {"Caf\xE9.lnk",
+         "Jos\xC3\xA9/caf\xC3\xA9",
+         {"\xE9t\xE9", "d\xC3\xA9j\xC3\xA0"},
+         {"\xC3\xA9t\xC3\xA9", "d\xC3\xA9j\xC3\xA0"},
+         "Caf\xE9 \xAB au lait \xBB",
          "Jos\xC3\xA9/i.png"},
     };
     for (const auto& c : cases) {
@@ -81,12 +86,13 @@ TEST_F(LauncherTest, DesktopToolsReadBackWhatTheLinkSays) {
         const std::string text = host::DesktopEntryText(c.linkName, link);
         WriteFile(entry, text);
         EXPECT_NE(text.find("\nName=" + sys::Cp1252ToUtf8(StemOf(c.linkName)) + "\n"),
-                  std::string::npos) << text;
+                  std::string::npos)
+            << text;
 
-        const std::string validate = "desktop-file-validate " + Quote(entry) + " > " +
-                                     Quote(Home() + "/report") + " 2>&1";
-        EXPECT_EQ(std::system(validate.c_str()), 0) << ReadFile(Home() + "/report")
-                                                    << ReadFile(entry);
+        const std::string validate =
+            "desktop-file-validate " + Quote(entry) + " > " + Quote(Home() + "/report") + " 2>&1";
+        EXPECT_EQ(std::system(validate.c_str()), 0)
+            << ReadFile(Home() + "/report") << ReadFile(entry);
         ASSERT_EQ(std::system(("gio launch " + Quote(entry) + " 2>&1").c_str()), 0)
             << ReadFile(entry);
         std::string expected;

@@ -58,7 +58,10 @@ TEST_F(PackageLoadTest, BlocksAfterAnExecutableVerifyBackToBack) {
 TEST_F(PackageLoadTest, DamagedFilesAreCorrupt) {
     const auto good = PkgContainer({PkgFile("a.txt", std::string(3000, 'q'), false)});
     const auto single = pkg::BuildSingleFile("x.dat", "payload");
-    auto changed = [](std::vector<uint8_t> b, size_t at) { b[at] ^= 0x40; return b; };
+    auto changed = [](std::vector<uint8_t> b, size_t at) {
+        b[at] ^= 0x40;
+        return b;
+    };
     auto withWord = [](std::vector<uint8_t> b, size_t at, uint32_t v) {
         pkg::PutWord(b, at, v);
         return b;
@@ -73,11 +76,13 @@ TEST_F(PackageLoadTest, DamagedFilesAreCorrupt) {
         {"bytes trailing the last block", {good, {'x', 'y'}}},
         {"a block size past the file", {good, withWord(single, 8, 1u << 30)}},
         {"a second block with size zero", {good, withWord(good, 16, 0)}},
-        {"a data offset past the block", {good, [&] {
-             auto b = withWord(single, 16, uint32_t(single.size() + 1));
-             pkg::SealBlock(b);
-             return b;
-         }()}},
+        {"a data offset past the block",
+         {good,
+          [&] {
+              auto b = withWord(single, 16, uint32_t(single.size() + 1));
+              pkg::SealBlock(b);
+              return b;
+          }()}},
         {"a destination without its zero", {[&] {
              auto b = single;
              const uint32_t data = WordAt(b, 16);
@@ -112,7 +117,7 @@ TEST_F(PackageLoadTest, MustContainAndDeleteIfCorrupt) {
     result = pkg::LoadPackageFile(storage, Path("lb_1.stg"), true, true);
     EXPECT_TRUE(result.corrupt);
     EXPECT_FALSE(std::filesystem::exists(Path("lb_1.stg")));
-    EXPECT_EQ(storage.files.size(), 1u);  // the first file only
+    EXPECT_EQ(storage.files.size(), 1u); // the first file only
 
     result = pkg::LoadPackageFile(storage, Path("missing.stg"), false, true);
     EXPECT_FALSE(result.loaded);
@@ -124,11 +129,13 @@ TEST_F(PackageLoadTest, ProgressCoversTheFileAndEachBlock) {
     const auto second = PkgContainer({PkgFile("b", std::string(4000, 'b'), false)});
     WriteBytes(Path("two"), {first, second});
     std::vector<std::pair<double, double>> calls;
-    pkg::LoadPackageFile(storage, Path("two"), false, true,
-                         [&](double file, double block) { calls.push_back({file, block}); });
+    pkg::LoadPackageFile(storage, Path("two"), false, true, [&](double file, double block) {
+        calls.push_back({file, block});
+    });
     ASSERT_GE(calls.size(), 8u);
     EXPECT_DOUBLE_EQ(calls.front().first, 0.0);
-    EXPECT_DOUBLE_EQ(calls.back().first, double(first.size()) / double(first.size() + second.size()));
+    EXPECT_DOUBLE_EQ(calls.back().first,
+                     double(first.size()) / double(first.size() + second.size()));
     EXPECT_DOUBLE_EQ(calls.back().second, 1.0);
 }
 

@@ -66,11 +66,11 @@ TEST_F(PackageExtractTest, DistributionMarkOverride) {
 }
 
 TEST_F(PackageExtractTest, GamesFolderExpansionIsLoggedAndKeepsFileTimes) {
-    const std::string content(150000, 'g');  // more than one 64 KiB piece
-    Load(PkgContainer({PkgFolder("%DIR_GAMES%",
-                                 {PkgFolder("Game", {PkgFile("g.exe", content, true, kOld),
-                                                     PkgFile("s.dat", content, false, kOld)})}),
-                       PkgFolder("~Info", {PkgFile("Install.inf", "")})}));
+    const std::string content(150000, 'g'); // more than one 64 KiB piece
+    Load(PkgContainer(
+        {PkgFolder("%DIR_GAMES%", {PkgFolder("Game", {PkgFile("g.exe", content, true, kOld),
+                                                      PkgFile("s.dat", content, false, kOld)})}),
+         PkgFolder("~Info", {PkgFile("Install.inf", "")})}));
     std::vector<std::string> log;
     ASSERT_TRUE(Extract("", "", false, &log));
     const std::string games = app.variables["DIR_GAMES"];
@@ -92,12 +92,12 @@ TEST_F(PackageExtractTest, GamesFolderExpansionIsLoggedAndKeepsFileTimes) {
 }
 
 TEST_F(PackageExtractTest, NewerFileOnDiskStaysWithOverwriteOff) {
-    Load(PkgContainer({PkgFile("keep.txt", "package", true, kOld),
-                       PkgFile("older.txt", "package", true, kOld)}));
-    WriteFile(Home() + "/.local/share/dest/keep.txt", "mine");  // written now, after kOld
+    Load(PkgContainer(
+        {PkgFile("keep.txt", "package", true, kOld), PkgFile("older.txt", "package", true, kOld)}));
+    WriteFile(Home() + "/.local/share/dest/keep.txt", "mine"); // written now, after kOld
     WriteFile(Home() + "/.local/share/dest/older.txt", "old");
     const std::string older = Home() + "/.local/share/dest/older.txt";
-    const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};  // 2001
+    const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}}; // 2001
     ASSERT_EQ(::utimensat(AT_FDCWD, older.c_str(), times, 0), 0);
     std::vector<std::string> log;
     ASSERT_TRUE(Extract("", Dest(), false, &log));
@@ -110,8 +110,8 @@ TEST_F(PackageExtractTest, NewerFileOnDiskStaysWithOverwriteOff) {
 }
 
 TEST_F(PackageExtractTest, SourceFolderAndMissingRoot) {
-    Load(PkgContainer({PkgFolder("lang", {PkgFolder("de", {PkgFile("t.txt", "hallo")})})},
-                      "game", "9"));
+    Load(PkgContainer({PkgFolder("lang", {PkgFolder("de", {PkgFile("t.txt", "hallo")})})}, "game",
+                      "9"));
     ASSERT_TRUE(Extract("lang/de", Dest(), true));
     EXPECT_EQ(ReadFile(Home() + "/.local/share/dest/t.txt"), "hallo");
     EXPECT_FALSE(Extract("lang\\fr", Dest(), true));
@@ -161,7 +161,10 @@ TEST_F(PackageExtractTest, DamagedTreesFailWithoutWritingOutside) {
 }
 
 TEST_F(PackageExtractTest, ProgramsBecomeExecutable) {
-    const std::string elf = std::string("\x7f" "ELF", 4) + std::string(3000, '\0');
+    const std::string elf = std::string("\x7f"
+                                        "ELF",
+                                        4) +
+                            std::string(3000, '\0');
     Load(PkgContainer({PkgFile("game", elf), PkgFile("run.sh", "#!/bin/sh\n", false),
                        PkgFile("data.txt", "plain")}));
     ASSERT_TRUE(Extract("", Dest(), true));

@@ -51,15 +51,18 @@ protected:
     void MakeSetup(bool withSingleFile = true) {
         const auto game = PkgContainer(
             {PkgFolder("~Info", Info(kInstallScript)),
-             PkgFolder("%DIR_GAMES%",
-                       {PkgFolder("Reef Pop", {PkgFile("reefpop", std::string(70000, 'e')),
-                                               PkgFolder("DATA", {PkgFile("a.ini", "[a]\r\n")})})})},
+             PkgFolder(
+                 "%DIR_GAMES%",
+                 {PkgFolder("Reef Pop", {PkgFile("reefpop", std::string(70000, 'e')),
+                                         PkgFolder("DATA", {PkgFile("a.ini", "[a]\r\n")})})})},
             "game", "42");
-        const auto extra = pkg::BuildSingleFile("%DIR_GAMES%\\Reef Pop\\DATA\\extra.dat",
-                                                std::string(1000, 'x'));
+        const auto extra =
+            pkg::BuildSingleFile("%DIR_GAMES%\\Reef Pop\\DATA\\extra.dat", std::string(1000, 'x'));
         fs::create_directories(Home() + "/bin");
-        if (withSingleFile) WriteBytes(Home() + "/bin/install", {{'\x7f', 'E', 'L', 'F'}, game, extra});
-        else WriteBytes(Home() + "/bin/install", {{'\x7f', 'E', 'L', 'F'}, game});
+        if (withSingleFile)
+            WriteBytes(Home() + "/bin/install", {{'\x7f', 'E', 'L', 'F'}, game, extra});
+        else
+            WriteBytes(Home() + "/bin/install", {{'\x7f', 'E', 'L', 'F'}, game});
         app.exePath = Home() + "/bin/install";
     }
     pkg::PackageStorage storage;
@@ -161,7 +164,8 @@ TEST_F(PackageInstallTest, PackageInformationFailures) {
 
 TEST_F(PackageInstallTest, CorruptPackagesFailTheCheck) {
     // An installer with nothing appended.
-    WriteFile(Home() + "/bin/plain", "\x7f" "ELF nothing here");
+    WriteFile(Home() + "/bin/plain", "\x7f"
+                                     "ELF nothing here");
     app.exePath = Home() + "/bin/plain";
     EXPECT_FALSE(pkg::CheckPackages(app, storage, pkg::PackageMode::kAppended, ""));
     ASSERT_EQ(boxes.size(), 1u);
@@ -194,18 +198,18 @@ TEST_F(PackageInstallTest, CancelDuringExtractionFailsTheStep) {
 
 TEST_F(PackageInstallTest, LaterBlocksReadTheirOwnInformationAndRestoreBothMaps) {
     const auto first = PkgContainer({PkgFolder("~Info", Info(""))}, "game", "1");
-    const auto second = PkgContainer(
-        {PkgFolder("~Info", {PkgFile("gameinfo.inf", "GNAME=Lobby\r\n"),
-                             PkgFile("Install.inf", "PrmSet SEEN %GNAME%\r\n")}),
-         PkgFile("x.txt", "x")},
-        "lb", "3");
+    const auto second =
+        PkgContainer({PkgFolder("~Info", {PkgFile("gameinfo.inf", "GNAME=Lobby\r\n"),
+                                          PkgFile("Install.inf", "PrmSet SEEN %GNAME%\r\n")}),
+                      PkgFile("x.txt", "x")},
+                     "lb", "3");
     WriteBytes(Home() + "/p.stg", {first, second});
     ASSERT_TRUE(pkg::CheckPackages(app, storage, pkg::PackageMode::kNamed, Home() + "/p.stg"));
     std::string licence;
     ASSERT_TRUE(pkg::LoadPackageInfo(app, storage, &licence));
     ASSERT_TRUE(fs::create_directories(Home() + "/work"));
     const std::string cwd = fs::current_path();
-    fs::current_path(Home() + "/work");  // files of a root without a folder land here
+    fs::current_path(Home() + "/work"); // files of a root without a folder land here
     RecordingDisplay display;
     const int result = pkg::InstallAllBlocks(app, storage, display);
     fs::current_path(cwd);

@@ -33,9 +33,9 @@ TEST_F(PackageReadTest, PathRules) {
         {" ~Info \\  Licence.txt  ", true, "terms"},
         {"~Info\\\\Licence.txt", true, "terms"},
         {"big.bin", true, big},
-        {"~Info\\gameinfo", false, ""},      // lengths differ
-        {"readme\\x", false, ""},            // a file before the last component
-        {"~Info", false, ""},                // a folder is not a file
+        {"~Info\\gameinfo", false, ""}, // lengths differ
+        {"readme\\x", false, ""},       // a file before the last component
+        {"~Info", false, ""},           // a folder is not a file
         {"", false, ""},
         {"nothing.txt", false, ""},
     };

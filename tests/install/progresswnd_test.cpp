@@ -33,8 +33,14 @@ TEST_F(ProgressWindowTest, EachDialogShowsItsLocalisedCaptionLabelsAndBars) {
         std::vector<int> bars;
     } cases[] = {
         {inst::kUninstallDialog, "Uninstalling Reef Pop", {}, {1020}},
-        {inst::kUninstallAllDialog, "UnInstalling", {"Total progress", "Current game"}, {1024, 1021}},
-        {inst::kIntegrityDialog, "Integrity test", {"Overall progress", "Actual progress"}, {1024, 1021}},
+        {inst::kUninstallAllDialog,
+         "UnInstalling",
+         {"Total progress", "Current game"},
+         {1024, 1021}},
+        {inst::kIntegrityDialog,
+         "Integrity test",
+         {"Overall progress", "Actual progress"},
+         {1024, 1021}},
     };
     for (const auto& c : cases) {
         if (!window.Open(app, c.dialog)) GTEST_SKIP() << "no window can be made";
@@ -86,7 +92,8 @@ TEST_F(ProgressWindowTest, BarsFillTheirShareOfTheRange) {
         const sys::Rect r = window.Page().Item(id)->Rect();
         const int y = (r.top + r.bottom) / 2;
         int filled = 0;
-        for (int x = r.left + 1; x < r.right - 1; ++x) filled += drawn.At(x, y) == ui::Rgb(6, 176, 37);
+        for (int x = r.left + 1; x < r.right - 1; ++x)
+            filled += drawn.At(x, y) == ui::Rgb(6, 176, 37);
         return double(filled) / (r.right - r.left - 2);
     };
     EXPECT_NEAR(share(1024), 0.25, 0.01);
@@ -109,7 +116,8 @@ TEST_F(ProgressWindowTest, ClosingOrEscapeStopsThePump) {
         if (!window.Open(app, inst::kUninstallDialog)) GTEST_SKIP() << "no window can be made";
         EXPECT_TRUE(window.Pump()) << c.what;
         // Other keys and clicks do nothing.
-        sys::PostMessage(sys::WM_KEYDOWN, sys::VK_RETURN, sys::MakeKeyLParam(1, 0x1C, false, false));
+        sys::PostMessage(sys::WM_KEYDOWN, sys::VK_RETURN,
+                         sys::MakeKeyLParam(1, 0x1C, false, false));
         sys::PostMessage(sys::WM_LBUTTONDOWN, sys::MK_LBUTTON, sys::MakePointLParam(20, 20));
         EXPECT_TRUE(window.Pump()) << c.what;
         for (const sys::Msg& m : c.messages) sys::PostMessage(m.message, m.wParam, m.lParam);

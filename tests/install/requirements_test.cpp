@@ -17,7 +17,6 @@ Requirements Read(const NameMap& variables) {
     return req;
 }
 
-
 TEST(Requirements, AbsentKeysKeepTheDefaultsAndEverySystem) {
     const Requirements req = Read({});
     EXPECT_EQ(req.allowedSystems, kAllSystems);
@@ -35,20 +34,51 @@ TEST(Requirements, EachCheckAtItsBoundary) {
         int check;
         bool met;
     } cases[] = {
-        {"128 MB is not more than 128", {{"ReqMem", "128"}}, [](SystemInfo& m) { m.memoryMB = 128; }, kCheckMem, false},
-        {"129 MB is", {{"ReqMem", "128"}}, [](SystemInfo& m) { m.memoryMB = 129; }, kCheckMem, true},
-        {"9.0 on 9.0c", {{"ReqDx1", "9"}, {"ReqDx2", "0"}}, [](SystemInfo& m) { m.dxMinorWord = 3; }, kCheckDx, true},
-        {"8.1 on 8.1", {{"ReqDx1", "8"}, {"ReqDx2", "1"}},
-         [](SystemInfo& m) { m.dxMajor = 8, m.dxMinorWord = 256; }, kCheckDx, true},
+        {"128 MB is not more than 128",
+         {{"ReqMem", "128"}},
+         [](SystemInfo& m) { m.memoryMB = 128; },
+         kCheckMem,
+         false},
+        {"129 MB is",
+         {{"ReqMem", "128"}},
+         [](SystemInfo& m) { m.memoryMB = 129; },
+         kCheckMem,
+         true},
+        {"9.0 on 9.0c",
+         {{"ReqDx1", "9"}, {"ReqDx2", "0"}},
+         [](SystemInfo& m) { m.dxMinorWord = 3; },
+         kCheckDx,
+         true},
+        {"8.1 on 8.1",
+         {{"ReqDx1", "8"}, {"ReqDx2", "1"}},
+         [](SystemInfo& m) { m.dxMajor = 8, m.dxMinorWord = 256; },
+         kCheckDx,
+         true},
         {"a later major", {{"ReqDx1", "8"}, {"ReqDx2", "900"}}, [](SystemInfo&) {}, kCheckDx, true},
-        {"no SDL: 0.0", {}, [](SystemInfo& m) { m.dxMajor = 0, m.dxMinorWord = 0; }, kCheckDx, false},
-        {"NT refused on NT", {{"ReqOsNT", "0"}}, [](SystemInfo& m) { m.systemIndex = 0; }, kCheckOs, false},
+        {"no SDL: 0.0",
+         {},
+         [](SystemInfo& m) { m.dxMajor = 0, m.dxMinorWord = 0; },
+         kCheckDx,
+         false},
+        {"NT refused on NT",
+         {{"ReqOsNT", "0"}},
+         [](SystemInfo& m) { m.systemIndex = 0; },
+         kCheckOs,
+         false},
         {"NT refused elsewhere", {{"ReqOsNT", "0"}}, [](SystemInfo&) {}, kCheckOs, true},
-        {"later systems count as 2000", {{"ReqOs2k", "0"}}, [](SystemInfo& m) { m.systemIndex = 9; }, kCheckOs, false},
+        {"later systems count as 2000",
+         {{"ReqOs2k", "0"}},
+         [](SystemInfo& m) { m.systemIndex = 9; },
+         kCheckOs,
+         false},
         {"PIII on a P3", {{"ReqPType", "PIII"}}, [](SystemInfo&) {}, kCheckProc, true},
         {"P4 on a P3", {{"ReqPType", "p4"}}, [](SystemInfo&) {}, kCheckProc, false},
         {"speed is not compared", {{"ReqPFreq", "5000"}}, [](SystemInfo&) {}, kCheckProc, true},
-        {"3D needed, none there", {{"ReqVideo3D", "1"}}, [](SystemInfo& m) { m.video3D = false; }, kCheckVideo, false},
+        {"3D needed, none there",
+         {{"ReqVideo3D", "1"}},
+         [](SystemInfo& m) { m.video3D = false; },
+         kCheckVideo,
+         false},
         {"video memory", {{"ReqVideoMB", "64"}}, [](SystemInfo&) {}, kCheckVideo, true},
         {"IE 6.0 on 6.0", {{"ReqIE1", "6"}}, [](SystemInfo&) {}, kCheckIE, true},
         {"no browser", {}, [](SystemInfo& m) { m.ieMajor = 0; }, kCheckIE, false},
@@ -68,13 +98,15 @@ TEST(Requirements, ProcessorNamesIgnoreCaseAndUnknownOnesChangeNothing) {
     const struct {
         const char* name;
         int processorClass;
-    } cases[] = {{"PIII", 2}, {"pii", 1}, {"P2", 1}, {"i64", 4}, {"Athlon", 0}, {"", 0}, {"P 3", 0}};
-    for (const auto& c : cases) EXPECT_EQ(Read({{"ReqPType", c.name}}).processorClass, c.processorClass) << c.name;
+    } cases[] = {{"PIII", 2},   {"pii", 1}, {"P2", 1}, {"i64", 4},
+                 {"Athlon", 0}, {"", 0},    {"P 3", 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(Read({{"ReqPType", c.name}}).processorClass, c.processorClass) << c.name;
 }
 
 TEST(Requirements, GarbageValuesStayHarmless) {
-    const Requirements req =
-        Read({{"ReqMem", "-1"}, {"ReqDx1", "99999999999"}, {"ReqDx2", "x"}, {"ReqDiskMB", "12abc"}});
+    const Requirements req = Read(
+        {{"ReqMem", "-1"}, {"ReqDx1", "99999999999"}, {"ReqDx2", "x"}, {"ReqDiskMB", "12abc"}});
     EXPECT_EQ(req.memoryMB, -1);
     EXPECT_EQ(req.dxMajor, 2147483647) << "held at the limit";
     EXPECT_EQ(req.dxMinor, 0) << "no digits give 0";
@@ -84,9 +116,17 @@ TEST(Requirements, GarbageValuesStayHarmless) {
 }
 
 TEST(FormatRequirement, Placeholders) {
-    Requirements req = Read({{"ReqOsNT", "0"}, {"ReqPType", "p3"}, {"ReqPFreq", "800"}, {"ReqMem", "64"},
-                             {"ReqDx1", "8"}, {"ReqDx2", "1"}, {"ReqIE1", "5"}, {"ReqIE2", "5"},
-                             {"ReqVideoMB", "16"}, {"ReqVideo3D", "1"}, {"ReqDiskMB", "150"}});
+    Requirements req = Read({{"ReqOsNT", "0"},
+                             {"ReqPType", "p3"},
+                             {"ReqPFreq", "800"},
+                             {"ReqMem", "64"},
+                             {"ReqDx1", "8"},
+                             {"ReqDx2", "1"},
+                             {"ReqIE1", "5"},
+                             {"ReqIE2", "5"},
+                             {"ReqVideoMB", "16"},
+                             {"ReqVideo3D", "1"},
+                             {"ReqDiskMB", "150"}});
     const struct {
         const char* text;
         const char* expected;
@@ -102,8 +142,8 @@ TEST(FormatRequirement, Placeholders) {
         {"%VM Mb, 3D %V3", "16 Mb, 3D 1"},
         {"%H", "150"},
         {"100%%", "100%"},
-        {"a%Zb", "ab"},   // unknown: dropped
-        {"a%Dxb", "ab"},  // unknown second character: dropped with it
+        {"a%Zb", "ab"},  // unknown: dropped
+        {"a%Dxb", "ab"}, // unknown second character: dropped with it
         {"end %", "end "},
         {"end %D", "end "},
     };

@@ -34,7 +34,8 @@ public:
     int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
     bool Chance(int percent) { return Below(100) < percent; }
     std::string Name() {
-        static const char* const kParts[] = {"data", "Lang", "sfx", "a b", "x", "Music", "cfg", "0"};
+        static const char* const kParts[] = {"data", "Lang",  "sfx", "a b",
+                                             "x",    "Music", "cfg", "0"};
         return kParts[Below(8)] + std::to_string(Below(4));
     }
     std::string Content() {
@@ -57,7 +58,8 @@ public:
                 nodes.push_back(PkgFolder(name, Tree(depth + 1)));
             } else {
                 nodes.push_back(PkgFile(name + ".txt", Content(), Chance(50)));
-                if (Chance(15)) nodes.push_back(PkgFile("~" + name + ".Brellum.txt", "local", false));
+                if (Chance(15))
+                    nodes.push_back(PkgFile("~" + name + ".Brellum.txt", "local", false));
             }
         }
         return nodes;
@@ -66,15 +68,35 @@ public:
         std::string script = "PrmSet GNAME \"" + game + "\"\r\n";
         const int lines = Below(7);
         for (int i = 0; i < lines; ++i) {
-            const std::string key = "software\\gen\\" + game + (Chance(50) ? "\\k" + std::to_string(Below(3)) : "");
+            const std::string key =
+                "software\\gen\\" + game + (Chance(50) ? "\\k" + std::to_string(Below(3)) : "");
             switch (Below(7)) {
-            case 0: script += "RegSetStr HKCU \"" + key + "\" Path \"%DIR_GAMES%\\" + game + "\"\r\n"; break;
-            case 1: script += "RegSetDWORD HKLM \"" + key + "\" Runs " + std::to_string(Below(99)) + "\r\n"; break;
-            case 2: script += "RegMaskStrSet HKCU software\\other Item \"" + game + " 100%%\"\r\n"; break;
-            case 3: script += "InfValSet \"%DIR_GAMES%\\" + game + "\\cfg\\game.ini\" main Key" + std::to_string(i) + " v\r\n"; break;
-            case 4: script += "InfValSet %DIR_APP_DATA%\\shared.ini games \"" + game + std::to_string(i) + "\" on\r\n"; break;
-            case 5: script += "MakeLink \"%GRP_PROG%\\%GRP_GAMES%\\" + game + "\\Play " + game + ".lnk\" \"%DIR_GAMES%\\" + game + "\\g\" Desk=\"a \"\"b\"\"\"\r\n"; break;
-            default: script += "MakeLink2 %GRP_ALL_DESKTOP% %GRP_DESKTOP% \"" + game + ".lnk\" \"%DIR_GAMES%\\" + game + "\\g\"\r\n"; break;
+            case 0:
+                script += "RegSetStr HKCU \"" + key + "\" Path \"%DIR_GAMES%\\" + game + "\"\r\n";
+                break;
+            case 1:
+                script +=
+                    "RegSetDWORD HKLM \"" + key + "\" Runs " + std::to_string(Below(99)) + "\r\n";
+                break;
+            case 2:
+                script += "RegMaskStrSet HKCU software\\other Item \"" + game + " 100%%\"\r\n";
+                break;
+            case 3:
+                script += "InfValSet \"%DIR_GAMES%\\" + game + "\\cfg\\game.ini\" main Key" +
+                          std::to_string(i) + " v\r\n";
+                break;
+            case 4:
+                script += "InfValSet %DIR_APP_DATA%\\shared.ini games \"" + game +
+                          std::to_string(i) + "\" on\r\n";
+                break;
+            case 5:
+                script += "MakeLink \"%GRP_PROG%\\%GRP_GAMES%\\" + game + "\\Play " + game +
+                          ".lnk\" \"%DIR_GAMES%\\" + game + "\\g\" Desk=\"a \"\"b\"\"\"\r\n";
+                break;
+            default:
+                script += "MakeLink2 %GRP_ALL_DESKTOP% %GRP_DESKTOP% \"" + game +
+                          ".lnk\" \"%DIR_GAMES%\\" + game + "\\g\"\r\n";
+                break;
             }
         }
         if (Chance(30)) script += "u:UnFileDel \"%DIR_GAMES%\\" + game + "\\saved.dat\"\r\n";
@@ -106,7 +128,8 @@ protected:
         host::RegValue value;
         value.text = "x";
         ASSERT_TRUE(host::RegCreateKey(host::RegRoot::CurrentUser, "software\\other", nullptr));
-        ASSERT_TRUE(host::RegSetValue(host::RegRoot::CurrentUser, "software\\other", "Item0", value));
+        ASSERT_TRUE(
+            host::RegSetValue(host::RegRoot::CurrentUser, "software\\other", "Item0", value));
     }
 };
 
@@ -119,26 +142,28 @@ TEST_F(RoundTripPropertyTest, UninstallUndoesEveryRandomInstall) {
         const std::string game = "Gen " + std::to_string(seed % 3);
         const std::string script = gen.Script(game);
         auto tree = gen.Tree(0);
-        const auto block = PkgContainer(
-            {PkgFolder("~Info", {PkgFile("Install.inf", script)}), PkgFolder("%DIR_GAMES%", {PkgFolder(game, tree)})},
-            "game", std::to_string(seed % 5));
+        const auto block = PkgContainer({PkgFolder("~Info", {PkgFile("Install.inf", script)}),
+                                         PkgFolder("%DIR_GAMES%", {PkgFolder(game, tree)})},
+                                        "game", std::to_string(seed % 5));
         WriteBytes(Home() + "/p.stg", {block});
         const auto before = SnapshotTree(Home());
         pkg::PackageStorage storage;
         ASSERT_FALSE(pkg::LoadPackageFile(storage, Home() + "/p.stg", false, true).corrupt);
         NoWindow display;
-        ASSERT_EQ(pkg::InstallAllBlocks(app, storage, display), pkg::kStepNext) << "seed " << seed << "\n" << script;
+        ASSERT_EQ(pkg::InstallAllBlocks(app, storage, display), pkg::kStepNext)
+            << "seed " << seed << "\n"
+            << script;
         std::string log;
         ASSERT_TRUE(pkg::PackageLogPath(app, storage.blocks[0], &log));
         if (TreeChanges(before, SnapshotTree(Home())) != "") ++installed;
         ASSERT_EQ(inst::UninstallOne(app, log), 0) << "seed " << seed;
-        ASSERT_EQ(TreeChanges(before, SnapshotTree(Home())), "") << "seed " << seed << "\n" << script;
+        ASSERT_EQ(TreeChanges(before, SnapshotTree(Home())), "") << "seed " << seed << "\n"
+                                                                 << script;
         app.scriptParams.clear();
     }
     EXPECT_EQ(installed, kCases);
-    ASSERT_LE(boxes.size(), size_t(2 * kCases));  // the question and the success note, nothing else
-    for (const ShownBox& box : boxes)
-        EXPECT_NE(box.type & 0xF0, sys::MB_ICONERROR) << box.text;
+    ASSERT_LE(boxes.size(), size_t(2 * kCases)); // the question and the success note, nothing else
+    for (const ShownBox& box : boxes) EXPECT_NE(box.type & 0xF0, sys::MB_ICONERROR) << box.text;
 }
 
 } // namespace

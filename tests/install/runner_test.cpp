@@ -22,10 +22,12 @@ protected:
 };
 
 TEST_F(RunnerTest, LogHeaderAndParameterLines) {
-    ASSERT_TRUE(inst::RunCompleteScript(app, "PrmSet B \"two words\"\r\nPrmSet A %GRP_GAMES%\r\n", LogPath(), false));
+    ASSERT_TRUE(inst::RunCompleteScript(app, "PrmSet B \"two words\"\r\nPrmSet A %GRP_GAMES%\r\n",
+                                        LogPath(), false));
     const std::string text = ReadFile(LogPath());
     EXPECT_EQ(text.find(";*************************************\r\n;script started at "), 0u);
-    EXPECT_EQ(LogBody(), "PrmSet A Zorvane\r\nPrmSet B \"two words\"\r\nPrmSet GRP_GAMES Zorvane\r\n");
+    EXPECT_EQ(LogBody(),
+              "PrmSet A Zorvane\r\nPrmSet B \"two words\"\r\nPrmSet GRP_GAMES Zorvane\r\n");
 }
 
 // PrmSet stores its argument expanded, so the log takes such a value as it stands; only a
@@ -33,20 +35,22 @@ TEST_F(RunnerTest, LogHeaderAndParameterLines) {
 // every value back, '%', '#' and line breaks included.
 TEST_F(RunnerTest, ParameterLinesKeepExpandedValuesForTheReplay) {
     app.variables["REF"] = "%GRP_GAMES%, 100%%";
-    const std::string script =
-        "PrmSet P \"%DIR_GAMES%\\50%% %~23%1\"\r\n"
-        "PrmSet L a%~0D%%~0A%b\r\n"
-        "PrmSet Q %REF%\r\n";
+    const std::string script = "PrmSet P \"%DIR_GAMES%\\50%% %~23%1\"\r\n"
+                               "PrmSet L a%~0D%%~0A%b\r\n"
+                               "PrmSet Q %REF%\r\n";
     ASSERT_TRUE(inst::RunCompleteScript(app, script, LogPath(), false));
     EXPECT_TRUE(boxes.empty()) << boxes[0].text;
     const std::string games = app.variables["DIR_GAMES"];
     EXPECT_EQ(app.scriptParams["P"], games + "\\50% #1");
-    EXPECT_EQ(LogBody(), "PrmSet DIR_GAMES " + games + "\r\n"
-                         "PrmSet GRP_GAMES Zorvane\r\n"
-                         "PrmSet L a%~0D%%~0A%b\r\n"
-                         "PrmSet P \"" + games + "\\50%% %~23%1\"\r\n"
-                         "PrmSet Q \"Zorvane, 100%%\"\r\n"
-                         "PrmSet REF \"Zorvane, 100%%\"\r\n");
+    EXPECT_EQ(LogBody(), "PrmSet DIR_GAMES " + games +
+                             "\r\n"
+                             "PrmSet GRP_GAMES Zorvane\r\n"
+                             "PrmSet L a%~0D%%~0A%b\r\n"
+                             "PrmSet P \"" +
+                             games +
+                             "\\50%% %~23%1\"\r\n"
+                             "PrmSet Q \"Zorvane, 100%%\"\r\n"
+                             "PrmSet REF \"Zorvane, 100%%\"\r\n");
     const inst::NameMap installed = app.scriptParams;
     app.scriptParams.clear();
     const std::string log = ReadFile(LogPath());
@@ -55,7 +59,8 @@ TEST_F(RunnerTest, ParameterLinesKeepExpandedValuesForTheReplay) {
     EXPECT_TRUE(boxes.empty()) << boxes[0].text;
     EXPECT_EQ(installed.at("L"), "a\r\nb");
     EXPECT_EQ(installed.at("Q"), "Zorvane, 100%");
-    for (const char* name : {"L", "P", "Q"}) EXPECT_EQ(app.scriptParams[name], installed.at(name)) << name;
+    for (const char* name : {"L", "P", "Q"})
+        EXPECT_EQ(app.scriptParams[name], installed.at(name)) << name;
     EXPECT_EQ(app.scriptParams["REF"], "Zorvane, 100%");
 }
 
@@ -67,10 +72,15 @@ TEST_F(RunnerTest, DispatchOutcomes) {
         std::vector<std::string> messages;
     } cases[] = {
         {"NoSuch a\r\nPrmSet X 1", false, false, {"script command \"NoSuch\" not found"}},
-        {"NoSuch a\r\nNoSuch b", true, true,
+        {"NoSuch a\r\nNoSuch b",
+         true,
+         true,
          {"script command \"NoSuch\" not found", "script command \"NoSuch\" not found"}},
         {"PrmSet X", false, false, {"script command \"PrmSet\" call not valid"}},
-        {"prmset = 1", false, false, {"script syntax errror", "script command \"prmset\" call not valid"}},
+        {"prmset = 1",
+         false,
+         false,
+         {"script syntax errror", "script command \"prmset\" call not valid"}},
         {"LBExit = 1", false, true, {"script syntax errror"}},
         {"RegSetStr a b c %NOPE%", false, true, {"script \"NOPE\" parameter not found"}},
         {"; only\r\n;comments", false, true, {}},
@@ -89,38 +99,37 @@ TEST_F(RunnerTest, DispatchOutcomes) {
 TEST_F(RunnerTest, PassesRunTheirCommandsOnly) {
     inst::ScriptRunner runner(app);
     const std::string script = "PrmSet P 1\r\nRegSetStr HKCU k V 1\r\n";
-    ASSERT_TRUE(Run(script, false, false, runner));  // WorkPass skips PrmSet
+    ASSERT_TRUE(Run(script, false, false, runner)); // WorkPass skips PrmSet
     EXPECT_EQ(app.scriptParams.count("P"), 0u);
     EXPECT_TRUE(host::RegKeyExists(host::RegRoot::CurrentUser, "k"));
     host::RegDeleteTree(host::RegRoot::CurrentUser, "k");
-    ASSERT_TRUE(Run(script, false, true, runner));  // ParamPass skips RegSetStr
+    ASSERT_TRUE(Run(script, false, true, runner)); // ParamPass skips RegSetStr
     EXPECT_EQ(app.scriptParams["P"], "1");
     EXPECT_FALSE(host::RegKeyExists(host::RegRoot::CurrentUser, "k"));
 }
 
 TEST_F(RunnerTest, UninstallLinesGoToTheLogInTheParamPassOnly) {
-    const std::string script =
-        "u:UnFileDel %GRP_GAMES%\\readme.txt\r\n"
-        "U:RegSetStr HKLM software\\x V 1 Owr=0\r\n"
-        "RegSetStr HKCU a V 1\r\n";
+    const std::string script = "u:UnFileDel %GRP_GAMES%\\readme.txt\r\n"
+                               "U:RegSetStr HKLM software\\x V 1 Owr=0\r\n"
+                               "RegSetStr HKCU a V 1\r\n";
     ASSERT_TRUE(inst::RunCompleteScript(app, script, LogPath(), false));
-    EXPECT_EQ(LogBody(),
-              "UnFileDel Zorvane\\readme.txt\r\n"
-              "RegSetStr HKLM software\\x V 1 Owr = 0\r\n"
-              "UnRegPathDel HKCU a DelSub = 0\r\n"
-              "UnRegValDel HKCU a V\r\n"
-              "PrmSet GRP_GAMES Zorvane\r\n");
+    EXPECT_EQ(LogBody(), "UnFileDel Zorvane\\readme.txt\r\n"
+                         "RegSetStr HKLM software\\x V 1 Owr = 0\r\n"
+                         "UnRegPathDel HKCU a DelSub = 0\r\n"
+                         "UnRegValDel HKCU a V\r\n"
+                         "PrmSet GRP_GAMES Zorvane\r\n");
 }
 
 TEST_F(RunnerTest, LogStopsWhenTheScriptTurnsItOff) {
-    const std::string script = "u:UnFileDel a\r\nRegSetStr HKCU a V 1\r\nu:UnFileDel b\r\nUnLogStop\r\n";
+    const std::string script =
+        "u:UnFileDel a\r\nRegSetStr HKCU a V 1\r\nu:UnFileDel b\r\nUnLogStop\r\n";
     ASSERT_TRUE(inst::RunCompleteScript(app, script, LogPath(), false));
     EXPECT_EQ(LogBody(), "UnFileDel a\r\nUnFileDel b\r\n");
 }
 
 TEST_F(RunnerTest, LoggedArgumentsReadBackUnchanged) {
-    const char* const texts[] = {"plain", "two words", "say \"hi\"", "\"", "a'b", "'q", "x=y",
-                                 "C:\\a=b\\f.txt"};
+    const char* const texts[] = {"plain", "two words", "say \"hi\"", "\"",
+                                 "a'b",   "'q",        "x=y",        "C:\\a=b\\f.txt"};
     inst::ScriptRunner runner(app);
     ASSERT_TRUE(runner.OpenLog(LogPath()));
     for (const char* text : texts) runner.WriteLogLine({"PrmSet", "N", text});
@@ -149,7 +158,10 @@ TEST_F(RunnerTest, ProgressCanStopTheRun) {
     EXPECT_DOUBLE_EQ(seen[0], 10.0 / script.size());
     EXPECT_EQ(app.scriptParams.count("C"), 0u);
     seen.clear();
-    EXPECT_TRUE(runner.Run("", 0, false, true, [&](double f) { seen.push_back(f); return true; }));
+    EXPECT_TRUE(runner.Run("", 0, false, true, [&](double f) {
+        seen.push_back(f);
+        return true;
+    }));
     EXPECT_TRUE(seen.empty());
 }
 

@@ -106,7 +106,8 @@ TEST_F(SafetyTest, RemovalNeverFollowsLinks) {
         std::string lines;
     } cases[] = {
         {"whole tree", "UnDirDel " + Games() + "/G DelSub = 1\r\n"},
-        {"files of a folder", "UnDirDel " + Games() + "/G/data DelSub = 0\r\nUnDirDel " + Games() + "/G\r\n"},
+        {"files of a folder",
+         "UnDirDel " + Games() + "/G/data DelSub = 0\r\nUnDirDel " + Games() + "/G\r\n"},
         {"a file that is a link", "UnFileDel " + Games() + "/G/notes.txt\r\n"},
     };
     for (const auto& c : cases) {
@@ -120,14 +121,15 @@ TEST_F(SafetyTest, RemovalNeverFollowsLinks) {
         EXPECT_EQ(ReadFile(saves + "/slot1.sav"), "progress");
         EXPECT_EQ(ReadFile(Home() + "/Documents/notes.txt"), "notes");
     }
-    EXPECT_FALSE(fs::exists(Games() + "/G/notes.txt"));  // the link went as a link
+    EXPECT_FALSE(fs::exists(Games() + "/G/notes.txt")); // the link went as a link
     EXPECT_TRUE(fs::is_directory(Home() + "/Documents"));
 
     // Extracting over a planted link replaces the link, never the file it points at.
     fs::remove_all(Games());
     Link(Home() + "/Documents/notes.txt", Games() + "/G/readme.txt");
     pkg::PackageStorage storage;
-    LoadBlock(storage, Home() + "/p.stg", PkgContainer({PkgFile("readme.txt", "from the package")}));
+    LoadBlock(storage, Home() + "/p.stg",
+              PkgContainer({PkgFile("readme.txt", "from the package")}));
     inst::ScriptRunner runner(app);
     EXPECT_TRUE(pkg::ExtractFiles(runner, storage.blocks[0], "", Games() + "\\G", true, nullptr));
     EXPECT_EQ(ReadFile(Home() + "/Documents/notes.txt"), "notes");
@@ -145,17 +147,35 @@ TEST_F(SafetyTest, BadExpansionsNeverDeleteEverything) {
     WriteFile(Data() + "/applications/other.desktop", "mine");
     WriteFile(Games() + "/G/g", "ours");
     const auto before = SnapshotTree(Home());
-    const std::string lines = "UnFileDel " + Games() + "/G/g\r\n"
+    const std::string lines = "UnFileDel " + Games() +
+                              "/G/g\r\n"
                               "UnDirDel \\ DelSub = 1\r\nUnDirDel / DelSub = 1\r\n"
-                              "UnDirDel " + Home() + " DelSub = 1\r\n"
-                              "UnDirDel " + Home() + "/.. DelSub = 1\r\n"
-                              "UnDirDel " + Home() + "/.local DelSub = 1\r\n"
-                              "UnDirDel " + Home() + "/.config DelSub = 1\r\n"
-                              "UnDirDel " + Home() + "/Desktop DelSub = 1\r\n"
-                              "UnDirDel " + Data() + "/applications DelSub = 1\r\n"
-                              "UnDirDel " + Data() + " DelSub = 1\r\n"
-                              "UnFileDel " + Home() + "/notes.txt\r\n"
-                              "UnDirDel " + app.variables["DIR_INST"] + " DelSub = 1\r\n";
+                              "UnDirDel " +
+                              Home() +
+                              " DelSub = 1\r\n"
+                              "UnDirDel " +
+                              Home() +
+                              "/.. DelSub = 1\r\n"
+                              "UnDirDel " +
+                              Home() +
+                              "/.local DelSub = 1\r\n"
+                              "UnDirDel " +
+                              Home() +
+                              "/.config DelSub = 1\r\n"
+                              "UnDirDel " +
+                              Home() +
+                              "/Desktop DelSub = 1\r\n"
+                              "UnDirDel " +
+                              Data() +
+                              "/applications DelSub = 1\r\n"
+                              "UnDirDel " +
+                              Data() +
+                              " DelSub = 1\r\n"
+                              "UnFileDel " +
+                              Home() +
+                              "/notes.txt\r\n"
+                              "UnDirDel " +
+                              app.variables["DIR_INST"] + " DelSub = 1\r\n";
     WriteLog(lines);
     EXPECT_EQ(Uninstall(), 0);
     auto expected = before;
@@ -209,7 +229,8 @@ TEST_F(SafetyTest, ControlCharactersNeverInjectLogLines) {
 
     // A quoted multi-line value reads back as the same value, and only as a value.
     std::string quoted;
-    for (char c : "Reef" + injected + "Pop") quoted += c == '/' || c == '\\' ? std::string(2, c) : std::string(1, c);
+    for (char c : "Reef" + injected + "Pop")
+        quoted += c == '/' || c == '\\' ? std::string(2, c) : std::string(1, c);
     const std::string gameinfo = "GNAME = \"" + quoted + "\"\r\n";
     inst::ParseGameInfo(reinterpret_cast<const unsigned char*>(gameinfo.data()), gameinfo.size(),
                         app.variables);
@@ -235,13 +256,15 @@ TEST_F(SafetyTest, HashAndPercentInHome) {
     ASSERT_TRUE(inst::StartInstaller(odd, home + "/bin/install"));
     const auto before = SnapshotTree(home);
     const std::string log = odd.variables["DIR_INST"] + "game_1.log";
-    ASSERT_TRUE(inst::RunCompleteScript(odd,
-                                        "PrmSet GNAME G\r\n"
-                                        "InfValSet %DIR_GAMES%\\G\\g.ini main Path %DIR_GAMES%\\G\r\n"
-                                        "MakeLink %GRP_DESKTOP%\\G.lnk %DIR_GAMES%\\G\\g\r\n",
-                                        log, false));
+    ASSERT_TRUE(
+        inst::RunCompleteScript(odd,
+                                "PrmSet GNAME G\r\n"
+                                "InfValSet %DIR_GAMES%\\G\\g.ini main Path %DIR_GAMES%\\G\r\n"
+                                "MakeLink %GRP_DESKTOP%\\G.lnk %DIR_GAMES%\\G\\g\r\n",
+                                log, false));
     EXPECT_TRUE(boxes.empty()) << boxes[0].text;
-    EXPECT_NE(ReadFile(home + "/.local/share/Zorvane/G/g.ini").find("Path=" + home), std::string::npos);
+    EXPECT_NE(ReadFile(home + "/.local/share/Zorvane/G/g.ini").find("Path=" + home),
+              std::string::npos);
     EXPECT_TRUE(fs::exists(home + "/Desktop/G.desktop"));
     EXPECT_FALSE(fs::exists(Home() + "/C"));
     inst::InstallerApp again;
@@ -285,7 +308,7 @@ TEST_F(SafetyTest, InterruptedExtractionLeavesNoPartFileAndReRunCompletes) {
         inst::ScriptRunner runner(app);
         int pieces = 0;
         pkg::ExtractFiles(runner, storage.blocks[0], "", "", false, [&](double, double) {
-            if (++pieces == 3) ::_exit(9);  // killed mid-file
+            if (++pieces == 3) ::_exit(9); // killed mid-file
             return true;
         });
         ::_exit(0);
@@ -314,7 +337,8 @@ TEST_F(SafetyTest, DeepFoldersAreBoundedAndLinear) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.depth);
         pkg::PackageStorage storage;
-        LoadBlock(storage, Home() + "/p.stg", PkgContainer({PkgFolder("%DIR_GAMES%", {Nested(c.depth)})}));
+        LoadBlock(storage, Home() + "/p.stg",
+                  PkgContainer({PkgFolder("%DIR_GAMES%", {Nested(c.depth)})}));
         inst::ScriptRunner runner(app);
         boxes.clear();
         EXPECT_EQ(pkg::ExtractFiles(runner, storage.blocks[0], "", "", false, nullptr), c.ok);
@@ -333,7 +357,7 @@ TEST_F(SafetyTest, NoCutAndNoSilentFailure) {
 
     const auto info = PkgFolder("~Info", {PkgFile("gameinfo.inf", "GNAME=x\r\n")});
     auto brokenSingle = pkg::BuildSingleFile("%DIR_GAMES%\\x.dat", std::string(3000, 'x'));
-    brokenSingle[brokenSingle.size() - 1] ^= 0x55;  // the stream's check value
+    brokenSingle[brokenSingle.size() - 1] ^= 0x55; // the stream's check value
     brokenSingle[brokenSingle.size() - 2] ^= 0x55;
     pkg::SealBlock(brokenSingle);
     const auto brokenScript = WithEntryDamaged(
@@ -343,7 +367,8 @@ TEST_F(SafetyTest, NoCutAndNoSilentFailure) {
     const struct {
         const char* what;
         std::vector<uint8_t> block;
-    } cases[] = {{"a broken single-file block", brokenSingle}, {"a damaged Install.inf", brokenScript}};
+    } cases[] = {{"a broken single-file block", brokenSingle},
+                 {"a damaged Install.inf", brokenScript}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         pkg::PackageStorage storage;
@@ -387,7 +412,8 @@ TEST_F(SafetyTest, FailedInstallLeavesNothing) {
     // Stored files report progress every 64 KiB; the fourth is a zlib stream.
     std::vector<pkg::BuildNode> files;
     for (int i = 1; i <= 6; ++i)
-        files.push_back(PkgFile("f" + std::to_string(i), std::string(150000, char('0' + i)), false));
+        files.push_back(
+            PkgFile("f" + std::to_string(i), std::string(150000, char('0' + i)), false));
     std::string lines;
     for (int n = 0; n < 20000; ++n) lines += "line " + std::to_string(n * 7919 % 10007) + "\n";
     files[3] = PkgFile("f4", lines);
@@ -398,7 +424,8 @@ TEST_F(SafetyTest, FailedInstallLeavesNothing) {
         const char* what;
         std::vector<uint8_t> block;
         int cancelAfter;
-    } cases[] = {{"the fourth file is corrupt", corrupt, -1}, {"cancelled after the second file", block, 13}};
+    } cases[] = {{"the fourth file is corrupt", corrupt, -1},
+                 {"cancelled after the second file", block, 13}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         WriteBytes(Home() + "/p.stg", {c.block});

@@ -30,20 +30,22 @@ protected:
         ::setenv("HOME", home_.c_str(), 1);
         ::unsetenv("XDG_CONFIG_HOME");
         ::unsetenv("XDG_DATA_HOME");
-        sys::SetMessageBoxResponder([this](const std::string& text, const std::string& caption,
-                                           unsigned type) {
-            boxes.push_back({text, caption, type});
-            if (answers.empty()) return DefaultAnswer(type);
-            const int answer = answers.front();
-            answers.pop_front();
-            return answer;
-        });
+        sys::SetMessageBoxResponder(
+            [this](const std::string& text, const std::string& caption, unsigned type) {
+                boxes.push_back({text, caption, type});
+                if (answers.empty()) return DefaultAnswer(type);
+                const int answer = answers.front();
+                answers.pop_front();
+                return answer;
+            });
     }
     void TearDown() override {
         sys::SetMessageBoxResponder({});
         for (const Saved& s : saved_) {
-            if (s.present) ::setenv(s.name, s.value.c_str(), 1);
-            else ::unsetenv(s.name);
+            if (s.present)
+                ::setenv(s.name, s.value.c_str(), 1);
+            else
+                ::unsetenv(s.name);
         }
         std::error_code ec;
         std::filesystem::remove_all(home_, ec);

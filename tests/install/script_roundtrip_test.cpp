@@ -27,7 +27,8 @@ const char kScript[] =
     "RegSetDWORD HKEY_CURRENT_USER software\\tarnwick\\Reefpop Runs 7\r\n"
     "RegMaskStrSet HKCU software\\tarnwick\\Reefpop Item a\r\n"
     "RegMaskStrSet HKCU software\\tarnwick\\Reefpop Item b\r\n"
-    "MakeLink \"%GRP_PROG%\\%GRP_GAMES%\\Reef Pop.lnk\" \"%DIR_GAMES%\\Reef Pop\\reefpop\" Desk = \"Play it\"\n"
+    "MakeLink \"%GRP_PROG%\\%GRP_GAMES%\\Reef Pop.lnk\" \"%DIR_GAMES%\\Reef Pop\\reefpop\" Desk = "
+    "\"Play it\"\n"
     "MakeLink2 %GRP_ALL_DESKTOP% %GRP_DESKTOP% Reefpop.lnk \"%DIR_GAMES%\\Reef Pop\\reefpop\"\n";
 
 // Installing a script and uninstalling its log leaves files and hives exactly as before.
@@ -43,16 +44,21 @@ TEST_F(RoundTripTest, UninstallRestoresTreeAndHives) {
     EXPECT_NE(ReadFile(games + "/game.ini").find("FullScreen=0"), std::string::npos);
     EXPECT_TRUE(fs::exists(Home() + "/.local/share/applications/Zorvane/Reef Pop.desktop"));
     EXPECT_TRUE(fs::exists(Home() + "/Desktop/Reefpop.desktop"));
-    EXPECT_NE(ReadFile(Home() + "/.local/share/shared.ini").find("Reefpop=installed"), std::string::npos);
+    EXPECT_NE(ReadFile(Home() + "/.local/share/shared.ini").find("Reefpop=installed"),
+              std::string::npos);
     std::string text;
     EXPECT_TRUE(host::RegGetText(host::RegRoot::LocalMachine, "software\\tarnwick\\Reefpop\\Paths",
                                  "Game", &text));
-    EXPECT_TRUE(host::RegGetText(host::RegRoot::CurrentUser, "software\\tarnwick\\Reefpop", "Item1", &text));
+    EXPECT_TRUE(host::RegGetText(host::RegRoot::CurrentUser, "software\\tarnwick\\Reefpop", "Item1",
+                                 &text));
     EXPECT_EQ(text, "b");
-    const std::string logText = ReadFile(fs::path(Home()) / ".local/share/Tarnwick/ZorvaneLobbyist/Install/game_42.log");
+    const std::string logText =
+        ReadFile(fs::path(Home()) / ".local/share/Tarnwick/ZorvaneLobbyist/Install/game_42.log");
     // "u:" lines are logged expanded but otherwise as written.
-    EXPECT_NE(logText.find("\r\nUnFileDel \"" + Home() + "/.local/share\\Zorvane\\Reef Pop\\scores.ini\"\r\n"),
-              std::string::npos) << logText;
+    EXPECT_NE(logText.find("\r\nUnFileDel \"" + Home() +
+                           "/.local/share\\Zorvane\\Reef Pop\\scores.ini\"\r\n"),
+              std::string::npos)
+        << logText;
     EXPECT_NE(logText.find("\r\nPrmSet GNAME Reefpop\r\n"), std::string::npos) << logText;
 
     // A fresh installer process uninstalls from the log, answering Yes.
@@ -79,9 +85,12 @@ TEST_F(RoundTripTest, UninstallAllRunsEveryLogAndKeepsThem) {
     WriteFile(Home() + "/setup/a.inf", "RegSetStr HKCU software\\a V 1\r\n");
     WriteFile(Home() + "/setup/b.inf", "RegSetStr HKCU software\\b V 1\r\n");
     const std::string dir = app.variables["DIR_INST"];
-    ASSERT_EQ(inst::RunLaunchMode(app, {"ScriptInst", WinPath("setup/a.inf"), dir + "game_1.log"}), 0);
-    ASSERT_EQ(inst::RunLaunchMode(app, {"ScriptInst", WinPath("setup/b.inf"), dir + "lb_2.log"}), 0);
-    WriteFile(Home() + "/.local/share/Tarnwick/ZorvaneLobbyist/Install/other_3.log", "RegSetStr HKCU c V 1\r\n");
+    ASSERT_EQ(inst::RunLaunchMode(app, {"ScriptInst", WinPath("setup/a.inf"), dir + "game_1.log"}),
+              0);
+    ASSERT_EQ(inst::RunLaunchMode(app, {"ScriptInst", WinPath("setup/b.inf"), dir + "lb_2.log"}),
+              0);
+    WriteFile(Home() + "/.local/share/Tarnwick/ZorvaneLobbyist/Install/other_3.log",
+              "RegSetStr HKCU c V 1\r\n");
     EXPECT_EQ(inst::RunLaunchMode(app, {"UInstAllLBAndKV"}), inst::kExitOk);
     EXPECT_FALSE(host::RegKeyExists(host::RegRoot::CurrentUser, "software\\a"));
     EXPECT_FALSE(host::RegKeyExists(host::RegRoot::CurrentUser, "software\\b"));
@@ -100,7 +109,8 @@ TEST_F(RoundTripTest, ExitCodesOfTheScriptModes) {
     } cases[] = {
         {{"ScriptInst", WinPath("setup/missing.inf")}, inst::kExitScriptFailed},
         {{"ScriptInst", WinPath("setup/bad.inf")}, inst::kExitScriptFailed},
-        {{"ScriptInst", WinPath("setup/bad.inf"), WinPath("no/such/folder/x.log")}, inst::kExitScriptFailed},
+        {{"ScriptInst", WinPath("setup/bad.inf"), WinPath("no/such/folder/x.log")},
+         inst::kExitScriptFailed},
         {{"ScriptUInst", WinPath("setup/missing.log")}, inst::kExitScriptFailed},
         {{"scriptuinst", "x.log", "y"}, inst::kExitStartupFailed},
         {{"PackInst", "a", "b"}, inst::kExitStartupFailed},

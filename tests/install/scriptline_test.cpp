@@ -64,7 +64,8 @@ TEST(ScriptLine, Parsing) {
         {"RegSetStr HKLM \"software\\x y\" Name \"a \"\"b\"\" c\"",
          {true, "RegSetStr", {"HKLM", "software\\x y", "Name", "a \"b\" c"}, {}, false}},
         {"FilesProcess Owr=0", {true, "FilesProcess", {}, {{"Owr", "0"}}, false}},
-        {"MakeLink a b Desk = \"x y\" Arg='-w'", {true, "MakeLink", {"a", "b"}, {{"Arg", "-w"}, {"Desk", "x y"}}, false}},
+        {"MakeLink a b Desk = \"x y\" Arg='-w'",
+         {true, "MakeLink", {"a", "b"}, {{"Arg", "-w"}, {"Desk", "x y"}}, false}},
         {"Cmd = 1", {true, "Cmd", {}, {}, true}},
         {"Cmd a = 1 = 2", {true, "Cmd", {}, {{"a", "1"}}, true}},
         {"Cmd a=1 a=2", {true, "Cmd", {}, {{"a", "2"}}, false}},
@@ -100,8 +101,9 @@ TEST(ScriptLine, NamedAccessors) {
         const char* name;
         bool boolean;
         int integer;
-    } cases[] = {{"B1", true, 1},     {"B0", false, 0},  {"Byes", false, 0}, {"Bten", true, 10},
-                 {"I", false, 42},    {"Ineg", false, -7}, {"Ino", false, 0}, {"Missing", true, 5}};  // absent: the defaults
+    } cases[] = {{"B1", true, 1},    {"B0", false, 0},    {"Byes", false, 0},
+                 {"Bten", true, 10}, {"I", false, 42},    {"Ineg", false, -7},
+                 {"Ino", false, 0},  {"Missing", true, 5}}; // absent: the defaults
     for (const auto& c : cases) {
         EXPECT_EQ(inst::ArgBool(line, c.name, true), c.boolean) << c.name;
         EXPECT_EQ(inst::ArgInt(line, c.name, 5), c.integer) << c.name;

@@ -30,7 +30,9 @@ TEST(Skin, BuiltInSkinLoadsAtItsSizes) {
     const struct {
         const inst::Picture& picture;
         int width, height;
-    } cases[] = {{skin.background, 381, 359}, {skin.buttons, 224, 120}, {skin.pictures, 253, 114},
+    } cases[] = {{skin.background, 381, 359},
+                 {skin.buttons, 224, 120},
+                 {skin.pictures, 253, 114},
                  {skin.package, 116, 89}};
     for (const auto& c : cases) {
         EXPECT_EQ(c.picture.width, c.width);
@@ -57,15 +59,16 @@ TEST(Skin, BuiltInSkinLoadsAtItsSizes) {
     bool differ = false;
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 18; ++x)
-            differ |= skin.marks.pixels[size_t(y) * 36 + x] != skin.marks.pixels[size_t(y) * 36 + 18 + x];
+            differ |=
+                skin.marks.pixels[size_t(y) * 36 + x] != skin.marks.pixels[size_t(y) * 36 + 18 + x];
     EXPECT_TRUE(differ);
 }
 
 TEST(Skin, TransparencyBlendsOverTheBackground) {
     const std::vector<unsigned char> rgba = {
-        255, 0, 0, 255,    // opaque red
-        255, 0, 0, 0,      // fully transparent
-        0, 0, 255, 128,    // half blue
+        255, 0, 0,   255, // opaque red
+        255, 0, 0,   0,   // fully transparent
+        0,   0, 255, 128, // half blue
     };
     const std::vector<unsigned char> png = MakePng(3, 1, rgba);
     const struct {
@@ -82,7 +85,7 @@ TEST(Skin, TransparencyBlendsOverTheBackground) {
 TEST(Skin, DamagedPicturesAreRefused) {
     const std::vector<unsigned char> good = MakePng(2, 2, std::vector<unsigned char>(16, 200));
     std::vector<unsigned char> huge = good;
-    huge[16] = 0x00;  // width 0x00010002: above the limit (the header CRC no longer matches either)
+    huge[16] = 0x00; // width 0x00010002: above the limit (the header CRC no longer matches either)
     huge[17] = 0x01;
     const struct {
         const char* what;
@@ -101,8 +104,8 @@ TEST(Skin, DamagedPicturesAreRefused) {
 
 TEST(Skin, FrameTables) {
     std::vector<unsigned char> one = {'a', 'n', 'i', 'm', 4, 0, 1, 0};
-    const unsigned char frame[28] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                     0, 0, 10, 0, 0, 0, 5, 0, 2, 0, 3, 0};
+    const unsigned char frame[28] = {0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                     0, 0, 0, 0, 10, 0, 0, 0, 5, 0, 2, 0, 3, 0};
     one.insert(one.end(), frame, frame + 28);
     std::vector<unsigned char> badMagic = one, badFormat = one;
     badMagic[0] = 'x';

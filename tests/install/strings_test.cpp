@@ -40,29 +40,101 @@ TEST(StringTableFormat, ShippedLayout) {
         keys.emplace_back(reinterpret_cast<const char*>(data.data + WordAt(data.data, 24 + 8 * i)),
                           WordAt(data.data, 28 + 8 * i));
     static const char* const kOrder[] = {
-        "BtnBack", "BtnNext", "BtnAgree", "BtnPrint", "BtnBrowse", "BtnCancel", "BtnFinish",
-        "CopyTitle", "SysReqHDD", "AllOkTitle", "WelcomeDir", "BtnDisagree", "BtnSettings",
-        "CrcCheckAll", "FailedTitle", "SettingsDir", "SysReqTitle", "SysReqVideo", "CopyProgCurr",
-        "CopyWndTitle", "CrcCheckCurr", "LicenceTitle", "SysReqHelpOk", "WelcomeGroup",
-        "WelcomeTitle", "AllOkWndTitle", "CopyProgTotal", "CrcCheckTitle", "DxSetQuestTit",
-        "DxSetQuestTxt", "FailedSupport", "SettingsGroup", "SettingsTitle", "SysReqVideo3D",
-        "DxSetErrFailed", "FailedWndTitle", "StrExitInstall", "SysReqWndTitle", "UnDlgInstTitle",
-        "DxSetErrNoFiles", "LicenceWndTitle", "SysReqTxtWantDx", "SysReqTxtWantIE",
-        "SysReqTxtWantOs", "WelcomeWndTitle", "SettingsWndTitle", "SysReqHelpTitHDD",
-        "SysReqHelpTxtHDD", "SysReqTxtWantMem", "AllOkReStartTitle", "MsgIntErrPackRoot",
-        "MsgUserErrIniOper", "MsgUserErrRegOper", "SysReqHelpTitProc", "SysReqHelpTxtProc",
-        "SysReqTxtWantProc", "UnDlgInstAllTitle", "MsgUserErrExecOper", "MsgUserErrLinkOper",
-        "MsgUserUnInstAllOk", "SysReqHelpTitVideo", "SysReqHelpTxtVideo", "AllOkStartGameCheck",
-        "MsgUserErrDirCreate", "MsgUserUnInstGameOk", "StrExitInstallTitle", "SysReqHelpTitWantDx",
-        "SysReqHelpTitWantIE", "SysReqHelpTitWantOs", "SysReqHelpTxtWantDx", "SysReqHelpTxtWantIE",
-        "SysReqHelpTxtWantOs", "AllOkReStartWndTitle", "MsgIntErrCmdNotFound",
-        "MsgIntErrPrmNotFound", "MsgUserErrActiveXReg", "MsgUserErrFileCreate",
-        "MsgUserErrInstallCmd", "MsgUserUnInstAllText", "StrBrowseFolderTitle",
-        "sysReqHelpTitWantMem", "sysReqHelpTxtWantMem", "UnDlgInstAllProgCurr",
-        "MsgIntErrScriptSyntax", "MsgUserErrFileCorrupt", "MsgUserUnInstAllTitle",
-        "MsgUserUnInstFailText", "MsgUserUnInstGameText", "UnDlgInstAllProgTotal",
-        "MsgUserErrTitlePackage", "MsgUserUnInstFailTitle", "MsgUserUnInstGameTitle",
-        "MsgIntErrTitleScriptErr", "MsgIntErrCmdCallNotValid", "AllOkReStartStartGameCheck",
+        "BtnBack",
+        "BtnNext",
+        "BtnAgree",
+        "BtnPrint",
+        "BtnBrowse",
+        "BtnCancel",
+        "BtnFinish",
+        "CopyTitle",
+        "SysReqHDD",
+        "AllOkTitle",
+        "WelcomeDir",
+        "BtnDisagree",
+        "BtnSettings",
+        "CrcCheckAll",
+        "FailedTitle",
+        "SettingsDir",
+        "SysReqTitle",
+        "SysReqVideo",
+        "CopyProgCurr",
+        "CopyWndTitle",
+        "CrcCheckCurr",
+        "LicenceTitle",
+        "SysReqHelpOk",
+        "WelcomeGroup",
+        "WelcomeTitle",
+        "AllOkWndTitle",
+        "CopyProgTotal",
+        "CrcCheckTitle",
+        "DxSetQuestTit",
+        "DxSetQuestTxt",
+        "FailedSupport",
+        "SettingsGroup",
+        "SettingsTitle",
+        "SysReqVideo3D",
+        "DxSetErrFailed",
+        "FailedWndTitle",
+        "StrExitInstall",
+        "SysReqWndTitle",
+        "UnDlgInstTitle",
+        "DxSetErrNoFiles",
+        "LicenceWndTitle",
+        "SysReqTxtWantDx",
+        "SysReqTxtWantIE",
+        "SysReqTxtWantOs",
+        "WelcomeWndTitle",
+        "SettingsWndTitle",
+        "SysReqHelpTitHDD",
+        "SysReqHelpTxtHDD",
+        "SysReqTxtWantMem",
+        "AllOkReStartTitle",
+        "MsgIntErrPackRoot",
+        "MsgUserErrIniOper",
+        "MsgUserErrRegOper",
+        "SysReqHelpTitProc",
+        "SysReqHelpTxtProc",
+        "SysReqTxtWantProc",
+        "UnDlgInstAllTitle",
+        "MsgUserErrExecOper",
+        "MsgUserErrLinkOper",
+        "MsgUserUnInstAllOk",
+        "SysReqHelpTitVideo",
+        "SysReqHelpTxtVideo",
+        "AllOkStartGameCheck",
+        "MsgUserErrDirCreate",
+        "MsgUserUnInstGameOk",
+        "StrExitInstallTitle",
+        "SysReqHelpTitWantDx",
+        "SysReqHelpTitWantIE",
+        "SysReqHelpTitWantOs",
+        "SysReqHelpTxtWantDx",
+        "SysReqHelpTxtWantIE",
+        "SysReqHelpTxtWantOs",
+        "AllOkReStartWndTitle",
+        "MsgIntErrCmdNotFound",
+        "MsgIntErrPrmNotFound",
+        "MsgUserErrActiveXReg",
+        "MsgUserErrFileCreate",
+        "MsgUserErrInstallCmd",
+        "MsgUserUnInstAllText",
+        "StrBrowseFolderTitle",
+        "sysReqHelpTitWantMem",
+        "sysReqHelpTxtWantMem",
+        "UnDlgInstAllProgCurr",
+        "MsgIntErrScriptSyntax",
+        "MsgUserErrFileCorrupt",
+        "MsgUserUnInstAllTitle",
+        "MsgUserUnInstFailText",
+        "MsgUserUnInstGameText",
+        "UnDlgInstAllProgTotal",
+        "MsgUserErrTitlePackage",
+        "MsgUserUnInstFailTitle",
+        "MsgUserUnInstGameTitle",
+        "MsgIntErrTitleScriptErr",
+        "MsgIntErrCmdCallNotValid",
+        "AllOkReStartStartGameCheck",
     };
     ASSERT_EQ(keys.size(), std::size(kOrder));
     for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(keys[i], kOrder[i]) << i;
@@ -138,7 +210,8 @@ TEST(Messages, FormatTakesOnlyStringPlaceholders) {
         {"100%% %d %n %x", {"x"}, "100% %d %n %x"},
         {"end %", {}, "end %"},
     };
-    for (const auto& c : cases) EXPECT_EQ(inst::FormatMessage(c.format, c.arguments), c.out) << c.format;
+    for (const auto& c : cases)
+        EXPECT_EQ(inst::FormatMessage(c.format, c.arguments), c.out) << c.format;
     EXPECT_EQ(inst::FormatMessage("%s", {std::string(20000, 'a')}).size(), 8191u);
 }
 
@@ -155,13 +228,15 @@ TEST_F(MessageTest, TextsAreExpandedThenFormatted) {
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, "script command \"Foo\" not found");
     EXPECT_EQ(boxes[0].caption, "script error");
-    EXPECT_EQ(boxes[1].text, "Ini-file \"a.ini\" cannot be created. Please login as Administrator.");
+    EXPECT_EQ(boxes[1].text,
+              "Ini-file \"a.ini\" cannot be created. Please login as Administrator.");
 }
 
 // Variable values reach the format; a per-cent sign in them must not make it read arguments.
 TEST_F(MessageTest, PercentInVariableIsHarmless) {
     app.variables["GNAME"] = "50%%d %%s";
-    EXPECT_EQ(inst::MessageText(app, "MsgUserUnInstGameOk"), "50%d %s successfully uninstalled from your computer.");
+    EXPECT_EQ(inst::MessageText(app, "MsgUserUnInstGameOk"),
+              "50%d %s successfully uninstalled from your computer.");
     inst::ShowMessageF(app, "MsgUserUnInstGameOk", "MsgUserUnInstGameTitle", sys::MB_OK, {});
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "50%d  successfully uninstalled from your computer.");
@@ -187,7 +262,8 @@ TEST_F(MessageTest, LocalisedControlTexts) {
         {"   ", "   "},
         {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(inst::LocaliseText(app, c.templateText), c.shown) << c.templateText;
+    for (const auto& c : cases)
+        EXPECT_EQ(inst::LocaliseText(app, c.templateText), c.shown) << c.templateText;
 }
 
 } // namespace

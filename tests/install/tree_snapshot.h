@@ -13,7 +13,8 @@ using TreeSnapshot = std::map<std::string, std::string>;
 inline TreeSnapshot SnapshotTree(const std::string& root) {
     namespace fs = std::filesystem;
     TreeSnapshot tree;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+         ++it) {
         const fs::path& path = it->path();
         const std::string rel = path.string().substr(root.size());
         // Lock files of the hives come and go with every registry access.
@@ -24,7 +25,8 @@ inline TreeSnapshot SnapshotTree(const std::string& root) {
             tree[rel] = "<dir>";
         } else {
             std::ifstream in(path, std::ios::binary);
-            tree[rel] = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            tree[rel] =
+                std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         }
     }
     return tree;
@@ -35,8 +37,10 @@ inline std::string TreeChanges(const TreeSnapshot& before, const TreeSnapshot& a
     std::string changes;
     for (const auto& [path, content] : before) {
         auto it = after.find(path);
-        if (it == after.end()) changes += "lost " + path + "\n";
-        else if (it->second != content) changes += "changed " + path + "\n";
+        if (it == after.end())
+            changes += "lost " + path + "\n";
+        else if (it->second != content)
+            changes += "changed " + path + "\n";
     }
     for (const auto& [path, content] : after)
         if (!before.count(path)) changes += "added " + path + "\n";

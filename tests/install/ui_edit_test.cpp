@@ -98,7 +98,7 @@ TEST_F(EditTest, KeysEditTheTextAroundTheCaret) {
 
 TEST_F(EditTest, CtrlArrowsJumpByWords) {
     edit->SetText("C:\\Games\\Zorvane big");
-    const size_t stops[] = {17, 9, 3, 0, 0};  // Ctrl+Left from the end
+    const size_t stops[] = {17, 9, 3, 0, 0}; // Ctrl+Left from the end
     for (size_t expected : stops) {
         Ctrl(sys::VK_LEFT);
         EXPECT_EQ(edit->Caret(), expected);
@@ -216,8 +216,7 @@ TEST_F(EditTest, DrawsCaretAndSelectionOnlyWhileFocused) {
     const ui::Canvas& c = Drawn();
     int ink = 0;
     for (int y = r.top + 1; y < r.bottom - 1; ++y)
-        for (int x = r.right - 12; x < r.right - 1; ++x)
-            ink += c.At(x, y) != ui::kWhite;
+        for (int x = r.right - 12; x < r.right - 1; ++x) ink += c.At(x, y) != ui::kWhite;
     EXPECT_GT(ink, 0);
 }
 

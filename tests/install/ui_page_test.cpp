@@ -59,7 +59,7 @@ TEST_F(NavigationTest, TabCyclesOverVisibleTabStopsBothWays) {
     }
     EXPECT_FALSE(page.ShiftHeld());
     // Reached with Tab, the edit has its whole text selected.
-    for (int i = 0; i < 3; ++i) KeyWith(sys::VK_SHIFT, sys::VK_TAB);  // back, check, edit
+    for (int i = 0; i < 3; ++i) KeyWith(sys::VK_SHIFT, sys::VK_TAB); // back, check, edit
     ASSERT_EQ(page.Focus(), edit) << page.Focus()->Id();
     EXPECT_EQ(edit->SelectionStart(), 0u);
     EXPECT_EQ(edit->SelectionEnd(), edit->Text().size());

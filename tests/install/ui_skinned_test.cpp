@@ -39,8 +39,7 @@ struct Ink {
     int count = 0, top = 1 << 30, bottom = -1, left = 1 << 30, right = -1;
 };
 
-template <class Test>
-Ink InkWhere(const ui::Canvas& c, const sys::Rect& r, Test test) {
+template <class Test> Ink InkWhere(const ui::Canvas& c, const sys::Rect& r, Test test) {
     Ink ink;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x)

@@ -38,8 +38,7 @@ public:
         Post(sys::WM_KEYUP, modifier, sys::MakeKeyLParam(1, 0, false, true));
     }
     void Type(const std::string& text) {
-        for (char c : text)
-            Post(sys::WM_CHAR, sys::WPARAM(uint8_t(c)), 1);
+        for (char c : text) Post(sys::WM_CHAR, sys::WPARAM(uint8_t(c)), 1);
     }
     void Down(int x, int y, sys::WPARAM keys = sys::MK_LBUTTON) {
         Post(sys::WM_LBUTTONDOWN, keys, sys::MakePointLParam(x, y));
@@ -65,8 +64,7 @@ public:
         const ui::Canvas& c = Drawn();
         int n = 0;
         for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x)
-                n += c.At(x, y) == colour;
+            for (int x = r.left; x < r.right; ++x) n += c.At(x, y) == colour;
         return n;
     }
 

@@ -9,8 +9,7 @@ using uitest::PageTest;
 
 std::string Lines(int count) {
     std::string text;
-    for (int i = 0; i < count; ++i)
-        text += "Line " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < count; ++i) text += "Line " + std::to_string(i) + "\r\n";
     return text;
 }
 
@@ -84,8 +83,7 @@ TEST_F(PageTest, TextViewTakesALargeLicence) {
     ui::TextView* view = page.AddTextView(1015, {20, 20, 360, 220});
     std::string text;
     const std::string paragraph(2000, 'x');
-    while (text.size() < 10'000'000)
-        text += paragraph + " and some words\n";
+    while (text.size() < 10'000'000) text += paragraph + " and some words\n";
     text.push_back('\xff');
     view->SetText(text);
     page.SetFocus(view);
@@ -131,8 +129,7 @@ protected:
                     x < 18 ? ui::Rgb(255, 0, 0) : ui::Rgb(0, 0, 255);
         list = page.AddListView(1025, {20, 40, 300, 140});
         list->SetImageList(&images, 18);
-        for (int i = 0; i < 12; ++i)
-            list->AddRow("Row " + std::to_string(i), i % 2);
+        for (int i = 0; i < 12; ++i) list->AddRow("Row " + std::to_string(i), i % 2);
         page.Show();
     }
     int RowY(int row) const { // middle of a visible row
@@ -154,15 +151,13 @@ TEST_F(ListTest, RowsShowTheirImagesAndText) {
     // A column narrower than the list cuts the text off.
     int inkWide = 0;
     for (int y = RowY(0) - 6; y < RowY(0) + 6; ++y)
-        for (int xx = 50; xx < 120; ++xx)
-            inkWide += c.At(xx, y) != ui::kWhite;
+        for (int xx = 50; xx < 120; ++xx) inkWide += c.At(xx, y) != ui::kWhite;
     EXPECT_GT(inkWide, 0);
     list->SetColumnWidth(30);
     const ui::Canvas& narrow = Drawn();
     int inkNarrow = 0;
     for (int y = RowY(0) - 6; y < RowY(0) + 6; ++y)
-        for (int xx = 51; xx < 120; ++xx)
-            inkNarrow += narrow.At(xx, y) != ui::kWhite;
+        for (int xx = 51; xx < 120; ++xx) inkNarrow += narrow.At(xx, y) != ui::kWhite;
     EXPECT_EQ(inkNarrow, 0);
 }
 

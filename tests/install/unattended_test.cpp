@@ -28,11 +28,26 @@ TEST(CommandOptions, ParsedOutOfTheTokens) {
         {{"ScriptInst", "a.inf"}, {"ScriptInst", "a.inf"}, "", "", "", false, false},
         {{"--unattended", "--accept-licence", "--destination", "/g", "--group", "Fun", "--log",
           "l.txt"},
-         {}, "/g", "Fun", "l.txt", true, true},
+         {},
+         "/g",
+         "Fun",
+         "l.txt",
+         true,
+         true},
         {{"PackInst", "p.stg", "--unattended", "--destination=/my games"},
-         {"PackInst", "p.stg"}, "/my games", "", "", true, false},
-        {{"--unattended", "--", "ScriptInst", "--odd.inf"}, {"ScriptInst", "--odd.inf"}, "", "", "",
-         true, false},
+         {"PackInst", "p.stg"},
+         "/my games",
+         "",
+         "",
+         true,
+         false},
+        {{"--unattended", "--", "ScriptInst", "--odd.inf"},
+         {"ScriptInst", "--odd.inf"},
+         "",
+         "",
+         "",
+         true,
+         false},
         {{"--group", "--unattended"}, {}, "", "--unattended", "", false, false},
     };
     for (const auto& c : cases) {
@@ -102,7 +117,7 @@ TEST(CommandOptions, MustFitTheLaunchMode) {
         {options(true, true, "", "/abs", ""), appended, false},
         {options(true, true, "", "\\\\", ""), appended, false},
         {options(true, true, "", "C:Games", ""), appended, false},
-        {options(true, true, "/g", "", ""), nullptr, true},  // the usage box tells the rest
+        {options(true, true, "/g", "", ""), nullptr, true}, // the usage box tells the rest
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         std::string error;
@@ -152,15 +167,14 @@ TEST(UnattendedRun, AnswersWithoutAPerson) {
 
 // What every run that starts up leaves: the registry hives, the autostart folder it seeds and
 // the game player's folders.
-const char kInstallerState[] =
-    "added /.config/autostart\n"
-    "added /.config/reefpop-install\n"
-    "added /.config/reefpop-install/registry\n"
-    "added /.config/reefpop-install/registry/HKCU.hive\n"
-    "added /.config/reefpop-install/registry/HKLM.hive\n"
-    "added /.local/share/Tarnwick\n"
-    "added /.local/share/Tarnwick/ZorvaneLobbyist\n"
-    "added /.local/share/Tarnwick/ZorvaneLobbyist/Install\n";
+const char kInstallerState[] = "added /.config/autostart\n"
+                               "added /.config/reefpop-install\n"
+                               "added /.config/reefpop-install/registry\n"
+                               "added /.config/reefpop-install/registry/HKCU.hive\n"
+                               "added /.config/reefpop-install/registry/HKLM.hive\n"
+                               "added /.local/share/Tarnwick\n"
+                               "added /.local/share/Tarnwick/ZorvaneLobbyist\n"
+                               "added /.local/share/Tarnwick/ZorvaneLobbyist/Install\n";
 
 // The built reefpop-setup, run as a separate program in the sandbox.
 class BuiltSetupTest : public SandboxTest {
@@ -286,8 +300,9 @@ TEST_F(BuiltSetupTest, InstallsToTheDestinationAndUninstallsExactlyThat) {
     EXPECT_NE(logText.find("progress 100%"), std::string::npos) << logText;
     EXPECT_NE(logText.find("exit code 0"), std::string::npos) << logText;
 
-    const Run uninstall = RunSetup({"--unattended", "--log", log, "ScriptUInst",
-                                    Home() + "/.local/share/Tarnwick/ZorvaneLobbyist/Install/game_1.log"});
+    const Run uninstall =
+        RunSetup({"--unattended", "--log", log, "ScriptUInst",
+                  Home() + "/.local/share/Tarnwick/ZorvaneLobbyist/Install/game_1.log"});
     ASSERT_EQ(uninstall.code, 0) << uninstall.err;
     EXPECT_FALSE(fs::exists(game));
     EXPECT_FALSE(fs::exists(menuEntry));
@@ -301,8 +316,8 @@ TEST_F(BuiltSetupTest, InstallsToTheDestinationAndUninstallsExactlyThat) {
 TEST_F(BuiltSetupTest, AFailingInstallEndsWithItsMessage) {
     WriteFile(Home() + "/taken", "a file, not a folder");
     const TreeSnapshot before = SnapshotTree(Home());
-    const Run run = RunSetup({"--unattended", "--accept-licence", "--destination",
-                              Home() + "/taken/games"});
+    const Run run =
+        RunSetup({"--unattended", "--accept-licence", "--destination", Home() + "/taken/games"});
     EXPECT_EQ(run.code, 2) << run.err;
     EXPECT_NE(run.err.find("exit code 2"), std::string::npos) << run.err;
     EXPECT_EQ(ReadFile(Home() + "/taken"), "a file, not a folder");

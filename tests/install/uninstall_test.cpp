@@ -52,24 +52,27 @@ TEST_F(UninstallTest, UnreadableLogReportsFailure) {
 // first, key k would still have held N1 when its UnRegPathDel ran, and would have stayed.
 TEST_F(UninstallTest, SectionsAreUndoneLatestFirst) {
     const std::string log = InstFolder() + "/game_7.log";
-    ASSERT_TRUE(inst::RunCompleteScript(app, "PrmSet GNAME G\r\nRegMaskStrSet HKCU k N first\r\n", log, false));
+    ASSERT_TRUE(inst::RunCompleteScript(app, "PrmSet GNAME G\r\nRegMaskStrSet HKCU k N first\r\n",
+                                        log, false));
     ASSERT_TRUE(inst::RunCompleteScript(
         app, "RegMaskStrSet HKCU k N second\r\nu:RegSetStr HKCU k2 Last 1\r\n", log, false));
     const std::string text = ReadFile(log);
     size_t sections = 0;
-    for (size_t at = 0; (at = text.find(";script started at", at)) != std::string::npos; ++at) ++sections;
+    for (size_t at = 0; (at = text.find(";script started at", at)) != std::string::npos; ++at)
+        ++sections;
     EXPECT_EQ(sections, 2u);
     EXPECT_EQ(inst::UninstallOne(app, log), 0);
     EXPECT_FALSE(host::RegKeyExists(RegRoot::CurrentUser, "k"));
     std::string last;
-    EXPECT_TRUE(host::RegGetText(RegRoot::CurrentUser, "k2", "Last", &last));  // the "u:" line ran
+    EXPECT_TRUE(host::RegGetText(RegRoot::CurrentUser, "k2", "Last", &last)); // the "u:" line ran
 }
 
 TEST_F(UninstallTest, UninstallAllWithNothingInstalled) {
     EXPECT_EQ(inst::UninstallAll(app), 0);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, "Do you want uninstall GAMEHAVEN and all games from your computer?");
-    EXPECT_EQ(boxes[1].text, "GAMEHAVEN and all games are successfully uninstalled from your computer.");
+    EXPECT_EQ(boxes[1].text,
+              "GAMEHAVEN and all games are successfully uninstalled from your computer.");
     EXPECT_EQ(boxes[1].type, sys::MB_OK | sys::MB_ICONINFORMATION);
 }
 
@@ -82,8 +85,10 @@ TEST_F(UninstallTest, UninstallAllAnsweredNoDoesNothing) {
 }
 
 TEST_F(UninstallTest, BackwardsRunOfFailingLinesStillSucceeds) {
-    WriteFile(InstFolder() + "/game_2.log", "Bogus a\r\nUnFileDel\r\nUnRegValDel HKZZ a b\r\n\x01\x02\xff\r\n");
-    const inst::BackwardsResult result = inst::RunLogBackwards(app, InstFolder() + "/game_2.log", nullptr);
+    WriteFile(InstFolder() + "/game_2.log",
+              "Bogus a\r\nUnFileDel\r\nUnRegValDel HKZZ a b\r\n\x01\x02\xff\r\n");
+    const inst::BackwardsResult result =
+        inst::RunLogBackwards(app, InstFolder() + "/game_2.log", nullptr);
     EXPECT_TRUE(result.readable);
     EXPECT_TRUE(result.succeeded);
     EXPECT_FALSE(inst::RunLogBackwards(app, InstFolder() + "/none.log", nullptr).readable);
@@ -99,8 +104,10 @@ TEST_F(UninstallTest, ClosingTheProgressWindowStopsTheRun) {
         std::vector<std::string> texts;
     } cases[] = {
         {"one", 4, {"Do you want to remove \"G\" from your computer?", "FAIL"}},
-        {"all", 0, {"Do you want uninstall GAMEHAVEN and all games from your computer?", "FAIL",
-                    "Uninstall failed"}},
+        {"all",
+         0,
+         {"Do you want uninstall GAMEHAVEN and all games from your computer?", "FAIL",
+          "Uninstall failed"}},
     };
     for (const auto& c : cases) {
         const std::string log = InstFolder() + "/game_5.log";
@@ -108,22 +115,24 @@ TEST_F(UninstallTest, ClosingTheProgressWindowStopsTheRun) {
         const std::string early = games + "/early.txt", late = games + "/late.txt";
         WriteFile(early, "e");
         WriteFile(late, "l");
-        WriteFile(log, std::string(kSectionHeader) + "UnFileDel " + early + "\r\nShellExec " + Home() +
-                           "/no-such-program ErrorIfGailed = 1\r\nUnFileDel " + late +
+        WriteFile(log, std::string(kSectionHeader) + "UnFileDel " + early + "\r\nShellExec " +
+                           Home() + "/no-such-program ErrorIfGailed = 1\r\nUnFileDel " + late +
                            "\r\nPrmSet GNAME G\r\n");
         std::vector<std::string> texts;
         bool windowSeen = false;
-        sys::SetMessageBoxResponder([&](const std::string& text, const std::string&, unsigned type) {
-            if ((type & 0xF) == sys::MB_ABORTRETRYIGNORE) {
-                windowSeen = ui::Page::Current() != nullptr;
-                sys::PostMessage(sys::WM_CLOSE, 0, 0);
-                texts.push_back("FAIL");
-                return sys::IDIGNORE;
-            }
-            texts.push_back(text);
-            return DefaultAnswer(type);
-        });
-        const int result = c.mode == std::string("one") ? inst::UninstallOne(app, log) : inst::UninstallAll(app);
+        sys::SetMessageBoxResponder(
+            [&](const std::string& text, const std::string&, unsigned type) {
+                if ((type & 0xF) == sys::MB_ABORTRETRYIGNORE) {
+                    windowSeen = ui::Page::Current() != nullptr;
+                    sys::PostMessage(sys::WM_CLOSE, 0, 0);
+                    texts.push_back("FAIL");
+                    return sys::IDIGNORE;
+                }
+                texts.push_back(text);
+                return DefaultAnswer(type);
+            });
+        const int result =
+            c.mode == std::string("one") ? inst::UninstallOne(app, log) : inst::UninstallAll(app);
         if (!windowSeen) GTEST_SKIP() << "no window can be made";
         EXPECT_EQ(result, c.result) << c.mode;
         EXPECT_EQ(texts, c.texts) << c.mode;
@@ -141,7 +150,8 @@ TEST_F(UninstallTest, UnattendedUninstallRunsWithoutItsWindow) {
                        "/no-such-program ErrorIfGailed = 1\r\n");
     bool windowDuringRun = true;
     sys::SetMessageBoxResponder([&](const std::string&, const std::string&, unsigned type) {
-        if ((type & 0xF) == sys::MB_ABORTRETRYIGNORE) windowDuringRun = ui::Page::Current() != nullptr;
+        if ((type & 0xF) == sys::MB_ABORTRETRYIGNORE)
+            windowDuringRun = ui::Page::Current() != nullptr;
         return DefaultAnswer(type);
     });
     host::SetUnattended(true);

@@ -26,7 +26,8 @@ protected:
     }
     std::string Maker(const char* name) {
         std::string text;
-        return host::RegGetText(RegRoot::LocalMachine, inst::kMakerKey, name, &text) ? text : "<none>";
+        return host::RegGetText(RegRoot::LocalMachine, inst::kMakerKey, name, &text) ? text
+                                                                                     : "<none>";
     }
 };
 
@@ -60,7 +61,7 @@ TEST_F(VariablesTest, WithoutTheMakerKeyEverythingIsDefault) {
         EXPECT_EQ(it->second, c.value) << c.name;
     }
     EXPECT_TRUE(std::filesystem::is_directory(data + "/Tarnwick/ZorvaneLobbyist/Install"));
-    EXPECT_FALSE(host::RegKeyExists(RegRoot::LocalMachine, inst::kMakerKey));  // nothing written
+    EXPECT_FALSE(host::RegKeyExists(RegRoot::LocalMachine, inst::kMakerKey)); // nothing written
 }
 
 TEST_F(VariablesTest, TheMakerKeyIsReadAndCompleted) {
@@ -75,15 +76,16 @@ TEST_F(VariablesTest, TheMakerKeyIsReadAndCompleted) {
     EXPECT_EQ(v.at("GRP_GAMES"), "Reef");
     EXPECT_EQ(v.at("LB_EXE"), lobby);
     EXPECT_EQ(v.at("DIR_LB"), Home() + "/lobby/");
-    EXPECT_EQ(v.at("KITSET_EXE"), Home() + "/lobby/\\Kitset.exe");  // the named one is missing
+    EXPECT_EQ(v.at("KITSET_EXE"), Home() + "/lobby/\\Kitset.exe"); // the named one is missing
     EXPECT_EQ(Maker("KitsetExe"), Home() + "/lobby/\\Kitset.exe");
-    EXPECT_EQ(Maker("DMark"), "Brellum");  // written when missing
+    EXPECT_EQ(Maker("DMark"), "Brellum"); // written when missing
     SetMaker("DMark", "Other");
     SetMaker("LobbyistExe", Home() + "/gone.exe");
     const inst::NameMap again = Start();
     EXPECT_EQ(again.at("DMARK"), "Other");
     EXPECT_EQ(again.at("DMARK_LOC"), "Brellum");
-    EXPECT_EQ(Maker("LobbyistExe"), Home() + "/.local/share\\Tarnwick\\ZorvaneLobbyist\\Lobbyist.exe");
+    EXPECT_EQ(Maker("LobbyistExe"),
+              Home() + "/.local/share\\Tarnwick\\ZorvaneLobbyist\\Lobbyist.exe");
 }
 
 TEST_F(VariablesTest, LongRegistryTextsAreCut) {
@@ -95,7 +97,8 @@ TEST(FolderOf, Cases) {
     const struct {
         const char* in;
         const char* out;
-    } cases[] = {{"C:\\a\\b.exe", "C:\\a\\"}, {"/x/y", "/x/"}, {"a/b\\c", "a/b\\"}, {"plain", ""}, {"", ""}};
+    } cases[] = {
+        {"C:\\a\\b.exe", "C:\\a\\"}, {"/x/y", "/x/"}, {"a/b\\c", "a/b\\"}, {"plain", ""}, {"", ""}};
     for (const auto& c : cases) EXPECT_EQ(inst::FolderOf(c.in), c.out) << c.in;
 }
 

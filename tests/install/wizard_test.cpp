@@ -32,7 +32,9 @@ namespace {
 void Post(unsigned message, sys::WPARAM wParam, sys::LPARAM lParam) {
     sys::PostMessage(message, wParam, lParam);
 }
-sys::LPARAM Point(int x, int y) { return sys::LPARAM((y << 16) | (x & 0xFFFF)); }
+sys::LPARAM Point(int x, int y) {
+    return sys::LPARAM((y << 16) | (x & 0xFFFF));
+}
 sys::LPARAM Centre(const ui::Control& control) {
     const sys::Rect& r = control.Rect();
     return Point((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -76,12 +78,11 @@ void DoubleClickRow(ui::Page& page, int row) {
     Post(sys::WM_LBUTTONUP, 0, at);
 }
 
-
 // What a test sees of one page while it runs and as it is left.
 struct PageVisit {
     int page;
     int endCode = 0;
-    std::vector<std::string> texts;  // the visible controls' texts in tab order
+    std::vector<std::string> texts; // the visible controls' texts in tab order
     bool startBoxShown = false;
     int totalBar = -1, fileBar = -1;
     int licenceTopLine = -1;
@@ -104,8 +105,10 @@ public:
         auto* box = Window().ItemAs<ui::SkinCheck>(wiz::kStartGameCheck);
         visit.startBoxShown = box && box->Visible() && box->Checked();
         visits.push_back(visit);
-        if (next_ < steps_.size()) steps_[next_++](Window());
-        else Post(sys::WM_CLOSE, 0, 0);
+        if (next_ < steps_.size())
+            steps_[next_++](Window());
+        else
+            Post(sys::WM_CLOSE, 0, 0);
         return true;
     }
     void ClosePage(int page, int endCode) override {
@@ -152,12 +155,13 @@ protected:
         const std::string picture =
             ReadFile(std::string(REEFPOP_BINARY_DIR) + "/install/res/skin_package.png");
         const auto game = PkgContainer(
-            {PkgFolder("~Info", {PkgFile("gameinfo.inf", "GNAME=Reef Pop\r\n" + gameInfo),
-                                 PkgFile("Install.inf", script),
-                                 PkgFile("InstallImg.png", picture, false),
-                                 PkgFile("Licence.txt", licence)}),
-             PkgFolder("%DIR_GAMES%",
-                       {PkgFolder("Reef Pop", {PkgFile("reefpop", std::string(300000, 'e'), false)})})});
+            {PkgFolder("~Info",
+                       {PkgFile("gameinfo.inf", "GNAME=Reef Pop\r\n" + gameInfo),
+                        PkgFile("Install.inf", script), PkgFile("InstallImg.png", picture, false),
+                        PkgFile("Licence.txt", licence)}),
+             PkgFolder(
+                 "%DIR_GAMES%",
+                 {PkgFolder("Reef Pop", {PkgFile("reefpop", std::string(300000, 'e'), false)})})});
         fs::create_directories(Home() + "/bin");
         WriteBytes(Home() + "/bin/install", {{'\x7f', 'E', 'L', 'F'}, game});
         app.exePath = Home() + "/bin/install";
@@ -191,12 +195,14 @@ const auto kNothing = [](ui::Page&) {};
 
 TEST_F(WizardTest, AMachineThatMeetsEverythingGoesStraightToTheLicenceAndInstalls) {
     MakeSetup("", "PrmSet GEXE \"" + Starter("game") + "\"\r\n");
-    ScriptedWizard wizard(session, {
-        kNext,                                           // welcome
-        [](ui::Page&) { Key(sys::VK_RETURN); },          // licence: Enter is Agree
-        kNothing,                                        // install runs by itself
-        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },  // done: Finish with the box ticked
-    });
+    ScriptedWizard wizard(
+        session,
+        {
+            kNext,                                              // welcome
+            [](ui::Page&) { Key(sys::VK_RETURN); },             // licence: Enter is Agree
+            kNothing,                                           // install runs by itself
+            [](ui::Page& p) { Click(p, EndCode::kEndCancel); }, // done: Finish with the box ticked
+        });
     EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardOk);
     ASSERT_EQ(wizard.Pages(), (std::vector<int>{wiz::kPageWelcome, wiz::kPageLicence,
                                                 wiz::kPageInstall, wiz::kPageDone}));
@@ -220,19 +226,18 @@ TEST_F(WizardTest, AMachineThatMeetsEverythingGoesStraightToTheLicenceAndInstall
 
 TEST_F(WizardTest, TheRequirementListGoesBackToWelcomeAndOnToTheLicence) {
     MakeSetup("ReqMem=128\r\nReqVideo3D=1\r\n", "");
-    session.system.memoryMB = 128;  // exactly the requirement: not enough
-    ScriptedWizard wizard(session, {
-        kNext,
-        [](ui::Page& p) { Click(p, EndCode::kEndBack); },
-        kNext,
-        [](ui::Page& p) {
-            DoubleClickRow(p, 0);   // memory: not met
-            DoubleClickRow(p, 1);   // processor: met
-            Click(p, EndCode::kEndNext);
-        },
-        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },  // licence: Disagree
-        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },  // failed: Finish
-    });
+    session.system.memoryMB = 128; // exactly the requirement: not enough
+    ScriptedWizard wizard(
+        session, {
+                     kNext, [](ui::Page& p) { Click(p, EndCode::kEndBack); }, kNext,
+                     [](ui::Page& p) {
+                         DoubleClickRow(p, 0); // memory: not met
+                         DoubleClickRow(p, 1); // processor: met
+                         Click(p, EndCode::kEndNext);
+                     },
+                     [](ui::Page& p) { Click(p, EndCode::kEndCancel); }, // licence: Disagree
+                     [](ui::Page& p) { Click(p, EndCode::kEndCancel); }, // failed: Finish
+                 });
     EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardFailed);
     EXPECT_EQ(wizard.Pages(),
               (std::vector<int>{wiz::kPageWelcome, wiz::kPageRequirements, wiz::kPageWelcome,
@@ -252,25 +257,26 @@ TEST_F(WizardTest, RequirementRowsShowWhatIsMetAndWhatIsNot) {
     session.system.processorClass = 0;
     std::vector<std::string> rows;
     std::vector<int> images;
-    ScriptedWizard wizard(session, {
-        kNext,
-        [&](ui::Page& p) {
-            auto* list = p.ItemAs<ui::ListView>(wiz::kRequirementList);
-            for (int r = 0; r < list->RowCount(); ++r) {
-                rows.push_back(list->RowText(r));
-                images.push_back(list->RowImage(r));
-            }
-            EXPECT_LT(list->ColumnWidth(), list->Rect().right - list->Rect().left);
-            Click(p, EndCode::kEndCancel);  // not asked here
-        },
-        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
-    });
+    ScriptedWizard wizard(
+        session, {
+                     kNext,
+                     [&](ui::Page& p) {
+                         auto* list = p.ItemAs<ui::ListView>(wiz::kRequirementList);
+                         for (int r = 0; r < list->RowCount(); ++r) {
+                             rows.push_back(list->RowText(r));
+                             images.push_back(list->RowImage(r));
+                         }
+                         EXPECT_LT(list->ColumnWidth(), list->Rect().right - list->Rect().left);
+                         Click(p, EndCode::kEndCancel); // not asked here
+                     },
+                     [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
+                 });
     EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardFailed);
-    EXPECT_EQ(rows, (std::vector<std::string>{"RAM 128 Mb", "CPU P3-800 MHz", "DirectX 5.0",
-                                               "Operating System Win95, Win98, WinME, WinXP, Win2000",
-                                               "Internet Explorer 5.0",
-                                               "Graphic Card 1 Mb with 3D accelerator",
-                                               "Free Hard Disk Space 1"}));
+    EXPECT_EQ(rows,
+              (std::vector<std::string>{
+                  "RAM 128 Mb", "CPU P3-800 MHz", "DirectX 5.0",
+                  "Operating System Win95, Win98, WinME, WinXP, Win2000", "Internet Explorer 5.0",
+                  "Graphic Card 1 Mb with 3D accelerator", "Free Hard Disk Space 1"}));
     EXPECT_EQ(images, (std::vector<int>{0, 1, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(boxes.empty());
 }
@@ -278,20 +284,21 @@ TEST_F(WizardTest, RequirementRowsShowWhatIsMetAndWhatIsNot) {
 TEST_F(WizardTest, SettingsBackStoresTheFieldsAndCancelAsksFirst) {
     MakeSetup("", "");
     const std::string folder = Home() + "/My Games";
-    ScriptedWizard wizard(session, {
-        [](ui::Page& p) { Click(p, EndCode::kEndSettings); },
-        [&](ui::Page& p) {
-            EXPECT_EQ(p.Item(wiz::kGroupEdit)->Text(), "Zorvane");
-            Retype(p, wiz::kFolderEdit, folder);
-            Retype(p, wiz::kGroupEdit, "Reef");
-            Click(p, EndCode::kEndBack);
-        },
-        [&](ui::Page& p) {
-            Click(p, EndCode::kEndCancel);   // answered No: the page stays
-            Key(sys::VK_ESCAPE);             // answered Yes
-        },
-        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
-    });
+    ScriptedWizard wizard(session,
+                          {
+                              [](ui::Page& p) { Click(p, EndCode::kEndSettings); },
+                              [&](ui::Page& p) {
+                                  EXPECT_EQ(p.Item(wiz::kGroupEdit)->Text(), "Zorvane");
+                                  Retype(p, wiz::kFolderEdit, folder);
+                                  Retype(p, wiz::kGroupEdit, "Reef");
+                                  Click(p, EndCode::kEndBack);
+                              },
+                              [&](ui::Page& p) {
+                                  Click(p, EndCode::kEndCancel); // answered No: the page stays
+                                  Key(sys::VK_ESCAPE);           // answered Yes
+                              },
+                              [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
+                          });
     answers = {sys::IDNO, sys::IDYES};
     EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardFailed);
     EXPECT_EQ(wizard.Pages(), (std::vector<int>{wiz::kPageWelcome, wiz::kPageSettings,
@@ -303,9 +310,11 @@ TEST_F(WizardTest, SettingsBackStoresTheFieldsAndCancelAsksFirst) {
         EXPECT_EQ(map->at("GRP_GAMES"), "Reef");
     }
     std::string stored;
-    ASSERT_TRUE(host::RegGetText(host::RegRoot::LocalMachine, inst::kMakerKey, "GGamesDir", &stored));
+    ASSERT_TRUE(
+        host::RegGetText(host::RegRoot::LocalMachine, inst::kMakerKey, "GGamesDir", &stored));
     EXPECT_EQ(stored, folder);
-    ASSERT_TRUE(host::RegGetText(host::RegRoot::LocalMachine, inst::kMakerKey, "GGamesGroup", &stored));
+    ASSERT_TRUE(
+        host::RegGetText(host::RegRoot::LocalMachine, inst::kMakerKey, "GGamesGroup", &stored));
     EXPECT_EQ(stored, "Reef");
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].caption, "Cancel installation?");
@@ -317,18 +326,18 @@ TEST_F(WizardTest, SettingsRefuseAFolderThatIsNotAFullPath) {
     MakeSetup("", "");
     const std::string before = app.variables.at("DIR_GAMES");
     ScriptedWizard wizard(session, {
-        [](ui::Page& p) { Click(p, EndCode::kEndSettings); },
-        [&](ui::Page& p) {
-            Retype(p, wiz::kFolderEdit, " ");
-            Click(p, EndCode::kEndNext);
-            Retype(p, wiz::kFolderEdit, "Games");
-            Click(p, EndCode::kEndBack);
-            Retype(p, wiz::kFolderEdit, Home() + "/Games");
-            Click(p, EndCode::kEndBack);
-        },
-        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
-        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
-    });
+                                       [](ui::Page& p) { Click(p, EndCode::kEndSettings); },
+                                       [&](ui::Page& p) {
+                                           Retype(p, wiz::kFolderEdit, " ");
+                                           Click(p, EndCode::kEndNext);
+                                           Retype(p, wiz::kFolderEdit, "Games");
+                                           Click(p, EndCode::kEndBack);
+                                           Retype(p, wiz::kFolderEdit, Home() + "/Games");
+                                           Click(p, EndCode::kEndBack);
+                                       },
+                                       [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
+                                       [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
+                                   });
     EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardFailed);
     EXPECT_EQ(wizard.Pages(), (std::vector<int>{wiz::kPageWelcome, wiz::kPageSettings,
                                                 wiz::kPageWelcome, wiz::kPageFailed}));
@@ -343,17 +352,18 @@ TEST_F(WizardTest, BrowsePutsTheChosenFolderIntoTheField) {
     MakeSetup("", "");
     fs::create_directories(Home() + "/Games/Reef");
     ui::SetFolderChooserKind(ui::FolderChooserKind::Own);
-    ScriptedWizard wizard(session, {
-        [](ui::Page& p) { Click(p, EndCode::kEndSettings); },
-        [&](ui::Page& p) {
-            Retype(p, wiz::kFolderEdit, Home() + "/Games/Reef");
-            Click(p, EndCode::kEndBrowse);
-            Key(sys::VK_RETURN);  // the chooser's OK takes the folder it opened at
-            Click(p, EndCode::kEndNext);
-        },
-        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
-        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
-    });
+    ScriptedWizard wizard(
+        session, {
+                     [](ui::Page& p) { Click(p, EndCode::kEndSettings); },
+                     [&](ui::Page& p) {
+                         Retype(p, wiz::kFolderEdit, Home() + "/Games/Reef");
+                         Click(p, EndCode::kEndBrowse);
+                         Key(sys::VK_RETURN); // the chooser's OK takes the folder it opened at
+                         Click(p, EndCode::kEndNext);
+                     },
+                     [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
+                     [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
+                 });
     EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardFailed);
     EXPECT_EQ(wizard.Pages(), (std::vector<int>{wiz::kPageWelcome, wiz::kPageSettings,
                                                 wiz::kPageLicence, wiz::kPageFailed}));
@@ -371,12 +381,14 @@ TEST_F(WizardTest, ARestartRequestEndsOnTheRestartPage) {
         app.flags &= ~inst::kRebootPending;
         restarts = 0;
         ScriptedWizard wizard(session, {
-            kNext, [](ui::Page& p) { Click(p, EndCode::kEndAgree); }, kNothing,
-            [&](ui::Page& p) {
-                if (!leaveTicked) Click(p, wiz::kRestartCheck);
-                Click(p, EndCode::kEndCancel);
-            },
-        });
+                                           kNext,
+                                           [](ui::Page& p) { Click(p, EndCode::kEndAgree); },
+                                           kNothing,
+                                           [&](ui::Page& p) {
+                                               if (!leaveTicked) Click(p, wiz::kRestartCheck);
+                                               Click(p, EndCode::kEndCancel);
+                                           },
+                                       });
         EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardOk);
         EXPECT_EQ(wizard.Pages().back(), wiz::kPageRestart) << leaveTicked;
         EXPECT_EQ(restarts, leaveTicked ? 1 : 0);
@@ -386,13 +398,16 @@ TEST_F(WizardTest, ARestartRequestEndsOnTheRestartPage) {
 TEST_F(WizardTest, WithoutGexeTheDonePageStartsTheGamePlayer) {
     app.variables["LB_EXE"] = Starter("lobby");
     MakeSetup("", "PrmSet Seen \"%LB_EXE%\"\r\n");
-    ScriptedWizard wizard(session, {
-        kNext, [](ui::Page& p) { Click(p, EndCode::kEndAgree); }, kNothing,
-        [](ui::Page& p) {
-            EXPECT_EQ(p.ItemAs<ui::SkinCheck>(wiz::kStartGameCheck)->Visible(), false);
-            Click(p, EndCode::kEndCancel);
-        },
-    });
+    ScriptedWizard wizard(
+        session, {
+                     kNext,
+                     [](ui::Page& p) { Click(p, EndCode::kEndAgree); },
+                     kNothing,
+                     [](ui::Page& p) {
+                         EXPECT_EQ(p.ItemAs<ui::SkinCheck>(wiz::kStartGameCheck)->Visible(), false);
+                         Click(p, EndCode::kEndCancel);
+                     },
+                 });
     EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardOk);
     EXPECT_EQ(wizard.Pages().back(), wiz::kPageDone);
     EXPECT_FALSE(wizard.visits.back().startBoxShown);
@@ -401,11 +416,13 @@ TEST_F(WizardTest, WithoutGexeTheDonePageStartsTheGamePlayer) {
 
 TEST_F(WizardTest, CancelDuringTheInstallUndoesItAndFails) {
     MakeSetup("", "");
-    ScriptedWizard wizard(session, {
-        kNext, [](ui::Page& p) { Click(p, EndCode::kEndAgree); },
-        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },   // answered Yes
-        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
-    });
+    ScriptedWizard wizard(session,
+                          {
+                              kNext,
+                              [](ui::Page& p) { Click(p, EndCode::kEndAgree); },
+                              [](ui::Page& p) { Click(p, EndCode::kEndCancel); }, // answered Yes
+                              [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
+                          });
     EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardFailed);
     EXPECT_EQ(wizard.Pages(), (std::vector<int>{wiz::kPageWelcome, wiz::kPageLicence,
                                                 wiz::kPageInstall, wiz::kPageFailed}));
@@ -424,17 +441,19 @@ TEST_F(WizardTest, AHugeLicenceWithOddBytesIsShownUpToItsFirstNul) {
     MakeSetup("", "", licence);
     int lines = 0;
     ScriptedWizard wizard(session, {
-        kNext,
-        [&](ui::Page& p) {
-            auto* text = p.ItemAs<ui::TextView>(wiz::kLicenceText);
-            lines = text->LineCount();
-            const sys::LPARAM at = Centre(*text);
-            Post(sys::WM_MOUSEMOVE, 0, at);
-            Post(sys::WM_MOUSEWHEEL, sys::WPARAM(uint32_t(-120) << 16), at);  // one notch down
-            Click(p, EndCode::kEndCancel);  // Disagree
-        },
-        [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
-    });
+                                       kNext,
+                                       [&](ui::Page& p) {
+                                           auto* text = p.ItemAs<ui::TextView>(wiz::kLicenceText);
+                                           lines = text->LineCount();
+                                           const sys::LPARAM at = Centre(*text);
+                                           Post(sys::WM_MOUSEMOVE, 0, at);
+                                           Post(sys::WM_MOUSEWHEEL,
+                                                sys::WPARAM(uint32_t(-120) << 16),
+                                                at);                      // one notch down
+                                           Click(p, EndCode::kEndCancel); // Disagree
+                                       },
+                                       [](ui::Page& p) { Click(p, EndCode::kEndCancel); },
+                                   });
     EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardFailed);
     EXPECT_EQ(wizard.visits[1].licenceTopLine, 3);
     EXPECT_GT(lines, 100000);
@@ -444,7 +463,8 @@ TEST_F(WizardTest, AHugeLicenceWithOddBytesIsShownUpToItsFirstNul) {
 TEST_F(WizardTest, APageWindowThatCannotBeMadeEndsWithFour) {
     MakeSetup("", "");
     inst::ProgressWindow other;
-    if (!other.Open(session.app, inst::kUninstallDialog)) GTEST_SKIP() << "no window can be opened here";
+    if (!other.Open(session.app, inst::kUninstallDialog))
+        GTEST_SKIP() << "no window can be opened here";
     ScriptedWizard wizard(session, {});
     EXPECT_EQ(wiz::RunWizard(wizard), wiz::kWizardNoWindow);
     EXPECT_TRUE(wizard.visits.empty());
@@ -493,7 +513,7 @@ TEST_F(WizardTest, PagesAreBuiltFromTheirTemplatesAtTheSkinsSize) {
                 EXPECT_EQ(r.right - r.left, face.width);
             }
         }
-        EXPECT_EQ(w.Item(1000)->Visible(), false);  // the picture placeholder
+        EXPECT_EQ(w.Item(1000)->Visible(), false); // the picture placeholder
         // The package picture is drawn at (17, 102) over the background.
         w.Redraw();
         EXPECT_EQ(w.Pixels().At(17 + 58, 102 + 44), app.skin.package.pixels[44 * 116 + 58]) << page;

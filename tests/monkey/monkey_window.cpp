@@ -57,7 +57,8 @@ int Ping(Display* display, Window window, int timeoutMs) {
                 Atom(event.xclient.data.l[0]) == ping && Window(event.xclient.data.l[2]) == window)
                 return 0;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) return 1;
         pollfd fd = {ConnectionNumber(display), POLLIN, 0};
         poll(&fd, 1, int(left.count()));
@@ -65,7 +66,8 @@ int Ping(Display* display, Window window, int timeoutMs) {
 }
 
 int Close(Display* display, Window window) {
-    XClientMessageEvent message = Protocol(display, window, XInternAtom(display, "WM_DELETE_WINDOW", False));
+    XClientMessageEvent message =
+        Protocol(display, window, XInternAtom(display, "WM_DELETE_WINDOW", False));
     return Send(display, window, message) ? 0 : 3;
 }
 
@@ -75,7 +77,8 @@ int main(int argc, char** argv) {
     const bool ping = argc == 4 && std::strcmp(argv[1], "ping") == 0;
     const bool close = argc == 3 && std::strcmp(argv[1], "close") == 0;
     if (!ping && !close) {
-        std::fprintf(stderr, "usage: %s ping <window id> <timeout ms> | close <window id>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s ping <window id> <timeout ms> | close <window id>\n",
+                     argv[0]);
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);

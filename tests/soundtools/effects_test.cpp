@@ -12,10 +12,10 @@ using namespace soundtools;
 class Effects : public TempFolderTest {};
 
 TEST_F(Effects, RecipesMakeMonoSoundAtTheirPeak) {
-    WriteFile("effects.ini",
-              "[pop]\npeak = -6\nvolume = 0.5\nlayer1 = sine f=500>1000 len=0.05\n"
-              "[chirp]\nvoice = u>i:500>800:0.2 _:0.05 a:600:0.1\n"
-              "[loud]\npeak = 0\nlayer1 = noise f=2000 q=2 len=0.1\nlayer2 = square f=200 len=0.1 drive=2\n");
+    WriteFile("effects.ini", "[pop]\npeak = -6\nvolume = 0.5\nlayer1 = sine f=500>1000 len=0.05\n"
+                             "[chirp]\nvoice = u>i:500>800:0.2 _:0.05 a:600:0.1\n"
+                             "[loud]\npeak = 0\nlayer1 = noise f=2000 q=2 len=0.1\nlayer2 = square "
+                             "f=200 len=0.1 drive=2\n");
     std::vector<EffectRecipe> recipes = ReadRecipes("effects.ini");
     ASSERT_EQ(recipes.size(), 3u);
     EXPECT_EQ(recipes[0].name, "pop");
@@ -35,9 +35,11 @@ TEST_F(Effects, RecipesMakeMonoSoundAtTheirPeak) {
 }
 
 TEST_F(Effects, BadRecipesAreRefusedWithAReason) {
-    WriteFile("effects.ini", "[wave]\nlayer1 = buzz f=100\n[syllable]\nvoice = x:500:0.1\n[empty]\nvolume = 1\n"
-                             "[option]\nlayer1 = sine 440\n");
-    const char* reasons[] = {"unknown wave buzz", "bad syllable x:500:0.1", "makes no sound", "without value"};
+    WriteFile("effects.ini",
+              "[wave]\nlayer1 = buzz f=100\n[syllable]\nvoice = x:500:0.1\n[empty]\nvolume = 1\n"
+              "[option]\nlayer1 = sine 440\n");
+    const char* reasons[] = {"unknown wave buzz", "bad syllable x:500:0.1", "makes no sound",
+                             "without value"};
     std::vector<EffectRecipe> recipes = ReadRecipes("effects.ini");
     ASSERT_EQ(recipes.size(), 4u);
     for (size_t i = 0; i < recipes.size(); ++i) {
@@ -52,7 +54,8 @@ TEST_F(Effects, FilesReadBackThroughTheGameDecoders) {
     Audio tone;
     tone.channels = 2;
     for (int i = 0; i < kRate; ++i)
-        for (int c = 0; c < 2; ++c) tone.samples.push_back(float(0.5 * std::sin(2 * M_PI * 440 * i / kRate + c)));
+        for (int c = 0; c < 2; ++c)
+            tone.samples.push_back(float(0.5 * std::sin(2 * M_PI * 440 * i / kRate + c)));
     ASSERT_TRUE(WriteWave("t.wav", tone));
     ASSERT_TRUE(WriteVorbis("t.ogg", tone, 0.3f));
     for (const char* file : {"t.wav", "t.ogg"}) {
@@ -61,7 +64,8 @@ TEST_F(Effects, FilesReadBackThroughTheGameDecoders) {
         ASSERT_TRUE(ReadSound(file, back, error)) << file << ": " << error;
         EXPECT_EQ(back.rate, kRate);
         EXPECT_EQ(back.channels, 2);
-        ASSERT_EQ(back.Frames(), tone.Frames()) << file; // Ogg keeps the exact length: loops stay in time
+        ASSERT_EQ(back.Frames(), tone.Frames())
+            << file; // Ogg keeps the exact length: loops stay in time
         double worst = 0;
         for (size_t i = 0; i < back.samples.size(); ++i)
             worst = std::max(worst, double(std::fabs(back.samples[i] - tone.samples[i])));

@@ -17,7 +17,8 @@ Audio Tone(double hz, double amplitude, double seconds, int channels, double pha
     const size_t frames = size_t(seconds * kRate);
     for (size_t i = 0; i < frames; ++i)
         for (int c = 0; c < channels; ++c)
-            a.samples.push_back(float(amplitude * std::sin(2 * M_PI * hz * double(i) / kRate + phase)));
+            a.samples.push_back(
+                float(amplitude * std::sin(2 * M_PI * hz * double(i) / kRate + phase)));
     return a;
 }
 
@@ -66,7 +67,8 @@ TEST(SeamRoughness, TellsAWholeCycleFromACutOne) {
     Audio cut = Tone(441, 0.5, 10.0, 2);
     cut.samples.resize(cut.samples.size() + 50 * 2);
     for (size_t i = size_t(10.0 * kRate); i < cut.Frames(); ++i)
-        for (int c = 0; c < 2; ++c) cut.At(i, c) = float(0.5 * std::sin(2 * M_PI * 441 * double(i) / kRate));
+        for (int c = 0; c < 2; ++c)
+            cut.At(i, c) = float(0.5 * std::sin(2 * M_PI * 441 * double(i) / kRate));
     EXPECT_GT(SeamRoughness(cut), 1.0);
     // A small step in the middle of quiet noise is a click too.
     Audio hiss = Hiss(0.001, size_t(kRate), 3);
@@ -83,7 +85,8 @@ TEST(Mastering, FoldedTailJoinsTheLoopSeamlessly) {
     a.samples.assign(size_t(6 * kRate), 0.0f);
     for (size_t i = size_t(3 * kRate); i < a.Frames(); ++i) {
         double t = double(i) / kRate - 3.0;
-        a.samples[i] = float(0.5 * std::exp(-t) * std::sin(2 * M_PI * 300 * t) * std::min(1.0, t / 0.01));
+        a.samples[i] =
+            float(0.5 * std::exp(-t) * std::sin(2 * M_PI * 300 * t) * std::min(1.0, t / 0.01));
     }
     FoldTail(a, loop);
     EXPECT_EQ(a.Frames(), loop);

@@ -35,7 +35,8 @@ std::vector<int> KeysOn(const Song& song, int channel) {
     std::vector<const Note*> notes;
     for (const Note& n : song.notes)
         if (n.channel == channel) notes.push_back(&n);
-    std::stable_sort(notes.begin(), notes.end(), [](const Note* a, const Note* b) { return a->beat < b->beat; });
+    std::stable_sort(notes.begin(), notes.end(),
+                     [](const Note* a, const Note* b) { return a->beat < b->beat; });
     std::vector<int> keys;
     for (const Note* n : notes) keys.push_back(n->key);
     return keys;
@@ -56,7 +57,8 @@ TEST(Song, NotesChordFiguresAndBorrowedSectionsBecomeKeys) {
     // and the octave.
     std::vector<int> bass = KeysOn(song, 1);
     ASSERT_EQ(bass.size(), 12u);
-    EXPECT_EQ(std::vector<int>(bass.begin(), bass.begin() + 6), (std::vector<int>{36, 43, 48, 47, 52, 57}));
+    EXPECT_EQ(std::vector<int>(bass.begin(), bass.begin() + 6),
+              (std::vector<int>{36, 43, 48, 47, 52, 57}));
     // Drums play on channel 9, a strong and a medium kick per bar, only where the section asks.
     EXPECT_EQ(KeysOn(song, 9).size(), 4u);
 }
@@ -68,11 +70,13 @@ TEST(Song, MistakesAreNamedWithTheirLine) {
         std::string message;
     } cases[] = {
         {"section A\nchords | C:3 |\nform A\n", "line 5: a bar of chords is not full"},
-        {"section A\nchords | C |\nmelody lead | c5:3 |\nform A\n", "line 6: bar 1 of lead is not full"},
+        {"section A\nchords | C |\nmelody lead | c5:3 |\nform A\n",
+         "line 6: bar 1 of lead is not full"},
         {"section A\nchords | C |\nmelody lead | h5:4 |\nform A\n", "line 6: bad note h5"},
         {"section A\nchords | C |\nmelody lead | c5:4 d5 |\nform A\n", "line 6: lead runs past"},
         {"section A\nchords | Cmaj9 |\nform A\n", "line 5: bad chord Cmaj9"},
-        {"section A\nchords | C |\nmelody drums | c5:4 |\nform A\n", "line 6: melody needs a known voice"},
+        {"section A\nchords | C |\nmelody drums | c5:4 |\nform A\n",
+         "line 6: melody needs a known voice"},
         {"pattern 1 5 8\n", "line 4: the pattern has 3 steps, not 4"},
         {"section A\nchords | C |\nplay g\n", "line 6: unknown figure g"},
         {"form B\n", "line 4: unknown section B"},

@@ -6,11 +6,11 @@
 
 namespace content {
 
-bool DrawMenuArt(const std::string& root); // frame, buttons, caps, arrows, tracks, fields
-bool DrawPages(const std::string& root);   // title, logo, help pages, relax and exit pages
+bool DrawMenuArt(const std::string& root);   // frame, buttons, caps, arrows, tracks, fields
+bool DrawPages(const std::string& root);     // title, logo, help pages, relax and exit pages
 bool DrawBubbleArt(const std::string& root); // bubble sets, two-colour bubbles, bonus icons, debris
-bool DrawFieldArt(const std::string& root);  // launcher, field backdrop, side panels, gauge, banners
-bool DrawSceneArt(const std::string& root);  // the waterfall backdrop and its spray
-bool DrawHeroArt(const std::string& root);   // the hero's animation strips and speech balloon
+bool DrawFieldArt(const std::string& root); // launcher, field backdrop, side panels, gauge, banners
+bool DrawSceneArt(const std::string& root); // the waterfall backdrop and its spray
+bool DrawHeroArt(const std::string& root);  // the hero's animation strips and speech balloon
 
 } // namespace content

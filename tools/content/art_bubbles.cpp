@@ -48,11 +48,12 @@ Image TwoColourBubble(int left, int right) {
     Image out = WithSymbols(img, [&](cairo_t* cr) {
         cairo_arc(cr, 16, 16, 15.4, 0, 2 * M_PI);
         cairo_clip(cr);
-        DrawKeySymbol(cr, left, 9.6, 17.5, 3.9, Mix(KeyColour(BubbleStyle::Candy, left), kNavy, 0.6));
-        DrawKeySymbol(cr, right, 22.6, 15.0, 3.9, Mix(KeyColour(BubbleStyle::Candy, right), kNavy, 0.6));
+        DrawKeySymbol(cr, left, 9.6, 17.5, 3.9,
+                      Mix(KeyColour(BubbleStyle::Candy, left), kNavy, 0.6));
+        DrawKeySymbol(cr, right, 22.6, 15.0, 3.9,
+                      Mix(KeyColour(BubbleStyle::Candy, right), kNavy, 0.6));
     });
-    for (size_t i = 3; i < out.rgba.size(); i += 4)
-        out.rgba[i] = a.rgba[i];
+    for (size_t i = 3; i < out.rgba.size(); i += 4) out.rgba[i] = a.rgba[i];
     return out;
 }
 
@@ -111,8 +112,10 @@ Image BonusIcon(const std::string& kind) {
             cairo_fill(cr);
         } else if (kind == "up") {
             SetColour(cr, Mix(kNavy, kDeepSea, 0.4), 0.4);
-            cairo_move_to(cr, 16.6, 9.6), cairo_line_to(cr, 22.6, 16.4), cairo_line_to(cr, 19.1, 16.4);
-            cairo_line_to(cr, 19.1, 22.6), cairo_line_to(cr, 14.1, 22.6), cairo_line_to(cr, 14.1, 16.4);
+            cairo_move_to(cr, 16.6, 9.6), cairo_line_to(cr, 22.6, 16.4),
+                cairo_line_to(cr, 19.1, 16.4);
+            cairo_line_to(cr, 19.1, 22.6), cairo_line_to(cr, 14.1, 22.6),
+                cairo_line_to(cr, 14.1, 16.4);
             cairo_line_to(cr, 10.6, 16.4), cairo_close_path(cr);
             cairo_fill(cr);
             SetColour(cr, kDeepSea);
@@ -154,7 +157,8 @@ Image BonusIcon(const std::string& kind) {
             StarPath(cr, 23, 8.5, 2.6);
             cairo_fill(cr);
         } else { // rot: a paint drop in three colours, which repaints the grey
-            const Rgb drops[3] = {KeyColour(BubbleStyle::Candy, 0), KeyColour(BubbleStyle::Candy, 1),
+            const Rgb drops[3] = {KeyColour(BubbleStyle::Candy, 0),
+                                  KeyColour(BubbleStyle::Candy, 1),
                                   KeyColour(BubbleStyle::Candy, 3)};
             for (int i = 0; i < 3; ++i) {
                 const double a = -M_PI / 2 + i * 2 * M_PI / 3;
@@ -168,8 +172,7 @@ Image BonusIcon(const std::string& kind) {
             cairo_fill(cr);
         }
     });
-    for (size_t i = 3; i < out.rgba.size(); i += 4)
-        out.rgba[i] = base.rgba[i];
+    for (size_t i = 3; i < out.rgba.size(); i += 4) out.rgba[i] = base.rgba[i];
     return out;
 }
 
@@ -187,10 +190,12 @@ Image Ice() {
         const double edge = 1.5 + 3.5 * PeriodicNoise(x * 0.45, 0.5, 16, 4, 23);
         if (d < 15.8 && dy > edge - 2) {
             const double facet = PeriodicNoise(x * 0.35 + y * 0.2, y * 0.35 - x * 0.1, 16, 16, 21);
-            const double shine = SmoothStep(0.55, 0.62, facet) * (1 - SmoothStep(0.62, 0.75, facet));
+            const double shine =
+                SmoothStep(0.55, 0.62, facet) * (1 - SmoothStep(0.62, 0.75, facet));
             a = 0.42 + 0.3 * SmoothStep(10, 15.6, d) + 0.25 * shine;
             a *= SmoothStep(edge - 2, edge, dy);
-            c = Mix(Mix(kDeepSea, kFoam, 0.75), kWhite, Clamp01(0.35 * facet + shine + 0.4 * SmoothStep(12, 15.6, d)));
+            c = Mix(Mix(kDeepSea, kFoam, 0.75), kWhite,
+                    Clamp01(0.35 * facet + shine + 0.4 * SmoothStep(12, 15.6, d)));
             // A bright line along the crust's top edge.
             c = Mix(c, kWhite, (1 - SmoothStep(0.0, 1.2, std::fabs(dy - edge))) * 0.8);
             if (std::fabs(dy - edge) < 1.2) a = std::max(a, 0.75);
@@ -220,42 +225,51 @@ Image Glow(int size, const std::function<double(double, double)>& brightness, Rg
 }
 
 Image BurstBubble() {
-    return Glow(32, [](double x, double y) {
-        const double d = std::hypot(x - 16, y - 16);
-        const double ring = std::exp(-std::pow((d - 13.5) / 1.6, 2));
-        const double glint = std::exp(-(std::pow(x - 10, 2) + std::pow(y - 10, 2)) / 5.0);
-        return ring * 0.75 + glint * 0.9 + 0.08 * (d < 13 ? 1 : 0);
-    }, {0.75, 0.92, 1.0});
+    return Glow(32,
+                [](double x, double y) {
+                    const double d = std::hypot(x - 16, y - 16);
+                    const double ring = std::exp(-std::pow((d - 13.5) / 1.6, 2));
+                    const double glint =
+                        std::exp(-(std::pow(x - 10, 2) + std::pow(y - 10, 2)) / 5.0);
+                    return ring * 0.75 + glint * 0.9 + 0.08 * (d < 13 ? 1 : 0);
+                },
+                {0.75, 0.92, 1.0});
 }
 
 Image SmallBubble() {
-    return Glow(10, [](double x, double y) {
-        const double d = std::hypot(x - 5, y - 5);
-        const double ring = std::exp(-std::pow((d - 3.6) / 0.8, 2));
-        const double glint = std::exp(-(std::pow(x - 3.6, 2) + std::pow(y - 3.4, 2)) / 0.8);
-        return ring * 0.7 + glint * 0.8 + 0.12 * (d < 3.6 ? 1 : 0);
-    }, {0.7, 0.9, 1.0});
+    return Glow(10,
+                [](double x, double y) {
+                    const double d = std::hypot(x - 5, y - 5);
+                    const double ring = std::exp(-std::pow((d - 3.6) / 0.8, 2));
+                    const double glint =
+                        std::exp(-(std::pow(x - 3.6, 2) + std::pow(y - 3.4, 2)) / 0.8);
+                    return ring * 0.7 + glint * 0.8 + 0.12 * (d < 3.6 ? 1 : 0);
+                },
+                {0.7, 0.9, 1.0});
 }
 
 Image Snowflake() {
-    return Glow(16, [](double x, double y) {
-        const double dx = x - 8, dy = y - 8, d = std::hypot(dx, dy);
-        double v = 0;
-        for (int i = 0; i < 6; ++i) {
-            const double a = i * M_PI / 3;
-            const double along = dx * std::cos(a) + dy * std::sin(a);
-            const double across = -dx * std::sin(a) + dy * std::cos(a);
-            if (along > 0 && along < 7) v = std::max(v, std::exp(-across * across / 0.35));
-            // Side twigs.
-            const double bx = along - 4.2;
-            for (double s : {-1.0, 1.0}) {
-                const double t = bx * 0.5 + s * across * 0.866;
-                const double off = -bx * 0.866 * s + across * 0.5;
-                if (t > 0 && t < 2.2) v = std::max(v, 0.8 * std::exp(-off * off / 0.3));
-            }
-        }
-        return v * (1 - SmoothStep(7, 8, d)) + std::exp(-d * d / 3) * 0.5;
-    }, {0.85, 0.95, 1.0});
+    return Glow(16,
+                [](double x, double y) {
+                    const double dx = x - 8, dy = y - 8, d = std::hypot(dx, dy);
+                    double v = 0;
+                    for (int i = 0; i < 6; ++i) {
+                        const double a = i * M_PI / 3;
+                        const double along = dx * std::cos(a) + dy * std::sin(a);
+                        const double across = -dx * std::sin(a) + dy * std::cos(a);
+                        if (along > 0 && along < 7)
+                            v = std::max(v, std::exp(-across * across / 0.35));
+                        // Side twigs.
+                        const double bx = along - 4.2;
+                        for (double s : {-1.0, 1.0}) {
+                            const double t = bx * 0.5 + s * across * 0.866;
+                            const double off = -bx * 0.866 * s + across * 0.5;
+                            if (t > 0 && t < 2.2) v = std::max(v, 0.8 * std::exp(-off * off / 0.3));
+                        }
+                    }
+                    return v * (1 - SmoothStep(7, 8, d)) + std::exp(-d * d / 3) * 0.5;
+                },
+                {0.85, 0.95, 1.0});
 }
 
 } // namespace

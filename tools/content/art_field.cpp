@@ -19,7 +19,7 @@ using namespace palette;
 constexpr int kGunW = 32, kGunH = 64, kGunFrames = 8;
 
 Rgba GunAt(Rgb colour, int frame, double x, double y) {
-    const double t = frame / double(kGunFrames - 1);              // 0 at rest .. 1 settled again
+    const double t = frame / double(kGunFrames - 1); // 0 at rest .. 1 settled again
     const double kick = frame == 0 ? 0 : std::sin(t * M_PI) * std::exp(-t * 1.5) * 7; // px
     const double flash = frame == 0 ? 0 : std::exp(-t * 3.5);
     const double cx = kGunW / 2.0;
@@ -74,9 +74,10 @@ Rgba GunAt(Rgb colour, int frame, double x, double y) {
 Image GunStrip(Rgb colour) {
     Image strip(kGunW, kGunH * kGunFrames);
     for (int f = 0; f < kGunFrames; ++f)
-        Composite(strip,
-                  Shade(kGunW, kGunH, 3, [&](double x, double y) { return GunAt(colour, f, x, y); }),
-                  0, f * kGunH);
+        Composite(
+            strip,
+            Shade(kGunW, kGunH, 3, [&](double x, double y) { return GunAt(colour, f, x, y); }), 0,
+            f * kGunH);
     return strip;
 }
 
@@ -91,7 +92,8 @@ Image Weapon(Rgb colour) {
         Rgba out;
         // Glow of the loaded colour around the bubble.
         const double d = std::hypot(dx, dy);
-        out = Over(WithAlpha(Mix(colour, kWhite, 0.3), std::exp(-std::pow((d - 17) / 3.5, 2)) * 0.8), out);
+        out = Over(
+            WithAlpha(Mix(colour, kWhite, 0.3), std::exp(-std::pow((d - 17) / 3.5, 2)) * 0.8), out);
         // Shell: a fan of ribs below the bubble's equator.
         const double sy = y - (cy + 2);
         if (sy > -8) {
@@ -104,7 +106,8 @@ Image Weapon(Rgb colour) {
                 Rgb c = Mix(Mix(kSand, kCoral, 0.35), kWhite, 0.25);
                 c = Mix(Mix(c, kNavy, 0.45), c, lit);
                 c = Mix(c, Mix(kCoral, kNavy, 0.4), SmoothStep(outer - 2.5, outer, r));
-                const double a = SmoothStep(-8, -3, sy) * (1 - SmoothStep(1.25, 1.35, std::fabs(angle)));
+                const double a =
+                    SmoothStep(-8, -3, sy) * (1 - SmoothStep(1.25, 1.35, std::fabs(angle)));
                 out = Over(out, WithAlpha(c, a));
             }
         }
@@ -113,7 +116,8 @@ Image Weapon(Rgb colour) {
         const double g = std::hypot(gx, gy * 1.2);
         if (g < 5) {
             const double nz = std::sqrt(1 - g * g / 25);
-            Rgb c = Mix(Mix(colour, kNavy, 0.5), Mix(colour, kWhite, 0.4), Diffuse(gx / 5, gy / 5, nz));
+            Rgb c =
+                Mix(Mix(colour, kNavy, 0.5), Mix(colour, kWhite, 0.4), Diffuse(gx / 5, gy / 5, nz));
             out = Over(WithAlpha(c, SmoothStep(5, 4.2, g)), out);
         }
         return out;
@@ -164,8 +168,7 @@ Image Beam() {
     cap.gloss = 0.5;
     PaintBevelRect(img, 2, 1, 34, h - 6, 10, cap);
     PaintBevelRect(img, w - 40, 1, 34, h - 6, 10, cap);
-    for (int i = 0; i < 7; ++i)
-        PaintBubble(img, 80 + i * 58.7, (h - 6) / 2.0, 3.2, kFoam);
+    for (int i = 0; i < 7; ++i) PaintBubble(img, 80 + i * 58.7, (h - 6) / 2.0, 3.2, kFoam);
     return img;
 }
 
@@ -174,7 +177,8 @@ Image WaveCrest() {
     return Shade(512, 10, 2, [](double x, double y) {
         const double foam = PeriodicNoise(x * 0.12, 0.5, 64, 4, 5);
         const double a = y < 2 ? SmoothStep(0, 1.5, y) : 1 - SmoothStep(2, 10, y);
-        return WithAlpha(Mix(Mix(kFoam, kDeepSea, 0.25), kWhite, Clamp01(foam * (1 - y / 6))), a * 0.85);
+        return WithAlpha(Mix(Mix(kFoam, kDeepSea, 0.25), kWhite, Clamp01(foam * (1 - y / 6))),
+                         a * 0.85);
     });
 }
 

@@ -21,25 +21,25 @@ using namespace palette;
 constexpr int kFrameW = 112, kFrameH = 128;
 
 struct Pose {
-    double dx = 0, dy = 0;      // body offset, pixels
-    double sx = 1, sy = 1;      // squash and stretch of the head
-    double tilt = 0;            // radians, positive leans right
-    double scale = 1;           // whole figure
-    double eyeOpen = 1;         // 0 closed .. 1 open
-    double happyEyes = 0;       // 1 draws closed smiling arcs instead of open eyes
+    double dx = 0, dy = 0;       // body offset, pixels
+    double sx = 1, sy = 1;       // squash and stretch of the head
+    double tilt = 0;             // radians, positive leans right
+    double scale = 1;            // whole figure
+    double eyeOpen = 1;          // 0 closed .. 1 open
+    double happyEyes = 0;        // 1 draws closed smiling arcs instead of open eyes
     double lookX = 0, lookY = 0; // pupils, -1..1
-    double brow = 0;            // >0 worried, <0 determined
-    double mouthOpen = 0;       // 0 closed .. 1 wide open
-    double smile = 0.6;         // -1 frown .. 1 big smile
-    double wave = 0;            // tentacle sway phase, radians
+    double brow = 0;             // >0 worried, <0 determined
+    double mouthOpen = 0;        // 0 closed .. 1 wide open
+    double smile = 0.6;          // -1 frown .. 1 big smile
+    double wave = 0;             // tentacle sway phase, radians
     double waveAmp = 1;
-    double armL = 0, armR = 0;  // front tentacles raised, 0..1
-    double armWave = 0;         // raised arm's waggle, radians
+    double armL = 0, armR = 0; // front tentacles raised, 0..1
+    double armWave = 0;        // raised arm's waggle, radians
     double blush = 0.35;
     double tears = 0, sweat = 0;
-    double sparkle = -1;        // >= 0: sparkles at this phase
-    double bubble = -1;         // >= 0: a bubble blown, at this phase
-    double shell = -1;          // >= 0: still inside its birth bubble, 1 = just burst
+    double sparkle = -1; // >= 0: sparkles at this phase
+    double bubble = -1;  // >= 0: a bubble blown, at this phase
+    double shell = -1;   // >= 0: still inside its birth bubble, 1 = just burst
 };
 
 double EaseOutBack(double t) {
@@ -326,11 +326,15 @@ Pose Win2(double t) { // a dance that loops
 }
 
 const Animation kAnimations[] = {
-    {"birth", Birth},     {"hello", Hello},     {"stop0", Idle},        {"stop1", LookAround},
-    {"stop2", Yawn},      {"stop3", BlowBubble}, {"speak1", Speak1},    {"speak2", Speak2},
-    {"speak3", Speak3},   {"go", Go},           {"levelup", LevelUp},   {"warning", Warning},
-    {"defeat0", Defeat0}, {"defeat1", Defeat1}, {"bestshot", BestShot}, {"joy", Joy},
-    {"win1", Win1},       {"win2", Win2},
+    {"birth", Birth},       {"hello", Hello},
+    {"stop0", Idle},        {"stop1", LookAround},
+    {"stop2", Yawn},        {"stop3", BlowBubble},
+    {"speak1", Speak1},     {"speak2", Speak2},
+    {"speak3", Speak3},     {"go", Go},
+    {"levelup", LevelUp},   {"warning", Warning},
+    {"defeat0", Defeat0},   {"defeat1", Defeat1},
+    {"bestshot", BestShot}, {"joy", Joy},
+    {"win1", Win1},         {"win2", Win2},
 };
 
 const Rgb kSkin{1.0, 0.50, 0.40};
@@ -346,7 +350,8 @@ void Tentacle(cairo_t* cr, double x0, double y0, double dir, double len, double 
     for (int i = 0; i <= n; ++i) {
         xs[i] = x, ys[i] = y;
         const double f = i / double(n);
-        a += dir * (0.05 + 0.22 * f) * (1 - lift) + std::sin(phase + f * 3) * 0.09 * amp + waggle * lift * 0.08;
+        a += dir * (0.05 + 0.22 * f) * (1 - lift) + std::sin(phase + f * 3) * 0.09 * amp +
+             waggle * lift * 0.08;
         x += std::cos(a) * len / n;
         y += std::sin(a) * len / n;
     }
@@ -464,7 +469,8 @@ void DrawPose(cairo_t* cr, const Pose& p) {
             continue;
         }
         const double open = Clamp01(p.eyeOpen);
-        const double rx = 7.2 * (p.eyeOpen > 1 ? p.eyeOpen : 1), ry = 8.8 * std::max(0.08, open) * (p.eyeOpen > 1 ? p.eyeOpen : 1);
+        const double rx = 7.2 * (p.eyeOpen > 1 ? p.eyeOpen : 1),
+                     ry = 8.8 * std::max(0.08, open) * (p.eyeOpen > 1 ? p.eyeOpen : 1);
         cairo_save(cr);
         cairo_translate(cr, ex, ey);
         cairo_scale(cr, rx, ry);
@@ -538,7 +544,8 @@ void DrawPose(cairo_t* cr, const Pose& p) {
             cairo_fill(cr);
         } else {
             cairo_move_to(cr, -w, my - p.smile * 1.5);
-            cairo_curve_to(cr, -w * 0.4, my + p.smile * 4, w * 0.4, my + p.smile * 4, w, my - p.smile * 1.5);
+            cairo_curve_to(cr, -w * 0.4, my + p.smile * 4, w * 0.4, my + p.smile * 4, w,
+                           my - p.smile * 1.5);
             cairo_stroke(cr);
         }
     }
@@ -676,8 +683,10 @@ Image Balloon() {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             uint8_t* p = out.At(x, y);
-            if (p[3] == 0) p[0] = p[1] = p[2] = 0;
-            else if (p[0] == 0 && p[1] == 0 && p[2] == 0) p[2] = 1;
+            if (p[3] == 0)
+                p[0] = p[1] = p[2] = 0;
+            else if (p[0] == 0 && p[1] == 0 && p[2] == 0)
+                p[2] = 1;
         }
     return out;
 }

@@ -24,14 +24,10 @@ struct Look {
 
 Look ButtonLook(int state) {
     switch (state) {
-    case 0:
-        return {kMist, 0.6, 0.15, 1};
-    case 1:
-        return {kFoam, 1.0, 0.55, 2};
-    case 2:
-        return {kSun, 1.0, 0.65, 2};
-    default:
-        return {Mix(kCoral, kSun, 0.35), -0.8, 0.2, 0};
+    case 0: return {kMist, 0.6, 0.15, 1};
+    case 1: return {kFoam, 1.0, 0.55, 2};
+    case 2: return {kSun, 1.0, 0.65, 2};
+    default: return {Mix(kCoral, kSun, 0.35), -0.8, 0.2, 0};
     }
 }
 
@@ -187,8 +183,12 @@ Image TrackFull(int w, int h, int state) {
 }
 
 // The loading bar keeps one look whatever state its screen gives it.
-Image LoadingTrackEmpty(int w, int h, int) { return TrackEmpty(w, h, 1); }
-Image LoadingTrackFull(int w, int h, int) { return TrackFull(w, h, 1); }
+Image LoadingTrackEmpty(int w, int h, int) {
+    return TrackEmpty(w, h, 1);
+}
+Image LoadingTrackFull(int w, int h, int) {
+    return TrackFull(w, h, 1);
+}
 
 // Focus glow for text lines that can take the focus (the confirmation dialogs).
 Image LineGlow(int w, int h, int state) {

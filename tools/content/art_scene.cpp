@@ -69,7 +69,8 @@ double Streaks(double x, double y, int width, uint32_t seed) {
 }
 
 Rgb WaterColour(double s, double depth) {
-    Rgb c = Mix(Mix(kTeal, kNavy, 0.25 * depth), Mix(kLagoon, kFoam, 0.35), SmoothStep(0.25, 0.55, s));
+    Rgb c =
+        Mix(Mix(kTeal, kNavy, 0.25 * depth), Mix(kLagoon, kFoam, 0.35), SmoothStep(0.25, 0.55, s));
     return Mix(c, kWhite, SmoothStep(0.55, 0.85, s) * 0.9);
 }
 
@@ -81,7 +82,9 @@ Rgba FallAt(double x, double y) {
     return WithAlpha(WaterColour(s + 0.12 * (1 - across), across * 0.5), 1);
 }
 
-Image Fall() { return Shade(kFallW, kFallH, 1, FallAt); }
+Image Fall() {
+    return Shade(kFallW, kFallH, 1, FallAt);
+}
 
 // A point of a side of the fall, x from the edge picture's left: the sheet thins out into
 // ragged streaks over the rock.
@@ -110,14 +113,17 @@ Boulders BoulderAt(double x, double y, uint32_t seed) {
     // A gentle warp keeps the outlines from looking like paving.
     x += (PeriodicFbm(x / 40, y / 40, 64, 64, 2, seed + 20) - 0.5) * 26;
     y += (PeriodicFbm(x / 40 + 5, y / 40, 64, 64, 2, seed + 21) - 0.5) * 26;
-    const int gx = static_cast<int>(std::floor(x / size)), gy = static_cast<int>(std::floor(y / size));
+    const int gx = static_cast<int>(std::floor(x / size)),
+              gy = static_cast<int>(std::floor(y / size));
     double f1 = 1e9, f2 = 1e9;
     int best = 0;
     for (int j = -1; j <= 1; ++j)
         for (int i = -1; i <= 1; ++i) {
             const int cx = gx + i, cy = gy + j;
-            const double jx = PeriodicNoise(cx * 1.37 + 0.5, cy * 1.91 + 0.5, 97, 97, seed) * 0.8 + 0.1;
-            const double jy = PeriodicNoise(cx * 2.11 + 0.5, cy * 1.13 + 0.5, 97, 97, seed + 1) * 0.8 + 0.1;
+            const double jx =
+                PeriodicNoise(cx * 1.37 + 0.5, cy * 1.91 + 0.5, 97, 97, seed) * 0.8 + 0.1;
+            const double jy =
+                PeriodicNoise(cx * 2.11 + 0.5, cy * 1.13 + 0.5, 97, 97, seed + 1) * 0.8 + 0.1;
             const double px = (cx + jx) * size, py = (cy + jy) * size;
             const double d = std::hypot((x - px) * 1.0, (y - py) * 1.25);
             if (d < f1) {
@@ -137,7 +143,8 @@ Image Stone(bool left) {
         const uint32_t seed = left ? 61 : 67;
         const double ox = left ? 0 : 517; // the right rock continues elsewhere in the same field
         auto height = [&](double px, double py) {
-            return BoulderAt(px + ox, py, seed).height + 0.08 * PeriodicFbm(px / 9, py / 9, 64, 64, 2, seed);
+            return BoulderAt(px + ox, py, seed).height +
+                   0.08 * PeriodicFbm(px / 9, py / 9, 64, 64, 2, seed);
         };
         const Boulders b = BoulderAt(x + ox, y, seed);
         const double hx = height(x + 1, y) - height(x - 1, y);
@@ -151,23 +158,29 @@ Image Stone(bool left) {
         c = Mix(Mix(kNavy, rock, 0.3), c, SmoothStep(0.0, 0.35, b.height)); // crevices
         // Moss on the tops that face up, coral clumps on some boulders.
         const double up = Clamp01(-ny / nl * 2);
-        c = Mix(c, Mix(Mix(kLime, kNavy, 0.35), kLime, lit), up * SmoothStep(0.5, 0.8, b.height) * 0.55);
+        c = Mix(c, Mix(Mix(kLime, kNavy, 0.35), kLime, lit),
+                up * SmoothStep(0.5, 0.8, b.height) * 0.55);
         const double coral = PeriodicFbm(x / 6, y / 6, 64, 128, 2, seed + 3);
         if (tint > 0.6 && b.height > 0.3)
-            c = Mix(c, Mix(Mix(kCoral, kPink, coral), kWhite, lit * 0.35), SmoothStep(0.55, 0.62, coral) * 0.9);
+            c = Mix(c, Mix(Mix(kCoral, kPink, coral), kWhite, lit * 0.35),
+                    SmoothStep(0.55, 0.62, coral) * 0.9);
         // Deeper down the water tints the rock.
         c = Mix(c, Mix(kTeal, kNavy, 0.4), SmoothStep(140, 480, y) * 0.6);
         // Toward the fall the boulders give way to the smooth wet cliff, with a worn rim.
         const double d = left ? kStoneW - x : x;
-        const double edge = kCliffW + 1 + kCliffBlend * 2 * std::max(0.0, PeriodicFbm(y / 18, 0.5, 32, 2, 3, seed + 30) - 0.25);
+        const double edge =
+            kCliffW + 1 +
+            kCliffBlend * 2 * std::max(0.0, PeriodicFbm(y / 18, 0.5, 32, 2, 3, seed + 30) - 0.25);
         const double boulders = SmoothStep(edge, edge + 6, d);
         const double rim = std::exp(-std::pow((d - edge - 4) / 3, 2)) * (left ? 0.3 : 0.15);
         c = Mix(Mix(Cliff(d, left), kSand, rim), c, boulders);
         // At the top the rock's shoulder slopes down to the river, against the game's sky.
-        const double top = kSkyRows * std::exp(-std::pow(d / 36, 2)) + 1.5 * PeriodicFbm(d / 8, 0.5, 16, 2, 2, seed + 40);
+        const double top = kSkyRows * std::exp(-std::pow(d / 36, 2)) +
+                           1.5 * PeriodicFbm(d / 8, 0.5, 16, 2, 2, seed + 40);
         // Where the fall's soft edge lies over the rock, its water already runs down the rows
         // above the fall's first row (the game starts it at y = 20), so that row shows no line.
-        const double ex = left ? x - kWaterfallLeft : x + (640 - kStoneW) - (kWaterfallLeft + kEdgeW + kFallW);
+        const double ex =
+            left ? x - kWaterfallLeft : x + (640 - kStoneW) - (kWaterfallLeft + kEdgeW + kFallW);
         if (y < 20 && ex >= 0 && ex < kEdgeW) {
             Rgb run{0, 0, 0};
             for (int ty = 0; ty < 8; ++ty) {
@@ -177,7 +190,8 @@ Image Stone(bool left) {
             c = Mix(c, run, SmoothStep(top, 20, y));
         }
         const double below = y - top;
-        c = Mix(c, Mix(Mix(kLime, kSand, 0.4), kWhite, left ? 0.1 : 0.3), std::exp(-std::max(0.0, below) / 2.2) * 0.55);
+        c = Mix(c, Mix(Mix(kLime, kSand, 0.4), kWhite, left ? 0.1 : 0.3),
+                std::exp(-std::max(0.0, below) / 2.2) * 0.55);
         return WithAlpha(Mix(kSky, c, SmoothStep(-0.6, 0.6, below)), 1);
     });
 }
@@ -192,12 +206,15 @@ Image TopWater() {
         const double v = y / h;
         // Ripples stretch sideways and grow toward the viewer.
         const double n = PeriodicFbm(x / 24, y * (0.6 + v) / 3, 5, 8, 3, 71);
-        const double glint = SmoothStep(0.6, 0.76, n) * SmoothStep(0.25, 0.45, v) * (1 - SmoothStep(0.55, 0.65, v));
+        const double glint =
+            SmoothStep(0.6, 0.76, n) * SmoothStep(0.25, 0.45, v) * (1 - SmoothStep(0.55, 0.65, v));
         const Rgb turn = Mix(kLagoon, kSky, 0.35);
         const Rgb haze = Mix(kSky, kFoam, 0.35);
-        const auto band = [v](double centre, double width) { return std::exp(-std::pow((v - centre) / width, 2)); };
-        Rgb c = Mix(turn, haze, band(0.16, 0.12));                         // haze on the far water
-        c = Mix(c, Mix(kDeepSea, kLagoon, 0.4), band(0.45, 0.14) * 0.8);  // the nearer, darker water
+        const auto band = [v](double centre, double width) {
+            return std::exp(-std::pow((v - centre) / width, 2));
+        };
+        Rgb c = Mix(turn, haze, band(0.16, 0.12));                       // haze on the far water
+        c = Mix(c, Mix(kDeepSea, kLagoon, 0.4), band(0.45, 0.14) * 0.8); // the nearer, darker water
         c = Mix(c, kWhite, glint * 0.6);
         c = Mix(c, Mix(haze, kWhite, 0.5 * n), band(0.75, 0.1) * (0.8 + 0.2 * n)); // the lip
         return WithAlpha(c, 1);
@@ -230,14 +247,18 @@ Image SideWaterTop(bool left) {
 // Foam: clusters of small bubbles, each bright at its rim.
 double FoamAt(double x, double y, uint32_t seed) {
     const double size = 7;
-    const int gx = static_cast<int>(std::floor(x / size)), gy = static_cast<int>(std::floor(y / size));
+    const int gx = static_cast<int>(std::floor(x / size)),
+              gy = static_cast<int>(std::floor(y / size));
     double best = 1e9;
     for (int j = -1; j <= 1; ++j)
         for (int i = -1; i <= 1; ++i) {
             const int cx = gx + i, cy = gy + j;
-            const double px = (cx + PeriodicNoise(cx * 1.3 + 0.5, cy * 1.7 + 0.5, 97, 97, seed)) * size;
-            const double py = (cy + PeriodicNoise(cx * 2.3 + 0.5, cy * 0.7 + 0.5, 97, 97, seed + 1)) * size;
-            const double r = 2 + 2.5 * PeriodicNoise(cx * 0.9 + 0.5, cy * 1.1 + 0.5, 97, 97, seed + 2);
+            const double px =
+                (cx + PeriodicNoise(cx * 1.3 + 0.5, cy * 1.7 + 0.5, 97, 97, seed)) * size;
+            const double py =
+                (cy + PeriodicNoise(cx * 2.3 + 0.5, cy * 0.7 + 0.5, 97, 97, seed + 1)) * size;
+            const double r =
+                2 + 2.5 * PeriodicNoise(cx * 0.9 + 0.5, cy * 1.1 + 0.5, 97, 97, seed + 2);
             const double d = std::hypot(x - px, y - py) / r;
             best = std::min(best, d);
         }
@@ -264,10 +285,11 @@ Rgb BehindFoot(double sx, double ty) {
 constexpr double kFootStretch = 0.7;
 
 // The foot of the fall for the menus, drawn opaque from x = kFootX down to a panel's top edge,
-// at any height. Each column is what the backdrop shows there, nine tenths of the way from the column's mean
-// over the moving texture, so the still picture meets the moving water above it with no edge
-// and its sides meet the cliffs exactly. The water churns into foam toward the bottom, where it
-// lands on the panel; the foam stays off the sides, where narrow panels leave the water falling.
+// at any height. Each column is what the backdrop shows there, nine tenths of the way from the
+// column's mean over the moving texture, so the still picture meets the moving water above it with
+// no edge and its sides meet the cliffs exactly. The water churns into foam toward the bottom,
+// where it lands on the panel; the foam stays off the sides, where narrow panels leave the water
+// falling.
 Image FallFoot() {
     const int w = 466, h = 72;
     std::vector<Rgb> mean(w);
@@ -285,7 +307,9 @@ Image FallFoot() {
         Rgb col = Mix(mean[size_t(column)], BehindFoot(kFootX + x, y * kFootStretch), 0.9);
         // Foam thickens towards the landing, as drifts and single bubbles.
         const double v = y / h;
-        const auto churn = [](double px, double py) { return PeriodicFbm(px / 30, py / 12, 16, 10, 4, 95); };
+        const auto churn = [](double px, double py) {
+            return PeriodicFbm(px / 30, py / 12, 16, 10, 4, 95);
+        };
         // The narrowest panels span about x = 175 .. 465: beside them the water falls on, so
         // the foam thins out toward the foot's sides.
         const double density = SmoothStep(0.05, 1.0, v) * SmoothStep(6, 90, std::min(x, w - x));
@@ -306,7 +330,8 @@ Image Sputter(int n) {
     return Shade(size, size, 3, [n](double x, double y) {
         double a = 0;
         for (int i = 0; i < 3 + n % 3; ++i) {
-            const double px = 8 + 4 * std::sin(n * 2.1 + i * 2.4), py = 8 + 4 * std::cos(n * 1.7 + i * 2.9);
+            const double px = 8 + 4 * std::sin(n * 2.1 + i * 2.4),
+                         py = 8 + 4 * std::cos(n * 1.7 + i * 2.9);
             const double r = 1.4 + ((n + i) % 3) * 0.7;
             a = std::max(a, 1 - SmoothStep(r * 0.6, r, std::hypot(x - px, y - py)));
         }
@@ -324,7 +349,8 @@ bool DrawSceneArt(const std::string& root) {
         !SavePicture(root, "DATA\\flush_down.jpg", FallFoot(), PictureKind::Jpeg) ||
         !SavePicture(root, "DATA\\Top_Water.tga", TopWater(), PictureKind::Opaque) ||
         !SavePicture(root, "DATA\\Side_L_Water_Top.tga", SideWaterTop(true), PictureKind::Masked) ||
-        !SavePicture(root, "DATA\\Side_R_Water_Top.tga", SideWaterTop(false), PictureKind::Masked) ||
+        !SavePicture(root, "DATA\\Side_R_Water_Top.tga", SideWaterTop(false),
+                     PictureKind::Masked) ||
         !SavePicture(root, "DATA\\Stone_L.jpg", Stone(true), PictureKind::Jpeg) ||
         !SavePicture(root, "DATA\\Stone_R.jpg", Stone(false), PictureKind::Jpeg))
         return false;

@@ -49,13 +49,15 @@ Rgba BubbleAt(BubbleStyle style, Rgb base, int key, double x, double y) {
         // Pearls: milky, with a shimmer that turns the hue near the rim.
         c = Mix(Darken(base, 0.45), Lighten(base, 0.35), std::pow(diffuse, 0.7));
         const double fresnel = std::pow(d, 3);
-        const Rgb shimmer = Mix(Hex(0xB9F3FF), Hex(0xFFC9F0), 0.5 + 0.5 * std::sin(6 * std::atan2(dy, dx)));
+        const Rgb shimmer =
+            Mix(Hex(0xB9F3FF), Hex(0xFFC9F0), 0.5 + 0.5 * std::sin(6 * std::atan2(dy, dx)));
         c = Mix(c, shimmer, fresnel * 0.45);
     } else {
         c = Mix(Darken(base, 0.7), base, std::pow(diffuse, 0.85));
         c = Mix(c, Lighten(base, 0.25), Clamp01(diffuse - 0.85) * 3);
         // Light passing through the candy leaves it at the lower right.
-        const double glow = SmoothStep(0.35, 0.9, d) * Clamp01((dx + dy) * 0.9) * (1 - SmoothStep(0.9, 1.0, d));
+        const double glow =
+            SmoothStep(0.35, 0.9, d) * Clamp01((dx + dy) * 0.9) * (1 - SmoothStep(0.9, 1.0, d));
         c = Mix(c, Lighten(base, 0.45), glow * 0.55);
     }
     if (key == 7 && style != BubbleStyle::Pearl) {
@@ -83,8 +85,10 @@ void SymbolPath(cairo_t* cr, int key, double cx, double cy, double r) {
     switch (key) {
     case 0: // heart
         cairo_move_to(cr, cx, cy + r * 0.9);
-        cairo_curve_to(cr, cx - r * 1.3, cy - r * 0.05, cx - r * 0.75, cy - r * 1.15, cx, cy - r * 0.45);
-        cairo_curve_to(cr, cx + r * 0.75, cy - r * 1.15, cx + r * 1.3, cy - r * 0.05, cx, cy + r * 0.9);
+        cairo_curve_to(cr, cx - r * 1.3, cy - r * 0.05, cx - r * 0.75, cy - r * 1.15, cx,
+                       cy - r * 0.45);
+        cairo_curve_to(cr, cx + r * 0.75, cy - r * 1.15, cx + r * 1.3, cy - r * 0.05, cx,
+                       cy + r * 0.9);
         cairo_close_path(cr);
         break;
     case 1: // star
@@ -141,7 +145,9 @@ void StarPath(cairo_t* cr, double cx, double cy, double r) {
 }
 
 Rgb KeyColour(BubbleStyle style, int key) {
-    const unsigned* table = style == BubbleStyle::Candy ? kCandy : style == BubbleStyle::Pearl ? kPearl : kSymbols;
+    const unsigned* table = style == BubbleStyle::Candy   ? kCandy
+                            : style == BubbleStyle::Pearl ? kPearl
+                                                          : kSymbols;
     return Hex(table[key & 7]);
 }
 
@@ -191,8 +197,7 @@ Image DrawBubble(BubbleStyle style, int key) {
     Image out = FromCairo(surface);
     cairo_surface_destroy(surface);
     // Cairo's edge pixels may gain alpha from the symbol's rim; the silhouette stays the shade's.
-    for (size_t i = 3; i < out.rgba.size(); i += 4)
-        out.rgba[i] = img.rgba[i];
+    for (size_t i = 3; i < out.rgba.size(); i += 4) out.rgba[i] = img.rgba[i];
     return out;
 }
 

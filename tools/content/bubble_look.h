@@ -19,7 +19,8 @@ enum class BubbleStyle {
 };
 
 struct BubbleSet {
-    const char* folder; // "DATA\\Candy.BUBBLE"; the scan lists them sorted, so the order is the name order
+    const char*
+        folder; // "DATA\\Candy.BUBBLE"; the scan lists them sorted, so the order is the name order
     BubbleStyle style;
 };
 extern const BubbleSet kBubbleSets[3];

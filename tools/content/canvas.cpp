@@ -33,7 +33,8 @@ void Canvas::Simulate(Deficiency d, int x0, int y0, int w, int h) {
             uint8_t rgb[3];
             Unpack(At(x, y), f, rgb);
             SimulateDeficiency(d, rgb);
-            At(x, y) = static_cast<uint16_t>(ColourToPixel((uint32_t(rgb[0]) << 16) | (uint32_t(rgb[1]) << 8) | rgb[2]));
+            At(x, y) = static_cast<uint16_t>(
+                ColourToPixel((uint32_t(rgb[0]) << 16) | (uint32_t(rgb[1]) << 8) | rgb[2]));
         }
 }
 
@@ -49,7 +50,11 @@ Image Canvas::ToImage() {
     return img;
 }
 
-DrawingInto::DrawingInto(Canvas& canvas) : previous_(RenderSurface) { RenderSurface = canvas.get(); }
-DrawingInto::~DrawingInto() { RenderSurface = previous_; }
+DrawingInto::DrawingInto(Canvas& canvas) : previous_(RenderSurface) {
+    RenderSurface = canvas.get();
+}
+DrawingInto::~DrawingInto() {
+    RenderSurface = previous_;
+}
 
 } // namespace content

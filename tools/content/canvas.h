@@ -10,7 +10,7 @@
 namespace content {
 
 class Canvas {
-  public:
+public:
     Canvas(int w, int h);
     Sprite* operator->() { return &sprite_; }
     Sprite* get() { return &sprite_; }
@@ -18,25 +18,26 @@ class Canvas {
     int Height() const { return sprite_.frameHeight; }
 
     uint16_t& At(int x, int y) {
-        return reinterpret_cast<uint16_t*>(sprite_.pixels)[static_cast<size_t>(y) * sprite_.width + x];
+        return reinterpret_cast<uint16_t*>(
+            sprite_.pixels)[static_cast<size_t>(y) * sprite_.width + x];
     }
     // The rectangle as seen with the colour-vision deficiency.
     void Simulate(Deficiency d, int x0, int y0, int w, int h);
     Image ToImage();
 
-  private:
+private:
     Sprite sprite_;
 };
 
 // While alive, the game draws into the canvas instead of its back buffer.
 class DrawingInto {
-  public:
+public:
     explicit DrawingInto(Canvas& canvas);
     ~DrawingInto();
     DrawingInto(const DrawingInto&) = delete;
     DrawingInto& operator=(const DrawingInto&) = delete;
 
-  private:
+private:
     Sprite* previous_;
 };
 

@@ -18,7 +18,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::vector<std::string> problems = CheckContent(argv[2], manifest);
-    for (const std::string& p : problems)
-        std::fprintf(stderr, "content_check: %s\n", p.c_str());
+    for (const std::string& p : problems) std::fprintf(stderr, "content_check: %s\n", p.c_str());
     return problems.empty() ? 0 : 1;
 }

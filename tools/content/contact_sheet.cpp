@@ -54,7 +54,8 @@ bool PicturePages(const Manifest& manifest, const std::string& out) {
     for (const auto& entry : fs::recursive_directory_iterator("DATA")) {
         const std::string file = entry.path().filename().string();
         const std::string ext = entry.path().extension().string();
-        if (!entry.is_regular_file() || file[0] == '_' || (ext != ".tga" && ext != ".jpg")) continue;
+        if (!entry.is_regular_file() || file[0] == '_' || (ext != ".tga" && ext != ".jpg"))
+            continue;
         // Hero strips have a page of their own, frame by frame.
         if (entry.path().parent_path().filename() == "HERO") continue;
         std::string rel = entry.path().string();
@@ -70,15 +71,20 @@ bool PicturePages(const Manifest& manifest, const std::string& out) {
         Label(page, gap, 8, title);
         x = gap, y = 30, rowH = 0;
     };
-    auto flush = [&]() { return WritePng(page.ToImage(), out + "/contact-pictures-" + std::to_string(++count) + ".png"); };
+    auto flush = [&]() {
+        return WritePng(page.ToImage(),
+                        out + "/contact-pictures-" + std::to_string(++count) + ".png");
+    };
     start("Pictures");
     for (const std::string& name : names) {
         Sprite* p = LoadSprite(name.c_str(), SharedMask(manifest, name), false);
         if (!p || p->width <= 0) continue;
         const int scale = p->width <= 40 && p->frameHeight <= 40 ? 2 : 1;
         const int sw = p->width * scale, sh = p->frameHeight * scale;
-        const std::string label = name.substr(5) + " " + std::to_string(p->width) + "x" + std::to_string(p->frameHeight);
-        const int w = std::max(sw, TextWidth(LoadFont("DATA\\herofont.tga"), label.c_str(), -1)), h = sh + 18;
+        const std::string label =
+            name.substr(5) + " " + std::to_string(p->width) + "x" + std::to_string(p->frameHeight);
+        const int w = std::max(sw, TextWidth(LoadFont("DATA\\herofont.tga"), label.c_str(), -1)),
+                  h = sh + 18;
         if (x + w > pageW) {
             x = gap;
             y += rowH + gap;
@@ -111,7 +117,8 @@ bool FontPage(const std::string& out) {
         Font* font = LoadFont(name);
         for (int line = 0; line < 4; ++line) {
             std::string text;
-            for (int c = 32 + line * 56; c < 32 + (line + 1) * 56 && c < 256; ++c) text += static_cast<char>(c);
+            for (int c = 32 + line * 56; c < 32 + (line + 1) * 56 && c < 256; ++c)
+                text += static_cast<char>(c);
             DrawText(page.get(), font, 10, y, text.c_str(), 0.0f, -1, -1);
             y += font->GlyphHeight();
         }
@@ -131,7 +138,8 @@ bool HeroPage(const std::string& out) {
     page->FillRect(0, 0, page.Width(), page.Height(), kPaper);
     Label(page, gap, 8, "Hero texts in the hero's balloon");
     for (int n = 1; n <= Hero::kTexts; ++n) {
-        const int i = n - 1, x = gap + (i % cols) * (bw + gap), y = 36 + (i / cols) * (bh + gap + 16);
+        const int i = n - 1, x = gap + (i % cols) * (bw + gap),
+                  y = 36 + (i / cols) * (bh + gap + 16);
         Label(page, x, y, Hero::TextKey(n) ? Hero::TextKey(n) : "(none)");
         Canvas screen(640, 480);
         screen->FillRect(0, 0, 640, 480, 0xff2f6f8f);
@@ -174,8 +182,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> screens;
     for (const ManifestEntry& e : manifest.entries)
         if (e.kind == "screen") screens.push_back(e.name);
-    const bool ok = PicturePages(manifest, out) && FontPage(out) && HeroPage(out) && DrawScreenPages(screens, out) &&
-                    DrawPlayPages(out);
+    const bool ok = PicturePages(manifest, out) && FontPage(out) && HeroPage(out) &&
+                    DrawScreenPages(screens, out) && DrawPlayPages(out);
     DestroyUnheldSprites();
     return ok ? 0 : 1;
 }

@@ -33,8 +33,7 @@ std::vector<std::string> ItemSections(const IniFile& ini, const std::string& sec
 std::vector<std::string> SectionsOfWidget(const IniFile& ini, const ManifestWidget& widget) {
     std::vector<std::string> sections{widget.section};
     if (widget.widgetClass == "S" || widget.widgetClass == "Sp")
-        for (const std::string& item : ItemSections(ini, widget.section))
-            sections.push_back(item);
+        for (const std::string& item : ItemSections(ini, widget.section)) sections.push_back(item);
     if (widget.widgetClass == "Sp") {
         sections.push_back("left");
         sections.push_back("right");
@@ -45,7 +44,7 @@ std::vector<std::string> SectionsOfWidget(const IniFile& ini, const ManifestWidg
 namespace {
 
 class Checker {
-  public:
+public:
     Checker(const std::string& gameDir) : dir_(gameDir) {}
     std::vector<std::string> problems;
 
@@ -84,7 +83,7 @@ class Checker {
         }
     }
 
-  private:
+private:
     void Fail(const std::string& name, const std::string& why) {
         problems.push_back(name + ": " + why);
     }
@@ -100,7 +99,8 @@ class Checker {
         if (kind == "jpeg") {
             // The game picks its reader by the name.
             Image decoded;
-            const bool named = name.size() > 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".jpg");
+            const bool named =
+                name.size() > 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".jpg");
             if (!named || !ReadPicture(path, &decoded, nullptr)) {
                 Fail(name, "is not a readable JPEG");
                 return false;
@@ -227,7 +227,8 @@ class Checker {
                                             font->glyphY[c] + font->GlyphHeight() > info.height))
                 Fail(fh, "glyph " + std::to_string(c) + " lies outside the picture");
         for (int c = 33; c < 127; ++c)
-            if (font->glyphWidth[c] == 0) Fail(fh, "printable character " + std::to_string(c) + " has no glyph");
+            if (font->glyphWidth[c] == 0)
+                Fail(fh, "printable character " + std::to_string(c) + " has no glyph");
         if (font->SpaceAdvance() <= 0) Fail(fh, "spaces would not advance");
         ReleaseFont(font); // the registry's reference: the check holds no picture after it
     }
@@ -242,8 +243,7 @@ class Checker {
         for (const ManifestWidget& w : e.widgets) {
             if (w.widgetClass == "S" && ItemSections(ini, w.section).size() < 2)
                 Fail(e.name, "slider " + w.section + " needs items 0 and 1");
-            for (const std::string& s : SectionsOfWidget(ini, w))
-                sections.push_back(s);
+            for (const std::string& s : SectionsOfWidget(ini, w)) sections.push_back(s);
         }
         for (const std::string& s : sections) {
             if (!ini.HasSection(s)) {
@@ -296,13 +296,11 @@ SeamMeasure RowSeam(const Image& img, int period) {
     auto step = [&](int a, int b) {
         double sum = 0;
         for (int x = 0; x < img.width; ++x)
-            for (int c = 0; c < 3; ++c)
-                sum += std::abs(img.At(x, a)[c] - img.At(x, b)[c]);
+            for (int c = 0; c < 3; ++c) sum += std::abs(img.At(x, a)[c] - img.At(x, b)[c]);
         return sum / (img.width * 3);
     };
     SeamMeasure m;
-    for (int y = 0; y + 1 < period; ++y)
-        m.inner += step(y, y + 1);
+    for (int y = 0; y + 1 < period; ++y) m.inner += step(y, y + 1);
     m.inner /= period - 1;
     m.wrap = step(period - 1, 0);
     return m;
@@ -318,8 +316,7 @@ SeamMeasure ColumnSeam(const Image& img) {
 
 std::vector<std::string> CheckContent(const std::string& gameDir, const Manifest& manifest) {
     Checker checker(gameDir);
-    for (const ManifestEntry& e : manifest.entries)
-        checker.Entry(e);
+    for (const ManifestEntry& e : manifest.entries) checker.Entry(e);
     return checker.problems;
 }
 

@@ -8,9 +8,15 @@ namespace {
 
 // Machado, Oliveira and Fernandes' matrices for complete dichromacy, linear RGB.
 const double kMatrices[3][3][3] = {
-    {{0.152286, 1.052583, -0.204868}, {0.114503, 0.786281, 0.099216}, {-0.003882, -0.048116, 1.051998}},
-    {{0.367322, 0.860646, -0.227968}, {0.280085, 0.672501, 0.047413}, {-0.011820, 0.042940, 0.968881}},
-    {{1.255528, -0.076749, -0.178779}, {-0.078411, 0.930809, 0.147602}, {0.004733, 0.691367, 0.303900}},
+    {{0.152286, 1.052583, -0.204868},
+     {0.114503, 0.786281, 0.099216},
+     {-0.003882, -0.048116, 1.051998}},
+    {{0.367322, 0.860646, -0.227968},
+     {0.280085, 0.672501, 0.047413},
+     {-0.011820, 0.042940, 0.968881}},
+    {{1.255528, -0.076749, -0.178779},
+     {-0.078411, 0.930809, 0.147602},
+     {0.004733, 0.691367, 0.303900}},
 };
 
 double ToLinear(uint8_t v) {
@@ -28,17 +34,14 @@ uint8_t FromLinear(double c) {
 
 const char* DeficiencyName(Deficiency d) {
     switch (d) {
-    case Deficiency::Protanopia:
-        return "protanopia";
-    case Deficiency::Deuteranopia:
-        return "deuteranopia";
-    default:
-        return "tritanopia";
+    case Deficiency::Protanopia: return "protanopia";
+    case Deficiency::Deuteranopia: return "deuteranopia";
+    default: return "tritanopia";
     }
 }
 
 void SimulateDeficiency(Deficiency d, uint8_t rgb[3]) {
-    const double (&m)[3][3] = kMatrices[static_cast<int>(d)];
+    const double(&m)[3][3] = kMatrices[static_cast<int>(d)];
     const double in[3] = {ToLinear(rgb[0]), ToLinear(rgb[1]), ToLinear(rgb[2])};
     for (int r = 0; r < 3; ++r)
         rgb[r] = FromLinear(m[r][0] * in[0] + m[r][1] * in[1] + m[r][2] * in[2]);

@@ -40,17 +40,24 @@ int main(int argc, char** argv) {
     GError* error = nullptr;
     RsvgHandle* svg = rsvg_handle_new_from_file(source.c_str(), &error);
     if (!svg) {
-        std::fprintf(stderr, "content_icon: %s: %s\n", source.c_str(), error ? error->message : "unreadable");
+        std::fprintf(stderr, "content_icon: %s: %s\n", source.c_str(),
+                     error ? error->message : "unreadable");
         if (error) g_error_free(error);
         return 1;
     }
     std::error_code ec;
     fs::create_directories(fs::path(out) / "icons", ec);
-    fs::copy_file(source, fs::path(out) / "icons" / "reefpop.svg", fs::copy_options::overwrite_existing, ec);
+    fs::copy_file(source, fs::path(out) / "icons" / "reefpop.svg",
+                  fs::copy_options::overwrite_existing, ec);
     bool ok = !ec;
-    if (ec) std::fprintf(stderr, "content_icon: cannot copy %s: %s\n", source.c_str(), ec.message().c_str());
+    if (ec)
+        std::fprintf(stderr, "content_icon: cannot copy %s: %s\n", source.c_str(),
+                     ec.message().c_str());
     for (int size : {16, 32, 48, 64, 128, 256})
-        ok = ok && RenderPng(svg, size, (fs::path(out) / "icons" / ("reefpop-" + std::to_string(size) + ".png")).string());
+        ok = ok &&
+             RenderPng(
+                 svg, size,
+                 (fs::path(out) / "icons" / ("reefpop-" + std::to_string(size) + ".png")).string());
     g_object_unref(svg);
     return ok ? 0 : 1;
 }

@@ -8,7 +8,7 @@
 namespace content {
 
 class IniFile {
-  public:
+public:
     // False when the file does not exist. Paths are host paths.
     bool Load(const std::string& path);
 
@@ -20,7 +20,7 @@ class IniFile {
     // The keys of the section in file order with their values; empty for a missing section.
     std::vector<std::pair<std::string, std::string>> Keys(const std::string& section) const;
 
-  private:
+private:
     std::string path_;
 };
 

@@ -29,8 +29,7 @@ bool WriteJpeg(const std::string& path, const Image& image, int quality, std::st
     std::vector<JSAMPLE> row(static_cast<size_t>(image.width) * 3);
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x)
-            for (int c = 0; c < 3; ++c)
-                row[static_cast<size_t>(x) * 3 + c] = image.At(x, y)[c];
+            for (int c = 0; c < 3; ++c) row[static_cast<size_t>(x) * 3 + c] = image.At(x, y)[c];
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }

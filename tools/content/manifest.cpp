@@ -19,8 +19,7 @@ bool ExpandKey(const std::string& word, std::vector<std::string>* keys) {
         const int first = std::stoi(word.substr(0, dots));
         const int last = std::stoi(word.substr(dots + 2));
         if (first > last || last - first > 1000) return false;
-        for (int k = first; k <= last; ++k)
-            keys->push_back(std::to_string(k));
+        for (int k = first; k <= last; ++k) keys->push_back(std::to_string(k));
     } catch (...) {
         return false;
     }
@@ -82,8 +81,7 @@ bool ParseLine(std::istringstream& words, ManifestEntry* e, std::string* why) {
             return false;
         }
     } else if (e->kind == "hero") {
-        while (words >> word)
-            e->keys.push_back(word);
+        while (words >> word) e->keys.push_back(word);
         if (e->keys.empty()) {
             *why = "hero needs its sections";
             return false;

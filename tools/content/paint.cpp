@@ -189,7 +189,8 @@ void DrawTitle(cairo_t* cr, const char* text, double cx, double cy, double size,
     SetColour(cr, outline);
     cairo_set_line_width(cr, outlineWidth * 2);
     cairo_stroke_preserve(cr);
-    cairo_pattern_t* fill = cairo_pattern_create_linear(0, cy - ext.height / 2, 0, cy + ext.height / 2);
+    cairo_pattern_t* fill =
+        cairo_pattern_create_linear(0, cy - ext.height / 2, 0, cy + ext.height / 2);
     cairo_pattern_add_color_stop_rgb(fill, 0, top.r, top.g, top.b);
     cairo_pattern_add_color_stop_rgb(fill, 1, bottom.r, bottom.g, bottom.b);
     cairo_set_source(cr, fill);

@@ -38,8 +38,7 @@ Image FromCairo(cairo_surface_t* surface) {
 std::string GamePath(const std::string& root, const std::string& gameName) {
     std::string path = root;
     path += '/';
-    for (char c : gameName)
-        path += c == '\\' ? '/' : c;
+    for (char c : gameName) path += c == '\\' ? '/' : c;
     return path;
 }
 
@@ -67,16 +66,12 @@ bool SavePicture(const std::string& root, const std::string& gameName, const Ima
     std::string error;
     bool ok = false;
     switch (kind) {
-    case PictureKind::Opaque:
-        ok = WriteTga(path, image, 24, &error);
-        break;
+    case PictureKind::Opaque: ok = WriteTga(path, image, 24, &error); break;
     case PictureKind::Masked:
         ok = WriteTga(path, image, 24, &error) &&
              WriteTgaMask(GamePath(root, MaskName(gameName)), image, &error);
         break;
-    case PictureKind::Jpeg:
-        ok = WriteJpeg(path, image, 92, &error);
-        break;
+    case PictureKind::Jpeg: ok = WriteJpeg(path, image, 92, &error); break;
     }
     if (!ok) std::fprintf(stderr, "%s\n", error.c_str());
     return ok;

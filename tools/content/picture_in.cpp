@@ -35,7 +35,8 @@ bool ReadPicture(const std::string& path, Image* image, std::string* error) {
     Image img(std::abs(reader->width), std::abs(reader->height));
     for (size_t i = 3; i < img.rgba.size(); i += 4) img.rgba[i] = 255;
     if (img.width == 0 || img.height == 0 ||
-        reader->ReadPixels(img.rgba.data(), 0, 4, img.width * 4, 8, 8, 8, 8, 0, 8, 16, 24, img.width, img.height) != 0) {
+        reader->ReadPixels(img.rgba.data(), 0, 4, img.width * 4, 8, 8, 8, 8, 0, 8, 16, 24,
+                           img.width, img.height) != 0) {
         if (error) *error = path + ": the game cannot convert its pixels";
         return false;
     }

@@ -81,10 +81,12 @@ bool BubblePage(const std::string& out) {
             FieldBackdrop(c, x0, y0, blockW, 84);
             for (int key = 0; key < kPlainColours; ++key) {
                 Sprite* b = Load(BubbleName(set, key), "DATA\\_bubble.tga");
-                c->StretchBlit(x0 + 12 + key * pitch, y0 + 10, 64, 64, b, 0, 0, b->width, b->frameHeight, OP_ALPHA, 0);
+                c->StretchBlit(x0 + 12 + key * pitch, y0 + 10, 64, 64, b, 0, 0, b->width,
+                               b->frameHeight, OP_ALPHA, 0);
             }
             if (view > 0) c.Simulate(kDeficiencies[view - 1], x0, y0, blockW, 84);
-            Small(c, x0 + 6, y0 + 2, view == 0 ? "as seen" : DeficiencyName(kDeficiencies[view - 1]));
+            Small(c, x0 + 6, y0 + 2,
+                  view == 0 ? "as seen" : DeficiencyName(kDeficiencies[view - 1]));
         }
     }
     return Save(c, out, "contact-bubbles.png");
@@ -106,7 +108,8 @@ bool BonusPage(const std::string& out) {
     }
     Caption(c, 16, 126, "Bonus icons over each colour, and on the level-up screen");
     for (int k = 0; k < 7; ++k) {
-        Sprite* icon = Load(std::string("DATA\\BONUS\\") + kinds[k] + ".tga", "DATA\\BONUS\\_bonus.tga");
+        Sprite* icon =
+            Load(std::string("DATA\\BONUS\\") + kinds[k] + ".tga", "DATA\\BONUS\\_bonus.tga");
         const int y = 152 + k * 40;
         Small(c, 20, y + 8, kinds[k]);
         for (int key = 0; key < 7; ++key) {
@@ -125,7 +128,8 @@ bool BonusPage(const std::string& out) {
     Sprite* ice = Load("DATA\\ice.tga");
     for (int key = 0; key < 7; ++key) {
         const int x = 480 + (key % 4) * 40, y = 152 + (key / 4) * 44;
-        c->DrawSprite(x, y, Load(BubbleName(kBubbleSets[0], key), "DATA\\_bubble.tga"), OP_ALPHA, 0);
+        c->DrawSprite(x, y, Load(BubbleName(kBubbleSets[0], key), "DATA\\_bubble.tga"), OP_ALPHA,
+                      0);
         c->DrawSprite(x, y + 16 - 2, ice, 0, 0);
     }
     Caption(c, 480, 260, "Debris, added to the scene");
@@ -134,8 +138,10 @@ bool BonusPage(const std::string& out) {
     for (int d = 0; d < 3; ++d)
         for (int size = 0; size < 3; ++size) {
             Sprite* s = Load(debris[d]);
-            const int w = s->width * (size + 1) / 2 + s->width / 2, h = s->frameHeight * (size + 1) / 2 + s->frameHeight / 2;
-            c->StretchBlit(494 + size * 80, 296 + d * 40, w, h, s, 0, 0, s->width, s->frameHeight, OP_ADD, 0);
+            const int w = s->width * (size + 1) / 2 + s->width / 2,
+                      h = s->frameHeight * (size + 1) / 2 + s->frameHeight / 2;
+            c->StretchBlit(494 + size * 80, 296 + d * 40, w, h, s, 0, 0, s->width, s->frameHeight,
+                           OP_ADD, 0);
         }
     return Save(c, out, "contact-bonuses.png");
 }
@@ -143,10 +149,12 @@ bool BonusPage(const std::string& out) {
 // The launcher as the game draws it: the cradle, the loaded bubble and the pointer mapped onto
 // two triangles turned by the aim.
 void Launcher(Canvas& c, int cx, int cy, int key, double angle, float phase) {
-    Sprite* weapon = Load("DATA\\WEAPON\\" + std::to_string(key) + ".tga", "DATA\\WEAPON\\_weapon.tga");
+    Sprite* weapon =
+        Load("DATA\\WEAPON\\" + std::to_string(key) + ".tga", "DATA\\WEAPON\\_weapon.tga");
     Sprite* gun = LoadStrip("DATA\\GUN\\" + std::to_string(key) + ".tga", "DATA\\GUN\\_gun.tga", 8);
     c->DrawSprite(cx - weapon->width / 2, cy - 17, weapon, 0, 0);
-    c->DrawSprite(cx - 16, cy - 16, Load(BubbleName(kBubbleSets[0], key), "DATA\\_bubble.tga"), OP_ALPHA, 0);
+    c->DrawSprite(cx - 16, cy - 16, Load(BubbleName(kBubbleSets[0], key), "DATA\\_bubble.tga"),
+                  OP_ALPHA, 0);
     const double s = std::sin(angle), k = std::cos(angle), w = gun->width, h = gun->frameHeight;
     auto pt = [&](double along, double side) {
         return ScreenPoint{float(std::nearbyint(cx + along * s + side * k)),
@@ -167,7 +175,8 @@ bool LauncherPage(const std::string& out) {
     Caption(c, 16, 12, "Launcher in each colour: aims -1, 0, +1; the eight frames after a shot");
     for (int key = 0; key < 8; ++key) {
         const double angles[3] = {-1.0, 0.0, 1.0};
-        for (int a = 0; a < 3; ++a) Launcher(c, 54 + key * 84, 120 + a * 110, key, angles[a] * (a == 1 ? 0 : 1), 0);
+        for (int a = 0; a < 3; ++a)
+            Launcher(c, 54 + key * 84, 120 + a * 110, key, angles[a] * (a == 1 ? 0 : 1), 0);
     }
     return Save(c, out, "contact-launcher.png") && [&] {
         Canvas f(8 * 44 + 24, 8 * 76 + 50);
@@ -175,8 +184,10 @@ bool LauncherPage(const std::string& out) {
         Caption(f, 12, 8, "Pointer frames 0-7 of each colour");
         for (int key = 0; key < 8; ++key)
             for (int frame = 0; frame < 8; ++frame) {
-                Sprite* gun = LoadStrip("DATA\\GUN\\" + std::to_string(key) + ".tga", "DATA\\GUN\\_gun.tga", 8);
-                f->DrawSprite(16 + key * 44, 36 + frame * 76, gun, OP_ALPHA, FramePosition(frame, 8));
+                Sprite* gun = LoadStrip("DATA\\GUN\\" + std::to_string(key) + ".tga",
+                                        "DATA\\GUN\\_gun.tga", 8);
+                f->DrawSprite(16 + key * 44, 36 + frame * 76, gun, OP_ALPHA,
+                              FramePosition(frame, 8));
             }
         return Save(f, out, "contact-launcher-frames.png");
     }();
@@ -203,7 +214,9 @@ bool ScenePage(const std::string& out) {
             Backdrop.drawFoot(440);
         }
         c->BlitRect(10 + i * 650, 40, 640, 480, shot.get(), 0, 0, 0, 0);
-        Caption(c, 10 + i * 650, 12, i == 2 ? "t = 800 ms, with a menu's foot of the fall" : "t = " + std::to_string(400 * i) + " ms");
+        Caption(c, 10 + i * 650, 12,
+                i == 2 ? "t = 800 ms, with a menu's foot of the fall"
+                       : "t = " + std::to_string(400 * i) + " ms");
     }
     return Save(c, out, "contact-scene.png");
 }
@@ -235,7 +248,8 @@ bool PlayfieldPage(const std::string& out) {
         Canvas shot(640, 480);
         RenderScreen(shot, level, kPlayTicks);
         c->BlitRect(10 + mode * 650, 40, 640, 480, shot.get(), 0, 0, 0, 0);
-        Caption(c, 10 + mode * 650, 12, std::string(modes[mode]) + ", level " + std::to_string(kPlayLevel + 1));
+        Caption(c, 10 + mode * 650, 12,
+                std::string(modes[mode]) + ", level " + std::to_string(kPlayLevel + 1));
     }
     GameType = savedType;
     Score = savedScore;
@@ -246,8 +260,9 @@ bool PlayfieldPage(const std::string& out) {
 
 // Every frame of every hero strip, in the order of the hero's description.
 bool HeroFramesPage(const std::string& out) {
-    const char* sections[] = {"birth", "hello", "stop0", "stop1", "stop2", "stop3", "speak1", "speak2", "speak3",
-                              "go", "levelup", "warning", "defeat0", "defeat1", "bestshot", "joy", "win1", "win2"};
+    const char* sections[] = {"birth",   "hello",   "stop0",    "stop1", "stop2",   "stop3",
+                              "speak1",  "speak2",  "speak3",   "go",    "levelup", "warning",
+                              "defeat0", "defeat1", "bestshot", "joy",   "win1",    "win2"};
     const int cell = 130, most = 18;
     Canvas c(most * cell + 100, 18 * cell + 20);
     c->FillRect(0, 0, c.Width(), c.Height(), kPageColour);

@@ -123,7 +123,8 @@ bool DrawScreenPages(const std::vector<std::string>& descriptionFiles, const std
         for (size_t i = first; i < std::min(descriptionFiles.size(), first + perPage); ++i) {
             const SheetScreen* screen = FindSheetScreen(descriptionFiles[i]);
             if (!screen) {
-                std::fprintf(stderr, "content_sheet: no screen of the game reads %s\n", descriptionFiles[i].c_str());
+                std::fprintf(stderr, "content_sheet: no screen of the game reads %s\n",
+                             descriptionFiles[i].c_str());
                 ok = false;
                 continue;
             }
@@ -135,7 +136,8 @@ bool DrawScreenPages(const std::vector<std::string>& descriptionFiles, const std
             page->BlitRect(x, y, 640, 480, shot.get(), 0, 0, 0, 0);
             DrawText(page.get(), MenuFont, x, y - 4, screen->file.c_str(), 0.0f, -1, 1);
         }
-        ok = ok && WritePng(page.ToImage(), outDir + "/contact-screens-" + std::to_string(first / perPage + 1) + ".png");
+        ok = ok && WritePng(page.ToImage(), outDir + "/contact-screens-" +
+                                                std::to_string(first / perPage + 1) + ".png");
     }
     ReleaseScreenResources();
     return ok;

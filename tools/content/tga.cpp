@@ -2,15 +2,13 @@
 
 #include <cstdio>
 
-
 namespace content {
 
 Image Crop(const Image& source, int x, int y, int w, int h) {
     Image out(w, h);
     for (int row = 0; row < h; ++row)
         for (int col = 0; col < w; ++col)
-            for (int c = 0; c < 4; ++c)
-                out.At(col, row)[c] = source.At(x + col, y + row)[c];
+            for (int c = 0; c < 4; ++c) out.At(col, row)[c] = source.At(x + col, y + row)[c];
     return out;
 }
 
@@ -72,8 +70,7 @@ bool WriteTgaMask(const std::string& path, const Image& image, std::string* erro
     std::vector<uint8_t> out = Header(image.width, image.height, 24);
     for (int y = image.height - 1; y >= 0; --y)
         for (int x = 0; x < image.width; ++x)
-            for (int c = 0; c < 3; ++c)
-                out.push_back(image.At(x, y)[3]);
+            for (int c = 0; c < 3; ++c) out.push_back(image.At(x, y)[3]);
     return WriteFile(path, out, error);
 }
 

@@ -1,5 +1,5 @@
-// Writing uncompressed true-colour TGA files as the game reads them: an 18-byte header, no image ID,
-// no colour map, 24-bit (blue, green, red) or 32-bit (plus alpha) pixels, rows bottom-up.
+// Writing uncompressed true-colour TGA files as the game reads them: an 18-byte header, no image
+// ID, no colour map, 24-bit (blue, green, red) or 32-bit (plus alpha) pixels, rows bottom-up.
 #pragma once
 #include <string>
 

@@ -22,7 +22,9 @@ const Rgb kSea{0.13, 0.55, 0.78}, kDeep{0.05, 0.25, 0.48}, kFoam{0.93, 0.98, 1.0
 const Rgb kCoral{1.0, 0.45, 0.45}, kCandy{1.0, 0.78, 0.25}, kMint{0.45, 0.88, 0.62};
 const Rgb kBerry{0.70, 0.38, 0.92}, kSkin{239 / 255.0, 245 / 255.0, 228 / 255.0};
 
-void SetColour(cairo_t* cr, Rgb c, double alpha = 1.0) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
+void SetColour(cairo_t* cr, Rgb c, double alpha = 1.0) {
+    cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
+}
 
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
     cairo_new_sub_path(cr);
@@ -35,7 +37,8 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) 
 
 // A bubble lit from the upper left.
 void Bubble(cairo_t* cr, double x, double y, double radius, Rgb colour) {
-    cairo_pattern_t* p = cairo_pattern_create_radial(x - radius * 0.4, y - radius * 0.4, radius * 0.1, x, y, radius);
+    cairo_pattern_t* p =
+        cairo_pattern_create_radial(x - radius * 0.4, y - radius * 0.4, radius * 0.1, x, y, radius);
     cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 0.95);
     cairo_pattern_add_color_stop_rgba(p, 0.35, colour.r, colour.g, colour.b, 0.9);
     cairo_pattern_add_color_stop_rgba(p, 1, colour.r * 0.6, colour.g * 0.6, colour.b * 0.6, 0.9);
@@ -53,7 +56,8 @@ void Coral(cairo_t* cr, double x, double y, double height, Rgb colour) {
     for (int branch = -2; branch <= 2; ++branch) {
         cairo_move_to(cr, x, y);
         cairo_curve_to(cr, x + branch * height * 0.05, y - height * 0.4, x + branch * height * 0.2,
-                       y - height * 0.6, x + branch * height * 0.22, y - height * (0.8 + 0.05 * (branch % 2)));
+                       y - height * 0.6, x + branch * height * 0.22,
+                       y - height * (0.8 + 0.05 * (branch % 2)));
         cairo_stroke(cr);
     }
 }
@@ -115,8 +119,8 @@ bool DrawBackground(const std::string& out) {
 }
 
 struct Frame {
-    int x, y, w, h;          // in the sheet
-    int anchorX, anchorY;    // the sheet frame's top-left seen from the anchor (page origin)
+    int x, y, w, h;       // in the sheet
+    int anchorX, anchorY; // the sheet frame's top-left seen from the anchor (page origin)
 };
 
 void PutU16(std::vector<uint8_t>& v, unsigned value) {
@@ -165,7 +169,7 @@ bool DrawButtons(const std::string& out) {
     const struct {
         int pageX, pageY;
         Rgb colour;
-    } buttons[6] = {{16, 326, kMint}, {286, 326, kCoral}, {196, 326, kCandy},
+    } buttons[6] = {{16, 326, kMint},  {286, 326, kCoral}, {196, 326, kCandy},
                     {106, 326, kMint}, {196, 326, kCandy}, {275, 108, kBerry}};
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
     cairo_t* cr = cairo_create(s);
@@ -175,13 +179,15 @@ bool DrawButtons(const std::string& out) {
             const int x = focused * 112, y = button * 20;
             const Rgb c = buttons[button].colour;
             const double lift = focused ? 1.0 : 0.82;
-            SetColour(cr, kSkin);  // the tray or the card shows at the corners
+            SetColour(cr, kSkin); // the tray or the card shows at the corners
             cairo_rectangle(cr, x, y, faceW, faceH);
             cairo_fill(cr);
             cairo_pattern_t* p = cairo_pattern_create_linear(x, y, x, y + faceH);
-            cairo_pattern_add_color_stop_rgb(p, 0, std::fmin(1, c.r * lift + 0.25), std::fmin(1, c.g * lift + 0.25),
+            cairo_pattern_add_color_stop_rgb(p, 0, std::fmin(1, c.r * lift + 0.25),
+                                             std::fmin(1, c.g * lift + 0.25),
                                              std::fmin(1, c.b * lift + 0.25));
-            cairo_pattern_add_color_stop_rgb(p, 1, c.r * lift * 0.8, c.g * lift * 0.8, c.b * lift * 0.8);
+            cairo_pattern_add_color_stop_rgb(p, 1, c.r * lift * 0.8, c.g * lift * 0.8,
+                                             c.b * lift * 0.8);
             cairo_set_source(cr, p);
             RoundedRect(cr, x + 0.5, y + 0.5, faceW - 1, faceH - 1, 9);
             cairo_fill_preserve(cr);
@@ -189,7 +195,7 @@ bool DrawButtons(const std::string& out) {
             SetColour(cr, focused ? Rgb{1, 1, 1} : Rgb{0.3, 0.2, 0.3}, focused ? 0.95 : 0.5);
             cairo_set_line_width(cr, focused ? 1.6 : 1.0);
             cairo_stroke(cr);
-            SetColour(cr, kFoam, 0.55);  // the shine of the light from the upper left
+            SetColour(cr, kFoam, 0.55); // the shine of the light from the upper left
             RoundedRect(cr, x + 5, y + 2.5, faceW * 0.45, 4, 2);
             cairo_fill(cr);
             frames.push_back({x, y, faceW, faceH, buttons[button].pageX, buttons[button].pageY});
@@ -268,24 +274,24 @@ bool DrawIcon(const std::string& out) {
 // palettised PNG of the bitmap's size and depth.
 bool WriteMarks(const std::string& out) {
     const int w = 36, h = 16;
-    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h, 0);  // 0: skin colour
+    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h, 0); // 0: skin colour
     auto put = [&](int x, int y, uint8_t index) {
         if (x >= 0 && x < w && y >= 0 && y < h) pixels[static_cast<size_t>(y) * w + x] = index;
     };
-    for (int t = 0; t < 5; ++t) {  // the tick
+    for (int t = 0; t < 5; ++t) { // the tick
         for (int d = 0; d < 2; ++d) put(3 + t, 7 + t + d, 1);
     }
     for (int t = 0; t < 8; ++t) {
         for (int d = 0; d < 2; ++d) put(8 + t, 11 - t + d, 1);
     }
-    for (int t = 0; t < 10; ++t) {  // the cross
+    for (int t = 0; t < 10; ++t) { // the cross
         for (int d = 0; d < 2; ++d) {
             put(22 + t + d, 3 + t, 2);
             put(31 - t + d, 3 + t, 2);
         }
     }
     // A full 256-entry palette, so the picture is stored at 8 bits a pixel.
-    uint8_t palette[256 * 3] = {239, 245, 228, 40, 170, 60, 220, 50, 50};  // RGB
+    uint8_t palette[256 * 3] = {239, 245, 228, 40, 170, 60, 220, 50, 50}; // RGB
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;

@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
         exe = args[i + 1];
         i += 2;
     }
-    if (i >= args.size()) Fail("usage: pkgbuild [--append-to EXE] OUTPUT --folder DIR ... | --single DEST FILE ...");
+    if (i >= args.size())
+        Fail("usage: pkgbuild [--append-to EXE] OUTPUT --folder DIR ... | --single DEST FILE ...");
     const std::string output = args[i++];
     std::vector<std::vector<uint8_t>> blocks;
     while (i < args.size()) {
@@ -100,14 +101,22 @@ int main(int argc, char** argv) {
             pkg::ContainerHeader header;
             bool compress = true;
             for (; i < args.size() && args[i] != "--folder" && args[i] != "--single"; ++i) {
-                if (args[i] == "--store") { compress = false; continue; }
+                if (args[i] == "--store") {
+                    compress = false;
+                    continue;
+                }
                 need(i, 1);
                 const std::string& value = args[i + 1];
-                if (args[i] == "--type") header.type = value;
-                else if (args[i] == "--id") header.id = value;
-                else if (args[i] == "--word20") header.word20 = Number(value.c_str());
-                else if (args[i] == "--word24") header.word24 = Number(value.c_str());
-                else Fail("unknown option " + args[i]);
+                if (args[i] == "--type")
+                    header.type = value;
+                else if (args[i] == "--id")
+                    header.id = value;
+                else if (args[i] == "--word20")
+                    header.word20 = Number(value.c_str());
+                else if (args[i] == "--word24")
+                    header.word24 = Number(value.c_str());
+                else
+                    Fail("unknown option " + args[i]);
                 ++i;
             }
             if (!fs::is_directory(folder)) Fail(folder.string() + " is not a folder");

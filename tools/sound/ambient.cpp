@@ -19,7 +19,8 @@ double Number(const std::string& file, const char* key, double fallback) {
 
 // Filtered noise that repeats exactly every `frames`: the filter runs over the ring twice and
 // keeps the second lap, by when it has forgotten where it started.
-std::vector<float> RingNoise(size_t frames, uint32_t seed, Filter::Shape shape, double hz, double q, int stages) {
+std::vector<float> RingNoise(size_t frames, uint32_t seed, Filter::Shape shape, double hz, double q,
+                             int stages) {
     Noise noise(seed);
     std::vector<float> white(frames), out(frames);
     for (float& s : white) s = noise.Next();
@@ -63,13 +64,15 @@ bool MakeAmbient(const std::string& file, Audio& out, std::string& error) {
         int bandIndex = 0;
         for (const Band& b : bands) {
             ++bandIndex;
-            std::vector<float> layer = RingNoise(n, uint32_t(1000 * bandIndex + c * 17 + 3), b.shape,
-                                                 Number(file, b.hzKey, b.hz), b.shape == Filter::kBandPass ? 0.8 : 0.6,
-                                                 2);
+            std::vector<float> layer =
+                RingNoise(n, uint32_t(1000 * bandIndex + c * 17 + 3), b.shape,
+                          Number(file, b.hzKey, b.hz), b.shape == Filter::kBandPass ? 0.8 : 0.6, 2);
             const double gain = Number(file, b.gainKey, b.gain);
-            const double offset = (c + bandIndex) * 1.7; // the swell drifts between channels and bands
+            const double offset =
+                (c + bandIndex) * 1.7; // the swell drifts between channels and bands
             for (size_t i = 0; i < n; ++i) {
-                double swell = 1.0 + swellDepth * std::sin(2 * M_PI * swells * double(i) / double(n) + offset);
+                double swell =
+                    1.0 + swellDepth * std::sin(2 * M_PI * swells * double(i) / double(n) + offset);
                 out.At(i, c) += float(gain * swell * layer[i]);
             }
         }

@@ -15,7 +15,11 @@ void Scale(Audio& audio, float gain) {
     for (float& s : audio.samples) s *= gain;
 }
 
-double ToDecibels(double linear) { return linear > 0 ? 20.0 * std::log10(linear) : -200.0; }
-double FromDecibels(double db) { return std::pow(10.0, db / 20.0); }
+double ToDecibels(double linear) {
+    return linear > 0 ? 20.0 * std::log10(linear) : -200.0;
+}
+double FromDecibels(double db) {
+    return std::pow(10.0, db / 20.0);
+}
 
 } // namespace soundtools

@@ -15,7 +15,9 @@ struct Audio {
 
     size_t Frames() const { return channels > 0 ? samples.size() / size_t(channels) : 0; }
     double Seconds() const { return double(Frames()) / rate; }
-    float& At(size_t frame, int channel) { return samples[frame * size_t(channels) + size_t(channel)]; }
+    float& At(size_t frame, int channel) {
+        return samples[frame * size_t(channels) + size_t(channel)];
+    }
     float At(size_t frame, int channel) const {
         return samples[frame * size_t(channels) + size_t(channel)];
     }

@@ -41,7 +41,8 @@ void Report(const std::string& what, const std::string& why) {
 
 std::vector<std::string> Names(const char* section, const std::string& file) {
     std::vector<char> buffer(65536);
-    size_t length = sys::GetPrivateProfileString(section, nullptr, "", buffer.data(), buffer.size(), file.c_str());
+    size_t length = sys::GetPrivateProfileString(section, nullptr, "", buffer.data(), buffer.size(),
+                                                 file.c_str());
     std::vector<std::string> names;
     for (size_t at = 0; at < length && buffer[at];) {
         names.emplace_back(buffer.data() + at);
@@ -98,10 +99,12 @@ void CheckEffects(const fs::path& game, const std::string& listFile) {
     std::vector<std::string> sections = Names(nullptr, soundIni);
     size_t bytes = 1;
     for (const std::string& s : sections) bytes += s.size() + 1;
-    if (bytes > kSectionNamesLimit) Report(soundIni, "its section names do not fit the game's 4096 bytes");
+    if (bytes > kSectionNamesLimit)
+        Report(soundIni, "its section names do not fit the game's 4096 bytes");
     for (const std::string& name : PlayedNames(game, listFile)) {
         bool found = false;
-        for (const std::string& s : sections) found = found || strcasecmp(s.c_str(), name.c_str()) == 0;
+        for (const std::string& s : sections)
+            found = found || strcasecmp(s.c_str(), name.c_str()) == 0;
         if (!found) Report(name, "the game plays it, but DATA\\sound.ini has no section for it");
     }
     for (const std::string& section : sections) {
@@ -111,7 +114,8 @@ void CheckEffects(const fs::path& game, const std::string& listFile) {
         Audio audio;
         if (!Decode(game, file, audio)) continue;
         const double peak = ToDecibels(Peak(audio));
-        if (peak > kEffectCeilingDb + 0.01) Report(file, "peaks at " + std::to_string(peak) + " dBFS");
+        if (peak > kEffectCeilingDb + 0.01)
+            Report(file, "peaks at " + std::to_string(peak) + " dBFS");
         if (peak < kSilentPeakDb) Report(file, "is silent");
     }
 }
@@ -123,20 +127,24 @@ void CheckMusic(const fs::path& game, const std::string& kind, const std::string
     const double target = kind == "ambient" ? kMusicLoudness - kAmbientBelowMusic : kMusicLoudness;
     const double loudness = IntegratedLoudness(audio);
     if (std::fabs(loudness - target) > kLoudnessTolerance)
-        Report(file, "plays at " + std::to_string(loudness) + " LUFS, not " + std::to_string(target) + " ± 1");
+        Report(file, "plays at " + std::to_string(loudness) + " LUFS, not " +
+                         std::to_string(target) + " ± 1");
     if (Peak(audio) >= 0.999f) Report(file, "clips");
     if (!loop) return;
     if (audio.Seconds() < kMinimumLoopSeconds)
         Report(file, "repeats after " + std::to_string(audio.Seconds()) + " s, under a minute");
     const double seam = SeamRoughness(audio);
-    if (seam >= 1.0) Report(file, "clicks where the loop starts again (roughness " + std::to_string(seam) + ")");
+    if (seam >= 1.0)
+        Report(file, "clicks where the loop starts again (roughness " + std::to_string(seam) + ")");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: sound_check <game folder> <played names> <loop|once|ambient>=<file> ...\n");
+        std::fprintf(
+            stderr,
+            "usage: sound_check <game folder> <played names> <loop|once|ambient>=<file> ...\n");
         return 2;
     }
     const fs::path game = argv[1];
@@ -156,6 +164,7 @@ int main(int argc, char** argv) {
     for (const auto& entry : fs::recursive_directory_iterator(game / "DATA" / "SOUND", ec))
         if (entry.is_regular_file()) total += entry.file_size();
     if (ec) Report("DATA\\SOUND", "cannot be listed");
-    if (total >= kSoundFolderLimit) Report("DATA\\SOUND", "holds " + std::to_string(total) + " bytes, over 15 MB");
+    if (total >= kSoundFolderLimit)
+        Report("DATA\\SOUND", "holds " + std::to_string(total) + " bytes, over 15 MB");
     return g_failures ? 1 : 0;
 }

@@ -11,9 +11,21 @@ void Filter::Set(Shape shape, double hz, double q, double rate) {
     const double c = std::cos(w);
     const double a0 = 1.0 + alpha;
     switch (shape) {
-    case kLowPass: b0_ = (1 - c) / 2; b1_ = 1 - c; b2_ = (1 - c) / 2; break;
-    case kHighPass: b0_ = (1 + c) / 2; b1_ = -(1 + c); b2_ = (1 + c) / 2; break;
-    case kBandPass: b0_ = alpha; b1_ = 0; b2_ = -alpha; break;
+    case kLowPass:
+        b0_ = (1 - c) / 2;
+        b1_ = 1 - c;
+        b2_ = (1 - c) / 2;
+        break;
+    case kHighPass:
+        b0_ = (1 + c) / 2;
+        b1_ = -(1 + c);
+        b2_ = (1 + c) / 2;
+        break;
+    case kBandPass:
+        b0_ = alpha;
+        b1_ = 0;
+        b2_ = -alpha;
+        break;
     }
     b0_ /= a0;
     b1_ /= a0;

@@ -22,7 +22,8 @@ std::string Key(const std::string& file, const std::string& section, const char*
     return value;
 }
 
-double KeyNumber(const std::string& file, const std::string& section, const char* key, double fallback) {
+double KeyNumber(const std::string& file, const std::string& section, const char* key,
+                 double fallback) {
     std::string v = Key(file, section, key);
     return v.empty() ? fallback : std::atof(v.c_str());
 }
@@ -57,7 +58,8 @@ bool AddLayer(const std::string& spec, Audio& out, uint32_t seed, std::string& e
     double f0 = 440, f1 = 440;
     if (o.count("f")) Range(o["f"], f0, f1);
     const double at = num("at", 0), length = num("len", 0.2), attack = num("attack", 0.003);
-    const double hold = num("hold", 0), gain = num("gain", 1), q = num("q", 1.5), drive = num("drive", 0);
+    const double hold = num("hold", 0), gain = num("gain", 1), q = num("q", 1.5),
+                 drive = num("drive", 0);
     const bool linearSweep = o["curve"] == "lin", linearFall = o["decay"] == "lin";
     double vibHz = 0, vibDepth = 0;
     if (o.count("vib")) Range(o["vib"], vibHz, vibDepth);
@@ -81,7 +83,8 @@ bool AddLayer(const std::string& spec, Audio& out, uint32_t seed, std::string& e
     const double rate = out.rate;
     Noise noise(seed);
     for (int r = 0; r < repeats; ++r) {
-        const double start = at + r * interval, scale = std::pow(ratio, r), level = gain * std::pow(fade, r);
+        const double start = at + r * interval, scale = std::pow(ratio, r),
+                     level = gain * std::pow(fade, r);
         const size_t first = size_t(start * rate), frames = size_t(length * rate);
         if (out.samples.size() < first + frames) out.samples.resize(first + frames, 0.0f);
         Filter shape, smooth;
@@ -95,8 +98,9 @@ bool AddLayer(const std::string& spec, Audio& out, uint32_t seed, std::string& e
             phase -= std::floor(phase);
             double s;
             if (wave == "noise") {
-                shape.Set(o["filter"] == "low" ? Filter::kLowPass : o["filter"] == "high" ? Filter::kHighPass
-                                                                                           : Filter::kBandPass,
+                shape.Set(o["filter"] == "low"    ? Filter::kLowPass
+                          : o["filter"] == "high" ? Filter::kHighPass
+                                                  : Filter::kBandPass,
                           hz, q, rate);
                 s = shape.Run(noise.Next());
             } else if (wave == "sine") {
@@ -109,12 +113,15 @@ bool AddLayer(const std::string& spec, Audio& out, uint32_t seed, std::string& e
                 if (lowPass <= 0) lowPass = 6.0;
             }
             if (lowPass > 0) {
-                smooth.Set(Filter::kLowPass, wave == "noise" || wave == "sine" || wave == "triangle" ? lowPass : hz * lowPass,
+                smooth.Set(Filter::kLowPass,
+                           wave == "noise" || wave == "sine" || wave == "triangle" ? lowPass
+                                                                                   : hz * lowPass,
                            0.7, rate);
                 s = smooth.Run(float(s));
             }
             if (drive > 0) s = std::tanh(s * (1 + drive)) / std::tanh(1 + drive);
-            out.samples[first + i] += float(s * level * Envelope(t, attack, hold, length, linearFall));
+            out.samples[first + i] +=
+                float(s * level * Envelope(t, attack, hold, length, linearFall));
         }
     }
     return true;
@@ -122,16 +129,17 @@ bool AddLayer(const std::string& spec, Audio& out, uint32_t seed, std::string& e
 
 // A few notes on one General MIDI instrument: "notes" in the song notation, with "program"
 // and "tempo".
-bool PlayNotes(const std::string& file, const std::string& section, const std::string& soundFont, Audio& out,
-               std::string& error) {
+bool PlayNotes(const std::string& file, const std::string& section, const std::string& soundFont,
+               Audio& out, std::string& error) {
     const int kMostBeats = 64;
     std::string notes = Key(file, section, "notes");
     std::ostringstream text;
     text << "tempo " << KeyNumber(file, section, "tempo", 120) << "\nmeter 1\ntail 1.5\n"
-         << "voice v program=" << int(KeyNumber(file, section, "program", 0)) << " reverb="
-         << int(KeyNumber(file, section, "reverb", 30)) << " velocity=" << int(KeyNumber(file, section, "velocity", 96))
-         << " legato=" << KeyNumber(file, section, "legato", 0.9) << "\nsection s\nchords C:" << kMostBeats
-         << "\nmelody v " << notes << "\nform s\n";
+         << "voice v program=" << int(KeyNumber(file, section, "program", 0))
+         << " reverb=" << int(KeyNumber(file, section, "reverb", 30))
+         << " velocity=" << int(KeyNumber(file, section, "velocity", 96))
+         << " legato=" << KeyNumber(file, section, "legato", 0.9)
+         << "\nsection s\nchords C:" << kMostBeats << "\nmelody v " << notes << "\nform s\n";
     Song song;
     if (!ParseSong(text.str(), song, error)) return false;
     song.length = 0; // the notes' end, not the bars around them
@@ -140,7 +148,8 @@ bool PlayNotes(const std::string& file, const std::string& section, const std::s
     if (!RenderSong(song, soundFont, stereo, error)) return false;
     out = Audio();
     out.samples.resize(stereo.Frames());
-    for (size_t i = 0; i < stereo.Frames(); ++i) out.samples[i] = 0.5f * (stereo.At(i, 0) + stereo.At(i, 1));
+    for (size_t i = 0; i < stereo.Frames(); ++i)
+        out.samples[i] = 0.5f * (stereo.At(i, 0) + stereo.At(i, 1));
     return true;
 }
 
@@ -150,7 +159,8 @@ void AddEcho(Audio& audio, double delay, double feedback, double mix) {
     if (d == 0) return;
     audio.samples.resize(audio.samples.size() + 4 * d, 0.0f);
     std::vector<float> wet(audio.samples.size(), 0.0f);
-    for (size_t i = d; i < wet.size(); ++i) wet[i] = float(audio.samples[i - d] + feedback * wet[i - d]);
+    for (size_t i = d; i < wet.size(); ++i)
+        wet[i] = float(audio.samples[i - d] + feedback * wet[i - d]);
     Filter dull;
     dull.Set(Filter::kLowPass, 2500, 0.7, audio.rate);
     for (size_t i = 0; i < wet.size(); ++i) audio.samples[i] += float(mix) * dull.Run(wet[i]);
@@ -163,14 +173,16 @@ void TrimEnd(Audio& audio) {
     while (end > 0 && std::fabs(audio.samples[end - 1]) <= quiet) --end;
     audio.samples.resize(end);
     const size_t fade = std::min<size_t>(end, size_t(audio.rate * 0.006));
-    for (size_t i = 0; i < fade; ++i) audio.samples[end - fade + i] *= float(fade - i) / float(fade);
+    for (size_t i = 0; i < fade; ++i)
+        audio.samples[end - fade + i] *= float(fade - i) / float(fade);
 }
 
 } // namespace
 
 std::vector<EffectRecipe> ReadRecipes(const std::string& file) {
     std::vector<char> names(16384);
-    size_t length = sys::GetPrivateProfileString(nullptr, nullptr, "", names.data(), names.size(), file.c_str());
+    size_t length = sys::GetPrivateProfileString(nullptr, nullptr, "", names.data(), names.size(),
+                                                 file.c_str());
     std::vector<EffectRecipe> recipes;
     for (size_t at = 0; at < length && names[at];) {
         EffectRecipe r;
@@ -184,8 +196,8 @@ std::vector<EffectRecipe> ReadRecipes(const std::string& file) {
     return recipes;
 }
 
-bool MakeEffect(const std::string& file, const EffectRecipe& recipe, const std::string& soundFont, Audio& out,
-                std::string& error) {
+bool MakeEffect(const std::string& file, const EffectRecipe& recipe, const std::string& soundFont,
+                Audio& out, std::string& error) {
     out = Audio();
     const std::string& section = recipe.name;
     if (!Key(file, section, "notes").empty()) {

@@ -69,7 +69,8 @@ bool RenderSong(const Song& song, const std::string& soundFont, Audio& out, std:
     std::vector<Event> events;
     for (const Note& n : song.notes) {
         events.push_back({frameAt(n.beat), true, n.channel, n.key, n.velocity});
-        events.push_back({std::max(frameAt(n.beat + n.length), frameAt(n.beat) + 1), false, n.channel, n.key, 0});
+        events.push_back({std::max(frameAt(n.beat + n.length), frameAt(n.beat) + 1), false,
+                          n.channel, n.key, 0});
     }
     // Note-offs before note-ons at the same frame, so a repeated key restarts cleanly.
     std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
@@ -84,8 +85,10 @@ bool RenderSong(const Song& song, const std::string& soundFont, Audio& out, std:
     while (done < frames) {
         while (next < events.size() && events[next].frame <= done) {
             const Event& e = events[next++];
-            if (e.on) fluid_synth_noteon(synth.get(), e.channel, e.key, e.velocity);
-            else fluid_synth_noteoff(synth.get(), e.channel, e.key);
+            if (e.on)
+                fluid_synth_noteon(synth.get(), e.channel, e.key, e.velocity);
+            else
+                fluid_synth_noteoff(synth.get(), e.channel, e.key);
         }
         size_t until = next < events.size() ? std::min(events[next].frame, frames) : frames;
         size_t n = std::min<size_t>(std::max<size_t>(until - done, 1), left.size());

@@ -48,7 +48,9 @@ std::vector<double> StepPowers(const Audio& audio, size_t step) {
     return powers;
 }
 
-double ToLufs(double power) { return power > 0 ? -0.691 + 10.0 * std::log10(power) : -200.0; }
+double ToLufs(double power) {
+    return power > 0 ? -0.691 + 10.0 * std::log10(power) : -200.0;
+}
 
 // Block powers of 400 ms blocks every 100 ms.
 std::vector<double> BlockPowers(const Audio& audio) {
@@ -95,7 +97,9 @@ double SeamRoughness(const Audio& audio) {
     if (n < 4 * around) return 0.0;
     double worst = 0;
     for (int c = 0; c < audio.channels; ++c) {
-        auto at = [&](long i) { return double(audio.At(size_t((i % long(n) + long(n)) % long(n)), c)); };
+        auto at = [&](long i) {
+            return double(audio.At(size_t((i % long(n) + long(n)) % long(n)), c));
+        };
         // Typical bend (second difference) of the signal on both sides of the seam, the seam
         // itself left out; a floor keeps near-silence from making a tiny step look huge.
         double bend = 0;
@@ -109,7 +113,8 @@ double SeamRoughness(const Audio& audio) {
         bend = std::sqrt(bend / count);
         const double floor = 1.0 / 4096.0;
         // A jump in level or a kink in the slope shows as a sharp bend right at the seam.
-        double seamBend = std::max(std::fabs(at(1) - 2.0 * at(0) + at(-1)), std::fabs(at(0) - 2.0 * at(-1) + at(-2)));
+        double seamBend = std::max(std::fabs(at(1) - 2.0 * at(0) + at(-1)),
+                                   std::fabs(at(0) - 2.0 * at(-1) + at(-2)));
         worst = std::max(worst, seamBend / (4.0 * std::max(bend, floor)));
     }
     return worst;

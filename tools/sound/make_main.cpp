@@ -31,7 +31,8 @@ int Fail(const std::string& what, const std::string& why) {
     return 1;
 }
 
-int MakeMusic(const std::string& songFile, const std::string& soundFont, const std::string& outFile) {
+int MakeMusic(const std::string& songFile, const std::string& soundFont,
+              const std::string& outFile) {
     std::ifstream in(songFile);
     if (!in) return Fail(songFile, "cannot be read");
     std::stringstream text;
@@ -42,11 +43,14 @@ int MakeMusic(const std::string& songFile, const std::string& soundFont, const s
     Audio audio;
     if (!RenderSong(song, soundFont, audio, error)) return Fail(songFile, error);
     const size_t length = size_t(song.SecondsAt(song.length) * kRate + 0.5);
-    if (song.loop) FoldTail(audio, length);
-    else EndWithFade(audio, audio.Frames(), size_t(0.25 * kRate));
+    if (song.loop)
+        FoldTail(audio, length);
+    else
+        EndWithFade(audio, audio.Frames(), size_t(0.25 * kRate));
     Master(audio, kMusicLoudness, kMusicCeilingDb, song.loop);
     if (!WriteVorbis(outFile, audio, kMusicQuality)) return Fail(outFile, "cannot be written");
-    std::printf("%s: %.1f s, %.1f LUFS", outFile.c_str(), audio.Seconds(), IntegratedLoudness(audio));
+    std::printf("%s: %.1f s, %.1f LUFS", outFile.c_str(), audio.Seconds(),
+                IntegratedLoudness(audio));
     if (song.loop) std::printf(", seam %.2f before encoding", SeamRoughness(audio));
     std::printf("\n");
     return 0;
@@ -61,7 +65,8 @@ int MakeAmbientLoop(const std::string& recipe, const std::string& outFile) {
     return 0;
 }
 
-int MakeEffects(const std::string& recipes, const std::string& soundFont, const std::filesystem::path& game) {
+int MakeEffects(const std::string& recipes, const std::string& soundFont,
+                const std::filesystem::path& game) {
     std::filesystem::create_directories(game / "DATA" / "SOUND");
     const std::string list = (game / "DATA" / "sound.ini").string();
     std::filesystem::remove(list);
@@ -70,14 +75,16 @@ int MakeEffects(const std::string& recipes, const std::string& soundFont, const 
     for (const EffectRecipe& recipe : all) {
         Audio audio;
         std::string error;
-        if (!MakeEffect(recipes, recipe, soundFont, audio, error)) return Fail(recipes + " [" + recipe.name + "]", error);
+        if (!MakeEffect(recipes, recipe, soundFont, audio, error))
+            return Fail(recipes + " [" + recipe.name + "]", error);
         const std::string file = "DATA\\SOUND\\" + recipe.name + ".wav";
         if (!WriteWave((game / "DATA" / "SOUND" / (recipe.name + ".wav")).string(), audio))
             return Fail(file, "cannot be written");
         char volume[32], pan[32];
         std::snprintf(volume, sizeof volume, "%f", double(recipe.volume));
         std::snprintf(pan, sizeof pan, "%f", double(recipe.pan));
-        if (!sys::WritePrivateProfileString(recipe.name.c_str(), "name", file.c_str(), list.c_str()) ||
+        if (!sys::WritePrivateProfileString(recipe.name.c_str(), "name", file.c_str(),
+                                            list.c_str()) ||
             !sys::WritePrivateProfileString(recipe.name.c_str(), "volume", volume, list.c_str()) ||
             !sys::WritePrivateProfileString(recipe.name.c_str(), "pan", pan, list.c_str()))
             return Fail(list, "cannot be written");
@@ -92,9 +99,8 @@ int main(int argc, char** argv) {
     if (mode == "music" && argc == 5) return MakeMusic(argv[2], argv[3], argv[4]);
     if (mode == "ambient" && argc == 4) return MakeAmbientLoop(argv[2], argv[3]);
     if (mode == "effects" && argc == 5) return MakeEffects(argv[2], argv[3], argv[4]);
-    std::fprintf(stderr,
-                 "usage: sound_make music <song> <sound font> <out.ogg>\n"
-                 "       sound_make ambient <ambient.ini> <out.ogg>\n"
-                 "       sound_make effects <effects.ini> <sound font> <game folder>\n");
+    std::fprintf(stderr, "usage: sound_make music <song> <sound font> <out.ogg>\n"
+                         "       sound_make ambient <ambient.ini> <out.ogg>\n"
+                         "       sound_make effects <effects.ini> <sound font> <game folder>\n");
     return 2;
 }

@@ -11,7 +11,8 @@ namespace soundtools {
 void FoldTail(Audio& audio, size_t loopFrames) {
     const size_t frames = audio.Frames();
     for (size_t i = loopFrames; i < frames; ++i)
-        for (int c = 0; c < audio.channels; ++c) audio.At((i - loopFrames) % loopFrames, c) += audio.At(i, c);
+        for (int c = 0; c < audio.channels; ++c)
+            audio.At((i - loopFrames) % loopFrames, c) += audio.At(i, c);
     audio.samples.resize(std::min(frames, loopFrames) * size_t(audio.channels));
 }
 
@@ -35,8 +36,10 @@ std::vector<float> Padded(const std::vector<float>& values, size_t pad, bool loo
     std::vector<float> out(n + 2 * pad, 1.0f);
     for (size_t i = 0; i < out.size(); ++i) {
         long at = long(i) - long(pad);
-        if (loop) out[i] = values[size_t((at % long(n) + long(n)) % long(n))];
-        else if (at >= 0 && at < long(n)) out[i] = values[size_t(at)];
+        if (loop)
+            out[i] = values[size_t((at % long(n) + long(n)) % long(n))];
+        else if (at >= 0 && at < long(n))
+            out[i] = values[size_t(at)];
     }
     return out;
 }

@@ -56,11 +56,14 @@ void DrawWave(cairo_t* cr, const Audio& audio, double x, double y, double w, dou
     cairo_set_source_rgb(cr, 0.45, 0.85, 0.95);
     const size_t frames = audio.Frames();
     for (int px = 0; px < int(w); ++px) {
-        size_t a = frames * size_t(px) / size_t(w), b = std::max(a + 1, frames * size_t(px + 1) / size_t(w));
+        size_t a = frames * size_t(px) / size_t(w),
+               b = std::max(a + 1, frames * size_t(px + 1) / size_t(w));
         float lo = 0, hi = 0;
         for (size_t i = a; i < b && i < frames; ++i)
-            for (int c = 0; c < audio.channels; ++c) lo = std::min(lo, audio.At(i, c)), hi = std::max(hi, audio.At(i, c));
-        cairo_rectangle(cr, x + px, y + h / 2 - hi * h / 2, 1, std::max(0.7, double(hi - lo) * h / 2));
+            for (int c = 0; c < audio.channels; ++c)
+                lo = std::min(lo, audio.At(i, c)), hi = std::max(hi, audio.At(i, c));
+        cairo_rectangle(cr, x + px, y + h / 2 - hi * h / 2, 1,
+                        std::max(0.7, double(hi - lo) * h / 2));
     }
     cairo_fill(cr);
 }
@@ -85,7 +88,8 @@ void DrawSpectrum(cairo_t* cr, const Audio& audio, double x, double y, double w,
         cairo_rectangle(cr, x, yy, 6, 0.8);
         cairo_fill(cr);
         cairo_move_to(cr, x + 8, yy + 3);
-        cairo_show_text(cr, hz >= 1000 ? (std::to_string(int(hz / 1000)) + " kHz").c_str() : "100 Hz");
+        cairo_show_text(cr,
+                        hz >= 1000 ? (std::to_string(int(hz / 1000)) + " kHz").c_str() : "100 Hz");
     }
 }
 
@@ -95,7 +99,8 @@ void Text(cairo_t* cr, double x, double y, double size, const std::string& text)
     cairo_show_text(cr, text.c_str());
 }
 
-bool DrawPage(const std::vector<Entry>& entries, size_t first, const std::string& path, int page, int pages) {
+bool DrawPage(const std::vector<Entry>& entries, size_t first, const std::string& path, int page,
+              int pages) {
     const size_t count = std::min<size_t>(kRowsPerPage, entries.size() - first);
     const int height = 40 + int(count) * kRowHeight;
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kPageWidth, height);
@@ -113,7 +118,8 @@ bool DrawPage(const std::vector<Entry>& entries, size_t first, const std::string
         char figures[160];
         cairo_set_source_rgb(cr, 0.1, 0.15, 0.25);
         Text(cr, 16, y + 22, 14, e.name);
-        std::snprintf(figures, sizeof figures, "%.2f s  %s", e.seconds, e.audio.channels == 2 ? "stereo" : "mono");
+        std::snprintf(figures, sizeof figures, "%.2f s  %s", e.seconds,
+                      e.audio.channels == 2 ? "stereo" : "mono");
         Text(cr, 16, y + 42, 11, figures);
         std::snprintf(figures, sizeof figures, "peak %.1f dBFS", e.peakDb);
         Text(cr, 16, y + 58, 11, figures);
@@ -122,8 +128,8 @@ bool DrawPage(const std::vector<Entry>& entries, size_t first, const std::string
         std::snprintf(figures, sizeof figures, "loudest 400 ms %.1f LUFS", e.momentary);
         Text(cr, 16, y + 90, 11, figures);
         DrawWave(cr, e.audio, kLabelWidth, y + 6, kWaveWidth, kRowHeight - 12);
-        DrawSpectrum(cr, e.audio, kLabelWidth + kWaveWidth + 12, y + 6, kPageWidth - kLabelWidth - kWaveWidth - 28,
-                     kRowHeight - 12);
+        DrawSpectrum(cr, e.audio, kLabelWidth + kWaveWidth + 12, y + 6,
+                     kPageWidth - kLabelWidth - kWaveWidth - 28, kRowHeight - 12);
     }
     cairo_destroy(cr);
     bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
@@ -141,7 +147,8 @@ int main(int argc, char** argv) {
     const fs::path folder = fs::path(argv[1]) / "DATA" / "SOUND", out = argv[2];
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().extension() == ".ogg" || entry.path().extension() == ".wav") files.push_back(entry.path());
+        if (entry.path().extension() == ".ogg" || entry.path().extension() == ".wav")
+            files.push_back(entry.path());
     // Music first, then the effects, each by name.
     std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
         if (a.extension() != b.extension()) return a.extension() == ".ogg";
@@ -166,8 +173,9 @@ int main(int argc, char** argv) {
     fs::create_directories(out);
     const int pages = int((entries.size() + kRowsPerPage - 1) / kRowsPerPage);
     for (int p = 0; p < pages; ++p)
-        if (!DrawPage(entries, size_t(p) * kRowsPerPage, (out / ("listening-" + std::to_string(p + 1) + ".png")).string(),
-                      p + 1, pages)) {
+        if (!DrawPage(entries, size_t(p) * kRowsPerPage,
+                      (out / ("listening-" + std::to_string(p + 1) + ".png")).string(), p + 1,
+                      pages)) {
             std::fprintf(stderr, "sound_sheet: cannot write the pages into %s\n", out.c_str());
             return 1;
         }
@@ -180,8 +188,8 @@ int main(int argc, char** argv) {
     std::fprintf(table, "%-28s %8s %3s %10s %15s %17s %6s\n", "sound", "seconds", "ch", "peak dBFS",
                  "integrated LUFS", "loudest 0.4s LUFS", "seam");
     for (const Entry& e : entries)
-        std::fprintf(table, "%-28s %8.2f %3d %10.1f %15.1f %17.1f %6.2f\n", e.name.c_str(), e.seconds,
-                     e.audio.channels, e.peakDb, e.loudness, e.momentary, e.seam);
+        std::fprintf(table, "%-28s %8.2f %3d %10.1f %15.1f %17.1f %6.2f\n", e.name.c_str(),
+                     e.seconds, e.audio.channels, e.peakDb, e.loudness, e.momentary, e.seam);
     // Cairo's text keeps font caches until told to let go; the leak checker of the sanitizer
     // build would report them.
     cairo_debug_reset_static_data();

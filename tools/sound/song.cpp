@@ -20,11 +20,11 @@ constexpr double kShortestLength = 1.0 / 64;
 // An accompaniment figure: one pattern of steps applied to the chord under each step.
 struct Figure {
     std::string voice;
-    int steps = 8;      // per bar
+    int steps = 8; // per bar
     int bars = 1;
-    int octave = 3;     // where a chord's root falls
+    int octave = 3; // where a chord's root falls
     double legato = 0.9;
-    std::vector<std::string> pattern;                          // tonal figures
+    std::vector<std::string> pattern;                           // tonal figures
     std::vector<std::pair<int, std::vector<std::string>>> hits; // drum figures: key, steps
 };
 
@@ -51,11 +51,12 @@ struct Section {
 };
 
 const std::map<std::string, int> kDrums = {
-    {"kick", 36}, {"rim", 37}, {"snare", 38}, {"clap", 39}, {"hat", 42}, {"pedal", 44},
-    {"open", 46}, {"tomlow", 45}, {"tommid", 47}, {"tomhigh", 50}, {"crash", 49}, {"ride", 51},
-    {"tamb", 54}, {"bell", 53}, {"bongohi", 60}, {"bongolo", 61}, {"congamute", 62},
-    {"congahi", 63}, {"congalo", 64}, {"cabasa", 69}, {"shaker", 70}, {"claves", 75},
-    {"blockhi", 76}, {"blocklo", 77}, {"trimute", 80}, {"triangle", 81}, {"chimes", 84}};
+    {"kick", 36},     {"rim", 37},       {"snare", 38},   {"clap", 39},    {"hat", 42},
+    {"pedal", 44},    {"open", 46},      {"tomlow", 45},  {"tommid", 47},  {"tomhigh", 50},
+    {"crash", 49},    {"ride", 51},      {"tamb", 54},    {"bell", 53},    {"bongohi", 60},
+    {"bongolo", 61},  {"congamute", 62}, {"congahi", 63}, {"congalo", 64}, {"cabasa", 69},
+    {"shaker", 70},   {"claves", 75},    {"blockhi", 76}, {"blocklo", 77}, {"trimute", 80},
+    {"triangle", 81}, {"chimes", 84}};
 
 // A note name (letter, then any number of '#' or 'b') as semitones above the C of its octave;
 // flats and sharps may leave the octave ("cb" is -1).
@@ -86,7 +87,8 @@ bool ParseNumber(const std::string& text, double& value) {
     size_t slash = text.find('/');
     if (slash == std::string::npos) return whole(text, value);
     double a = 0, b = 0;
-    if (!whole(text.substr(0, slash), a) || !whole(text.substr(slash + 1), b) || b == 0) return false;
+    if (!whole(text.substr(0, slash), a) || !whole(text.substr(slash + 1), b) || b == 0)
+        return false;
     value = a / b;
     return true;
 }
@@ -105,8 +107,10 @@ bool ParseChord(const std::string& token, Chord& chord, double& length) {
     if (!lowered.empty()) lowered[0] = char(std::tolower(static_cast<unsigned char>(lowered[0])));
     if (!PitchClass(lowered, at, chord.root)) return false;
     std::string quality = name.substr(at);
-    chord.tones = {{'1', 0}, {'2', 2}, {'3', 4}, {'4', 5}, {'5', 7}, {'6', 9}, {'7', 12}, {'8', 12}, {'9', 14}};
-    if (quality == "m" || quality == "m7" || quality == "m6" || quality == "dim") chord.tones['3'] = 3;
+    chord.tones = {{'1', 0}, {'2', 2},  {'3', 4},  {'4', 5}, {'5', 7},
+                   {'6', 9}, {'7', 12}, {'8', 12}, {'9', 14}};
+    if (quality == "m" || quality == "m7" || quality == "m6" || quality == "dim")
+        chord.tones['3'] = 3;
     if (quality == "dim") chord.tones['5'] = 6;
     if (quality == "7" || quality == "m7") chord.tones['7'] = 10;
     if (quality == "maj7") chord.tones['7'] = 11;
@@ -114,7 +118,8 @@ bool ParseChord(const std::string& token, Chord& chord, double& length) {
     if (quality == "sus2") chord.tones['3'] = 2;
     if (quality == "sus4") chord.tones['3'] = 5;
     if (quality == "add9") chord.tones['7'] = 14;
-    static const char* known[] = {"", "m", "7", "m7", "maj7", "6", "m6", "sus2", "sus4", "add9", "dim"};
+    static const char* known[] = {"",   "m",    "7",    "m7",   "maj7", "6",
+                                  "m6", "sus2", "sus4", "add9", "dim"};
     bool ok = false;
     for (const char* q : known) ok = ok || quality == q;
     if (!ok) return false;
@@ -162,8 +167,8 @@ private:
     const Voice* FindVoice(const std::string& name) const;
     bool Build();
     bool PlaceSection(const Section& section, double start, double& length);
-    bool PlaceFigure(const Figure& figure, const std::vector<Chord>& chords, double start, double length,
-                     int transpose);
+    bool PlaceFigure(const Figure& figure, const std::vector<Chord>& chords, double start,
+                     double length, int transpose);
     void AddNote(double beat, double length, const Voice& voice, int key, int velocity);
 
     Song& song_;
@@ -189,18 +194,29 @@ bool Reader::ReadOptions(std::istringstream& words, std::map<std::string, std::s
     std::string word;
     while (words >> word) {
         size_t eq = word.find('=');
-        if (eq == std::string::npos) options[word] = "";
-        else options[word.substr(0, eq)] = word.substr(eq + 1);
+        if (eq == std::string::npos)
+            options[word] = "";
+        else
+            options[word.substr(0, eq)] = word.substr(eq + 1);
     }
     return true;
 }
 
 bool Reader::ReadLine(std::istringstream& words, const std::string& keyword) {
     std::string word;
-    if (keyword == "tempo") return (words >> song_.tempo) && song_.tempo >= 20 && song_.tempo <= 400 ? true : Fail("tempo needs beats per minute");
-    if (keyword == "meter") return (words >> song_.beatsPerBar) && song_.beatsPerBar > 0 && song_.beatsPerBar <= 16 ? true : Fail("meter needs beats per bar");
+    if (keyword == "tempo")
+        return (words >> song_.tempo) && song_.tempo >= 20 && song_.tempo <= 400
+                   ? true
+                   : Fail("tempo needs beats per minute");
+    if (keyword == "meter")
+        return (words >> song_.beatsPerBar) && song_.beatsPerBar > 0 && song_.beatsPerBar <= 16
+                   ? true
+                   : Fail("meter needs beats per bar");
     if (keyword == "swing") return (words >> song_.swing) ? true : Fail("swing needs a fraction");
-    if (keyword == "tail") return (words >> song_.tail) && song_.tail >= 0 && song_.tail <= 30 ? true : Fail("tail needs seconds");
+    if (keyword == "tail")
+        return (words >> song_.tail) && song_.tail >= 0 && song_.tail <= 30
+                   ? true
+                   : Fail("tail needs seconds");
     if (keyword == "loop") return song_.loop = true;
     if (keyword == "voice") {
         Voice v;
@@ -209,9 +225,12 @@ bool Reader::ReadLine(std::istringstream& words, const std::string& keyword) {
         ReadOptions(words, o);
         int melodic = 0;
         for (const Voice& other : song_.voices) melodic += other.channel != 9;
-        if (o.count("drums")) v.channel = 9;
-        else if (melodic >= 15) return Fail("too many voices");
-        else v.channel = melodic < 9 ? melodic : melodic + 1;
+        if (o.count("drums"))
+            v.channel = 9;
+        else if (melodic >= 15)
+            return Fail("too many voices");
+        else
+            v.channel = melodic < 9 ? melodic : melodic + 1;
         v.program = std::atoi(o.count("program") ? o["program"].c_str() : "0");
         if (o.count("volume")) v.volume = std::atoi(o["volume"].c_str());
         if (o.count("pan")) v.pan = int(std::lround(64 + 63 * std::atof(o["pan"].c_str())));
@@ -256,8 +275,10 @@ bool Reader::ReadLine(std::istringstream& words, const std::string& keyword) {
         if (int(steps.size()) != figure_->steps * figure_->bars)
             return Fail("the pattern has " + std::to_string(steps.size()) + " steps, not " +
                         std::to_string(figure_->steps * figure_->bars));
-        if (keyword == "hit") figure_->hits.push_back({key, steps});
-        else figure_->pattern = steps;
+        if (keyword == "hit")
+            figure_->hits.push_back({key, steps});
+        else
+            figure_->pattern = steps;
         return true;
     }
     if (keyword == "section") {
@@ -269,15 +290,18 @@ bool Reader::ReadLine(std::istringstream& words, const std::string& keyword) {
     }
     if (keyword == "chords" || keyword == "melody" || keyword == "play" || keyword == "transpose") {
         if (!section_) return Fail(keyword + " outside a section");
-        if (keyword == "transpose") return (words >> section_->transpose) ? true : Fail("transpose needs semitones");
+        if (keyword == "transpose")
+            return (words >> section_->transpose) ? true : Fail("transpose needs semitones");
         if (keyword == "chords") {
             section_->chordLine = line_;
             while (words >> word) {
                 // "chords like A": the chords of section A.
                 if (word == "like") {
-                    if (!(words >> word) || !sections_.count(word)) return Fail("chords like needs a section before");
+                    if (!(words >> word) || !sections_.count(word))
+                        return Fail("chords like needs a section before");
                     const std::vector<std::string>& other = sections_[word].chordTokens;
-                    section_->chordTokens.insert(section_->chordTokens.end(), other.begin(), other.end());
+                    section_->chordTokens.insert(section_->chordTokens.end(), other.begin(),
+                                                 other.end());
                     continue;
                 }
                 section_->chordTokens.push_back(word);
@@ -293,12 +317,14 @@ bool Reader::ReadLine(std::istringstream& words, const std::string& keyword) {
         }
         Line melody;
         melody.number = line_;
-        if (!(words >> melody.voice) || !FindVoice(melody.voice)) return Fail("melody needs a known voice");
+        if (!(words >> melody.voice) || !FindVoice(melody.voice))
+            return Fail("melody needs a known voice");
         while (words >> word) {
             // "melody <voice> like <section> <its voice> [semitones]": another section's line.
             if (word == "like") {
                 std::string from, fromVoice;
-                if (!(words >> from >> fromVoice) || !sections_.count(from)) return Fail("melody like needs a section before");
+                if (!(words >> from >> fromVoice) || !sections_.count(from))
+                    return Fail("melody like needs a section before");
                 const Line* borrowed = nullptr;
                 for (const Line& l : sections_[from].melodies)
                     if (l.voice == fromVoice) borrowed = &l;
@@ -312,9 +338,10 @@ bool Reader::ReadLine(std::istringstream& words, const std::string& keyword) {
         }
         // Lines of one voice in a row continue each other.
         if (!section_->melodies.empty() && section_->melodies.back().voice == melody.voice)
-            section_->melodies.back().tokens.insert(section_->melodies.back().tokens.end(), melody.tokens.begin(),
-                                                   melody.tokens.end());
-        else section_->melodies.push_back(melody);
+            section_->melodies.back().tokens.insert(section_->melodies.back().tokens.end(),
+                                                    melody.tokens.begin(), melody.tokens.end());
+        else
+            section_->melodies.push_back(melody);
         return true;
     }
     if (keyword == "form") {
@@ -331,9 +358,12 @@ void Reader::AddNote(double beat, double length, const Voice& voice, int key, in
     // Downbeats lean a little, off-beats relax, and a small deterministic jitter keeps repeated
     // figures from sounding stamped out.
     double inBar = std::fmod(beat, song_.beatsPerBar);
-    if (std::fabs(inBar) < 1e-6) velocity += 8;
-    else if (std::fabs(inBar - std::round(inBar)) < 1e-6) velocity += 3;
-    else velocity -= 4;
+    if (std::fabs(inBar) < 1e-6)
+        velocity += 8;
+    else if (std::fabs(inBar - std::round(inBar)) < 1e-6)
+        velocity += 3;
+    else
+        velocity -= 4;
     velocity += jitter_.Next() % 7 - 3;
     double eighth = std::fmod(beat * 2.0, 2.0);
     if (song_.swing > 0 && std::fabs(eighth - 1.0) < 1e-6) beat += song_.swing * 0.5;
@@ -346,8 +376,8 @@ void Reader::AddNote(double beat, double length, const Voice& voice, int key, in
     song_.notes.push_back(n);
 }
 
-bool Reader::PlaceFigure(const Figure& figure, const std::vector<Chord>& chords, double start, double length,
-                         int transpose) {
+bool Reader::PlaceFigure(const Figure& figure, const std::vector<Chord>& chords, double start,
+                         double length, int transpose) {
     const Voice& voice = *FindVoice(figure.voice);
     const double step = double(song_.beatsPerBar) / figure.steps;
     const int total = int(std::lround(length / step));
@@ -356,7 +386,9 @@ bool Reader::PlaceFigure(const Figure& figure, const std::vector<Chord>& chords,
         for (int i = 0; i < total; ++i) {
             const std::string& s = steps[size_t(i % cycle)];
             int velocity = s == "x" ? 112 : s == "o" ? 84 : s == "g" ? 52 : 0;
-            if (velocity) AddNote(start + i * step, step * 0.5, voice, key, velocity - 90 + velocity_[voice.name]);
+            if (velocity)
+                AddNote(start + i * step, step * 0.5, voice, key,
+                        velocity - 90 + velocity_[voice.name]);
         }
     if (figure.pattern.empty()) return true;
     for (int i = 0; i < total; ++i) {
@@ -394,7 +426,8 @@ bool Reader::PlaceSection(const Section& section, double start, double& length) 
     line_ = section.chordLine;
     for (const std::string& token : section.chordTokens) {
         if (token == "|") {
-            if (std::fabs(std::fmod(at + 1e-6, song_.beatsPerBar)) > 1e-3) return Fail("a bar of chords is not full");
+            if (std::fabs(std::fmod(at + 1e-6, song_.beatsPerBar)) > 1e-3)
+                return Fail("a bar of chords is not full");
             continue;
         }
         Chord chord;
@@ -406,7 +439,8 @@ bool Reader::PlaceSection(const Section& section, double start, double& length) 
         chords.push_back(chord);
     }
     length = at;
-    if (start + length > kMostBeats) return Fail("the song is longer than " + std::to_string(int(kMostBeats)) + " beats");
+    if (start + length > kMostBeats)
+        return Fail("the song is longer than " + std::to_string(int(kMostBeats)) + " beats");
     if (length <= 0 || std::fabs(std::fmod(length + 1e-6, song_.beatsPerBar)) > 1e-3)
         return Fail("a section's chords must fill whole bars");
     for (const Line& melody : section.melodies) {
@@ -416,16 +450,16 @@ bool Reader::PlaceSection(const Section& section, double start, double& length) 
         for (const std::string& token : melody.tokens) {
             if (token == "|") {
                 if (std::fabs(std::fmod(pos + 1e-6, song_.beatsPerBar)) > 1e-3)
-                    return Fail("bar " + std::to_string(int(pos / song_.beatsPerBar) + 1) + " of " + melody.voice +
-                                " is not full");
+                    return Fail("bar " + std::to_string(int(pos / song_.beatsPerBar) + 1) + " of " +
+                                melody.voice + " is not full");
                 continue;
             }
             int key = 0;
             if (!ParseMelodyNote(token, key, noteLength) || noteLength < kShortestLength)
                 return Fail("bad note " + token);
             if (key >= 0)
-                AddNote(start + pos, noteLength * legato_[voice.name], voice, key + section.transpose + melody.transpose,
-                        velocity_[voice.name]);
+                AddNote(start + pos, noteLength * legato_[voice.name], voice,
+                        key + section.transpose + melody.transpose, velocity_[voice.name]);
             pos += noteLength;
         }
         if (pos > length + 1e-6) return Fail(melody.voice + " runs past the section's chords");

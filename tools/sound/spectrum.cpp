@@ -43,19 +43,24 @@ std::vector<std::vector<float>> Spectrogram(const Audio& audio, int columns, int
             long at = long(centre) - window / 2 + i;
             double s = 0;
             if (at >= 0 && size_t(at) < frames)
-                for (int ch = 0; ch < audio.channels; ++ch) s += audio.At(size_t(at), ch) / audio.channels;
+                for (int ch = 0; ch < audio.channels; ++ch)
+                    s += audio.At(size_t(at), ch) / audio.channels;
             const double hann = 0.5 - 0.5 * std::cos(2 * M_PI * i / (window - 1));
             buffer[size_t(i)] = s * hann;
         }
         Fft(buffer);
         for (int r = 0; r < rows; ++r) {
             // Strongest bin within the row's band, so narrow tones show at any height.
-            const double lo = 40.0 * std::pow(400.0, double(r) / rows), hi = 40.0 * std::pow(400.0, double(r + 1) / rows);
-            int b0 = int(lo * window / audio.rate), b1 = std::max(b0, int(hi * window / audio.rate));
+            const double lo = 40.0 * std::pow(400.0, double(r) / rows),
+                         hi = 40.0 * std::pow(400.0, double(r + 1) / rows);
+            int b0 = int(lo * window / audio.rate),
+                b1 = std::max(b0, int(hi * window / audio.rate));
             double power = 0;
-            for (int b = b0; b <= b1 && b < window / 2; ++b) power = std::max(power, std::norm(buffer[size_t(b)]));
+            for (int b = b0; b <= b1 && b < window / 2; ++b)
+                power = std::max(power, std::norm(buffer[size_t(b)]));
             // A full-scale sine through the Hann window peaks at (N/4)^2.
-            out[size_t(c)][size_t(r)] = float(10 * std::log10(power / (window * window / 16.0) + 1e-12));
+            out[size_t(c)][size_t(r)] =
+                float(10 * std::log10(power / (window * window / 16.0) + 1e-12));
         }
     }
     return out;

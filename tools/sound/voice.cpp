@@ -44,7 +44,8 @@ bool ReadSyllable(const std::string& token, Syllable& s) {
     if (parts.size() != 3) return false;
     for (size_t i = 0; i < parts[0].size(); i += 2) {
         Vowel v;
-        if (!VowelOf(parts[0][i], v) || (i + 1 < parts[0].size() && parts[0][i + 1] != '>')) return false;
+        if (!VowelOf(parts[0][i], v) || (i + 1 < parts[0].size() && parts[0][i + 1] != '>'))
+            return false;
         s.vowels.push_back(v);
     }
     size_t arrow = parts[1].find('>');
@@ -71,7 +72,8 @@ Vowel Glide(const std::vector<Vowel>& vowels, double x) {
 
 } // namespace
 
-bool SingSyllables(const std::string& text, const VoiceStyle& style, Audio& out, std::string& error) {
+bool SingSyllables(const std::string& text, const VoiceStyle& style, Audio& out,
+                   std::string& error) {
     std::vector<Syllable> syllables;
     std::istringstream words(text);
     for (std::string token; words >> token;) {
@@ -100,7 +102,8 @@ bool SingSyllables(const std::string& text, const VoiceStyle& style, Audio& out,
             const double eased = x * x * (3 - 2 * x);
             double f0 = s.from * std::pow(s.to / s.from, eased);
             vibrato += 2 * M_PI * style.vibratoHz / rate;
-            f0 *= std::pow(2.0, style.vibratoSemitones / 12.0 * std::sin(vibrato) * std::min(1.0, t / 0.12));
+            f0 *= std::pow(2.0, style.vibratoSemitones / 12.0 * std::sin(vibrato) *
+                                    std::min(1.0, t / 0.12));
             phase += 2 * M_PI * f0 / rate;
             Vowel v = Glide(s.vowels, x);
             double sample = 0;
@@ -108,7 +111,8 @@ bool SingSyllables(const std::string& text, const VoiceStyle& style, Audio& out,
                 const double hz = k * f0;
                 double amplitude = 0;
                 for (int r = 0; r < 3; ++r) {
-                    const double centre = v.f[r] * style.formantScale, half = v.b[r] * style.formantScale * 0.5;
+                    const double centre = v.f[r] * style.formantScale,
+                                 half = v.b[r] * style.formantScale * 0.5;
                     const double d = (hz - centre) / half;
                     amplitude += gains[r] / (1.0 + d * d);
                 }

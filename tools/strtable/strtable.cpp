@@ -40,9 +40,12 @@ bool Unescape(const std::string& in, std::string* out, std::string* error) {
             *error = "a backslash ends the line";
             return false;
         }
-        if (in[i] == 'n') *out += '\n';
-        else if (in[i] == '\\') *out += '\\';
-        else if (in[i] == 'x' && i + 2 < in.size() && std::isxdigit(static_cast<unsigned char>(in[i + 1])) &&
+        if (in[i] == 'n')
+            *out += '\n';
+        else if (in[i] == '\\')
+            *out += '\\';
+        else if (in[i] == 'x' && i + 2 < in.size() &&
+                 std::isxdigit(static_cast<unsigned char>(in[i + 1])) &&
                  std::isxdigit(static_cast<unsigned char>(in[i + 2]))) {
             *out += static_cast<char>(std::stoi(in.substr(i + 1, 2), nullptr, 16));
             i += 2;
@@ -115,12 +118,14 @@ int main(int argc, char** argv) {
         std::string error = "expected \"Key = text\"";
         if (eq != std::string::npos) {
             entry.key = line.substr(0, eq);
-            const bool keyOk = !entry.key.empty() &&
-                std::all_of(entry.key.begin(), entry.key.end(), [](char c) {
+            const bool keyOk =
+                !entry.key.empty() && std::all_of(entry.key.begin(), entry.key.end(), [](char c) {
                     return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
                 });
-            if (!keyOk) error = "a key is made of letters, digits and '_'";
-            else if (Unescape(line.substr(eq + 3), &entry.text, &error)) error.clear();
+            if (!keyOk)
+                error = "a key is made of letters, digits and '_'";
+            else if (Unescape(line.substr(eq + 3), &entry.text, &error))
+                error.clear();
         }
         for (const Entry& other : entries)
             if (error.empty() && strcasecmp(other.key.c_str(), entry.key.c_str()) == 0)
@@ -133,7 +138,8 @@ int main(int argc, char** argv) {
     }
     const std::vector<uint8_t> table = Build(entries);
     std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(table.data()), static_cast<std::streamsize>(table.size()));
+    out.write(reinterpret_cast<const char*>(table.data()),
+              static_cast<std::streamsize>(table.size()));
     if (!out) {
         std::fprintf(stderr, "strtable: cannot write %s\n", argv[2]);
         return 1;

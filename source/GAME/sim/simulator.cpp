@@ -32,9 +32,11 @@ const char kSimUsage[] =
     "  --script FILE lines '<tick> aim <radians>', '<tick> turn <amount>', '<tick> fire',\n"
     "                '<tick> swap' ('#' starts a comment); ticks count from each level's start\n"
     "  --bot greedy  a simple player that takes the shot bursting or dropping the most\n"
-    "  --levels K    plays on through the level-up screen for K levels (default 1); stops at a defeat\n"
+    "  --levels K    plays on through the level-up screen for K levels (default 1); stops at a "
+    "defeat\n"
     "  --ticks T     stops after T ticks (default: when the last level ends, at most 1000000)\n"
-    "  --dump        after the last tick, one line per record: bubble <x> <y> <colour> <special> <state>\n";
+    "  --dump        after the last tick, one line per record: bubble <x> <y> <colour> <special> "
+    "<state>\n";
 
 namespace {
 
@@ -75,7 +77,9 @@ bool IsLevelUp(const Widget* screen) {
 
 void Apply(PlayState& play, const ScriptCommand& command) {
     switch (command.kind) {
-    case ScriptCommand::Aim: play.angle = std::clamp(command.value, -kAngleLimit, kAngleLimit); break;
+    case ScriptCommand::Aim:
+        play.angle = std::clamp(command.value, -kAngleLimit, kAngleLimit);
+        break;
     case ScriptCommand::Turn: Turn(play, command.value); break;
     case ScriptCommand::Fire: Fire(play); break;
     case ScriptCommand::Swap: Swap(play); break;
@@ -116,8 +120,9 @@ public:
         }
         if (options_.dump)
             if (auto* game = dynamic_cast<GameScreen*>(TopScreen())) Dump(*game);
-        PrintLine(out_, "summary mode=%d difficulty=%d levels=%d score=%d playtime=%d shots=%d", options_.mode,
-                  options_.difficulty, summary_.levelsWon, Score, PlayTime, summary_.shots);
+        PrintLine(out_, "summary mode=%d difficulty=%d levels=%d score=%d playtime=%d shots=%d",
+                  options_.mode, options_.difficulty, summary_.levelsWon, Score, PlayTime,
+                  summary_.shots);
         return summary_;
     }
 
@@ -136,8 +141,10 @@ private:
             nextCommand_ = 0;
         }
         PlayState& play = game->play;
-        while (nextCommand_ < script_.size() && script_[nextCommand_].tick < levelTick_) ++nextCommand_;
-        while (nextCommand_ < script_.size() && script_[nextCommand_].tick == levelTick_) Apply(play, script_[nextCommand_++]);
+        while (nextCommand_ < script_.size() && script_[nextCommand_].tick < levelTick_)
+            ++nextCommand_;
+        while (nextCommand_ < script_.size() && script_[nextCommand_].tick == levelTick_)
+            Apply(play, script_[nextCommand_++]);
         if (options_.bot && BotMayFire(play)) {
             play.angle = ChooseGreedyShot(play).angle;
             Fire(play);
@@ -154,8 +161,9 @@ private:
             settled_ = play.settledShots;
             ++summary_.shots;
             const SettleReport& s = play.lastSettle;
-            PrintLine(out_, "settle t=%d row=%d col=%d colour=%d special=%d burst=%d fell=%d score=%d", play.time, s.row,
-                      s.col, s.colour, s.special, s.burst, s.fell, Score);
+            PrintLine(out_,
+                      "settle t=%d row=%d col=%d colour=%d special=%d burst=%d fell=%d score=%d",
+                      play.time, s.row, s.col, s.colour, s.special, s.burst, s.fell, Score);
         }
         if (reportedEnd_) return;
         if (play.Lost()) {
@@ -182,7 +190,8 @@ private:
 
     void Dump(const GameScreen& game) {
         for (const Bubble& b : game.play.field.list)
-            PrintLine(out_, "bubble %.3f %.3f %d %d %d", double(b.x), double(b.y), b.colour, b.special, b.state);
+            PrintLine(out_, "bubble %.3f %.3f %d %d %d", double(b.x), double(b.y), b.colour,
+                      b.special, b.state);
     }
 
     const SimOptions& options_;
@@ -254,7 +263,8 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions& options, s
     return true;
 }
 
-bool ParseScript(const std::string& text, std::vector<ScriptCommand>& commands, std::string& error) {
+bool ParseScript(const std::string& text, std::vector<ScriptCommand>& commands,
+                 std::string& error) {
     std::istringstream lines(text);
     std::string line;
     int number = 0;
@@ -279,17 +289,20 @@ bool ParseScript(const std::string& text, std::vector<ScriptCommand>& commands, 
             ok = false;
         }
         if (!ok) {
-            error = "script line " + std::to_string(number) + " is not '<tick> aim|turn <number>' or '<tick> fire|swap'";
+            error = "script line " + std::to_string(number) +
+                    " is not '<tick> aim|turn <number>' or '<tick> fire|swap'";
             return false;
         }
         commands.push_back(command);
     }
-    std::stable_sort(commands.begin(), commands.end(),
-                     [](const ScriptCommand& a, const ScriptCommand& b) { return a.tick < b.tick; });
+    std::stable_sort(
+        commands.begin(), commands.end(),
+        [](const ScriptCommand& a, const ScriptCommand& b) { return a.tick < b.tick; });
     return true;
 }
 
-bool ReadScriptFile(const std::string& file, std::vector<ScriptCommand>& commands, std::string& error) {
+bool ReadScriptFile(const std::string& file, std::vector<ScriptCommand>& commands,
+                    std::string& error) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream text;
     if (!in || !(text << in.rdbuf())) {
@@ -302,7 +315,8 @@ bool ReadScriptFile(const std::string& file, std::vector<ScriptCommand>& command
     return ParseScript(text.str(), commands, error);
 }
 
-SimSummary RunSimulation(const SimOptions& options, const std::vector<ScriptCommand>& script, std::ostream& out) {
+SimSummary RunSimulation(const SimOptions& options, const std::vector<ScriptCommand>& script,
+                         std::ostream& out) {
     GameType = options.mode;
     Difficulty = options.difficulty;
     Score = 0;

@@ -39,7 +39,8 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions& options, s
 // Lines "<tick> aim <radians>", "<tick> turn <amount>", "<tick> fire", "<tick> swap"; '#' starts
 // a comment. False, with the reason, for an unreadable file or a line that is none of these.
 bool ParseScript(const std::string& text, std::vector<ScriptCommand>& commands, std::string& error);
-bool ReadScriptFile(const std::string& file, std::vector<ScriptCommand>& commands, std::string& error);
+bool ReadScriptFile(const std::string& file, std::vector<ScriptCommand>& commands,
+                    std::string& error);
 
 struct SimSummary {
     int levelsWon = 0;
@@ -48,4 +49,5 @@ struct SimSummary {
 };
 // Plays from the options' level in the current folder (the game folder) and writes the event
 // lines and the summary to `out`.
-SimSummary RunSimulation(const SimOptions& options, const std::vector<ScriptCommand>& script, std::ostream& out);
+SimSummary RunSimulation(const SimOptions& options, const std::vector<ScriptCommand>& script,
+                         std::ostream& out);
