@@ -69,13 +69,14 @@ TEST_F(ErrorLogTest, ARunWithoutFailuresLeavesNoLog) {
 
 TEST_F(ErrorLogTest, RecordsNameFileLineExpressionAndValue) {
     int evaluations = 0;
+    // Each check is on the line above the one that notes its number.
     EXPECT_EQ(ERR_CHECK(Returns(++evaluations * -7)), -7);
-    const int line1 = __LINE__;
+    const int line1 = __LINE__ - 1;
     EXPECT_EQ(evaluations, 1);
     ERR_CHECK(!Succeeds() || true);
-    const int line2 = __LINE__;
+    const int line2 = __LINE__ - 1;
     ERR_CHECK(ReturnsHresult(0x887601C2u));
-    const int line3 = __LINE__;
+    const int line3 = __LINE__ - 1;
 
     std::vector<std::string> lines = LogLines();
     ASSERT_EQ(lines.size(), 5u);
@@ -88,7 +89,7 @@ TEST_F(ErrorLogTest, RecordsNameFileLineExpressionAndValue) {
 
 TEST_F(ErrorLogTest, NamedCodesFollowTheRecordWithoutLineBreak) {
     ERR_CHECK_NAMED(Returns(2), NameOfCode);
-    const int line1 = __LINE__;
+    const int line1 = __LINE__ - 1;
     LogFailure(3, "Lock()", "GRAPH/Sprite.cpp", 42);
     LogText("DDERR_WASSTILLDRAWING");
 
