@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "BASE/rnd.h"
 #include "GRAPH/PictureReader.h"
@@ -110,6 +111,38 @@ bool IsRgb565(const Channels& c) {
            c.max[1] == 63 && c.max[2] == 31;
 }
 
+// One pixel of an alpha blit: nearly clear keeps the destination, nearly opaque takes the source.
+template <bool Rgb565>
+inline uint16_t AlphaPixel(uint16_t s, uint16_t d, int16_t a, const Channels& format) {
+    const Channels c = Rgb565 ? kRgb565 : format;
+    const uint16_t mixed =
+        uint16_t(BlendField(s, d, a, c, 0) | BlendField(s, d, a, c, 1) | BlendField(s, d, a, c, 2));
+    return a > 239 ? s : (a < 16 ? d : mixed);
+}
+
+// An unscaled alpha row in blocks of 16: most pictures are wide runs of clear or solid pixels, and
+// a block whose alphas all fall on one side needs no arithmetic; the result is the same pixels.
+template <bool Rgb565>
+BLIT_ROW_LOOP void AlphaRowByBlocks(uint16_t* __restrict dst, const uint16_t* __restrict src,
+                                    const uint8_t* __restrict alpha, int n, Channels format) {
+    constexpr int kBlock = 16;
+    constexpr uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ull; // alpha < 16 has none of these bits set
+    int i = 0;
+    for (; i + kBlock <= n; i += kBlock) {
+        uint64_t lo, hi;
+        std::memcpy(&lo, alpha + i, 8);
+        std::memcpy(&hi, alpha + i + 8, 8);
+        if (((lo | hi) & kHigh) == 0) continue;
+        if ((lo & hi & kHigh) == kHigh) { // every alpha >= 240
+            std::memcpy(dst + i, src + i, kBlock * sizeof(uint16_t));
+            continue;
+        }
+        for (int k = i; k < i + kBlock; ++k)
+            dst[k] = AlphaPixel<Rgb565>(src[k], dst[k], int16_t(alpha[k]), format);
+    }
+    for (; i < n; ++i) dst[i] = AlphaPixel<Rgb565>(src[i], dst[i], int16_t(alpha[i]), format);
+}
+
 template <BlitMode Mode, bool Scaled, bool Rgb565> BLIT_ROW_LOOP void RunBlit(const SoftBlit& b) {
     const Channels c = Rgb565 ? kRgb565 : b.c;
     const int n = b.width;
@@ -122,15 +155,15 @@ template <BlitMode Mode, bool Scaled, bool Rgb565> BLIT_ROW_LOOP void RunBlit(co
             reinterpret_cast<const uint16_t*>(b.src + row * b.srcPitch);
         const uint8_t* __restrict alpha =
             Mode == BlitMode::Alpha ? b.alpha + row * b.alphaPitch : nullptr;
+        if constexpr (Mode == BlitMode::Alpha && !Scaled) {
+            AlphaRowByBlocks<Rgb565>(dst, src, alpha, n, c);
+            continue;
+        }
         for (int i = 0; i < n; ++i) {
             const int k = Scaled ? cols[i] : i;
             const uint16_t s = src[k], d = dst[i];
             if constexpr (Mode == BlitMode::Alpha) {
-                const int16_t a = alpha[k];
-                const uint16_t mixed =
-                    uint16_t(BlendField(s, d, a, c, 0) | BlendField(s, d, a, c, 1) |
-                             BlendField(s, d, a, c, 2));
-                dst[i] = a > 239 ? s : (a < 16 ? d : mixed);
+                dst[i] = AlphaPixel<Rgb565>(s, d, int16_t(alpha[k]), c);
             } else if constexpr (Mode == BlitMode::Add) {
                 const uint16_t sum =
                     uint16_t(AddField(s, d, c, 0) | AddField(s, d, c, 1) | AddField(s, d, c, 2));
