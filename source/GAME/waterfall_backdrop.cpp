@@ -67,11 +67,16 @@ void WaterfallBackdrop::FillFallTable(int64_t (&table)[kFallRows], float gravity
     }
 }
 
-int WaterfallBackdrop::TextureRow(int y, int textureHeight) const {
-    if (textureHeight <= 1) return 0;
+WaterfallBackdrop::TextureRows WaterfallBackdrop::textureRows(int textureHeight) const {
+    if (textureHeight <= 1) return TextureRows{fall, 0, 0};
     const int64_t m = textureHeight - 1;
+    return TextureRows{fall, textureHeight + ScrollOffset(yFlush, time, m), m};
+}
+
+int WaterfallBackdrop::TextureRows::operator()(int y) const {
+    if (m <= 0) return 0;
     const int64_t fallRows = y >= 0 && y < kFallRows ? fall[y] % m : 0;
-    return int(PositiveModulo(textureHeight + ScrollOffset(yFlush, time, m) + fallRows, m));
+    return int(PositiveModulo(base + fallRows, m));
 }
 
 void WaterfallBackdrop::create() {
@@ -162,8 +167,9 @@ void WaterfallBackdrop::drawWaterfall() {
     const int column = int(ScrollOffset(xFlush, time, textureWidth));
     // Screen column x0 + i shows texture column (column + i) mod width: at most two runs.
     const int wrapAt = textureWidth - column;
+    const TextureRows rows = textureRows(textureHeight);
     for (int y = top; y < bottom; ++y) {
-        const uint16_t* src = Row16(*flush_, TextureRow(y, textureHeight));
+        const uint16_t* src = Row16(*flush_, rows(y));
         uint16_t* dst = Row16(target, y) + x0;
         const int firstEnd = std::min(i1, wrapAt);
         if (i0 < firstEnd) std::memcpy(dst + i0, src + column + i0, size_t(firstEnd - i0) * 2);
@@ -180,9 +186,9 @@ void WaterfallBackdrop::drawEdge(Sprite* edge, int x) {
     Sprite& target = *RenderSurface;
     const int top = std::max<int>(target.clip.top, kWaterfallTop);
     const int bottom = std::min<int>({target.clip.bottom, int(waterTop), kFallRows});
+    const TextureRows rows = textureRows(edge->frameHeight);
     for (int y = top; y < bottom; ++y)
-        target.BlitRect(x, y, edge->width, 1, edge, 0, TextureRow(y, edge->frameHeight), OP_ALPHA,
-                        0.0f);
+        target.BlitRect(x, y, edge->width, 1, edge, 0, rows(y), OP_ALPHA, 0.0f);
 }
 
 void WaterfallBackdrop::drawSurface(int dy) {
@@ -215,10 +221,19 @@ void drawWavy(Sprite* picture, int x, int y, float time) {
     if (!picture || !RenderSurface || picture->width <= 0) return;
     if (!std::isfinite(time)) time = 0.0f;
     constexpr int kColumn = 4;
-    for (int k = 0; k * kColumn < picture->width; ++k) {
-        const int w = std::min(kColumn, picture->width - k * kColumn);
-        const int dy = rnd(2.0 * std::sin((double(time) - 25.0 * k) * 0.004));
-        RenderSurface->BlitRect(x + kColumn * k, y + dy, w, picture->frameHeight, picture,
-                                kColumn * k, 0, OP_MASK, 0.0f);
+    const auto offset = [time](int k) {
+        return rnd(2.0 * std::sin((double(time) - 25.0 * k) * 0.004));
+    };
+    // Neighbouring columns mostly share their offset: one blit per run of equal offsets draws the
+    // same pixels as one per column.
+    const int columns = (int(picture->width) + kColumn - 1) / kColumn;
+    for (int k = 0; k < columns;) {
+        const int dy = offset(k);
+        int end = k + 1;
+        while (end < columns && offset(end) == dy) ++end;
+        const int left = kColumn * k, right = std::min(kColumn * end, int(picture->width));
+        RenderSurface->BlitRect(x + left, y + dy, right - left, picture->frameHeight, picture, left,
+                                0, OP_MASK, 0.0f);
+        k = end;
     }
 }

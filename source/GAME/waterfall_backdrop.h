@@ -52,7 +52,14 @@ public:
     // The fall table for a gravity value: rnd(sqrt((y - 20) * gravity)) from row 20 on.
     static void FillFallTable(int64_t (&table)[kFallRows], float gravity);
     // Texture row shown at screen row y: (h + rnd(yFlush * t) + fall[y]) mod (h - 1).
-    int TextureRow(int y, int textureHeight) const;
+    int TextureRow(int y, int textureHeight) const { return textureRows(textureHeight)(y); }
+    // The same for every row of one texture height, with the scroll worked out once.
+    struct TextureRows {
+        const int64_t* fall;
+        int64_t base, m; // m = h - 1; 0 for a texture of at most one row
+        int operator()(int y) const;
+    };
+    TextureRows textureRows(int textureHeight) const;
 
 private:
     void drawRegion(int left, int top, int right, int bottom);
