@@ -4,7 +4,8 @@
 # share of one core, then the system calls of a second window when strace is installed.
 #   bench/idle_cpu.sh [build folder (default build)] [seconds (default 10)]
 # Sound goes to SDL's dummy device unless SDL_AUDIODRIVER says otherwise; NICE=-15 runs the game at
-# a raised priority (root only), for measuring on a loaded machine.
+# a raised priority (root only), for measuring on a loaded machine; SHOT=file.png saves a screenshot
+# of what is measured.
 set -euo pipefail
 
 measure() {
@@ -14,8 +15,16 @@ measure() {
     # show what it asks for rather than the share a busy scheduler leaves it.
     nice -n "${NICE:-0}" ./reefpop &
     local pid=$!
-    sleep 4 # start-up and the title's opening transition
+    sleep 4 # start-up: the loading screen shows "press any key" once everything is loaded
     if ! kill -0 "$pid" 2>/dev/null; then echo "the game ended during start-up" >&2; return 1; fi
+    # A key on the loading screen opens the title, a key on the title the main menu; then the
+    # menu's opening transition ends. Keys go to the window under the pointer.
+    xdotool mousemove 20 20
+    xdotool key space
+    sleep 1
+    xdotool key space
+    sleep 2
+    if [ -n "${SHOT:-}" ]; then import -window root "$SHOT"; fi
     local ticks_per_second
     ticks_per_second=$(getconf CLK_TCK)
     # utime and stime are fields 14 and 15 of /proc/<pid>/stat (after the command in brackets).
