@@ -11,6 +11,7 @@
 #include "GRAPH/PictureReader.h"
 #include "GRAPH/Surface.h"
 #include "GRAPH/graph.h"
+#include "SYS/blocks.h"
 #include "SYS/gdi_text.h"
 #include "SYS/msgbox.h"
 
@@ -123,8 +124,8 @@ inline uint16_t AlphaPixel(uint16_t s, uint16_t d, int16_t a, const Channels& fo
 // An unscaled alpha row in blocks of 16: most pictures are wide runs of clear or solid pixels, and
 // a block whose alphas all fall on one side needs no arithmetic; the result is the same pixels.
 template <bool Rgb565>
-BLIT_ROW_LOOP void AlphaRowByBlocks(uint16_t* __restrict dst, const uint16_t* __restrict src,
-                                    const uint8_t* __restrict alpha, int n, Channels format) {
+PIXEL_LOOP void AlphaRowByBlocks(uint16_t* __restrict dst, const uint16_t* __restrict src,
+                                 const uint8_t* __restrict alpha, int n, Channels format) {
     constexpr int kBlock = 16;
     constexpr uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ull; // alpha < 16 has none of these bits set
     int i = 0;
@@ -143,7 +144,7 @@ BLIT_ROW_LOOP void AlphaRowByBlocks(uint16_t* __restrict dst, const uint16_t* __
     for (; i < n; ++i) dst[i] = AlphaPixel<Rgb565>(src[i], dst[i], int16_t(alpha[i]), format);
 }
 
-template <BlitMode Mode, bool Scaled, bool Rgb565> BLIT_ROW_LOOP void RunBlit(const SoftBlit& b) {
+template <BlitMode Mode, bool Scaled, bool Rgb565> PIXEL_LOOP void RunBlit(const SoftBlit& b) {
     const Channels c = Rgb565 ? kRgb565 : b.c;
     const int n = b.width;
     const int* __restrict cols = b.cols;
@@ -190,8 +191,8 @@ inline uint16_t TintField(uint16_t d, const Channels& c, int i, uint16_t colourT
 }
 
 template <bool Rgb565>
-BLIT_ROW_LOOP void TintRow(uint16_t* __restrict dst, int n, Channels format,
-                           const uint16_t (&colourTimesAlpha)[3], uint16_t keep) {
+PIXEL_LOOP void TintRow(uint16_t* __restrict dst, int n, Channels format,
+                        const uint16_t (&colourTimesAlpha)[3], uint16_t keep) {
     const Channels c = Rgb565 ? kRgb565 : format;
     const uint16_t r = colourTimesAlpha[0], g = colourTimesAlpha[1], b = colourTimesAlpha[2];
     for (int i = 0; i < n; ++i) {

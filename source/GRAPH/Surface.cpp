@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "SYS/blocks.h"
+
 namespace {
 
 uint32_t ReadPixel(const uint8_t* p, int bytes) {
@@ -21,13 +23,13 @@ bool SameLayout(const PixelFormatDesc& a, const PixelFormatDesc& b) {
 }
 
 // Unscaled 16-bit rows: plain copy or colour-keyed copy.
-BLIT_ROW_LOOP void CopyRow16(uint16_t* dst, const uint16_t* src, int n) {
+PIXEL_LOOP void CopyRow16(uint16_t* dst, const uint16_t* src, int n) {
     std::memcpy(dst, src, size_t(n) * 2);
 }
 
 // One unsigned compare tests the key range, and a mask selects: simple enough to vectorise.
-BLIT_ROW_LOOP void KeyedRow16(uint16_t* __restrict dst, const uint16_t* __restrict src, int n,
-                              uint16_t low, uint16_t high) {
+PIXEL_LOOP void KeyedRow16(uint16_t* __restrict dst, const uint16_t* __restrict src, int n,
+                           uint16_t low, uint16_t high) {
     const uint16_t span = uint16_t(high - low);
     for (int i = 0; i < n; ++i) {
         const uint16_t s = src[i];

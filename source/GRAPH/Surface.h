@@ -33,22 +33,6 @@ constexpr uint32_t DDBLT_COLORFILL = 0x400;
 constexpr uint32_t DDBLT_KEYSRC = 0x8000;
 constexpr uint32_t DDBLT_WAIT = 0x1000000;
 
-// The row loops of the blits are the game's hot path. GCC vectorises loops of unknown length at -O2
-// only with its dynamic cost model, so the row functions ask for it (and stay out of line, as
-// inlining would compile them with the caller's options). Clang vectorises them at -O2 anyway.
-// On x86-64 each loop is also built for AVX2, chosen at start-up where the processor has it: the
-// lanes are twice as wide and the integer results the same.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__OPTIMIZE__) && defined(__x86_64__)
-#define BLIT_ROW_LOOP                                                                              \
-    __attribute__((noinline, target_clones("avx2", "default"),                                     \
-                   optimize("tree-loop-vectorize", "vect-cost-model=dynamic")))
-#elif defined(__GNUC__) && !defined(__clang__) && defined(__OPTIMIZE__)
-#define BLIT_ROW_LOOP                                                                              \
-    __attribute__((noinline, optimize("tree-loop-vectorize", "vect-cost-model=dynamic")))
-#else
-#define BLIT_ROW_LOOP
-#endif
-
 // Rows are addressed with 16-bit pitches, and no file may make us allocate without bound.
 constexpr int kMaxSurfacePitch = 32767;
 constexpr size_t kMaxSurfaceBytes = size_t(256) << 20;

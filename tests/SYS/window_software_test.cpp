@@ -110,6 +110,9 @@ TEST(SoftwarePresent, ScalesToTheNearestPicturePixelWithinTheClip) {
         {37, 5, 37, 5, {3, 1, 20, 4}},    // only the clip is written
         {16, 12, 48, 36, {0, 0, 16, 12}}, // a whole factor, as a scaled window
         {16, 12, 48, 36, {5, 2, 9, 11}},
+        {37, 5, 74, 10, {0, 0, 37, 5}}, // twice and three times, with a part block at the end
+        {37, 5, 74, 10, {3, 1, 20, 4}},
+        {37, 5, 111, 15, {17, 0, 37, 5}},
         {64, 48, 144, 108, {0, 0, 64, 48}}, // 2.25, as 640x480 full screen on 1920x1080
         {64, 48, 144, 108, {7, 3, 61, 45}},
         {64, 48, 50, 31, {0, 0, 64, 48}}, // smaller than the picture
