@@ -5,7 +5,9 @@
 #   bench/idle_cpu.sh [build folder (default build)] [seconds (default 10)]
 # Sound goes to SDL's dummy device unless SDL_AUDIODRIVER says otherwise; NICE=-15 runs the game at
 # a raised priority (root only), for measuring on a loaded machine; SHOT=file.png saves a screenshot
-# of what is measured.
+# of what is measured; SCREEN=1920x1080 gives the virtual desktop another size (1280x1024 by
+# default, where the window is 640x480; larger desktops get it enlarged); STRACE=0 leaves out the
+# system-call window.
 set -euo pipefail
 
 measure() {
@@ -43,7 +45,7 @@ measure() {
         'BEGIN { printf "idle on the main menu: %.1f%% of one core (%.2f s CPU in %d s; load average %s)\n", 100 * t / hz / s, t / hz, s, load }'
     join "$game/threads.before" "$game/threads.after" |
         awk -v s="$seconds" '{ printf "  thread %-16s on a core %5.1f%%  waiting for one %5.1f%%\n", $2, ($7 - $3) / 1e7 / s, ($8 - $4) / 1e7 / s }'
-    if command -v strace >/dev/null; then
+    if [ "${STRACE:-1}" != 0 ] && command -v strace >/dev/null; then
         strace -c -f -p "$pid" -o "$game/strace.txt" &
         local tracer=$!
         sleep "$seconds"
@@ -70,5 +72,5 @@ work=$(mktemp -d /tmp/reefpop_idle_XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cp -r "$build/game" "$work/game"
 mkdir -m 700 "$work/run" # a single-instance lock of its own, whatever other copies run
-XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} xvfb-run -a -s "-screen 0 1280x1024x24" \
+XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} xvfb-run -a -s "-screen 0 ${SCREEN:-1280x1024}x24" \
     "$PWD/bench/idle_cpu.sh" --measure "$work/game" "$seconds"
