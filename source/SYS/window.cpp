@@ -276,11 +276,17 @@ void PumpDevices() {
     ServeFrontRequestsIfDue();
 }
 
+// True while the last look at SDL's events was a wait that timed out: SDL looked just before it
+// gave up, so the next pump can leave SDL alone (each look asks the display server again, and an
+// idle loop would look three times per pass).
+bool gSdlJustLooked = false;
+
 void PumpEvents() {
-    if (VideoReady()) {
+    if (VideoReady() && !gSdlJustLooked) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) TranslateEvent(event);
     }
+    gSdlJustLooked = false;
     PumpDevices();
 }
 
@@ -304,10 +310,12 @@ void WaitForMessage(uint32_t milliseconds) {
         if (sleep > 0 && VideoReady()) {
             SDL_Event event;
             if (SDL_WaitEventTimeout(&event, int(std::min<uint32_t>(sleep, INT32_MAX)))) {
+                gSdlJustLooked = false;
                 TranslateEvent(event);
                 PumpEvents();
             } else {
                 // SDL looked for events just before it gave up waiting.
+                gSdlJustLooked = true;
                 PumpDevices();
             }
             continue;
