@@ -186,9 +186,11 @@ void WaterfallBackdrop::drawEdge(Sprite* edge, int x) {
     Sprite& target = *RenderSurface;
     const int top = std::max<int>(target.clip.top, kWaterfallTop);
     const int bottom = std::min<int>({target.clip.bottom, int(waterTop), kFallRows});
+    if (top >= bottom) return;
     const TextureRows rows = textureRows(edge->frameHeight);
-    for (int y = top; y < bottom; ++y)
-        target.BlitRect(x, y, edge->width, 1, edge, 0, rows(y), OP_ALPHA, 0.0f);
+    int table[kFallRows];
+    for (int y = top; y < bottom; ++y) table[y - top] = rows(y);
+    target.BlitRows(x, top, edge->width, edge, 0, table, bottom - top, OP_ALPHA);
 }
 
 void WaterfallBackdrop::drawSurface(int dy) {

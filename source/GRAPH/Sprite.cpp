@@ -100,6 +100,7 @@ struct SoftBlit {
     int width, firstRow, lastRow;
     int64_t srcTop, yStep; // source row of destination row j: srcTop + (j * yStep >> 16)
     Channels c;
+    const int* rowTable; // when given, the source row of destination row j instead
 };
 
 enum class BlitMode { Alpha, Add, Copy };
@@ -149,7 +150,7 @@ template <BlitMode Mode, bool Scaled, bool Rgb565> PIXEL_LOOP void RunBlit(const
     const int n = b.width;
     const int* __restrict cols = b.cols;
     for (int j = b.firstRow; j < b.lastRow; ++j) {
-        const int64_t row = b.srcTop + ((j * b.yStep) >> 16);
+        const int64_t row = b.rowTable ? b.rowTable[j] : b.srcTop + ((j * b.yStep) >> 16);
         uint16_t* __restrict dst =
             reinterpret_cast<uint16_t*>(b.dst + int64_t(j - b.firstRow) * b.dstPitch);
         const uint16_t* __restrict src =
@@ -181,6 +182,15 @@ template <BlitMode Mode> void RunBlit(const SoftBlit& b, bool scaled) {
         scaled ? RunBlit<Mode, true, true>(b) : RunBlit<Mode, false, true>(b);
     else
         scaled ? RunBlit<Mode, true, false>(b) : RunBlit<Mode, false, false>(b);
+}
+
+void RunBlit(const SoftBlit& b, bool scaled, bool useAlpha, bool additive) {
+    if (useAlpha)
+        RunBlit<BlitMode::Alpha>(b, scaled);
+    else if (additive)
+        RunBlit<BlitMode::Add>(b, scaled);
+    else
+        RunBlit<BlitMode::Copy>(b, scaled);
 }
 
 // ((D * (255 - a) + C * a) >> 8) for one field, with C * a given.
@@ -442,13 +452,67 @@ void Sprite::StretchBlit(int dx, int dy, int dw, int dh, Sprite* source, int sx,
         lastRow,
         srcTop,
         yStep,
-        CurrentChannels()};
-    if (useAlpha)
-        RunBlit<BlitMode::Alpha>(blit, scaled);
-    else if (additive)
-        RunBlit<BlitMode::Add>(blit, scaled);
-    else
-        RunBlit<BlitMode::Copy>(blit, scaled);
+        CurrentChannels(),
+        nullptr};
+    RunBlit(blit, scaled, useAlpha, additive);
+}
+
+void Sprite::BlitRows(int dx, int dy, int w, Sprite* source, int sx, const int* rows, int count,
+                      uint32_t flags) {
+    if (!source || !rows || w <= 0 || count <= 0) return;
+    if ((flags == 0 || flags == OP_MASK) && source->HasAlpha()) flags = OP_ALPHA;
+    const bool useAlpha = (flags & OP_ALPHA) && source->HasAlpha();
+    const bool additive = !useAlpha && (flags & OP_ADD);
+    const bool software = useAlpha || additive || !lpDDSurface || !source->lpDDSurface;
+    if (!software || !LockForSoftware(*this) || !LockForSoftware(*source)) {
+        for (int j = 0; j < count; ++j) BlitRect(dx, dy + j, w, 1, source, sx, rows[j], flags, 0);
+        return;
+    }
+    // The columns as an unscaled StretchBlit clips them.
+    int cl, ct, cr, cb;
+    DrawableArea(*this, cl, ct, cr, cb);
+    int64_t x0 = dx, x1 = int64_t(dx) + w, srcLeft = sx;
+    if (x0 < cl) {
+        srcLeft += cl - x0;
+        x0 = cl;
+    }
+    if (x1 > cr) x1 = cr;
+    if (x0 >= x1) return;
+    const Sprite::Extent se = source->PixelExtent();
+    const int sourceRows = useAlpha ? std::min(se.rows, AlphaRows(*source)) : se.rows;
+    int firstCol, lastCol;
+    SourceRange(srcLeft, 65536, int(x1 - x0), se.columns, firstCol, lastCol);
+    if (firstCol >= lastCol) return;
+    const int srcColumn = int(srcLeft + firstCol);
+    // Rows that a one-row blit would draw: inside the clip, from a row the source has.
+    const auto drawn = [&](int j) {
+        const int64_t y = int64_t(dy) + j;
+        return y >= ct && y < cb && rows[j] >= 0 && rows[j] < sourceRows;
+    };
+    for (int j = 0; j < count;) {
+        if (!drawn(j)) {
+            ++j;
+            continue;
+        }
+        int end = j + 1;
+        while (end < count && drawn(end)) ++end;
+        const SoftBlit blit{reinterpret_cast<uint8_t*>(Row16(*this, dy + j) + x0 + firstCol),
+                            pitch,
+                            reinterpret_cast<const uint8_t*>(Row16(*source, 0) + srcColumn),
+                            source->pitch,
+                            useAlpha ? source->alpha.data() + srcColumn : nullptr,
+                            source->width,
+                            nullptr,
+                            lastCol - firstCol,
+                            0,
+                            end - j,
+                            0,
+                            0,
+                            CurrentChannels(),
+                            rows + j};
+        RunBlit(blit, false, useAlpha, additive);
+        j = end;
+    }
 }
 
 void Sprite::DrawSprite(int x, int y, Sprite* source, uint32_t flags, float position) {

@@ -74,6 +74,10 @@ public:
                      uint32_t flags, float position);
     void TileRect(int dx, int dy, int w, int h, Sprite* source, int offsetX, int offsetY,
                   uint32_t flags);
+    // Row dy + j shows source row rows[j] (columns from sx on), as `count` one-row BlitRect
+    // calls would draw them, with the clipping worked out once.
+    void BlitRows(int dx, int dy, int w, Sprite* source, int sx, const int* rows, int count,
+                  uint32_t flags);
     void DrawTriangle(uint32_t flags, Sprite* source, const ScreenPoint (&points)[3],
                       const TexturePoint (&texture)[3], float position);
     // Text in the system font, (x, y) the top-left of its cell; `colour` is a GDI colour value

@@ -122,6 +122,42 @@ TEST(Blit, AlphaRowEqualsThePixelByPixelBlend) {
         }
 }
 
+// A row table draws what one BlitRect per row would, also for rows the clip or the source lacks.
+TEST(Blit, RowTableEqualsOneRowBlitsEach) {
+    const int rows[] = {5, 5, 0, -1, 7, 99, 3, 3, 6, 1};
+    const struct {
+        const char* name;
+        bool surface, alpha;
+        uint32_t flags;
+    } cases[] = {
+        {"alpha", false, true, OP_ALPHA},
+        {"additive", false, false, OP_ADD},
+        {"copy", false, false, 0},
+        {"DirectDraw copy", true, false, 0},
+    };
+    for (const auto& c : cases)
+        for (int dx : {-5, 4}) {
+            auto src = c.surface ? SurfaceSprite(21, 8) : BufferSprite(21, 8, 1, c.alpha);
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 21; ++x) {
+                    At(*src, x, y) = uint16_t(0x0821 * (x + 1) + y * 0x1000);
+                    if (c.alpha) src->alpha[size_t(y * 21 + x)] = uint8_t((x * 40 + y * 13) % 256);
+                }
+            auto table = SurfaceSprite(30, 16), single = SurfaceSprite(30, 16);
+            for (auto* dst : {table.get(), single.get()}) {
+                FillAll(*dst, 0x4208);
+                dst->clip = ClipRect{2, 4, 27, 12}; // cuts rows at both ends and the right side
+            }
+            table->BlitRows(dx, 2, 21, src.get(), 0, rows, int(std::size(rows)), c.flags);
+            for (int j = 0; j < int(std::size(rows)); ++j)
+                single->BlitRect(dx, 2 + j, 21, 1, src.get(), 0, rows[j], c.flags, 0);
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 30; ++x)
+                    ASSERT_EQ(At(*table, x, y), At(*single, x, y))
+                        << c.name << " dx " << dx << " at " << x << "," << y;
+        }
+}
+
 TEST(Blit, AlphaPlaneIsUsedForPlainAndMaskFlagsOnly) {
     struct Case {
         uint32_t flags;
