@@ -42,37 +42,62 @@ Area Intersect(const Area& a, const Area& b) {
             std::min(a.bottom, b.bottom)};
 }
 
+// One field of a pixel darkened by alpha a: c + ((a * -c) >> 8), rounding towards black.
+inline uint32_t Darken(uint32_t pixel, int a, uint32_t mask, int shift) {
+    const int channel = int((pixel & mask) >> shift);
+    const int darker = channel + ((a * (0 - channel)) >> 8);
+    return (pixel & ~mask) | ((uint32_t(darker) << shift) & mask);
+}
+
+struct Fields {
+    uint32_t mask[3];
+    int shift[3];
+};
+constexpr Fields kRgb565Fields{{0xF800, 0x07E0, 0x001F}, {11, 5, 0}};
+
+// The game's own format is known at compile time: constant masks make the pixel loop shorter.
+template <bool Rgb565>
+void InkRow(uint16_t* row, const uint8_t* alpha, int n, const Fields& format) {
+    const Fields f = Rgb565 ? kRgb565Fields : format;
+    for (int i = 0; i < n; ++i) {
+        const int a = alpha[i];
+        if (a <= 15) continue;
+        uint32_t pixel = row[i];
+        for (int k = 0; k < 3; ++k) pixel = Darken(pixel, a, f.mask[k], f.shift[k]);
+        row[i] = uint16_t(pixel);
+    }
+}
+
 // Darkens the target under the glyph's alpha: black text whose edges follow the alpha plane.
 void InkGlyph(Sprite& target, const Font& font, int x, int y, int sourceX, int sourceY, int w,
               int h) {
     if (!target.pixels) target.Lock();
     if (!target.pixels) return;
     const ClipRect& c = target.clip;
-    const Area drawn = Intersect(
-        Intersect({x, y, x + w, y + h}, {c.left, c.top, c.right, c.bottom}), PixelArea(target));
+    Area drawn = Intersect(Intersect({x, y, x + w, y + h}, {c.left, c.top, c.right, c.bottom}),
+                           PixelArea(target));
+    // Only the columns whose glyph column lies inside the font picture.
+    drawn.left = std::max(drawn.left, x - sourceX);
+    drawn.right = std::min(drawn.right, x - sourceX + font.width);
+    if (drawn.left >= drawn.right) return;
     const int alphaRows = font.width > 0 ? int(font.alpha.size() / size_t(font.width)) : 0;
     const PixelFormatDesc& format = CurrentPixelFormat();
-    const uint32_t masks[3] = {format.redMask, format.greenMask, format.blueMask};
-    const int shifts[3] = {format.RedShift(), format.GreenShift(), format.BlueShift()};
-
+    const Fields fields{{format.redMask, format.greenMask, format.blueMask},
+                        {format.RedShift(), format.GreenShift(), format.BlueShift()}};
+    const bool rgb565 = format.redMask == 0xF800 && format.greenMask == 0x07E0 &&
+                        format.blueMask == 0x001F && format.RedShift() == 11 &&
+                        format.GreenShift() == 5 && format.BlueShift() == 0;
     for (int ty = drawn.top; ty < drawn.bottom; ++ty) {
         const int sy = sourceY + (ty - y);
         if (sy < 0 || sy >= alphaRows) continue;
-        uint8_t* row = target.pixels + ptrdiff_t(ty) * target.pitch;
-        for (int tx = drawn.left; tx < drawn.right; ++tx) {
-            const int sx = sourceX + (tx - x);
-            if (sx < 0 || sx >= font.width) continue;
-            const int a = font.alpha[size_t(sy) * size_t(font.width) + size_t(sx)];
-            if (a <= 15) continue;
-            uint32_t pixel = uint32_t(row[2 * tx]) | (uint32_t(row[2 * tx + 1]) << 8);
-            for (int i = 0; i < 3; ++i) {
-                const int channel = int((pixel & masks[i]) >> shifts[i]);
-                const int darker = channel + ((a * (0 - channel)) >> 8);
-                pixel = (pixel & ~masks[i]) | ((uint32_t(darker) << shifts[i]) & masks[i]);
-            }
-            row[2 * tx] = uint8_t(pixel);
-            row[2 * tx + 1] = uint8_t(pixel >> 8);
-        }
+        auto* row =
+            reinterpret_cast<uint16_t*>(target.pixels + ptrdiff_t(ty) * target.pitch) + drawn.left;
+        const uint8_t* alpha = font.alpha.data() + size_t(sy) * size_t(font.width) +
+                               size_t(sourceX + (drawn.left - x));
+        if (rgb565)
+            InkRow<true>(row, alpha, drawn.right - drawn.left, fields);
+        else
+            InkRow<false>(row, alpha, drawn.right - drawn.left, fields);
     }
 }
 

@@ -233,6 +233,20 @@ TEST_F(Fonts, AlphaFontsInkTowardBlackInsideTheClipRectangle) {
     EXPECT_EQ(At(*target, 4, 0), kWhite);                                // clipped
 }
 
+TEST_F(Fonts, AlphaGlyphColumnsBeyondThePictureAreLeftOut) {
+    WriteTga("DATA/ink.tga", 4, 1, 24, Solid(4, 1, 255, 255, 255));
+    WriteTga("DATA/_ink.tga", 4, 1, 24, {255, 0, 0, 128, 0, 0, 15, 0, 0, 16, 0, 0});
+    WriteText("DATA/ink.fh", "0 1 1\n65 2 0 4 0\n"); // columns 2..5 of a 4-column picture
+    Font* font = Load("DATA\\ink.tga");
+    auto target = BufferSprite(6, 1);
+    FillAll(*target, kWhite);
+    DrawText(target.get(), font, 0, 0, "A", 0.0f, -1, -1);
+    EXPECT_EQ(At(*target, 0, 0), kWhite);                                // 15: untouched
+    EXPECT_EQ(At(*target, 1, 0), uint16_t((29 << 11) | (59 << 5) | 29)); // 16: a little darker
+    EXPECT_EQ(At(*target, 2, 0), kWhite);                                // beyond the picture
+    EXPECT_EQ(At(*target, 3, 0), kWhite);
+}
+
 TEST_F(Fonts, MissingPictureGivesAnUnusableFontWithoutCrashing) {
     Font* font = Load("DATA\\none.tga");
     ASSERT_NE(font, nullptr);
