@@ -29,6 +29,13 @@ bool InflateStream(const uint8_t* packed, size_t packedSize, size_t expectedSize
         stream.next_out = buffer.get();
         stream.avail_out = uInt(kPiece);
         status = inflate(&stream, Z_NO_FLUSH);
+        if (status == Z_BUF_ERROR && stream.avail_in == 0) {
+            // The last call filled the buffer just as the input ran out, with nothing pending:
+            // zlib needs the next piece, which the top of the loop reads (or finds missing).
+            outputFull = false;
+            status = Z_OK;
+            continue;
+        }
         if (status != Z_OK && status != Z_STREAM_END) return false;
         const size_t got = kPiece - stream.avail_out;
         outputFull = stream.avail_out == 0;
