@@ -33,7 +33,6 @@ bool InflateStream(const uint8_t* packed, size_t packedSize, size_t expectedSize
             // The last call filled the buffer just as the input ran out, with nothing pending:
             // zlib needs the next piece, which the top of the loop reads (or finds missing).
             outputFull = false;
-            status = Z_OK;
             continue;
         }
         if (status != Z_OK && status != Z_STREAM_END) return false;

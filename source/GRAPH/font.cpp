@@ -10,6 +10,7 @@
 #include "GRAPH/GlyphTable.h"
 #include "GRAPH/Surface.h"
 #include "GRAPH/graph.h"
+#include "GRAPH/pixel_fields.h"
 #include "SYS/files.h"
 
 namespace {
@@ -42,29 +43,19 @@ Area Intersect(const Area& a, const Area& b) {
             std::min(a.bottom, b.bottom)};
 }
 
-// One field of a pixel darkened by alpha a: c + ((a * -c) >> 8), rounding towards black.
-inline uint32_t Darken(uint32_t pixel, int a, uint32_t mask, int shift) {
-    const int channel = int((pixel & mask) >> shift);
-    const int darker = channel + ((a * (0 - channel)) >> 8);
-    return (pixel & ~mask) | ((uint32_t(darker) << shift) & mask);
-}
-
-struct Fields {
-    uint32_t mask[3];
-    int shift[3];
-};
-constexpr Fields kRgb565Fields{{0xF800, 0x07E0, 0x001F}, {11, 5, 0}};
-
-// The game's own format is known at compile time: constant masks make the pixel loop shorter.
+// Each field blended towards black by the glyph's alpha; bits outside the fields are kept.
 template <bool Rgb565>
-void InkRow(uint16_t* row, const uint8_t* alpha, int n, const Fields& format) {
-    const Fields f = Rgb565 ? kRgb565Fields : format;
+void InkRow(uint16_t* row, const uint8_t* alpha, int n, const pixel_fields::Channels& format) {
+    using namespace pixel_fields;
+    const Channels c = Rgb565 ? kRgb565 : format;
+    const uint16_t others =
+        uint16_t(~((c.max[0] << c.shift[0]) | (c.max[1] << c.shift[1]) | (c.max[2] << c.shift[2])));
     for (int i = 0; i < n; ++i) {
-        const int a = alpha[i];
+        const int16_t a = alpha[i];
         if (a <= 15) continue;
-        uint32_t pixel = row[i];
-        for (int k = 0; k < 3; ++k) pixel = Darken(pixel, a, f.mask[k], f.shift[k]);
-        row[i] = uint16_t(pixel);
+        const uint16_t d = row[i];
+        row[i] = uint16_t((d & others) | BlendField(0, d, a, c, 0) | BlendField(0, d, a, c, 1) |
+                          BlendField(0, d, a, c, 2));
     }
 }
 
@@ -81,12 +72,8 @@ void InkGlyph(Sprite& target, const Font& font, int x, int y, int sourceX, int s
     drawn.right = std::min(drawn.right, x - sourceX + font.width);
     if (drawn.left >= drawn.right) return;
     const int alphaRows = font.width > 0 ? int(font.alpha.size() / size_t(font.width)) : 0;
-    const PixelFormatDesc& format = CurrentPixelFormat();
-    const Fields fields{{format.redMask, format.greenMask, format.blueMask},
-                        {format.RedShift(), format.GreenShift(), format.BlueShift()}};
-    const bool rgb565 = format.redMask == 0xF800 && format.greenMask == 0x07E0 &&
-                        format.blueMask == 0x001F && format.RedShift() == 11 &&
-                        format.GreenShift() == 5 && format.BlueShift() == 0;
+    const pixel_fields::Channels channels = pixel_fields::CurrentChannels();
+    const bool rgb565 = pixel_fields::IsRgb565(channels);
     for (int ty = drawn.top; ty < drawn.bottom; ++ty) {
         const int sy = sourceY + (ty - y);
         if (sy < 0 || sy >= alphaRows) continue;
@@ -95,9 +82,9 @@ void InkGlyph(Sprite& target, const Font& font, int x, int y, int sourceX, int s
         const uint8_t* alpha = font.alpha.data() + size_t(sy) * size_t(font.width) +
                                size_t(sourceX + (drawn.left - x));
         if (rgb565)
-            InkRow<true>(row, alpha, drawn.right - drawn.left, fields);
+            InkRow<true>(row, alpha, drawn.right - drawn.left, channels);
         else
-            InkRow<false>(row, alpha, drawn.right - drawn.left, fields);
+            InkRow<false>(row, alpha, drawn.right - drawn.left, channels);
     }
 }
 
