@@ -94,32 +94,40 @@ TEST(Blit, AlphaLimitsAndBlend) {
     }
 }
 
-// Wide rows skip clear runs and copy solid ones: the pixels must not depend on where the runs fall.
+// Wide rows skip clear runs and copy solid ones: the pixels must not depend on where the runs fall,
+// nor on whether the row is a whole number of blocks, ends in a part of one or is shorter than one,
+// in either 16-bit format.
 TEST(Blit, AlphaRowEqualsThePixelByPixelBlend) {
-    constexpr int kWidth = 61; // not a multiple of any block size
     const uint8_t patterns[][4] = {
         {0, 0, 0, 0},     {255, 255, 255, 255}, {15, 0, 15, 0}, {240, 255, 240, 255},
         {0, 255, 0, 255}, {255, 255, 128, 255}, {0, 0, 16, 0},  {239, 240, 15, 16},
     };
-    for (int p = 0; p < int(std::size(patterns)); ++p)
-        for (int offset : {0, 3, 16}) {
-            auto src = BufferSprite(kWidth, 1, 1, true);
-            for (int x = 0; x < kWidth; ++x) {
-                At(*src, x, 0) = uint16_t(0x1000 + x * 0x0421);
-                // Runs of 16 or 17 of one pattern entry, so blocks are whole, split and mixed.
-                src->alpha[size_t(x)] = patterns[p][(x / (16 + p % 2)) % 4];
-            }
-            auto whole = SurfaceSprite(kWidth + 16, 1);
-            auto single = SurfaceSprite(kWidth + 16, 1);
-            for (auto* dst : {whole.get(), single.get()})
-                for (int x = 0; x < kWidth + 16; ++x) At(*dst, x, 0) = uint16_t(0xF00F ^ (x * 77));
-            whole->BlitRect(offset, 0, kWidth, 1, src.get(), 0, 0, OP_ALPHA, 0);
-            for (int x = 0; x < kWidth; ++x)
-                single->BlitRect(offset + x, 0, 1, 1, src.get(), x, 0, OP_ALPHA, 0);
-            for (int x = 0; x < kWidth + 16; ++x)
-                ASSERT_EQ(At(*whole, x, 0), At(*single, x, 0))
-                    << "pattern " << p << " offset " << offset << " x " << x;
-        }
+    for (int format : {0, 1})
+        for (int width : {61, 32, 16, 7})
+            for (int p = 0; p < int(std::size(patterns)); ++p)
+                for (int offset : {0, 3, 16}) {
+                    SetCurrentPixelFormat(kPixelFormats[format]);
+                    auto src = BufferSprite(width, 1, 1, true);
+                    for (int x = 0; x < width; ++x) {
+                        At(*src, x, 0) = uint16_t(0x1000 + x * 0x0421);
+                        // Runs of 16 or 17 of one pattern entry, so blocks are whole, split and
+                        // mixed.
+                        src->alpha[size_t(x)] = patterns[p][(x / (16 + p % 2)) % 4];
+                    }
+                    auto whole = SurfaceSprite(width + 16, 1);
+                    auto single = SurfaceSprite(width + 16, 1);
+                    for (auto* dst : {whole.get(), single.get()})
+                        for (int x = 0; x < width + 16; ++x)
+                            At(*dst, x, 0) = uint16_t(0xF00F ^ (x * 77));
+                    whole->BlitRect(offset, 0, width, 1, src.get(), 0, 0, OP_ALPHA, 0);
+                    for (int x = 0; x < width; ++x)
+                        single->BlitRect(offset + x, 0, 1, 1, src.get(), x, 0, OP_ALPHA, 0);
+                    SetCurrentPixelFormat(kPixelFormats[0]);
+                    for (int x = 0; x < width + 16; ++x)
+                        ASSERT_EQ(At(*whole, x, 0), At(*single, x, 0))
+                            << "format " << format << " width " << width << " pattern " << p
+                            << " offset " << offset << " x " << x;
+                }
 }
 
 // A row table draws what one BlitRect per row would, also for rows the clip or the source lacks.
