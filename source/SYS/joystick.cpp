@@ -27,8 +27,14 @@ struct Capture {
     int periodMs = 0;
     bool everyPoll = true;
     uint32_t lastPoll = 0;
+    uint32_t lastDeviceLook = 0; // real clock
     JoystickReporter reporter{true, 0};
 };
+
+// How often SDL is asked to look for a pad plugged in while none is captured. Left to itself, SDL
+// looks on every event pump, which polls two device monitors each time: hundreds of system calls
+// a second in an idle menu.
+constexpr uint32_t kDeviceLookPeriodMs = 100;
 
 unsigned g_threshold = 0;
 std::vector<std::string> g_mappingFiles;
@@ -126,6 +132,8 @@ bool CaptureJoystick(int periodMs, bool everyPoll) {
     if (g_capture) return false;
     // Like the system's polling, readings must not depend on which window has the focus.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    // Devices are read and looked for when a poll is due, not on every event pump.
+    SDL_SetHint(SDL_HINT_AUTO_UPDATE_JOYSTICKS, "0");
     if (SDL_InitSubSystem(kSubsystems) != 0) return false;
     for (const std::string& file : g_mappingFiles)
         SDL_GameControllerAddMappingsFromFile(file.c_str());
@@ -133,6 +141,7 @@ bool CaptureJoystick(int periodMs, bool everyPoll) {
     capture.periodMs = std::max(periodMs, 1);
     capture.everyPoll = everyPoll;
     capture.lastPoll = GetTickCount() - uint32_t(capture.periodMs); // the first poll is due at once
+    capture.lastDeviceLook = SDL_GetTicks() - kDeviceLookPeriodMs;  // and the first look
     capture.device = OpenFirstDevice();
     capture.reporter = JoystickReporter(everyPoll, g_threshold);
     g_capture = capture;
@@ -166,7 +175,11 @@ void PollJoystickIfDue(MessagePoster post) {
     if (!g_capture) return;
     Capture& capture = *g_capture;
     if (!capture.device) {
-        // Waiting for a pad reads no clock: SDL notices devices while the window pumps its events.
+        // Waiting for a pad reads only the real clock, never the game's.
+        if (SDL_GetTicks() - capture.lastDeviceLook >= kDeviceLookPeriodMs) {
+            capture.lastDeviceLook = SDL_GetTicks();
+            SDL_JoystickUpdate();
+        }
         if (SDL_NumJoysticks() <= 0) return;
         capture.device = OpenFirstDevice();
         if (!capture.device) return;
