@@ -30,10 +30,19 @@ std::vector<Sound*> g_sounds;
 // the list or the streaming state of a sound, so a refill never meets a half-changed sound.
 std::recursive_mutex g_streamLock;
 
-std::thread g_streamThread;
 std::mutex g_threadMutex;
 std::condition_variable g_threadWake;
 bool g_threadStop = false;
+
+void StopStreamThread();
+
+// The stream thread is stopped when the program ends without closing the sound, as when the
+// display's library exits the program on losing its server: a std::thread still running when it
+// is destroyed would abort the program. Declared after what stopping it uses, so it goes first.
+struct StreamThread {
+    std::thread thread;
+    ~StreamThread() { StopStreamThread(); }
+} g_streamThread;
 
 void StreamThreadMain() {
     sys::SetCurrentThreadTimeCritical();
@@ -49,13 +58,13 @@ void StreamThreadMain() {
 }
 
 void StopStreamThread() {
-    if (!g_streamThread.joinable()) return;
+    if (!g_streamThread.thread.joinable()) return;
     {
         std::lock_guard<std::mutex> lock(g_threadMutex);
         g_threadStop = true;
     }
     g_threadWake.notify_all();
-    g_streamThread.join();
+    g_streamThread.thread.join();
     g_threadStop = false;
 }
 
@@ -411,8 +420,8 @@ bool SetUpSound(bool withStreamThread) {
         ShutDownSound();
         return false;
     }
-    if (withStreamThread && !g_streamThread.joinable())
-        g_streamThread = std::thread(StreamThreadMain);
+    if (withStreamThread && !g_streamThread.thread.joinable())
+        g_streamThread.thread = std::thread(StreamThreadMain);
     return true;
 }
 

@@ -118,6 +118,20 @@ TEST_F(StreamTest, LongEffectsStreamAndTheirCopiesHaveTheirOwnRing) {
     EXPECT_NE(first->buffer, second->buffer);
 }
 
+// The display's library exits the program when its server goes away, with the sound still up.
+TEST_F(StreamTest, ExitingWithTheStreamThreadRunningEndsNormally) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ShutDownSound();
+            if (!SetUpSound(true)) std::_Exit(2);
+            if (!EncodeOggTone("DATA/SOUND/loop.ogg", 2, 44100, 60000, 700.0)) std::_Exit(2);
+            SwitchMusic("DATA\\SOUND\\loop.ogg", true, true);
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(3), "");
+}
+
 TEST_F(StreamTest, TheStreamThreadRefillsOnItsOwn) {
     ShutDownSound();
     ASSERT_TRUE(SetUpSound(true));
