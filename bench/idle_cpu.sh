@@ -7,7 +7,8 @@
 # a raised priority (root only), for measuring on a loaded machine; SHOT=file.png saves a screenshot
 # of what is measured; SCREEN=1920x1080 gives the virtual desktop another size (1280x1024 by
 # default, where the window is 640x480; larger desktops get it enlarged); STRACE=0 leaves out the
-# system-call window.
+# system-call window; RUNS=5 measures five times in fresh copies and adds the median of the runs
+# (the share moves by half a point between runs on a shared machine).
 set -euo pipefail
 
 measure() {
@@ -70,7 +71,17 @@ seconds=${2:-10}
 [ -x "$build/game/reefpop" ] || { echo "no game in $build/game: build the reefpop target" >&2; exit 2; }
 work=$(mktemp -d /tmp/reefpop_idle_XXXXXX)
 trap 'rm -rf "$work"' EXIT
-cp -r "$build/game" "$work/game"
-mkdir -m 700 "$work/run" # a single-instance lock of its own, whatever other copies run
-XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} xvfb-run -a -s "-screen 0 ${SCREEN:-1280x1024}x24" \
-    "$PWD/bench/idle_cpu.sh" --measure "$work/game" "$seconds"
+shares=()
+for ((run = 1; run <= ${RUNS:-1}; run++)); do
+    rm -rf "$work/game" "$work/run"
+    cp -r "$build/game" "$work/game" # settings as built, whatever the last run wrote back
+    mkdir -m 700 "$work/run" # a single-instance lock of its own, whatever other copies run
+    XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} xvfb-run -a -s "-screen 0 ${SCREEN:-1280x1024}x24" \
+        "$PWD/bench/idle_cpu.sh" --measure "$work/game" "$seconds" | tee "$work/out"
+    shares+=("$(sed -n 's/^idle on the main menu: \([0-9.]*\)%.*/\1/p' "$work/out")")
+done
+if [ "${RUNS:-1}" -gt 1 ]; then
+    printf '%s\n' "${shares[@]}" | sort -n |
+        awk '{ v[NR] = $1 } END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2;
+              printf "median of %d runs: %.1f%% of one core (runs from %.1f%% to %.1f%%)\n", NR, m, v[1], v[NR] }'
+fi
