@@ -193,6 +193,17 @@ template <BlitMode Mode> void RunBlit(const SoftBlit& b, bool scaled) {
         scaled ? RunBlit<Mode, true, false>(b) : RunBlit<Mode, false, false>(b);
 }
 
+// How a rectangle blit draws with `flags`: a picture with an alpha plane blends when drawn plain or
+// masked too, and adding applies only where nothing blends.
+struct BlitKind {
+    bool useAlpha, additive;
+};
+BlitKind RectBlitKind(uint32_t flags, const Sprite& source) {
+    const bool useAlpha =
+        source.HasAlpha() && (flags == 0 || flags == OP_MASK || (flags & OP_ALPHA));
+    return BlitKind{useAlpha, !useAlpha && (flags & OP_ADD)};
+}
+
 void RunBlit(const SoftBlit& b, bool scaled, bool useAlpha, bool additive) {
     if (useAlpha)
         RunBlit<BlitMode::Alpha>(b, scaled);
@@ -383,7 +394,6 @@ static void DrawableArea(const Sprite& s, int& left, int& top, int& right, int& 
 void Sprite::StretchBlit(int dx, int dy, int dw, int dh, Sprite* source, int sx, int sy, int sw,
                          int sh, uint32_t flags, float position) {
     if (!source || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
-    if ((flags == 0 || flags == OP_MASK) && source->HasAlpha()) flags = OP_ALPHA;
 
     const int64_t xStep = (int64_t(sw) << 16) / dw;
     const int64_t yStep = (int64_t(sh) << 16) / dh;
@@ -412,8 +422,7 @@ void Sprite::StretchBlit(int dx, int dy, int dw, int dh, Sprite* source, int sx,
     srcTop += frameRow;
     srcBottom += frameRow;
 
-    const bool useAlpha = (flags & OP_ALPHA) && source->HasAlpha();
-    const bool additive = !useAlpha && (flags & OP_ADD);
+    const auto [useAlpha, additive] = RectBlitKind(flags, *source);
     if (!useAlpha && !additive && lpDDSurface && source->lpDDSurface) {
         UnlockForSurface(*this);
         UnlockForSurface(*source);
@@ -469,9 +478,7 @@ void Sprite::StretchBlit(int dx, int dy, int dw, int dh, Sprite* source, int sx,
 void Sprite::BlitRows(int dx, int dy, int w, Sprite* source, int sx, const int* rows, int count,
                       uint32_t flags) {
     if (!source || !rows || w <= 0 || count <= 0) return;
-    if ((flags == 0 || flags == OP_MASK) && source->HasAlpha()) flags = OP_ALPHA;
-    const bool useAlpha = (flags & OP_ALPHA) && source->HasAlpha();
-    const bool additive = !useAlpha && (flags & OP_ADD);
+    const auto [useAlpha, additive] = RectBlitKind(flags, *source);
     const bool software = useAlpha || additive || !lpDDSurface || !source->lpDDSurface;
     if (!software || !LockForSoftware(*this) || !LockForSoftware(*source)) {
         for (int j = 0; j < count; ++j) BlitRect(dx, dy + j, w, 1, source, sx, rows[j], flags, 0);

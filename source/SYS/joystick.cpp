@@ -176,8 +176,9 @@ void PollJoystickIfDue(MessagePoster post) {
     Capture& capture = *g_capture;
     if (!capture.device) {
         // Waiting for a pad reads only the real clock, never the game's.
-        if (SDL_GetTicks() - capture.lastDeviceLook >= kDeviceLookPeriodMs) {
-            capture.lastDeviceLook = SDL_GetTicks();
+        const uint32_t realNow = SDL_GetTicks();
+        if (realNow - capture.lastDeviceLook >= kDeviceLookPeriodMs) {
+            capture.lastDeviceLook = realNow;
             SDL_JoystickUpdate();
         }
         if (SDL_NumJoysticks() <= 0) return;
